@@ -1,0 +1,168 @@
+#include "framework/core/TextUtils.h"
+
+#include <cctype>
+#include <limits>
+
+namespace {
+
+bool IsBlank(char C)
+{
+    return static_cast<unsigned char>(C) <= ' ';
+}
+
+char AsciiUpper(char C)
+{
+    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
+}
+
+char AsciiLower(char C)
+{
+    return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
+}
+
+}  // namespace
+
+AnsiString Trim(std::string_view S)
+{
+    return TrimRight(TrimLeft(S));
+}
+
+AnsiString TrimLeft(std::string_view S)
+{
+    std::size_t I = 0;
+    while (I < S.size() && IsBlank(S[I])) ++I;
+    return AnsiString(S.substr(I));
+}
+
+AnsiString TrimRight(std::string_view S)
+{
+    std::size_t N = S.size();
+    while (N > 0 && IsBlank(S[N - 1])) --N;
+    return AnsiString(S.substr(0, N));
+}
+
+AnsiString IntToStr(std::int64_t Value)
+{
+    return std::to_string(Value);
+}
+
+AnsiString IntToHex(std::uint64_t Value, int Digits)
+{
+    static const char* const Hex = "0123456789ABCDEF";
+    AnsiString Result;
+    do {
+        Result.insert(Result.begin(), Hex[Value & 0xF]);
+        Value >>= 4;
+    } while (Value != 0);
+    while (static_cast<int>(Result.size()) < Digits) Result.insert(Result.begin(), '0');
+    return Result;
+}
+
+bool TryStrToInt64(std::string_view S, std::int64_t& Value)
+{
+    AnsiString T = Trim(S);
+    std::size_t I = 0;
+    bool Negative = false;
+    if (I < T.size() && (T[I] == '-' || T[I] == '+')) {
+        Negative = T[I] == '-';
+        ++I;
+    }
+    int Base = 10;
+    if (I < T.size() && T[I] == '$') {
+        Base = 16;
+        ++I;
+    } else if (I + 1 < T.size() && T[I] == '0' && (T[I + 1] == 'x' || T[I + 1] == 'X')) {
+        Base = 16;
+        I += 2;
+    }
+    if (I >= T.size()) return false;
+    // Accumulate as a negative number so that the minimum value fits.
+    std::int64_t Acc = 0;
+    const std::int64_t Min = std::numeric_limits<std::int64_t>::min();
+    for (; I < T.size(); ++I) {
+        int Digit;
+        char C = T[I];
+        if (C >= '0' && C <= '9') Digit = C - '0';
+        else if (Base == 16 && C >= 'a' && C <= 'f') Digit = C - 'a' + 10;
+        else if (Base == 16 && C >= 'A' && C <= 'F') Digit = C - 'A' + 10;
+        else return false;
+        if (Acc < (Min + Digit) / Base) return false;
+        Acc = Acc * Base - Digit;
+    }
+    if (!Negative) {
+        if (Acc == Min) return false;
+        Acc = -Acc;
+    }
+    Value = Acc;
+    return true;
+}
+
+bool TryStrToInt(std::string_view S, int& Value)
+{
+    std::int64_t V;
+    if (!TryStrToInt64(S, V)) return false;
+    if (V < std::numeric_limits<int>::min() || V > std::numeric_limits<int>::max()) return false;
+    Value = static_cast<int>(V);
+    return true;
+}
+
+std::int64_t StrToInt64(std::string_view S)
+{
+    std::int64_t V;
+    if (!TryStrToInt64(S, V)) throw EConvertError("'" + AnsiString(S) + "' is not a valid integer value");
+    return V;
+}
+
+int StrToInt(std::string_view S)
+{
+    int V;
+    if (!TryStrToInt(S, V)) throw EConvertError("'" + AnsiString(S) + "' is not a valid integer value");
+    return V;
+}
+
+int StrToIntDef(std::string_view S, int Default)
+{
+    int V;
+    return TryStrToInt(S, V) ? V : Default;
+}
+
+AnsiString UpperCase(std::string_view S)
+{
+    AnsiString R(S);
+    for (char& C : R) C = AsciiUpper(C);
+    return R;
+}
+
+AnsiString LowerCase(std::string_view S)
+{
+    AnsiString R(S);
+    for (char& C : R) C = AsciiLower(C);
+    return R;
+}
+
+int CompareText(std::string_view A, std::string_view B)
+{
+    std::size_t N = A.size() < B.size() ? A.size() : B.size();
+    for (std::size_t I = 0; I < N; ++I) {
+        unsigned char X = static_cast<unsigned char>(AsciiUpper(A[I]));
+        unsigned char Y = static_cast<unsigned char>(AsciiUpper(B[I]));
+        if (X != Y) return X < Y ? -1 : 1;
+    }
+    if (A.size() == B.size()) return 0;
+    return A.size() < B.size() ? -1 : 1;
+}
+
+bool SameText(std::string_view A, std::string_view B)
+{
+    return CompareText(A, B) == 0;
+}
+
+bool IsValidIdent(std::string_view S)
+{
+    if (S.empty()) return false;
+    auto Alpha = [](char C) { return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || C == '_'; };
+    if (!Alpha(S[0])) return false;
+    for (char C : S)
+        if (!Alpha(C) && !(C >= '0' && C <= '9')) return false;
+    return true;
+}
