@@ -1,0 +1,504 @@
+#include "framework/core/FormParser.h"
+
+#include <utility>
+
+#include "framework/core/TextUtils.h"
+
+namespace FormText {
+
+namespace {
+
+// Nesting of objects, collections and items deeper than this is refused instead of
+// exhausting the stack on a malicious or corrupted file.
+constexpr int MaxNesting = 200;
+
+enum class TTokenKind { Ident, Integer, String, Binary, Symbol, EndOfText };
+
+struct TToken {
+    TTokenKind Kind = TTokenKind::EndOfText;
+    int Line = 1;
+    char Symbol = 0;
+    std::int64_t Integer = 0;
+    AnsiString Text;                  // Ident, String
+    std::vector<std::uint8_t> Bytes;  // Binary
+};
+
+bool IsIdentStart(char C)
+{
+    return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || C == '_';
+}
+
+bool IsIdentChar(char C)
+{
+    return IsIdentStart(C) || (C >= '0' && C <= '9');
+}
+
+bool IsDigit(char C)
+{
+    return C >= '0' && C <= '9';
+}
+
+int HexValue(char C)
+{
+    if (C >= '0' && C <= '9') return C - '0';
+    if (C >= 'a' && C <= 'f') return C - 'a' + 10;
+    if (C >= 'A' && C <= 'F') return C - 'A' + 10;
+    return -1;
+}
+
+void AppendUtf8(AnsiString& Out, std::uint32_t Code)
+{
+    if (Code < 0x80) {
+        Out += static_cast<char>(Code);
+    } else if (Code < 0x800) {
+        Out += static_cast<char>(0xC0 | (Code >> 6));
+        Out += static_cast<char>(0x80 | (Code & 0x3F));
+    } else if (Code < 0x10000) {
+        Out += static_cast<char>(0xE0 | (Code >> 12));
+        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (Code & 0x3F));
+    } else {
+        Out += static_cast<char>(0xF0 | (Code >> 18));
+        Out += static_cast<char>(0x80 | ((Code >> 12) & 0x3F));
+        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (Code & 0x3F));
+    }
+}
+
+AnsiString DescribeChar(char C)
+{
+    auto U = static_cast<unsigned char>(C);
+    if (U > ' ' && U < 0x7F) return AnsiString("'") + C + "'";
+    return "character #" + IntToStr(U);
+}
+
+class TLexer {
+public:
+    TLexer(std::string_view Text, AnsiString FileName) : FText(Text), FFileName(std::move(FileName))
+    {
+        if (FText.substr(0, 3) == "\xEF\xBB\xBF") FPos = 3;
+    }
+
+    // Tokens are scanned on demand, so that reading a header never looks past it.
+    const TToken& Peek()
+    {
+        if (!FHaveCurrent) {
+            FCurrent = Scan();
+            FHaveCurrent = true;
+        }
+        return FCurrent;
+    }
+    TToken Next()
+    {
+        Peek();
+        FHaveCurrent = false;
+        return std::move(FCurrent);
+    }
+
+    [[noreturn]] void Fail(int Line, const AnsiString& Problem) const { RaiseFormError(FFileName, Line, Problem); }
+
+private:
+    bool AtEnd() const { return FPos >= FText.size(); }
+    char Cur() const { return FText[FPos]; }
+
+    void SkipBlanks()
+    {
+        while (!AtEnd()) {
+            char C = Cur();
+            if (C == '\n') ++FLine;
+            else if (C != ' ' && C != '\t' && C != '\r') return;
+            ++FPos;
+        }
+    }
+
+    TToken Scan()
+    {
+        SkipBlanks();
+        TToken T;
+        T.Line = FLine;
+        if (AtEnd()) return T;
+        char C = Cur();
+        if (IsIdentStart(C)) ScanIdent(T);
+        else if (IsDigit(C) || C == '$' || C == '-') ScanInteger(T);
+        else if (C == '\'' || C == '#') ScanString(T);
+        else if (C == '{') ScanBinary(T);
+        else if (AnsiString("=:[](),<>+").find(C) != AnsiString::npos) {
+            T.Kind = TTokenKind::Symbol;
+            T.Symbol = C;
+            ++FPos;
+        } else {
+            Fail(FLine, "unexpected " + DescribeChar(C));
+        }
+        return T;
+    }
+
+    void ScanIdent(TToken& T)
+    {
+        // Dotted names ("Font.Height", "Items.Strings") are one token.
+        std::size_t Start = FPos;
+        for (;;) {
+            while (!AtEnd() && IsIdentChar(Cur())) ++FPos;
+            if (FPos + 1 < FText.size() && Cur() == '.' && IsIdentStart(FText[FPos + 1])) {
+                ++FPos;
+                continue;
+            }
+            break;
+        }
+        T.Kind = TTokenKind::Ident;
+        T.Text = AnsiString(FText.substr(Start, FPos - Start));
+    }
+
+    void ScanInteger(TToken& T)
+    {
+        std::size_t Start = FPos;
+        if (Cur() == '-') ++FPos;
+        if (!AtEnd() && Cur() == '$') {
+            ++FPos;
+            while (!AtEnd() && HexValue(Cur()) >= 0) ++FPos;
+        } else {
+            while (!AtEnd() && IsDigit(Cur())) ++FPos;
+        }
+        std::string_view Literal = FText.substr(Start, FPos - Start);
+        if (!AtEnd() && (IsIdentChar(Cur()) || Cur() == '.'))
+            Fail(FLine, "invalid number " + AnsiString(Literal) + Cur());
+        if (!TryStrToInt64(Literal, T.Integer)) Fail(FLine, "invalid number " + AnsiString(Literal));
+        T.Kind = TTokenKind::Integer;
+    }
+
+    // Quoted parts and #nnn character codes written without blanks between them form one
+    // string: 'Line 1'#13#10'Line 2'.
+    void ScanString(TToken& T)
+    {
+        T.Kind = TTokenKind::String;
+        while (!AtEnd() && (Cur() == '\'' || Cur() == '#')) {
+            if (Cur() == '\'') ScanQuoted(T.Text);
+            else ScanCharCode(T.Text);
+        }
+    }
+
+    void ScanQuoted(AnsiString& Out)
+    {
+        int StartLine = FLine;
+        ++FPos;
+        for (;;) {
+            if (AtEnd() || Cur() == '\n' || Cur() == '\r') Fail(StartLine, "unterminated string");
+            char C = Cur();
+            ++FPos;
+            if (C != '\'') {
+                Out += C;
+                continue;
+            }
+            if (!AtEnd() && Cur() == '\'') {
+                Out += '\'';
+                ++FPos;
+                continue;
+            }
+            return;
+        }
+    }
+
+    void ScanCharCode(AnsiString& Out)
+    {
+        ++FPos;
+        std::uint32_t Code = 0;
+        std::size_t Digits = 0;
+        bool Hex = !AtEnd() && Cur() == '$';
+        if (Hex) ++FPos;
+        for (; !AtEnd(); ++FPos, ++Digits) {
+            int D = Hex ? HexValue(Cur()) : (IsDigit(Cur()) ? Cur() - '0' : -1);
+            if (D < 0) break;
+            Code = Code * (Hex ? 16 : 10) + static_cast<std::uint32_t>(D);
+            if (Code > 0x10FFFF) Fail(FLine, "character code out of range");
+        }
+        if (Digits == 0) Fail(FLine, "invalid character code: '#' must be followed by a number");
+        if (Code >= 0xD800 && Code <= 0xDFFF) Fail(FLine, "character code " + IntToStr(Code) + " is not a character");
+        AppendUtf8(Out, Code);
+    }
+
+    void ScanBinary(TToken& T)
+    {
+        int StartLine = FLine;
+        ++FPos;
+        T.Kind = TTokenKind::Binary;
+        int High = -1;
+        for (;;) {
+            if (AtEnd()) Fail(StartLine, "unterminated binary data (missing '}')");
+            char C = Cur();
+            ++FPos;
+            if (C == '}') break;
+            if (C == '\n') ++FLine;
+            if (C == ' ' || C == '\t' || C == '\r' || C == '\n') continue;
+            int V = HexValue(C);
+            if (V < 0) Fail(FLine, "invalid " + DescribeChar(C) + " in binary data");
+            if (High < 0) {
+                High = V;
+            } else {
+                T.Bytes.push_back(static_cast<std::uint8_t>(High * 16 + V));
+                High = -1;
+            }
+        }
+        if (High >= 0) Fail(FLine, "binary data has an odd number of hex digits");
+    }
+
+    std::string_view FText;
+    AnsiString FFileName;
+    std::size_t FPos = 0;
+    int FLine = 1;
+    TToken FCurrent;
+    bool FHaveCurrent = false;
+};
+
+AnsiString DescribeToken(const TToken& T)
+{
+    switch (T.Kind) {
+    case TTokenKind::Ident: return "'" + T.Text + "'";
+    case TTokenKind::Integer: return "number " + IntToStr(T.Integer);
+    case TTokenKind::String: return "a string";
+    case TTokenKind::Binary: return "binary data";
+    case TTokenKind::Symbol: return AnsiString("'") + T.Symbol + "'";
+    case TTokenKind::EndOfText: return "the end of the file";
+    }
+    return "?";
+}
+
+bool IsKeyword(const TToken& T, std::string_view Word)
+{
+    return T.Kind == TTokenKind::Ident && SameText(T.Text, Word);
+}
+
+bool IsSymbol(const TToken& T, char C)
+{
+    return T.Kind == TTokenKind::Symbol && T.Symbol == C;
+}
+
+class TParser {
+public:
+    TParser(std::string_view Text, const AnsiString& FileName) : FLex(Text, FileName) {}
+
+    TObjectNode ParseFile()
+    {
+        TObjectNode Top = ParseObject(0);
+        const TToken& T = FLex.Peek();
+        if (T.Kind != TTokenKind::EndOfText)
+            FLex.Fail(T.Line, "unexpected " + DescribeToken(T) + " after the end of the top object");
+        return Top;
+    }
+
+    TObjectHeader ParseHeader(int& Line)
+    {
+        TToken T = FLex.Next();
+        if (!IsKeyword(T, "object")) FLex.Fail(T.Line, "expected 'object' but found " + DescribeToken(T));
+        Line = T.Line;
+        TObjectHeader H;
+        AnsiString First = ExpectIdent("a component name or class name");
+        if (IsSymbol(FLex.Peek(), ':')) {
+            FLex.Next();
+            H.Name = std::move(First);
+            H.ClassName = ExpectIdent("a class name");
+        } else {
+            H.ClassName = std::move(First);
+        }
+        return H;
+    }
+
+private:
+    void CheckDepth(int Depth, int Line) const
+    {
+        if (Depth > MaxNesting) FLex.Fail(Line, "form nested too deeply");
+    }
+
+    AnsiString ExpectIdent(const char* What)
+    {
+        TToken T = FLex.Next();
+        if (T.Kind != TTokenKind::Ident) FLex.Fail(T.Line, AnsiString("expected ") + What + " but found " + DescribeToken(T));
+        return std::move(T.Text);
+    }
+
+    void ExpectSymbol(char C)
+    {
+        TToken T = FLex.Next();
+        if (!IsSymbol(T, C)) FLex.Fail(T.Line, AnsiString("expected '") + C + "' but found " + DescribeToken(T));
+    }
+
+    TObjectNode ParseObject(int Depth)
+    {
+        TObjectNode Node;
+        TObjectHeader H = ParseHeader(Node.Line);
+        CheckDepth(Depth, Node.Line);
+        Node.Name = std::move(H.Name);
+        Node.ClassName = std::move(H.ClassName);
+        for (;;) {
+            const TToken& T = FLex.Peek();
+            if (T.Kind == TTokenKind::EndOfText) {
+                AnsiString What = Node.Name.empty() ? Node.ClassName : Node.Name + ": " + Node.ClassName;
+                FLex.Fail(Node.Line, "object " + What + " is not terminated (missing 'end')");
+            }
+            if (IsKeyword(T, "end")) {
+                FLex.Next();
+                return Node;
+            }
+            if (IsKeyword(T, "object")) {
+                Node.Children.push_back(ParseObject(Depth + 1));
+                continue;
+            }
+            if (T.Kind != TTokenKind::Ident)
+                FLex.Fail(T.Line, "expected a property, 'object' or 'end' but found " + DescribeToken(T));
+            if (!Node.Children.empty())
+                FLex.Fail(T.Line, "property " + T.Text + " follows a nested object; properties come first");
+            Node.Properties.push_back(ParseProperty(Depth));
+        }
+    }
+
+    TPropertyNode ParseProperty(int Depth)
+    {
+        TPropertyNode P;
+        P.Line = FLex.Peek().Line;
+        P.Name = ExpectIdent("a property name");
+        ExpectSymbol('=');
+        P.Value = ParseValue(Depth);
+        return P;
+    }
+
+    TValueNode ParseValue(int Depth)
+    {
+        TToken T = FLex.Next();
+        TValueNode V;
+        V.Line = T.Line;
+        switch (T.Kind) {
+        case TTokenKind::Integer:
+            V.Kind = TValueKind::Integer;
+            V.Integer = T.Integer;
+            return V;
+        case TTokenKind::String:
+            V.Kind = TValueKind::String;
+            V.Text = std::move(T.Text);
+            ContinueString(V.Text);
+            return V;
+        case TTokenKind::Ident:
+            V.Kind = TValueKind::Ident;
+            V.Text = std::move(T.Text);
+            return V;
+        case TTokenKind::Binary:
+            V.Kind = TValueKind::Binary;
+            V.Bytes = std::move(T.Bytes);
+            return V;
+        case TTokenKind::Symbol:
+            if (T.Symbol == '[') return ParseSet(V);
+            if (T.Symbol == '(') return ParseList(V);
+            if (T.Symbol == '<') return ParseCollection(V, Depth + 1);
+            break;
+        case TTokenKind::EndOfText: break;
+        }
+        FLex.Fail(T.Line, "expected a value but found " + DescribeToken(T));
+    }
+
+    // "'a' + 'b'" (the + may end a line).
+    void ContinueString(AnsiString& Text)
+    {
+        while (IsSymbol(FLex.Peek(), '+')) {
+            FLex.Next();
+            TToken Part = FLex.Next();
+            if (Part.Kind != TTokenKind::String)
+                FLex.Fail(Part.Line, "expected a string after '+' but found " + DescribeToken(Part));
+            Text += Part.Text;
+        }
+    }
+
+    TValueNode& ParseSet(TValueNode& V)
+    {
+        V.Kind = TValueKind::Set;
+        if (IsSymbol(FLex.Peek(), ']')) {
+            FLex.Next();
+            return V;
+        }
+        for (;;) {
+            V.Names.push_back(ExpectIdent("a set element"));
+            TToken T = FLex.Next();
+            if (IsSymbol(T, ']')) return V;
+            if (!IsSymbol(T, ',')) FLex.Fail(T.Line, "expected ',' or ']' but found " + DescribeToken(T));
+        }
+    }
+
+    TValueNode& ParseList(TValueNode& V)
+    {
+        V.Kind = TValueKind::List;
+        for (;;) {
+            const TToken& T = FLex.Peek();
+            if (IsSymbol(T, ')')) {
+                FLex.Next();
+                return V;
+            }
+            if (T.Kind == TTokenKind::EndOfText) FLex.Fail(V.Line, "unterminated list (missing ')')");
+            if (T.Kind != TTokenKind::String && T.Kind != TTokenKind::Integer && T.Kind != TTokenKind::Ident)
+                FLex.Fail(T.Line, "expected a list element or ')' but found " + DescribeToken(T));
+            V.Elements.push_back(ParseValue(0));
+        }
+    }
+
+    TValueNode& ParseCollection(TValueNode& V, int Depth)
+    {
+        CheckDepth(Depth, V.Line);
+        V.Kind = TValueKind::Collection;
+        for (;;) {
+            TToken T = FLex.Next();
+            if (IsSymbol(T, '>')) return V;
+            if (T.Kind == TTokenKind::EndOfText) FLex.Fail(V.Line, "unterminated collection (missing '>')");
+            if (!IsKeyword(T, "item")) FLex.Fail(T.Line, "expected 'item' or '>' but found " + DescribeToken(T));
+            TItemNode Item;
+            Item.Line = T.Line;
+            for (;;) {
+                const TToken& P = FLex.Peek();
+                if (IsKeyword(P, "end")) {
+                    FLex.Next();
+                    break;
+                }
+                if (P.Kind == TTokenKind::EndOfText) FLex.Fail(Item.Line, "collection item is not terminated (missing 'end')");
+                if (P.Kind != TTokenKind::Ident)
+                    FLex.Fail(P.Line, "expected a property or 'end' but found " + DescribeToken(P));
+                Item.Properties.push_back(ParseProperty(Depth));
+            }
+            V.Items.push_back(std::move(Item));
+        }
+    }
+
+    TLexer FLex;
+};
+
+}  // namespace
+
+void RaiseFormError(const AnsiString& FileName, int Line, const AnsiString& Problem)
+{
+    throw EReadError((FileName.empty() ? AnsiString("(form text)") : FileName) + ", line " + IntToStr(Line) + ": " +
+                     Problem);
+}
+
+const char* DescribeKind(TValueKind Kind)
+{
+    switch (Kind) {
+    case TValueKind::Integer: return "an integer";
+    case TValueKind::String: return "a string";
+    case TValueKind::Ident: return "an identifier";
+    case TValueKind::Set: return "a set";
+    case TValueKind::List: return "a list";
+    case TValueKind::Collection: return "a collection";
+    case TValueKind::Binary: return "binary data";
+    }
+    return "a value";
+}
+
+TObjectNode ParseFormText(std::string_view Text, const AnsiString& FileName)
+{
+    return TParser(Text, FileName).ParseFile();
+}
+
+std::optional<TObjectHeader> ParseFormHeader(std::string_view Text)
+{
+    try {
+        int Line = 0;
+        return TParser(Text, AnsiString()).ParseHeader(Line);
+    } catch (const EReadError&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace FormText
