@@ -7,8 +7,9 @@
 //
 // Construction: from int (and any other integer type whose value fits 32 bits; a value that
 // does not raises EVariantError "Variant overflow"), bool, UTF-8 text (const char*, AnsiString,
-// std::string_view; converted to UTF-16) and WideString. Other pointers, and single
-// characters, are refused at compile time rather than silently becoming booleans or numbers.
+// std::string_view; converted to UTF-16) and WideString. Other pointers, floating-point
+// numbers and single characters are refused at compile time rather than silently becoming
+// booleans or numbers.
 //
 // Conversions (AsString/AsWideString, AsInteger, AsBoolean, and the implicit operators):
 //   to text:    empty ""; integer in decimal; boolean "True"/"False"; string as UTF-8
@@ -82,6 +83,8 @@ public:
         requires(!com_detail::TextPointerTarget<T>)
     OleVariant(T*) = delete;
     template <com_detail::CharacterType T>
+    OleVariant(T) = delete;
+    template <std::floating_point T>
     OleVariant(T) = delete;
 
     TVarType VarType() const;
