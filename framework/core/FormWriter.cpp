@@ -1,0 +1,304 @@
+#include "framework/core/FormWriter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+#include <vector>
+
+#include "framework/core/TCollection.h"
+#include "framework/core/TextUtils.h"
+#include "framework/core/TypeInfo.h"
+
+namespace {
+
+// Strings longer than this many bytes are split over lines with '+'.
+constexpr std::size_t StringChunk = 64;
+// Hex digits per line of binary data.
+constexpr std::size_t HexPerLine = 64;
+
+AnsiString Spaces(int Indent)
+{
+    return AnsiString(static_cast<std::size_t>(Indent), ' ');
+}
+
+// One string literal: printable text in quotes (UTF-8 bytes as they are, a quote doubled),
+// control characters as #nn between the quoted parts.
+AnsiString QuoteString(std::string_view S)
+{
+    if (S.empty()) return "''";
+    AnsiString Out;
+    bool InQuotes = false;
+    for (char C : S) {
+        auto U = static_cast<unsigned char>(C);
+        if (U < ' ' || U == 0x7F) {
+            if (InQuotes) Out += '\'';
+            InQuotes = false;
+            Out += '#' + IntToStr(U);
+            continue;
+        }
+        if (!InQuotes) Out += '\'';
+        InQuotes = true;
+        if (C == '\'') Out += '\'';
+        Out += C;
+    }
+    if (InQuotes) Out += '\'';
+    return Out;
+}
+
+// The literals of a string cut into pieces of at most StringChunk bytes, never inside a
+// UTF-8 character.
+std::vector<AnsiString> StringPieces(std::string_view S)
+{
+    std::vector<AnsiString> Pieces;
+    do {
+        std::size_t N = std::min(StringChunk, S.size());
+        if (N < S.size()) {
+            std::size_t Cut = N;
+            while (Cut > 0 && (static_cast<unsigned char>(S[Cut]) & 0xC0) == 0x80) --Cut;
+            if (Cut > 0) N = Cut;
+        }
+        Pieces.push_back(QuoteString(S.substr(0, N)));
+        S.remove_prefix(N);
+    } while (!S.empty());
+    return Pieces;
+}
+
+class TFormTextWriter {
+public:
+    explicit TFormTextWriter(TComponent* Root) : FRoot(Root)
+    {
+        for (const TClassInfo* C = Root->ClassInfo(); C; C = C->Parent)
+            for (const THandlerInfo& H : C->Handlers) FHandlers.push_back({&H, H.Bind(Root)});
+    }
+
+    ~TFormTextWriter()
+    {
+        for (TComponent* C : FWritten) C->SetStateFlag(csWriting, false);
+    }
+
+    AnsiString Write()
+    {
+        WriteComponent(FRoot, 0);
+        return std::move(FOut);
+    }
+
+private:
+    [[noreturn]] static void Fail(const AnsiString& Path, const AnsiString& Problem)
+    {
+        throw EWriteError("Cannot write " + Path + ": " + Problem);
+    }
+
+    void Line(int Indent, const AnsiString& Text)
+    {
+        FOut += Spaces(Indent);
+        FOut += Text;
+        FOut += '\n';
+    }
+
+    void WriteComponent(TComponent* C, int Indent)
+    {
+        const AnsiString& ClassName = C->ClassInfo()->Name;
+        if (std::find(FWritten.begin(), FWritten.end(), C) != FWritten.end())
+            Fail(C->Name().empty() ? ClassName : C->Name(), "it is listed twice among the form's children");
+        FWritten.push_back(C);
+        C->SetStateFlag(csWriting, true);
+        Line(Indent, "object " + (C->Name().empty() ? ClassName : C->Name() + ": " + ClassName));
+        WriteProperties(C, "", Indent + 2, C->Name().empty() ? ClassName : C->Name());
+        C->GetChildren([&](TComponent* Child) { WriteComponent(Child, Indent + 2); }, FRoot);
+        Line(Indent, "end");
+    }
+
+    void WriteProperties(TObject* Instance, const AnsiString& Prefix, int Indent, const AnsiString& Path)
+    {
+        const bool IsComponent = dynamic_cast<TComponent*>(Instance) != nullptr;
+        for (const TPropInfo* P : Instance->ClassInfo()->PublishedProperties()) {
+            if (IsComponent && SameText(P->Name, "Name")) continue;  // written in the header
+            if (P->Stored && !P->Stored(Instance)) continue;
+            WriteProperty(Instance, P, Prefix + P->Name, Indent, Path + "." + P->Name);
+        }
+    }
+
+    void WriteProperty(TObject* Instance, const TPropInfo* P, const AnsiString& Name, int Indent, const AnsiString& Path)
+    {
+        const TTypeInfo* Type = P->Type;
+        if (Type->Kind == TTypeKind::Class && !Type->IsComponentReference()) {
+            WriteSubObject(P->Get(Instance).AsObject(), Name, Indent, Path);
+            return;
+        }
+        // A property that cannot be set cannot be read back.
+        if (!P->Set || P->IsDefault(Instance)) return;
+        TValue Value = P->Get(Instance);
+        switch (Type->Kind) {
+        case TTypeKind::String: WriteString(Name, Value.AsString(), Indent); return;
+        case TTypeKind::StringList: WriteLines(Name, Value.AsLines(), Indent); return;
+        case TTypeKind::Binary: WriteBinary(Name, Value.AsBytes(), Indent); return;
+        default: Line(Indent, Name + " = " + Scalar(Type, Value, Path)); return;
+        }
+    }
+
+    // Sub-objects are filled in place by the reader: their own properties with a dotted
+    // name ("Font.Height", "Lines.Strings"), a collection's items as "< item ... end >".
+    void WriteSubObject(TObject* Sub, const AnsiString& Name, int Indent, const AnsiString& Path)
+    {
+        if (!Sub || std::find(FSubObjects.begin(), FSubObjects.end(), Sub) != FSubObjects.end()) return;
+        FSubObjects.push_back(Sub);
+        WriteProperties(Sub, Name + ".", Indent, Path);
+        if (auto* Collection = dynamic_cast<TCollection*>(Sub); Collection && Collection->Count() > 0)
+            WriteCollection(Collection, Name, Indent, Path);
+        FSubObjects.pop_back();
+    }
+
+    void WriteCollection(TCollection* Collection, const AnsiString& Name, int Indent, const AnsiString& Path)
+    {
+        Line(Indent, Name + " = <");
+        for (int I = 0; I < Collection->Count(); ++I) {
+            Line(Indent + 2, "item");
+            WriteProperties(Collection->GetItem(I), "", Indent + 4, Path + "[" + IntToStr(I) + "]");
+            Line(Indent + 2, I + 1 < Collection->Count() ? "end" : "end>");
+        }
+    }
+
+    void WriteString(const AnsiString& Name, const AnsiString& S, int Indent)
+    {
+        std::vector<AnsiString> Pieces = StringPieces(S);
+        if (Pieces.size() == 1) {
+            Line(Indent, Name + " = " + Pieces[0]);
+            return;
+        }
+        Line(Indent, Name + " =");
+        for (std::size_t I = 0; I < Pieces.size(); ++I)
+            Line(Indent + 2, Pieces[I] + (I + 1 < Pieces.size() ? " +" : ""));
+    }
+
+    void WriteLines(const AnsiString& Name, const std::vector<AnsiString>& Lines, int Indent)
+    {
+        if (Lines.empty()) {
+            Line(Indent, Name + " = ()");
+            return;
+        }
+        Line(Indent, Name + " = (");
+        for (std::size_t I = 0; I < Lines.size(); ++I) {
+            std::vector<AnsiString> Pieces = StringPieces(Lines[I]);
+            for (std::size_t J = 0; J < Pieces.size(); ++J) {
+                AnsiString Text = Pieces[J];
+                if (J + 1 < Pieces.size()) Text += " +";
+                else if (I + 1 == Lines.size()) Text += ")";
+                Line(Indent + 2, Text);
+            }
+        }
+    }
+
+    void WriteBinary(const AnsiString& Name, const std::vector<std::uint8_t>& Bytes, int Indent)
+    {
+        if (Bytes.empty()) {
+            Line(Indent, Name + " = {}");
+            return;
+        }
+        Line(Indent, Name + " = {");
+        AnsiString Hex;
+        for (std::uint8_t B : Bytes) Hex += IntToHex(B, 2);
+        for (std::size_t Pos = 0; Pos < Hex.size(); Pos += HexPerLine) {
+            AnsiString Text = Hex.substr(Pos, HexPerLine);
+            if (Pos + HexPerLine >= Hex.size()) Text += "}";
+            Line(Indent + 2, Text);
+        }
+    }
+
+    AnsiString Scalar(const TTypeInfo* Type, const TValue& Value, const AnsiString& Path) const
+    {
+        switch (Type->Kind) {
+        case TTypeKind::Integer: {
+            AnsiString Ident;
+            if (Type->IntToIdent(Value.AsInteger(), Ident)) return Ident;
+            return IntToStr(Value.AsInteger());
+        }
+        case TTypeKind::Boolean: return Value.AsBoolean() ? "True" : "False";
+        case TTypeKind::Enumeration: {
+            std::int64_t V = Value.AsInteger();
+            if (V < 0 || V >= static_cast<std::int64_t>(Type->EnumNames.size()))
+                Fail(Path, IntToStr(V) + " is not a " + Type->Name + " value");
+            return Type->EnumNames[static_cast<std::size_t>(V)];
+        }
+        case TTypeKind::Set: return SetText(Type, static_cast<std::uint64_t>(Value.AsInteger()), Path);
+        case TTypeKind::Class: return ReferenceName(Value.AsObject(), Path);
+        case TTypeKind::Method: return HandlerName(Value.AsMethod(), Path);
+        case TTypeKind::String:
+        case TTypeKind::StringList:
+        case TTypeKind::Binary: break;  // multi-line values, written by WriteProperty
+        }
+        Fail(Path, "the property's type cannot be written");
+    }
+
+    static AnsiString SetText(const TTypeInfo* Type, std::uint64_t Bits, const AnsiString& Path)
+    {
+        const std::vector<AnsiString>& Names = Type->ElementType->EnumNames;
+        AnsiString Out = "[";
+        for (std::size_t I = 0; I < 64 && Bits != 0; ++I) {
+            const std::uint64_t Bit = std::uint64_t{1} << I;
+            if (!(Bits & Bit)) continue;
+            if (I >= Names.size()) Fail(Path, "the set holds an element outside " + Type->ElementType->Name);
+            if (Out.size() > 1) Out += ", ";
+            Out += Names[I];
+            Bits &= ~Bit;
+        }
+        return Out + "]";
+    }
+
+    // A component reference names the form or one of the components it owns; the reader
+    // can resolve nothing else.
+    AnsiString ReferenceName(TObject* Object, const AnsiString& Path) const
+    {
+        if (!Object) return "nil";
+        auto* C = dynamic_cast<TComponent*>(Object);
+        if (C && (C == FRoot || C->Owner() == FRoot) && !C->Name().empty()) return C->Name();
+        Fail(Path, "it refers to a component that is not a named component of " + FRoot->ClassInfo()->Name);
+    }
+
+    AnsiString HandlerName(const TMethod& Method, const AnsiString& Path) const
+    {
+        if (!Method.Assigned()) return "nil";
+        for (const auto& [Handler, Bound] : FHandlers)
+            if (Bound == Method) return Handler->Name;
+        Fail(Path, "its handler is not one that " + FRoot->ClassInfo()->Name + " publishes");
+    }
+
+    TComponent* FRoot;  // not owned
+    AnsiString FOut;
+    std::vector<std::pair<const THandlerInfo*, TMethod>> FHandlers;  // Root's published handlers, bound to Root
+    std::vector<TComponent*> FWritten;                              // not owned: marked csWriting
+    std::vector<TObject*> FSubObjects;                              // not owned: sub-objects being written
+};
+
+}  // namespace
+
+AnsiString WriteFormText(TComponent* Root)
+{
+    if (!Root) throw EInvalidArgument("WriteFormText needs a root component");
+    return TFormTextWriter(Root).Write();
+}
+
+void WriteFormFile(const AnsiString& Path, TComponent* Root)
+{
+    // The whole text first, then a temporary file renamed over the target, so that a
+    // failure never leaves a truncated form behind.
+    const AnsiString Text = WriteFormText(Root);
+    const AnsiString Temporary = Path + ".tmp";
+    {
+        std::ofstream Out(Temporary, std::ios::binary | std::ios::trunc);
+        if (!Out.is_open()) throw EFCreateError("Cannot create file " + Path);
+        Out << Text;
+        Out.close();
+        if (!Out) {
+            std::remove(Temporary.c_str());
+            throw EFCreateError("Cannot write file " + Path);
+        }
+    }
+    std::error_code Ec;
+    std::filesystem::rename(Temporary, Path, Ec);
+    if (Ec) {
+        std::remove(Temporary.c_str());
+        throw EFCreateError("Cannot create file " + Path + ": " + Ec.message());
+    }
+}
