@@ -82,13 +82,13 @@ public:
     using Storage = std::variant<std::monostate, std::int64_t, bool, AnsiString, TObject*, TMethod,
                                  std::vector<AnsiString>, std::vector<std::uint8_t>>;
     TValue() = default;
-    static TValue Int(std::int64_t V) { return TValue(Storage(V)); }
-    static TValue Bool(bool V) { return TValue(Storage(V)); }
-    static TValue Str(AnsiString V) { return TValue(Storage(std::move(V))); }
-    static TValue Obj(TObject* V) { return TValue(Storage(V)); }
-    static TValue Meth(const TMethod& V) { return TValue(Storage(V)); }
-    static TValue Lines(std::vector<AnsiString> V) { return TValue(Storage(std::move(V))); }
-    static TValue Bytes(std::vector<std::uint8_t> V) { return TValue(Storage(std::move(V))); }
+    static TValue Int(std::int64_t V) { return Make<std::int64_t>(V); }
+    static TValue Bool(bool V) { return Make<bool>(V); }
+    static TValue Str(AnsiString V) { return Make<AnsiString>(std::move(V)); }
+    static TValue Obj(TObject* V) { return Make<TObject*>(V); }
+    static TValue Meth(const TMethod& V) { return Make<TMethod>(V); }
+    static TValue Lines(std::vector<AnsiString> V) { return Make<std::vector<AnsiString>>(std::move(V)); }
+    static TValue Bytes(std::vector<std::uint8_t> V) { return Make<std::vector<std::uint8_t>>(std::move(V)); }
 
     bool IsEmpty() const { return std::holds_alternative<std::monostate>(FValue); }
     std::int64_t AsInteger() const;
@@ -103,7 +103,13 @@ public:
     const Storage& Raw() const { return FValue; }
 
 private:
-    explicit TValue(Storage V) : FValue(std::move(V)) {}
+    template <class T, class A>
+    static TValue Make(A&& V)
+    {
+        TValue R;
+        R.FValue.template emplace<T>(std::forward<A>(V));
+        return R;
+    }
     Storage FValue;
 };
 
