@@ -40,11 +40,20 @@ AnsiString Pad(int Value, int Width)
     return S;
 }
 
+int DaysInMonth(int Year, int Month)
+{
+    static const int Days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool Leap = (Year % 4 == 0 && Year % 100 != 0) || Year % 400 == 0;
+    return Month == 2 && Leap ? 29 : Days[Month - 1];
+}
+
 }  // namespace
 
 TDateTime EncodeDate(int Year, int Month, int Day)
 {
-    if (Month < 1 || Month > 12 || Day < 1 || Day > 31) throw EConvertError("Invalid argument to date encode");
+    // A day past the end of its month is refused rather than rolled into the next month.
+    if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInMonth(Year, Month))
+        throw EConvertError("Invalid argument to date encode");
     return static_cast<double>(DaysFromCivil(Year, Month, Day) + UnixEpochInDateTime);
 }
 
