@@ -62,6 +62,7 @@ public:
         TObjectNode Top = ParseFormText(Text, FFileName);
         CheckRootClass(Top);
         FOldRootName = FRoot->Name();
+        FWasDesigning = FRoot->ComponentState().Contains(csDesigning);
         FRoot->SetStateFlag(csLoading, true);
         FRoot->SetStateFlag(csReading, true);
         try {
@@ -355,7 +356,7 @@ private:
     }
 
     // Undoes a failed load: frees what it created (last first), clears the form's fields
-    // that pointed to them, and takes Root out of the loading state.
+    // that pointed to them, and gives Root back its state and name.
     void Rollback() noexcept
     {
         for (const TFieldInfo* Field : FAssignedFields) Field->Assign(FRoot, nullptr);
@@ -371,6 +372,7 @@ private:
         FCreated.clear();
         FRoot->SetStateFlag(csReading, false);
         FRoot->SetStateFlag(csLoading, false);
+        if (!FWasDesigning) FRoot->SetDesigning(false);
         try {
             FRoot->SetName(FOldRootName);
         } catch (...) {
@@ -382,6 +384,7 @@ private:
     AnsiString FFileName;
     TFormReadOptions FOptions;
     AnsiString FOldRootName;
+    bool FWasDesigning = false;
     std::vector<TCreated> FCreated;  // in creation order
     std::vector<const TFieldInfo*> FAssignedFields;
     std::vector<TFixup> FFixups;                 // in the order read

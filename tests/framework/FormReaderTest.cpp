@@ -28,51 +28,10 @@ TParamItem* ParamAt(TMethodItem* M, int I)
     return static_cast<TParamItem*>(M->ProcParams->GetItem(I));
 }
 
-const char* const OrderForm = R"(object MainForm: TTestForm
-  Caption = 'Main'
-  OnFire = FormCreate
-  object Table1: TRecComp
-    Link = Later
-    OnFire = ButtonClick
-    Methods = <
-      item
-        TriggerTime = trgAfterPost
-        ProcParams = <
-          item
-            Descrip = '參數1'
-          end
-          item
-            Value = 2
-          end>
-        OnExecuteProc = RunProc
-        Target = Later
-      end
-      item
-      end>
-  end
-  object Panel1: TBox
-    Link = Table1
-    object Inner: TBox
-      Link = MainForm
-    end
-  end
-  object Later: TRecComp
-    Color = clRed
-    Kind = kdFancy
-    Styles = [fsBold, fsUnderline]
-    Lines.Strings = (
-      'line 1'
-      'line 2')
-    Font.Height = -11
-    Font.Style = [fsItalic]
-  end
-end
-)";
-
 TEST_F(FormReaderTest, LoadsInTheFrameworkOrder)
 {
     TTestForm Form(nullptr);
-    ReadFormText(OrderForm, &Form, "order.form");
+    ReadFormText(SampleFormText, &Form, "sample.form");
 
     // Each creation tells the components created before it (the one being read is still
     // csReading, and so is a box whose children are being read); references and handlers
@@ -136,12 +95,18 @@ TEST_F(FormReaderTest, LoadsInTheFrameworkOrder)
     EXPECT_EQ(MethodAt(Table1, 1)->TriggerTime, trgNone);
     EXPECT_EQ(MethodAt(Table1, 1)->ProcParams->Count(), 0);
 
+    EXPECT_EQ(Form.Count, -5);
+    EXPECT_EQ(Form.Color, 123);
+    EXPECT_FALSE(Table1->Enabled);
+    EXPECT_EQ(Panel1->Styles, (TFontStyles{fsItalic, fsUnderline}));
+    EXPECT_EQ(Inner->Data, (std::vector<std::uint8_t>{0x00, 0xFF}));
     EXPECT_EQ(Later->Color, clRed);
-    EXPECT_EQ(Later->Kind, kdFancy);
+    EXPECT_EQ(Later->Kind, kdPlainer);
     EXPECT_EQ(Later->Styles, (TFontStyles{fsBold, fsUnderline}));
-    EXPECT_EQ(Later->FLines->Text(), "line 1\nline 2\n");
+    EXPECT_EQ(Later->FLines->GetLines(), (std::vector<AnsiString>{"line 1", "", "b's\t"}));
     EXPECT_EQ(Later->Font->Height, -11);
     EXPECT_EQ(Later->Font->Style, TFontStyles{fsItalic});
+    EXPECT_EQ(Later->Font->Name, "Sans");
     for (int I = 0; I < Form.ComponentCount(); ++I)
         EXPECT_TRUE(Form.Components(I)->ComponentState().Empty()) << Form.Components(I)->Name();
     EXPECT_TRUE(Form.ComponentState().Empty());
@@ -225,6 +190,10 @@ TEST_F(FormReaderTest, DesigningPutsRootAndCreatedComponentsInDesignState)
     EXPECT_TRUE(Form.ComponentState().Contains(csDesigning));
     EXPECT_TRUE(Form.Components(0)->ComponentState().Contains(csDesigning));
     EXPECT_FALSE(Form.Components(0)->ComponentState().Contains(csLoading));
+
+    TTestForm Failed(nullptr);
+    EXPECT_THROW(ReadFormText("object F: TTestForm\n Count = 'x'\nend", &Failed, "d.form", Options), EReadError);
+    EXPECT_FALSE(Failed.ComponentState().Contains(csDesigning)) << "a failed load gives back the state it found";
 }
 
 TEST_F(FormReaderTest, RootMayBeDescribedByAnAncestorClassAndUnnamedObjectsAreAllowed)

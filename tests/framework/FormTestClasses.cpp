@@ -235,6 +235,54 @@ const TClassInfo* TOtherForm::StaticClassInfo()
     return &Info;
 }
 
+const char* const SampleFormText = R"(object MainForm: TTestForm
+  Caption = 'Main'
+  Count = -5
+  Color = 123
+  OnFire = FormCreate
+  object Table1: TRecComp
+    Enabled = False
+    Link = Later
+    OnFire = ButtonClick
+    Methods = <
+      item
+        TriggerTime = trgAfterPost
+        ProcParams = <
+          item
+            Descrip = '參數1'
+          end
+          item
+            Value = 2
+          end>
+        OnExecuteProc = RunProc
+        Target = Later
+      end
+      item
+      end>
+  end
+  object Panel1: TBox
+    Link = Table1
+    Styles = [fsItalic, fsUnderline]
+    object Inner: TBox
+      Link = MainForm
+      Data = {00FF}
+    end
+  end
+  object Later: TRecComp
+    Color = clRed
+    Kind = kdPlainer
+    Styles = [fsBold, fsUnderline]
+    Lines.Strings = (
+      'line 1'
+      ''
+      'b''s'#9)
+    Font.Height = -11
+    Font.Style = [fsItalic]
+    Font.Name = 'Sans'
+  end
+end
+)";
+
 void ResetFormTest()
 {
     RegisterClasses({TRecComp::StaticClassInfo(), TBox::StaticClassInfo(), TTestForm::StaticClassInfo(),

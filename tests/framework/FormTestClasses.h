@@ -133,6 +133,10 @@ public:
     explicit TOtherForm(TComponent* Owner) : TComponent(Owner) {}
 };
 
+// A form using every kind of value, nested children, references to components declared
+// before and after the referrer, handlers, and collection items holding a nested collection.
+extern const char* const SampleFormText;
+
 // Registers every class above (idempotent) and clears the event log.
 void ResetFormTest();
 
