@@ -1,0 +1,309 @@
+#include "server/FileDataSetServer.h"
+
+#include "com/ErrorInfo.h"
+#include "server/ServerError.h"
+#include "server/SqliteDb.h"
+
+namespace RecordServer {
+
+namespace {
+
+const char* const ErrorSource = "Ostrel.FileDataSet";
+
+}  // namespace
+
+template <class F>
+HRESULT TFileDataSetServer::Call(F&& Body)
+{
+    TComInterface<TFileDataSetServer> KeepAlive(this);
+    TTableSession::TCallFrame Frame(FSession);
+    try {
+        Body();
+    } catch (const EServerError& E) {
+        return ReportError(E.Code(), E.Message(), ErrorSource);
+    } catch (const ESqliteError& E) {
+        return ReportError(E_FAIL, "The record storage failed: " + E.Message(), ErrorSource);
+    } catch (const EVariantError& E) {
+        return ReportError(E_INVALIDARG, "Invalid argument: " + E.Message(), ErrorSource);
+    } catch (const std::bad_alloc&) {
+        return ReportError(E_OUTOFMEMORY, "The record server ran out of memory.", ErrorSource);
+    } catch (const std::exception& E) {
+        return ReportError(E_FAIL, E.what(), ErrorSource);
+    } catch (...) {
+        return ReportError(E_FAIL, "The record server failed.", ErrorSource);
+    }
+    if (const auto& Failure = Frame.Failure()) return ReportError(Failure->Code, Failure->Message, ErrorSource);
+    return S_OK;
+}
+
+template <class F>
+HRESULT TFileDataSetServer::Answer(OleVariant* Out, F&& Body)
+{
+    return Call([&] {
+        if (!Out) throw EServerError("No variable was given for the result.", E_POINTER);
+        *Out = OleVariant(Body());
+    });
+}
+
+void TFileDataSetServer::SetOnAfterDataChange(TAfterRecDataSetDataChangeEvent Handler)
+{
+    FSession.SetOnAfterDataChange(Handler);
+}
+
+void TFileDataSetServer::SetOnInitDataControlData(TAfterRecDataSetDataChangeEvent Handler)
+{
+    FSession.SetOnInitDataControlData(Handler);
+}
+
+void TFileDataSetServer::SetOnAfterDBStateChange(TAfterRecDataSetDataChangeEvent Handler)
+{
+    FSession.SetOnAfterDBStateChange(Handler);
+}
+
+void TFileDataSetServer::SetOnAfterFilterChange(TAfterRecDataSetDataChangeEvent Handler)
+{
+    FSession.SetOnAfterFilterChange(Handler);
+}
+
+void TFileDataSetServer::SetDBMethods(TDbMethods* Methods)
+{
+    FSession.SetDBMethods(Methods);
+}
+
+HRESULT TFileDataSetServer::Open(OleVariant* Result)
+{
+    HRESULT Code = Call([&] { FSession.Open(); });
+    if (Result) *Result = OleVariant(FSession.Active());
+    return Code;
+}
+
+HRESULT TFileDataSetServer::Close()
+{
+    return Call([&] { FSession.Close(); });
+}
+
+HRESULT TFileDataSetServer::GetAccessUser(OleVariant* User)
+{
+    return Answer(User, [&] { return FSession.AccessUser(); });
+}
+
+HRESULT TFileDataSetServer::SetAccessUser(OleVariant User)
+{
+    return Call([&] { FSession.SetAccessUser(User.AsString()); });
+}
+
+HRESULT TFileDataSetServer::SetAccessFile(OleVariant FileName)
+{
+    return Call([&] { FSession.SetAccessFile(FileName.AsString()); });
+}
+
+HRESULT TFileDataSetServer::GetBof(OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.Bof(); });
+}
+
+HRESULT TFileDataSetServer::GetEof(OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.Eof(); });
+}
+
+HRESULT TFileDataSetServer::GetIsEmpty(OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.IsEmpty(); });
+}
+
+HRESULT TFileDataSetServer::GetRecordCount(OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.RecordCount(); });
+}
+
+HRESULT TFileDataSetServer::GetFieldCount(OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.FieldCount(); });
+}
+
+HRESULT TFileDataSetServer::First()
+{
+    return Call([&] { FSession.First(); });
+}
+
+HRESULT TFileDataSetServer::Prior()
+{
+    return Call([&] { FSession.Prior(); });
+}
+
+HRESULT TFileDataSetServer::Next()
+{
+    return Call([&] { FSession.Next(); });
+}
+
+HRESULT TFileDataSetServer::Last()
+{
+    return Call([&] { FSession.Last(); });
+}
+
+HRESULT TFileDataSetServer::Insert()
+{
+    return Call([&] { FSession.Insert(); });
+}
+
+HRESULT TFileDataSetServer::Edit()
+{
+    return Call([&] { FSession.Edit(); });
+}
+
+HRESULT TFileDataSetServer::Delete()
+{
+    return Call([&] { FSession.Delete(); });
+}
+
+HRESULT TFileDataSetServer::Post(OleVariant* Result)
+{
+    bool Posted = false;
+    HRESULT Code = Call([&] {
+        FSession.Post();
+        Posted = !FSession.Active() || FSession.State() == TSessionState::Browse;
+    });
+    if (Result) *Result = OleVariant(SUCCEEDED(Code) && Posted);
+    return Code;
+}
+
+HRESULT TFileDataSetServer::GetState(OleVariant* State)
+{
+    return Answer(State, [&] { return FSession.StateText(); });
+}
+
+HRESULT TFileDataSetServer::GetFieldName(OleVariant Index, OleVariant* Name)
+{
+    return Answer(Name, [&] { return FSession.FieldName(Index.AsInteger()); });
+}
+
+HRESULT TFileDataSetServer::GetFieldValue(OleVariant Name, OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.FieldValue(Name.AsString()); });
+}
+
+HRESULT TFileDataSetServer::SetFieldValue(OleVariant Name, OleVariant Value)
+{
+    return Call([&] { FSession.SetFieldValue(Name.AsString(), Value.AsString()); });
+}
+
+HRESULT TFileDataSetServer::GetActive(OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.Active(); });
+}
+
+HRESULT TFileDataSetServer::GetRepeatCount(OleVariant* Value)
+{
+    return Answer(Value, [] { return 0; });
+}
+
+HRESULT TFileDataSetServer::GetFiltered(OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.Filtered(); });
+}
+
+HRESULT TFileDataSetServer::SetFiltered(OleVariant Value)
+{
+    return Call([&] { FSession.SetFiltered(Value.AsBoolean()); });
+}
+
+HRESULT TFileDataSetServer::IsKeyField(OleVariant Name, OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.IsKeyField(Name.AsString()); });
+}
+
+HRESULT TFileDataSetServer::Cancel()
+{
+    return Call([&] { FSession.Cancel(); });
+}
+
+HRESULT TFileDataSetServer::GetRecNo(OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.RecNo(); });
+}
+
+HRESULT TFileDataSetServer::SetRecNo(OleVariant Value)
+{
+    return Call([&] { FSession.MoveTo(Value.AsInteger()); });
+}
+
+HRESULT TFileDataSetServer::MoveNext(OleVariant* Result)
+{
+    bool OnRecord = false;
+    HRESULT Code = Call([&] { OnRecord = FSession.MoveNext(); });
+    if (Result) *Result = OleVariant(OnRecord);
+    return Code;
+}
+
+HRESULT TFileDataSetServer::MovePrior(OleVariant* Result)
+{
+    bool OnRecord = false;
+    HRESULT Code = Call([&] { OnRecord = FSession.MovePrior(); });
+    if (Result) *Result = OleVariant(OnRecord);
+    return Code;
+}
+
+HRESULT TFileDataSetServer::MoveTo(OleVariant RecNo)
+{
+    return Call([&] { FSession.MoveTo(RecNo.AsInteger()); });
+}
+
+HRESULT TFileDataSetServer::ClearFilterCommand()
+{
+    return Call([&] { FSession.ClearFilterCommand(); });
+}
+
+HRESULT TFileDataSetServer::GetFieldSize(OleVariant Name, OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.FieldSize(Name.AsString()); });
+}
+
+HRESULT TFileDataSetServer::SetExplorerFile(OleVariant FileName)
+{
+    return Call([&] { FSession.SetExplorerFile(FileName.AsString()); });
+}
+
+HRESULT TFileDataSetServer::AddFilterCommand(OleVariant Line, OleVariant* Result)
+{
+    HRESULT Code = Call([&] { FSession.AddFilterCommand(Line.AsString()); });
+    if (Result) *Result = OleVariant(SUCCEEDED(Code));
+    return Code;
+}
+
+HRESULT TFileDataSetServer::SetStartOptionA(OleVariant Value)
+{
+    return Call([&] { FSession.SetStartOptionA(Value.AsBoolean()); });
+}
+
+HRESULT TFileDataSetServer::SetStartOptionB(OleVariant Value)
+{
+    return Call([&] { FSession.SetStartOptionB(Value.AsBoolean()); });
+}
+
+HRESULT TFileDataSetServer::RepeatStep()
+{
+    return S_OK;
+}
+
+HRESULT TFileDataSetServer::GetDataReadOnly(OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.DataReadOnly(); });
+}
+
+HRESULT TFileDataSetServer::SetDataReadOnly(OleVariant Value)
+{
+    return Call([&] { FSession.SetDataReadOnly(Value.AsBoolean()); });
+}
+
+HRESULT TFileDataSetServer::GetRecordChangedByOther(OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.RecordChangedByOther(); });
+}
+
+HRESULT TFileDataSetServer::SetSchemaFileName(OleVariant FileName)
+{
+    return Call([&] { FSession.SetSchemaFileName(FileName.AsString()); });
+}
+
+}  // namespace RecordServer

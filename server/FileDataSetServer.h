@@ -1,0 +1,87 @@
+#pragma once
+// The server object behind IFileDataSet: one user's session on one table (TTableSession).
+// It converts the variants, keeps itself alive while a call runs (a handler it calls may
+// drop the caller's last reference), and turns every failure into a failing result code
+// with this thread's error info set; no exception leaves an IFileDataSet call.
+//
+// Operations the components expect nothing particular from:
+//   SetStartOptionA/B, SetExplorerFile  stored, without effect
+//   RepeatStep                          does nothing
+//   GetRepeatCount                      0
+//   Open, Post, MoveNext, MovePrior     the out-value is true when the table is open /
+//                                       the record was posted / the cursor is on a record
+//   AddFilterCommand                    the out-value is true when the line was accepted
+#include "components/dataset/Ostrel_TLB.h"
+#include "server/TableSession.h"
+
+namespace RecordServer {
+
+class TFileDataSetServer : public TComObject<IFileDataSet> {
+public:
+    TFileDataSetServer() = default;
+
+    void SetOnAfterDataChange(TAfterRecDataSetDataChangeEvent Handler) override;
+    void SetOnInitDataControlData(TAfterRecDataSetDataChangeEvent Handler) override;
+    void SetOnAfterDBStateChange(TAfterRecDataSetDataChangeEvent Handler) override;
+    void SetOnAfterFilterChange(TAfterRecDataSetDataChangeEvent Handler) override;
+    void SetDBMethods(TDbMethods* Methods) override;
+    HRESULT Open(OleVariant* Result) override;
+    HRESULT Close() override;
+    HRESULT GetAccessUser(OleVariant* User) override;
+    HRESULT SetAccessUser(OleVariant User) override;
+    HRESULT SetAccessFile(OleVariant FileName) override;
+    HRESULT GetBof(OleVariant* Value) override;
+    HRESULT GetEof(OleVariant* Value) override;
+    HRESULT GetIsEmpty(OleVariant* Value) override;
+    HRESULT GetRecordCount(OleVariant* Value) override;
+    HRESULT GetFieldCount(OleVariant* Value) override;
+    HRESULT First() override;
+    HRESULT Prior() override;
+    HRESULT Next() override;
+    HRESULT Last() override;
+    HRESULT Insert() override;
+    HRESULT Edit() override;
+    HRESULT Delete() override;
+    HRESULT Post(OleVariant* Result) override;
+    HRESULT GetState(OleVariant* State) override;
+    HRESULT GetFieldName(OleVariant Index, OleVariant* Name) override;
+    HRESULT GetFieldValue(OleVariant Name, OleVariant* Value) override;
+    HRESULT SetFieldValue(OleVariant Name, OleVariant Value) override;
+    HRESULT GetActive(OleVariant* Value) override;
+    HRESULT GetRepeatCount(OleVariant* Value) override;
+    HRESULT GetFiltered(OleVariant* Value) override;
+    HRESULT SetFiltered(OleVariant Value) override;
+    HRESULT IsKeyField(OleVariant Name, OleVariant* Value) override;
+    HRESULT Cancel() override;
+    HRESULT GetRecNo(OleVariant* Value) override;
+    HRESULT SetRecNo(OleVariant Value) override;
+    HRESULT MoveNext(OleVariant* Result) override;
+    HRESULT MovePrior(OleVariant* Result) override;
+    HRESULT MoveTo(OleVariant RecNo) override;
+    HRESULT ClearFilterCommand() override;
+    HRESULT GetFieldSize(OleVariant Name, OleVariant* Value) override;
+    HRESULT SetExplorerFile(OleVariant FileName) override;
+    HRESULT AddFilterCommand(OleVariant Line, OleVariant* Result) override;
+    HRESULT SetStartOptionA(OleVariant Value) override;
+    HRESULT SetStartOptionB(OleVariant Value) override;
+    HRESULT RepeatStep() override;
+    HRESULT GetDataReadOnly(OleVariant* Value) override;
+    HRESULT SetDataReadOnly(OleVariant Value) override;
+    HRESULT GetRecordChangedByOther(OleVariant* Value) override;
+    HRESULT SetSchemaFileName(OleVariant FileName) override;
+
+protected:
+    ~TFileDataSetServer() override = default;
+
+private:
+    // Runs Body as one interface call: failures become the result code and error info.
+    template <class F>
+    HRESULT Call(F&& Body);
+    // Runs Body and stores what it answers in *Out.
+    template <class F>
+    HRESULT Answer(OleVariant* Out, F&& Body);
+
+    TTableSession FSession;
+};
+
+}  // namespace RecordServer

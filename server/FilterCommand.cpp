@@ -1,0 +1,90 @@
+#include "server/FilterCommand.h"
+
+#include <vector>
+
+#include "framework/core/TextUtils.h"
+#include "server/Schema.h"
+#include "server/ServerError.h"
+#include "server/ValueText.h"
+
+namespace RecordServer {
+
+namespace {
+
+constexpr std::size_t ItemCount = 6;
+
+struct TOpName {
+    const char* Text;
+    TCompareOp Op;
+};
+constexpr TOpName OpNames[] = {
+    {"=", TCompareOp::Equal},     {"<>", TCompareOp::NotEqual},   {"<", TCompareOp::Less},
+    {"<=", TCompareOp::LessEqual}, {">", TCompareOp::Greater}, {">=", TCompareOp::GreaterEqual},
+};
+
+[[noreturn]] void Refuse(std::string_view Line, const AnsiString& Problem)
+{
+    throw EServerError("The filter line " + Quoted(Line) + " is refused: " + Problem + ".", E_INVALIDARG);
+}
+
+int ParsePosition(std::string_view Line, const AnsiString& Item, const char* Which)
+{
+    if (Item.empty()) return 0;
+    int Value = 0;
+    bool Digits = Item.find_first_not_of("0123456789") == AnsiString::npos;
+    if (!Digits || !TryStrToInt(Item, Value))
+        Refuse(Line, AnsiString("the ") + Which + " position " + Quoted(Item) + " is not a whole number from 0");
+    return Value;
+}
+
+}  // namespace
+
+const char* CompareOpText(TCompareOp Op)
+{
+    for (const TOpName& Name : OpNames)
+        if (Name.Op == Op) return Name.Text;
+    return "?";
+}
+
+std::optional<TFilterCondition> ParseFilterLine(std::string_view Line, const TTableSchema& Schema)
+{
+    if (Trim(Line).empty()) return std::nullopt;
+    std::vector<std::string_view> Items;
+    std::size_t Pos = 0;
+    while (true) {
+        std::size_t Comma = Line.find(',', Pos);
+        if (Comma == std::string_view::npos) break;
+        Items.push_back(Line.substr(Pos, Comma - Pos));
+        Pos = Comma + 1;
+    }
+    // What follows the last comma may only be blanks (a line end read from a file, say).
+    if (AnsiString Rest = Trim(Line.substr(Pos)); !Rest.empty())
+        Refuse(Line, "the item " + Quoted(Rest) + " is not followed by a comma (every item, the last included, ends with one)");
+    if (Items.size() != ItemCount)
+        Refuse(Line, "it has " + IntToStr(static_cast<std::int64_t>(Items.size())) +
+                         " comma-terminated items where six are needed (a value cannot hold a comma)");
+
+    TFilterCondition Cond;
+    Cond.Description = AnsiString(Items[0]);
+    Cond.FieldName = Trim(Items[1]);
+    if (Cond.FieldName.empty()) Refuse(Line, "the field name is missing");
+    if (Schema.FieldIndex(Cond.FieldName) < 0)
+        Refuse(Line, "the table " + Schema.TableName + " has no field " + Quoted(Cond.FieldName));
+    Cond.Start = ParsePosition(Line, Trim(Items[2]), "start");
+    Cond.End = ParsePosition(Line, Trim(Items[3]), "end");
+    if (Cond.Start > 0 && Cond.End > 0 && Cond.End < Cond.Start)
+        Refuse(Line, "the end position " + IntToStr(Cond.End) + " comes before the start position " +
+                         IntToStr(Cond.Start));
+    AnsiString Op = Trim(Items[4]);
+    bool Known = false;
+    for (const TOpName& Name : OpNames)
+        if (Op == Name.Text) {
+            Cond.Op = Name.Op;
+            Known = true;
+        }
+    if (!Known) Refuse(Line, "the comparison " + Quoted(Op) + " is not one of = <> < <= > >=");
+    Cond.Value = AnsiString(Items[5]);
+    return Cond;
+}
+
+}  // namespace RecordServer

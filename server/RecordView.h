@@ -1,0 +1,42 @@
+#pragma once
+// The records a session sees, as an ordered sequence of record ids. Positions are 0-based
+// here (the interface's record numbers are positions + 1).
+//
+// The ids are held in blocks of about a thousand, with the first position of each block, so
+// that reading the id at a position costs the same whatever the size (a step to a
+// neighbouring position is answered from the block last used, any other position by a
+// binary search over the block starts), and that inserting or removing one id moves at most
+// one block's ids plus one counter per block, instead of every id after it.
+#include <cstdint>
+#include <vector>
+
+namespace RecordServer {
+
+class TRecordView {
+public:
+    using TId = std::int64_t;
+
+    void Assign(std::vector<TId> Ids);
+    void Clear() { Assign({}); }
+    std::int64_t Count() const { return FCount; }
+    bool IsEmpty() const { return FCount == 0; }
+    TId At(std::int64_t Pos) const;
+    // Position of Id, or -1; a linear search, for the rare cases that need it.
+    std::int64_t Find(TId Id) const;
+    // Puts Id at Pos (0..Count); the ids from Pos on move one place back.
+    void Insert(std::int64_t Pos, TId Id);
+    void Remove(std::int64_t Pos);
+
+private:
+    static constexpr std::size_t BlockSize = 1024;
+
+    std::size_t BlockOf(std::int64_t Pos) const;
+    void SplitBlock(std::size_t Block);
+
+    std::vector<std::vector<TId>> FBlocks;  // never empty blocks, except a single one
+    std::vector<std::int64_t> FStarts;      // position of each block's first id
+    std::int64_t FCount = 0;
+    mutable std::size_t FLastBlock = 0;  // the block used last, tried first
+};
+
+}  // namespace RecordServer

@@ -1,0 +1,45 @@
+#pragma once
+// The description of a table that the server opens, read from a schema file (see
+// SchemaFormat.md beside this file): the table name, the fields in order with their type,
+// size and key flag, and optionally the users who may open the table with their right.
+#include <string_view>
+#include <vector>
+
+#include "framework/core/Exceptions.h"
+
+namespace RecordServer {
+
+enum class TFieldType { Text, Number };
+enum class TUserRight { Read, Write };
+
+struct TFieldDef {
+    AnsiString Name;
+    TFieldType Type = TFieldType::Text;
+    int Size = 0;  // in characters
+    bool Key = false;
+};
+
+struct TSchemaUser {
+    AnsiString Name;
+    TUserRight Right = TUserRight::Read;
+};
+
+struct TTableSchema {
+    AnsiString FileName;  // the file it was read from, for messages
+    AnsiString TableName;
+    std::vector<TFieldDef> Fields;
+    bool HasUsers = false;  // false: every user may open with write access
+    std::vector<TSchemaUser> Users;
+
+    // Index of the field named exactly Name; -1 when there is none.
+    int FieldIndex(std::string_view Name) const;
+    const TSchemaUser* FindUser(std::string_view Name) const;
+    bool HasKey() const;
+};
+
+// Parses schema text; a problem raises EServerError naming FileName, the line and the problem.
+TTableSchema ParseSchema(std::string_view Text, const AnsiString& FileName);
+// Reads and parses the schema file at Path.
+TTableSchema LoadSchemaFile(const AnsiString& Path);
+
+}  // namespace RecordServer

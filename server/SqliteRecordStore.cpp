@@ -1,0 +1,381 @@
+#include "server/SqliteRecordStore.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <variant>
+
+#include "framework/core/TextUtils.h"
+#include "server/MemoryTables.h"
+#include "server/ServerError.h"
+#include "server/SqliteDb.h"
+#include "server/ValueText.h"
+
+namespace RecordServer {
+
+namespace {
+
+constexpr int BusyTimeoutMs = 5000;
+const char* const KeyIndexPrefix = "zfd_key_";
+
+void NumberFunction(sqlite3_context* Context, int, sqlite3_value** Args)
+{
+    switch (sqlite3_value_type(Args[0])) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: sqlite3_result_value(Context, Args[0]); return;
+    case SQLITE_TEXT: {
+        const char* Text = reinterpret_cast<const char*>(sqlite3_value_text(Args[0]));
+        int Bytes = sqlite3_value_bytes(Args[0]);
+        double Value = 0;
+        if (Text && ParseNumber(std::string_view(Text, static_cast<std::size_t>(Bytes)), Value))
+            sqlite3_result_double(Context, Value);
+        else
+            sqlite3_result_null(Context);
+        return;
+    }
+    default: sqlite3_result_null(Context);
+    }
+}
+
+// FNV-1a, so that an index name made from the key's definition is the same in every build.
+std::uint32_t StableHash(std::string_view Text)
+{
+    std::uint32_t Hash = 2166136261u;
+    for (char C : Text) {
+        Hash ^= static_cast<unsigned char>(C);
+        Hash *= 16777619u;
+    }
+    return Hash;
+}
+
+using TBindValue = std::variant<std::int64_t, double, AnsiString>;
+
+class TSqliteRecordStore : public TRecordStore {
+public:
+    TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where)
+        : FSchema(Schema), FDb(Target), FWhere(Where)
+    {
+        RegisterNumberFunction(FDb.Handle());
+        if (IsFile) {
+            sqlite3_busy_timeout(FDb.Handle(), BusyTimeoutMs);
+            FDb.Exec("PRAGMA journal_mode=WAL");
+            FDb.Exec("PRAGMA synchronous=FULL");
+        }
+        FTable = QuoteIdent(FSchema.TableName);
+        PrepareTable();
+        PrepareStatements();
+        SetFilter({});
+        ChangedByOthers();  // start from the current version
+    }
+
+    bool ChangedByOthers() override
+    {
+        TStatementReset Done(FDataVersion);
+        FDataVersion.Step();
+        std::int64_t Version = FDataVersion.ColumnInt64(0);
+        if (Version == FLastDataVersion) return false;
+        FLastDataVersion = Version;
+        return true;
+    }
+
+    void SetFilter(const std::vector<TFilterCondition>& Conditions) override
+    {
+        std::vector<TBindValue> Binds;
+        AnsiString Where = CompileFilter(Conditions, Binds);
+        AnsiString Order = " ORDER BY " + KeyOrder("") + "zfd_id";
+        TSqliteStatement View(FDb, "SELECT zfd_id FROM " + FTable + (Where.empty() ? "" : " WHERE " + Where) + Order);
+        TSqliteStatement Passes(FDb, "SELECT 1 FROM " + FTable + " WHERE zfd_id = ?1" +
+                                         (Where.empty() ? "" : " AND (" + Where + ")"));
+        FView = std::move(View);
+        FPasses = std::move(Passes);
+        FFilterBinds = std::move(Binds);
+    }
+
+    std::vector<std::int64_t> ReadOrderedIds() override
+    {
+        std::vector<std::int64_t> Ids;
+        TStatementReset Done(FView);
+        BindFilter(FView);
+        while (FView.Step()) Ids.push_back(FView.ColumnInt64(0));
+        return Ids;
+    }
+
+    bool PassesFilter(std::int64_t Id) override
+    {
+        TStatementReset Done(FPasses);
+        FPasses.Bind(1, Id);
+        BindFilter(FPasses);
+        return FPasses.Step();
+    }
+
+    std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override
+    {
+        if (!FSchema.HasKey()) return A < B;
+        TStatementReset Done(FCompare);
+        FCompare.Bind(1, A).Bind(2, B);
+        if (!FCompare.Step()) return std::nullopt;
+        return FCompare.ColumnInt64(0) != 0;
+    }
+
+    bool Read(std::int64_t Id, TStoredRecord& Record) override
+    {
+        TStatementReset Done(FRead);
+        FRead.Bind(1, Id);
+        if (!FRead.Step()) return false;
+        Record.Id = Id;
+        Record.Version = FRead.ColumnInt64(0);
+        Record.Values.resize(FSchema.Fields.size());
+        for (std::size_t I = 0; I < Record.Values.size(); ++I) Record.Values[I] = FRead.ColumnText(static_cast<int>(I) + 1);
+        return true;
+    }
+
+    std::optional<std::int64_t> ReadVersion(std::int64_t Id) override
+    {
+        TStatementReset Done(FReadVersion);
+        FReadVersion.Bind(1, Id);
+        if (!FReadVersion.Step()) return std::nullopt;
+        return FReadVersion.ColumnInt64(0);
+    }
+
+    std::optional<std::int64_t> FindKey(const std::vector<AnsiString>& Values, std::int64_t ExceptId) override
+    {
+        if (!FSchema.HasKey()) return std::nullopt;
+        TStatementReset Done(FFindKey);
+        int Param = 1;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) FFindKey.Bind(Param++, Values[I]);
+        FFindKey.Bind(Param, ExceptId);
+        if (!FFindKey.Step()) return std::nullopt;
+        return FFindKey.ColumnInt64(0);
+    }
+
+    TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override
+    {
+        BindValues(FInsert, Values);
+        try {
+            FInsert.Run();
+        } catch (const ESqliteError& E) {
+            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
+            throw;
+        }
+        Record.Id = FDb.LastInsertRowId();
+        Record.Version = 1;
+        Record.Values = Values;
+        return TWriteResult::Done;
+    }
+
+    TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
+                        std::int64_t& NewVersion) override
+    {
+        int N = BindValues(FUpdate, Values);
+        FUpdate.Bind(N + 1, Id).Bind(N + 2, Version);
+        try {
+            FUpdate.Run();
+        } catch (const ESqliteError& E) {
+            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
+            throw;
+        }
+        if (FDb.Changes() == 0) return TWriteResult::Changed;
+        NewVersion = Version + 1;
+        return TWriteResult::Done;
+    }
+
+    TWriteResult Delete(std::int64_t Id, std::int64_t Version) override
+    {
+        FDelete.Bind(1, Id).Bind(2, Version);
+        FDelete.Run();
+        return FDb.Changes() == 0 ? TWriteResult::Changed : TWriteResult::Done;
+    }
+
+private:
+    AnsiString Column(std::size_t Field) const { return QuoteIdent(FSchema.Fields[Field].Name); }
+
+    // One key field as it is ordered and compared: numbers as numbers.
+    AnsiString KeyExpr(std::size_t Field, const AnsiString& Qualifier) const
+    {
+        AnsiString Col = Qualifier + Column(Field);
+        return FSchema.Fields[Field].Type == TFieldType::Number ? "CAST(" + Col + " AS NUMERIC)" : Col;
+    }
+
+    // "k1, k2, " for the key fields (empty without a key).
+    AnsiString KeyOrder(const AnsiString& Qualifier) const
+    {
+        AnsiString Result;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) Result += KeyExpr(I, Qualifier) + ", ";
+        return Result;
+    }
+
+    void PrepareTable()
+    {
+        TSqliteTransaction Tx(FDb);
+        AnsiString Columns;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) Columns += ", " + Column(I) + " TEXT NOT NULL DEFAULT ''";
+        FDb.Exec("CREATE TABLE IF NOT EXISTS " + FTable +
+                 " (zfd_id INTEGER PRIMARY KEY AUTOINCREMENT, zfd_ver INTEGER NOT NULL DEFAULT 1" + Columns + ")");
+
+        std::vector<AnsiString> Existing;
+        {
+            TSqliteStatement Info(FDb, "SELECT name FROM pragma_table_info(?1)");
+            Info.Bind(1, FSchema.TableName);
+            TStatementReset Done(Info);
+            while (Info.Step()) Existing.push_back(Info.ColumnText(0));
+        }
+        auto Has = [&](const AnsiString& Name) {
+            return std::any_of(Existing.begin(), Existing.end(), [&](const AnsiString& E) { return SameText(E, Name); });
+        };
+        if (!Has("zfd_id") || !Has("zfd_ver"))
+            throw EServerError("The table " + FSchema.TableName + " in " + FWhere +
+                               " was not made by this server (it lacks the columns zfd_id and zfd_ver).");
+        // A field added to the schema since the table was made is added to the table.
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (!Has(FSchema.Fields[I].Name))
+                FDb.Exec("ALTER TABLE " + FTable + " ADD COLUMN " + Column(I) + " TEXT NOT NULL DEFAULT ''");
+
+        PrepareKeyIndex();
+        Tx.Commit();
+    }
+
+    // The unique index of the current key; indexes of an earlier key of this table are dropped.
+    void PrepareKeyIndex()
+    {
+        AnsiString Keys = KeyOrder("");
+        AnsiString Name;
+        if (!Keys.empty()) {
+            Keys.resize(Keys.size() - 2);
+            Name = KeyIndexPrefix + FSchema.TableName + "_" + IntToHex(StableHash(Keys), 8);
+        }
+        std::vector<AnsiString> Stale;
+        {
+            TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1");
+            List.Bind(1, FSchema.TableName);
+            TStatementReset Done(List);
+            while (List.Step()) {
+                AnsiString Index = List.ColumnText(0);
+                if (Index.rfind(KeyIndexPrefix, 0) == 0 && Index != Name) Stale.push_back(Index);
+            }
+        }
+        for (const AnsiString& Index : Stale) FDb.Exec("DROP INDEX " + QuoteIdent(Index));
+        if (Name.empty()) return;
+        try {
+            FDb.Exec("CREATE UNIQUE INDEX IF NOT EXISTS " + QuoteIdent(Name) + " ON " + FTable + " (" + Keys + ")");
+        } catch (const ESqliteError& E) {
+            if (!E.IsConstraint()) throw;
+            throw EServerError("The table " + FSchema.TableName + " in " + FWhere +
+                               " holds records with the same key, so its key fields cannot be enforced.");
+        }
+    }
+
+    void PrepareStatements()
+    {
+        std::size_t N = FSchema.Fields.size();
+        AnsiString Cols, Params, Sets;
+        for (std::size_t I = 0; I < N; ++I) {
+            AnsiString P = "?" + IntToStr(static_cast<std::int64_t>(I) + 1);
+            Cols += (I ? ", " : "") + Column(I);
+            Params += (I ? ", " : "") + P;
+            Sets += Column(I) + " = " + P + ", ";
+        }
+        AnsiString IdParam = "?" + IntToStr(static_cast<std::int64_t>(N) + 1);
+        AnsiString VerParam = "?" + IntToStr(static_cast<std::int64_t>(N) + 2);
+        FDataVersion = TSqliteStatement(FDb, "PRAGMA data_version");
+        FRead = TSqliteStatement(FDb, "SELECT zfd_ver, " + Cols + " FROM " + FTable + " WHERE zfd_id = ?1");
+        FReadVersion = TSqliteStatement(FDb, "SELECT zfd_ver FROM " + FTable + " WHERE zfd_id = ?1");
+        FInsert = TSqliteStatement(FDb, "INSERT INTO " + FTable + " (" + Cols + ") VALUES (" + Params + ")");
+        FUpdate = TSqliteStatement(FDb, "UPDATE " + FTable + " SET " + Sets + "zfd_ver = zfd_ver + 1 WHERE zfd_id = " +
+                                            IdParam + " AND zfd_ver = " + VerParam);
+        FDelete = TSqliteStatement(FDb, "DELETE FROM " + FTable + " WHERE zfd_id = ?1 AND zfd_ver = ?2");
+        if (!FSchema.HasKey()) return;
+
+        AnsiString Match;
+        int Param = 1;
+        for (std::size_t I = 0; I < N; ++I) {
+            if (!FSchema.Fields[I].Key) continue;
+            AnsiString P = "?" + IntToStr(Param++);
+            bool Number = FSchema.Fields[I].Type == TFieldType::Number;
+            Match += KeyExpr(I, "") + " = " + (Number ? "CAST(" + P + " AS NUMERIC)" : P) + " AND ";
+        }
+        FFindKey = TSqliteStatement(FDb, "SELECT zfd_id FROM " + FTable + " WHERE " + Match + "zfd_id <> ?" +
+                                             IntToStr(Param) + " LIMIT 1");
+        FCompare = TSqliteStatement(FDb, "SELECT (" + KeyOrder("a.") + "a.zfd_id) < (" + KeyOrder("b.") + "b.zfd_id) FROM " +
+                                             FTable + " AS a, " + FTable + " AS b WHERE a.zfd_id = ?1 AND b.zfd_id = ?2");
+    }
+
+    // Parameters ?1..?N: the values in field order.
+    int BindValues(TSqliteStatement& Stmt, const std::vector<AnsiString>& Values)
+    {
+        for (std::size_t I = 0; I < Values.size(); ++I) Stmt.Bind(static_cast<int>(I) + 1, Values[I]);
+        return static_cast<int>(Values.size());
+    }
+
+    // The SQL condition of a filter; its parameters start at ?2 (?1 is a record id).
+    AnsiString CompileFilter(const std::vector<TFilterCondition>& Conditions, std::vector<TBindValue>& Binds) const
+    {
+        auto Param = [&](TBindValue Value) {
+            Binds.push_back(std::move(Value));
+            return "?" + IntToStr(static_cast<std::int64_t>(Binds.size()) + 1);
+        };
+        AnsiString Where;
+        for (const TFilterCondition& Cond : Conditions) {
+            int Field = FSchema.FieldIndex(Cond.FieldName);
+            if (Field < 0)
+                throw EServerError("The filter names the field " + Quoted(Cond.FieldName) + ", which the table " +
+                                       FSchema.TableName + " does not have.",
+                                   E_INVALIDARG);
+            AnsiString Part = Column(static_cast<std::size_t>(Field));
+            if (Cond.Start > 0 && Cond.End > 0)
+                Part = "substr(" + Part + ", " + Param(std::int64_t{Cond.Start}) + ", " +
+                       Param(std::int64_t{Cond.End - Cond.Start + 1}) + ")";
+            else if (Cond.Start > 0)
+                Part = "substr(" + Part + ", " + Param(std::int64_t{Cond.Start}) + ")";
+            else if (Cond.End > 0)
+                Part = "substr(" + Part + ", 1, " + Param(std::int64_t{Cond.End}) + ")";
+            AnsiString Op = CompareOpText(Cond.Op);
+            AnsiString TextTest = Part + " " + Op + " " + Param(Cond.Value);
+            double Number = 0;
+            AnsiString Test = TextTest;
+            if (ParseNumber(Cond.Value, Number))
+                Test = "COALESCE(zfd_number(" + Part + ") " + Op + " " + Param(Number) + ", " + TextTest + ")";
+            Where += (Where.empty() ? "" : " AND ") + Test;
+        }
+        return Where;
+    }
+
+    void BindFilter(TSqliteStatement& Stmt)
+    {
+        for (std::size_t I = 0; I < FFilterBinds.size(); ++I) {
+            int Index = static_cast<int>(I) + 2;
+            std::visit([&](const auto& V) { Stmt.Bind(Index, V); }, FFilterBinds[I]);
+        }
+    }
+
+    TTableSchema FSchema;
+    TSqliteDb FDb;
+    AnsiString FWhere;  // where the table lives, for messages
+    AnsiString FTable;  // the quoted table name
+    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FFindKey, FCompare;
+    TSqliteStatement FView, FPasses;
+    std::vector<TBindValue> FFilterBinds;
+    std::int64_t FLastDataVersion = -1;
+};
+
+}  // namespace
+
+void RegisterNumberFunction(sqlite3* Db)
+{
+    sqlite3_create_function_v2(Db, "zfd_number", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                               &NumberFunction, nullptr, nullptr, nullptr);
+}
+
+std::unique_ptr<TRecordStore> OpenMemoryStore(const TTableSchema& Schema, const AnsiString& CanonicalSchemaPath)
+{
+    return std::make_unique<TSqliteRecordStore>(Schema, MemoryDatabaseUri(CanonicalSchemaPath), false,
+                                                "the memory table of " + CanonicalSchemaPath);
+}
+
+std::unique_ptr<TRecordStore> OpenFileStore(const TTableSchema& Schema, const AnsiString& Path)
+{
+    return std::make_unique<TSqliteRecordStore>(Schema, Path, true, "the file " + Path);
+}
+
+}  // namespace RecordServer

@@ -1,0 +1,32 @@
+#pragma once
+// The SQLite implementation of the storage seam. A table lives either in a shared memory
+// database of the process (see MemoryTables.h) or in a database file in WAL mode that several
+// processes may open at once. Every value is bound as a parameter; the only names written into
+// SQL are the schema's table and field names, which the schema parser has checked and which
+// are quoted.
+//
+// The table has two columns of the server's own besides the schema's fields, which are all
+// stored as text: zfd_id, the record id (never reused), and zfd_ver, the record's version.
+// A unique index on the key fields (numbers as numbers) orders the records and refuses a
+// duplicate key even when two processes post at the same moment.
+#include <memory>
+
+#include "server/RecordStore.h"
+#include "server/Schema.h"
+
+struct sqlite3;
+
+namespace RecordServer {
+
+// Opens the table of Schema in the memory database kept for the schema file at
+// CanonicalSchemaPath, creating the table when it does not exist yet.
+std::unique_ptr<TRecordStore> OpenMemoryStore(const TTableSchema& Schema, const AnsiString& CanonicalSchemaPath);
+// Opens the table of Schema in the database file at Path, creating the file and the table
+// when they do not exist yet.
+std::unique_ptr<TRecordStore> OpenFileStore(const TTableSchema& Schema, const AnsiString& Path);
+
+// Registers the SQL function zfd_number(text), which the filters use, on a connection:
+// the number that the text holds (see ParseNumber), or NULL when it holds none.
+void RegisterNumberFunction(sqlite3* Db);
+
+}  // namespace RecordServer

@@ -1,0 +1,770 @@
+#include "server/TableSession.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "framework/core/TextUtils.h"
+#include "server/DataPath.h"
+#include "server/ServerError.h"
+#include "server/SqliteDb.h"
+#include "server/SqliteRecordStore.h"
+#include "server/ValueText.h"
+
+namespace RecordServer {
+
+namespace {
+
+AnsiString TriggerName(TDbProcItem* Item, int Index)
+{
+    if (!Item->GetProcDescrip().empty()) return Quoted(Item->GetProcDescrip());
+    return "number " + IntToStr(Index + 1) + " (without description)";
+}
+
+bool IsBlankName(const AnsiString& Name)
+{
+    return Trim(Name).empty();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Call frames
+
+TTableSession::TCallFrame::TCallFrame(TTableSession& Session) : FSession(Session), FOuter(Session.FFrame)
+{
+    FSession.FFrame = this;
+}
+
+TTableSession::TCallFrame::~TCallFrame()
+{
+    FSession.FFrame = FOuter;
+}
+
+void TTableSession::Defer(HRESULT Code, const AnsiString& Message)
+{
+    if (FFrame && !FFrame->FFailure) FFrame->FFailure = TDeferredFailure{Code, Message};
+}
+
+void TTableSession::Notify(const TAfterRecDataSetDataChangeEvent& Handler)
+{
+    if (!Handler.Assigned()) return;
+    try {
+        Handler();
+    } catch (const std::exception& E) {
+        Defer(E_FAIL, E.what());
+    } catch (...) {
+        Defer(E_FAIL, "A notification handler of the record server failed.");
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Settings and the schema
+
+TTableSession::TTableSession() = default;
+TTableSession::~TTableSession() = default;
+
+void TTableSession::SetSchemaFileName(const AnsiString& FileName)
+{
+    FSchemaFileName = FileName;
+    if (!Active()) FSchemaRead = false;  // the open table keeps its schema until closed
+}
+
+bool TTableSession::DataReadOnly() const
+{
+    return FReadOnlyAsked || (Active() && FUserReadOnly);
+}
+
+void TTableSession::SetDataReadOnly(bool Value)
+{
+    if (Active() && Value != FReadOnlyAsked)
+        throw EServerError("The read-only switch can be changed only while the table is closed.");
+    FReadOnlyAsked = Value;
+}
+
+TTableSchema TTableSession::ReadNamedSchema(AnsiString& CanonicalPath) const
+{
+    if (IsBlankName(FSchemaFileName)) throw EServerError("No schema file is named (set SchemaFileName).");
+    TDataPath Path = ResolveDataPath(FSchemaFileName);
+    if (!Path.Exists) {
+        AnsiString Places;
+        for (const AnsiString& P : Path.Tried) Places += (Places.empty() ? "" : " or ") + P;
+        throw EServerError("The schema file " + FSchemaFileName + " was not found (looked for " + Places + ").");
+    }
+    std::error_code Err;
+    std::filesystem::path Canonical = std::filesystem::canonical(Path.Path, Err);
+    CanonicalPath = Err ? Path.Path : Canonical.string();
+    return LoadSchemaFile(Path.Path);
+}
+
+const TTableSchema& TTableSession::QuerySchema()
+{
+    if (!Active() && !FSchemaRead) {
+        AnsiString Ignored;
+        FSchema = ReadNamedSchema(Ignored);
+        FSchemaRead = true;
+    }
+    return FSchema;
+}
+
+std::size_t TTableSession::FieldIndex(const AnsiString& Name)
+{
+    const TTableSchema& Schema = QuerySchema();
+    int Index = Schema.FieldIndex(Name);
+    if (Index < 0)
+        throw EServerError("The table " + Schema.TableName + " has no field " + Quoted(Name) + ".", E_INVALIDARG);
+    return static_cast<std::size_t>(Index);
+}
+
+void TTableSession::RequireOpen() const
+{
+    if (!Active()) throw EServerError("The table is not open.");
+}
+
+void TTableSession::RequireWritable(const char* Step) const
+{
+    if (FUserReadOnly)
+        throw EServerError("The user " + Quoted(FAccessUser) + " may only read the table " + FSchema.TableName +
+                               ": cannot " + Step + " a record.",
+                           E_ACCESSDENIED);
+    if (FReadOnlyAsked)
+        throw EServerError("The table " + FSchema.TableName + " was opened read-only: cannot " + Step + " a record.",
+                           E_ACCESSDENIED);
+}
+
+void TTableSession::RequireCurrent(const char* Step) const
+{
+    if (!HasCurrent()) throw EServerError(AnsiString("There is no current record to ") + Step + ".");
+}
+
+// ---------------------------------------------------------------------------------------
+// Opening and closing
+
+void TTableSession::Open()
+{
+    if (Active()) return;
+    AnsiString CanonicalSchema;
+    TTableSchema Schema = ReadNamedSchema(CanonicalSchema);
+    const TSchemaUser* User = nullptr;
+    if (Schema.HasUsers) {
+        User = Schema.FindUser(FAccessUser);
+        if (!User) {
+            AnsiString Who = FAccessUser.empty() ? AnsiString("No access user is given, and") : "The user " + Quoted(FAccessUser);
+            throw EServerError(Who + " may not open the table " + Schema.TableName + " (schema file " +
+                                   Schema.FileName + ").",
+                               E_ACCESSDENIED);
+        }
+    }
+    std::unique_ptr<TRecordStore> Store;
+    if (IsBlankName(FAccessFile)) {
+        Store = OpenMemoryStore(Schema, CanonicalSchema);
+    } else {
+        TDataPath Path = ResolveDataPath(FAccessFile);
+        try {
+            Store = OpenFileStore(Schema, Path.Path);
+        } catch (const ESqliteError& E) {
+            throw EServerError("Cannot open the access file " + Path.Path + ": " + E.Message());
+        }
+    }
+    Store->SetFilter(FFiltered ? FFilterLines : std::vector<TFilterCondition>{});
+
+    FSchema = std::move(Schema);
+    FSchemaRead = true;
+    FStore = std::move(Store);
+    FUserReadOnly = User && User->Right == TUserRight::Read;
+    FView.Assign(FStore->ReadOrderedIds());
+    FState = TSessionState::Browse;
+    PositionAt(0);
+    Notify(FOnStateChange);
+}
+
+void TTableSession::Close()
+{
+    if (!Active()) return;
+    FStore.reset();
+    FView.Clear();
+    FPos = 0;
+    FCurrent = {};
+    FBuffer.clear();
+    FEditOriginal.clear();
+    ++FPendingNumber;
+    FState = TSessionState::Inactive;
+    FSchemaRead = false;  // questions while closed read the schema file named
+    Notify(FOnStateChange);
+}
+
+AnsiString TTableSession::StateText() const
+{
+    if (FReportCancel) return "Cancel";
+    switch (FState) {
+    case TSessionState::Inactive: return "InActive";
+    case TSessionState::Browse: return "Browse";
+    case TSessionState::Edit: return "Edit";
+    case TSessionState::Insert: return "Insert";
+    }
+    return "InActive";
+}
+
+// ---------------------------------------------------------------------------------------
+// The view and the cursor
+
+void TTableSession::Sync()
+{
+    RequireOpen();
+    if (FStore->ChangedByOthers()) RebuildView();
+}
+
+void TTableSession::RebuildView()
+{
+    std::int64_t OldCount = FView.Count();
+    std::int64_t OldPos = FPos;
+    std::optional<std::int64_t> CurrentId;
+    if (HasCurrent()) CurrentId = FView.At(FPos);
+    FView.Assign(FStore->ReadOrderedIds());
+
+    if (!CurrentId) {
+        // Past the end stays past the end; an empty view that gained records shows the first.
+        FPos = OldCount == 0 ? 0 : FView.Count();
+        ReadCurrent();
+        return;
+    }
+    std::int64_t Found = FView.Find(*CurrentId);
+    if (Found >= 0) {
+        // Still there: show what it holds now, but remember the version read when this
+        // session positioned onto it, so that a change by another stays visible.
+        FPos = Found;
+        std::int64_t KeptVersion = FReadVersion;
+        bool KeptVanished = FCurrentVanished;
+        ReadCurrent();
+        FReadVersion = KeptVersion;
+        FCurrentVanished = KeptVanished;
+        return;
+    }
+    // Gone: the cursor goes to the record now at its place (or the new last).
+    FPos = std::min(OldPos, std::max<std::int64_t>(FView.Count() - 1, 0));
+    ReadCurrent();
+    FCurrentVanished = true;
+}
+
+void TTableSession::ReadCurrent()
+{
+    FCurrentVanished = false;
+    if (!HasCurrent()) {
+        FCurrent = {};
+        FReadVersion = 0;
+        return;
+    }
+    std::int64_t Id = FView.At(FPos);
+    if (!FStore->Read(Id, FCurrent)) {
+        // Deleted by another process a moment ago; the next operation rebuilds the view.
+        FCurrent = {};
+        FCurrent.Id = Id;
+        FCurrentVanished = true;
+    }
+    FReadVersion = FCurrent.Version;
+}
+
+void TTableSession::PositionAt(std::int64_t Pos)
+{
+    FPos = std::clamp<std::int64_t>(Pos, 0, std::max<std::int64_t>(FView.Count() - 1, 0));
+    ReadCurrent();
+}
+
+void TTableSession::ApplyFilter(const std::vector<TFilterCondition>& Conditions)
+{
+    std::optional<std::int64_t> CurrentId;
+    if (HasCurrent()) CurrentId = FView.At(FPos);
+    FStore->ChangedByOthers();  // the view read below includes every commit so far
+    FStore->SetFilter(Conditions);
+    FView.Assign(FStore->ReadOrderedIds());
+    std::int64_t Found = CurrentId ? FView.Find(*CurrentId) : -1;
+    PositionAt(Found >= 0 ? Found : 0);
+}
+
+bool TTableSession::Bof()
+{
+    Sync();
+    return FView.IsEmpty() || FPos == 0;
+}
+
+bool TTableSession::Eof()
+{
+    Sync();
+    return FView.IsEmpty() || FPos >= FView.Count() - 1;
+}
+
+bool TTableSession::IsEmpty()
+{
+    Sync();
+    return FView.IsEmpty();
+}
+
+int TTableSession::RecordCount()
+{
+    Sync();
+    return static_cast<int>(FView.Count());
+}
+
+int TTableSession::RecNo()
+{
+    Sync();
+    return HasCurrent() ? static_cast<int>(FPos + 1) : -1;
+}
+
+bool TTableSession::RecordChangedByOther()
+{
+    Sync();
+    if (FCurrentVanished) return true;
+    if (!HasCurrent()) return false;
+    std::optional<std::int64_t> Version = FStore->ReadVersion(FCurrent.Id);
+    return !Version || *Version != FReadVersion;
+}
+
+void TTableSession::RefuseIfChangedByOther(const char* Step)
+{
+    if (!RecordChangedByOther()) return;
+    bool Vanished = FCurrentVanished;
+    // Read the record afresh and let the bound controls show it, so that the user decides
+    // on what the record holds now.
+    ReadCurrent();
+    Notify(FOnDataChange);
+    if (Vanished)
+        throw EServerError(AnsiString("The record was deleted by another user, so the ") + Step +
+                           " was refused. The record now under the cursor is shown.");
+    throw EServerError(AnsiString("The record was changed by another user since it was read, so the ") + Step +
+                       " was refused. Its current values are shown; try again.");
+}
+
+void TTableSession::MoveTo(int RecNo)
+{
+    Sync();
+    if (FView.IsEmpty()) return;
+    PositionAt(static_cast<std::int64_t>(RecNo) - 1);
+}
+
+bool TTableSession::MoveNext()
+{
+    Sync();
+    if (FView.IsEmpty()) return false;
+    if (FPos >= FView.Count() - 1) {
+        FPos = FView.Count();  // past the end: no current record
+        ReadCurrent();
+        return false;
+    }
+    PositionAt(FPos + 1);
+    return true;
+}
+
+bool TTableSession::MovePrior()
+{
+    Sync();
+    if (FView.IsEmpty()) return false;
+    PositionAt(FPos - 1);  // from past the end this is the last record
+    return true;
+}
+
+void TTableSession::Navigate(TMove Move)
+{
+    Sync();
+    if (Pending()) PostPending();
+    RequireOpen();  // a handler run by the post may have closed the table
+    if (!FView.IsEmpty()) {
+        switch (Move) {
+        case TMove::First: PositionAt(0); break;
+        case TMove::Prior: PositionAt(FPos - 1); break;
+        case TMove::Next: PositionAt(FPos + 1); break;
+        case TMove::Last: PositionAt(FView.Count() - 1); break;
+        }
+    }
+    Notify(FOnDataChange);
+}
+
+void TTableSession::First()
+{
+    Navigate(TMove::First);
+}
+
+void TTableSession::Prior()
+{
+    Navigate(TMove::Prior);
+}
+
+void TTableSession::Next()
+{
+    Navigate(TMove::Next);
+}
+
+void TTableSession::Last()
+{
+    Navigate(TMove::Last);
+}
+
+// ---------------------------------------------------------------------------------------
+// Fields
+
+int TTableSession::FieldCount()
+{
+    return static_cast<int>(QuerySchema().Fields.size());
+}
+
+AnsiString TTableSession::FieldName(int Index)
+{
+    const TTableSchema& Schema = QuerySchema();
+    if (Index < 0 || Index >= static_cast<int>(Schema.Fields.size()))
+        throw EServerError("There is no field number " + IntToStr(Index) + ": the table " + Schema.TableName + " has " +
+                               IntToStr(static_cast<std::int64_t>(Schema.Fields.size())) + " fields, numbered from 0.",
+                           E_INVALIDARG);
+    return Schema.Fields[static_cast<std::size_t>(Index)].Name;
+}
+
+bool TTableSession::IsKeyField(const AnsiString& Name)
+{
+    if (IsBlankName(Name)) return false;
+    std::size_t Index = FieldIndex(Name);
+    return FSchema.Fields[Index].Key;
+}
+
+int TTableSession::FieldSize(const AnsiString& Name)
+{
+    if (IsBlankName(Name)) return 0;
+    std::size_t Index = FieldIndex(Name);
+    return FSchema.Fields[Index].Size;
+}
+
+AnsiString TTableSession::FieldValue(const AnsiString& Name)
+{
+    if (IsBlankName(Name)) return {};
+    RequireOpen();
+    std::size_t Index = FieldIndex(Name);
+    if (FState == TSessionState::Edit && HasCurrent() && FCurrent.Id == FEditId) return FBuffer[Index];
+    if (!HasCurrent() || Index >= FCurrent.Values.size()) return {};
+    return FCurrent.Values[Index];
+}
+
+void TTableSession::SetFieldValue(const AnsiString& Name, const AnsiString& Value)
+{
+    RequireOpen();
+    if (IsBlankName(Name)) throw EServerError("No field name is given for the value " + Quoted(Value) + ".", E_INVALIDARG);
+    std::size_t Index = FieldIndex(Name);
+    if (!Pending())
+        throw EServerError("The field " + Name + " cannot be set: the table is not in Edit or Insert (call Edit or Insert first).");
+    FBuffer[Index] = Value;
+}
+
+// ---------------------------------------------------------------------------------------
+// Editing
+
+void TTableSession::Insert()
+{
+    Sync();
+    RequireWritable("insert");
+    if (Pending()) PostPending();
+    RunTriggers(trgBeforeInsert, true, "insert");
+    RequireOpen();
+    if (Pending()) throw EServerError("A record became pending while the insert began; nothing was inserted.");
+    FState = TSessionState::Insert;
+    FBuffer.assign(FSchema.Fields.size(), AnsiString());
+    ++FPendingNumber;
+    RunTriggers(trgAfterInsert, false, "insert");
+    Notify(FOnStateChange);
+    Notify(FOnDataChange);
+}
+
+void TTableSession::Edit()
+{
+    Sync();
+    if (FState == TSessionState::Edit) return;
+    if (FState == TSessionState::Insert)
+        throw EServerError("A new record is being inserted: post or cancel it before editing another.");
+    RequireWritable("edit");
+    RequireCurrent("edit");
+    RefuseIfChangedByOther("edit");
+    RunTriggers(trgBeforeEdit, true, "edit");
+    RequireOpen();
+    RequireCurrent("edit");
+    if (Pending()) return;  // a trigger began the edit itself
+    FState = TSessionState::Edit;
+    FEditId = FCurrent.Id;
+    FEditVersion = FReadVersion;
+    FBuffer = FCurrent.Values;
+    FEditOriginal = FCurrent.Values;
+    ++FPendingNumber;
+    RunTriggers(trgAfterEdit, false, "edit");
+    Notify(FOnStateChange);
+}
+
+void TTableSession::Delete()
+{
+    Sync();
+    if (FState == TSessionState::Insert) {
+        CancelPending();
+        return;
+    }
+    RequireWritable("delete");
+    if (FState == TSessionState::Browse) {
+        RequireCurrent("delete");
+        RefuseIfChangedByOther("delete");
+    }
+    RunTriggers(trgBeforeDelete, true, "delete");
+    RequireOpen();
+    bool Editing = FState == TSessionState::Edit;
+    if (!Editing) RequireCurrent("delete");
+    std::int64_t Id = Editing ? FEditId : FCurrent.Id;
+    std::int64_t Version = Editing ? FEditVersion : FReadVersion;
+    if (FStore->Delete(Id, Version) != TWriteResult::Done)
+        throw EServerError("The record was changed or deleted by another user since it was read, so it was not deleted.");
+    if (Editing) EndPending();
+
+    std::int64_t Pos = HasCurrent() && FCurrent.Id == Id ? FPos : FView.Find(Id);
+    if (Pos >= 0) {
+        FView.Remove(Pos);
+        PositionAt(Pos);  // the next record, or the new last
+    }
+    RunTriggers(trgAfterDelete, false, "delete");
+    Notify(FOnStateChange);
+    Notify(FOnDataChange);
+}
+
+void TTableSession::Post()
+{
+    if (!Active()) return;  // nothing is pending
+    Sync();
+    if (Pending()) PostPending();
+}
+
+void TTableSession::CollectControls()
+{
+    if (!FOnCollect.Assigned()) return;
+    try {
+        FOnCollect();
+    } catch (const std::exception& E) {
+        throw EServerError(E.what());
+    } catch (...) {
+        throw EServerError("The values of the bound controls could not be collected.");
+    }
+}
+
+std::vector<AnsiString> TTableSession::ValuesToWrite() const
+{
+    std::vector<AnsiString> Values = FBuffer;
+    for (std::size_t I = 0; I < Values.size(); ++I)
+        if (FSchema.Fields[I].Type == TFieldType::Number) Values[I] = Trim(Values[I]);
+    return Values;
+}
+
+void TTableSession::CheckValues(const std::vector<AnsiString>& Values, std::int64_t OwnId)
+{
+    for (std::size_t I = 0; I < Values.size(); ++I) {
+        const TFieldDef& Field = FSchema.Fields[I];
+        const AnsiString& Value = Values[I];
+        if (Field.Key && Trim(Value).empty())
+            throw EServerError("The key field " + Field.Name + " is empty (value " + Quoted(Value) +
+                               "): every record needs a value in its key fields.");
+        if (Field.Type == TFieldType::Number && !Value.empty() && !IsNumber(Value))
+            throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " is not a number.");
+        std::size_t Length = CharacterCount(Value);
+        if (Length > static_cast<std::size_t>(Field.Size))
+            throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " has " +
+                               IntToStr(static_cast<std::int64_t>(Length)) + " characters, more than the " +
+                               IntToStr(Field.Size) + " the field holds.");
+    }
+    if (FStore->FindKey(Values, OwnId)) {
+        AnsiString Names, Shown;
+        for (std::size_t I = 0; I < Values.size(); ++I) {
+            if (!FSchema.Fields[I].Key) continue;
+            Names += (Names.empty() ? "" : ", ") + FSchema.Fields[I].Name;
+            Shown += (Shown.empty() ? "" : ", ") + Quoted(Values[I]);
+        }
+        throw EServerError("Key " + Names + ": the value " + Shown + " is already the key of another record.");
+    }
+}
+
+void TTableSession::PostPending()
+{
+    unsigned Number = FPendingNumber;
+    auto RequireSamePending = [&] {
+        RequireOpen();
+        if (!Pending() || FPendingNumber != Number)
+            throw EServerError("The record was posted or cancelled while its post was being prepared.");
+    };
+    CollectControls();
+    RequireSamePending();
+    RunTriggers(trgBeforePost, true, "post");
+    RequireSamePending();
+
+    bool WasInsert = FState == TSessionState::Insert;
+    std::vector<AnsiString> Values = ValuesToWrite();
+    CheckValues(Values, WasInsert ? 0 : FEditId);
+    std::int64_t Id = FEditId;
+    TWriteResult Result;
+    if (WasInsert) {
+        TStoredRecord Written;
+        Result = FStore->Insert(Values, Written);
+        Id = Written.Id;
+    } else {
+        std::int64_t NewVersion = 0;
+        Result = FStore->Update(FEditId, FEditVersion, Values, NewVersion);
+    }
+    if (Result == TWriteResult::DuplicateKey)
+        throw EServerError("Another user has just stored a record with the same key; the record was not posted.");
+    if (Result == TWriteResult::Changed)
+        throw EServerError("The record was changed or deleted by another user since it was read, so the edit was not "
+                           "posted (that would overwrite the other user's change). Cancel the edit to see the record as "
+                           "it is now.");
+
+    bool Reorder = WasInsert;
+    for (std::size_t I = 0; !Reorder && I < Values.size(); ++I)
+        Reorder = FSchema.Fields[I].Key && Values[I] != FEditOriginal[I];
+    EndPending();
+    PlaceWrittenRecord(Id, WasInsert, Reorder);
+    RunTriggers(trgAfterPost, false, "post");
+    Notify(FOnStateChange);
+    Notify(FOnDataChange);
+}
+
+void TTableSession::EndPending()
+{
+    FState = TSessionState::Browse;
+    FBuffer.clear();
+    FEditOriginal.clear();
+    ++FPendingNumber;
+}
+
+void TTableSession::PlaceWrittenRecord(std::int64_t Id, bool WasInsert, bool Reorder)
+{
+    // Another session's commit since the last look: read the whole view again.
+    if (FStore->ChangedByOthers()) {
+        RebuildView();
+        std::int64_t Found = FView.Find(Id);
+        if (Found >= 0) PositionAt(Found);
+        return;
+    }
+    std::int64_t OldPos = WasInsert ? -1 : (HasCurrent() && FCurrent.Id == Id ? FPos : FView.Find(Id));
+    bool Filtered = FFiltered;
+    if (!Reorder && !Filtered && OldPos >= 0) {
+        PositionAt(OldPos);
+        return;
+    }
+    if (OldPos >= 0) {
+        FView.Remove(OldPos);
+        if (FPos > OldPos) --FPos;
+    }
+    if (!Filtered || FStore->PassesFilter(Id)) {
+        std::optional<std::int64_t> Pos = InsertPosition(Id);
+        if (!Pos) {  // a record compared against was deleted by another process meanwhile
+            RebuildView();
+            std::int64_t Found = FView.Find(Id);
+            if (Found >= 0) PositionAt(Found);
+            return;
+        }
+        FView.Insert(*Pos, Id);
+        PositionAt(*Pos);
+        return;
+    }
+    // The record no longer passes the filter: it leaves the view. A new one is stored but
+    // not shown, and the cursor stays where it was; an edited one leaves its place to the
+    // record after it.
+    if (OldPos >= 0) PositionAt(OldPos);
+    else ReadCurrent();
+}
+
+std::optional<std::int64_t> TTableSession::InsertPosition(std::int64_t Id)
+{
+    std::int64_t Count = FView.Count();
+    if (Count == 0) return 0;
+    // Records are mostly added at the end (rising keys): try that first.
+    std::optional<bool> AfterLast = FStore->ComesBefore(FView.At(Count - 1), Id);
+    if (!AfterLast) return std::nullopt;
+    if (*AfterLast) return Count;
+    std::int64_t Lo = 0, Hi = Count - 1;  // the record at Hi comes after Id
+    while (Lo < Hi) {
+        std::int64_t Mid = Lo + (Hi - Lo) / 2;
+        std::optional<bool> Before = FStore->ComesBefore(Id, FView.At(Mid));
+        if (!Before) return std::nullopt;
+        if (*Before) Hi = Mid;
+        else Lo = Mid + 1;
+    }
+    return Lo;
+}
+
+void TTableSession::Cancel()
+{
+    if (!Active()) return;  // nothing is pending
+    Sync();
+    if (Pending()) CancelPending();
+}
+
+void TTableSession::CancelPending()
+{
+    bool WasInsert = FState == TSessionState::Insert;
+    EndPending();
+    if (WasInsert) {
+        // The grid drops its insert row when it sees "Cancel" during this notification.
+        FReportCancel = true;
+        Notify(FOnStateChange);
+        FReportCancel = false;
+    } else {
+        ReadCurrent();  // show the record as it is stored now
+    }
+    Notify(FOnStateChange);
+    Notify(FOnDataChange);
+}
+
+// ---------------------------------------------------------------------------------------
+// Filter
+
+void TTableSession::SetFiltered(bool Value)
+{
+    if (!Value) FLinesReplaced = true;
+    if (!Active()) {
+        FFiltered = Value;
+        return;
+    }
+    Sync();
+    if (!Value && !FFiltered) return;
+    ApplyFilter(Value ? FFilterLines : std::vector<TFilterCondition>{});
+    FFiltered = Value;
+    if (Value) FLinesReplaced = false;
+    Notify(FOnFilterChange);
+    Notify(FOnStateChange);
+    Notify(FOnDataChange);
+}
+
+void TTableSession::ClearFilterCommand()
+{
+    FFilterLines.clear();
+    FLinesReplaced = false;
+}
+
+void TTableSession::AddFilterCommand(const AnsiString& Line)
+{
+    std::optional<TFilterCondition> Condition = ParseFilterLine(Line, QuerySchema());
+    if (!Condition) return;  // a blank line is accepted and ignored
+    if (FLinesReplaced) {
+        FFilterLines.clear();
+        FLinesReplaced = false;
+    }
+    FFilterLines.push_back(std::move(*Condition));
+}
+
+// ---------------------------------------------------------------------------------------
+// Triggers
+
+void TTableSession::RunTriggers(TCallTriggerTiming Moment, bool Before, const char* Step)
+{
+    if (!FMethods) return;
+    for (int I = 0; I < FMethods->GetCount(); ++I) {
+        TDbProcItem* Item = FMethods->GetDbProcItem(I);
+        if (!Item->GetBeATrigger() || Item->GetTriggerTime() != Moment) continue;
+        AnsiString Caller = "System";
+        bool Abort = false;
+        bool Ran = Item->ExecuteProc(Caller, Abort);
+        AnsiString Name = TriggerName(Item, I);
+        if (Before && !Ran)
+            throw EServerError("The trigger " + Name + " failed, so the " + Step + " was not done.", E_ABORT);
+        if (Before && Abort) throw EServerError("The trigger " + Name + " stopped the " + Step + ".", E_ABORT);
+        if (!Before && !Ran)
+            Defer(E_FAIL, AnsiString("The ") + Step + " was done, but the trigger " + Name + " that runs after it failed.");
+    }
+}
+
+}  // namespace RecordServer

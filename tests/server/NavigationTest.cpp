@@ -1,0 +1,132 @@
+// Record numbers, positioning at the ends, the empty table, and memory tables that outlive
+// their sessions.
+#include "tests/server/ServerTestSupport.h"
+
+#include "com/OleCheck.h"
+
+namespace {
+
+using Keys = std::vector<AnsiString>;
+
+TEST_F(ServerTest, EmptyTableReadsEmptyAndEveryPositioningSucceeds)
+{
+    TSession S = OpenSession();
+    IFileDataSet* P = S.get();
+    EXPECT_EQ(CountOf(P), 0);
+    EXPECT_EQ(RecNoOf(P), -1);
+    EXPECT_TRUE(FlagOf(P, &IFileDataSet::GetIsEmpty));
+    EXPECT_TRUE(FlagOf(P, &IFileDataSet::GetBof));
+    EXPECT_TRUE(FlagOf(P, &IFileDataSet::GetEof));
+    EXPECT_EQ(ValueOf(P, "Company"), "");
+    OleVariant R;
+    EXPECT_TRUE(Succeeded(P->First()));
+    EXPECT_TRUE(Succeeded(P->Last()));
+    EXPECT_TRUE(Succeeded(P->Next()));
+    EXPECT_TRUE(Succeeded(P->MoveNext(&R)));
+    EXPECT_TRUE(Succeeded(P->MovePrior(&R)));
+    EXPECT_TRUE(Succeeded(P->MoveTo(5)));
+    EXPECT_EQ(RecNoOf(P), -1);
+    EXPECT_NE(FailureText(P->Edit()).find("no current record"), AnsiString::npos);
+    EXPECT_NE(FailureText(P->Delete()).find("no current record"), AnsiString::npos);
+}
+
+TEST_F(ServerTest, SingleRecordIsBothFirstAndLast)
+{
+    TSession S = OpenSession();
+    AddKeys(S.get(), {"42"});
+    EXPECT_TRUE(FlagOf(S.get(), &IFileDataSet::GetBof));
+    EXPECT_TRUE(FlagOf(S.get(), &IFileDataSet::GetEof));
+    EXPECT_FALSE(FlagOf(S.get(), &IFileDataSet::GetIsEmpty));
+    EXPECT_EQ(RecNoOf(S.get()), 1);
+}
+
+TEST_F(ServerTest, NumbersAreOneBasedAndMovesClampAtBothEnds)
+{
+    TSession S = OpenSession();
+    IFileDataSet* P = S.get();
+    AddKeys(P, {"30", "4", "100", "21"});
+    EXPECT_EQ(KeysInView(P), (Keys{"4", "21", "30", "100"}));  // numeric key order
+
+    OleCheck(P->MoveTo(0));
+    EXPECT_EQ(RecNoOf(P), 1);
+    OleCheck(P->MoveTo(99));
+    EXPECT_EQ(RecNoOf(P), 4);
+    EXPECT_TRUE(FlagOf(P, &IFileDataSet::GetEof));
+    EXPECT_FALSE(FlagOf(P, &IFileDataSet::GetBof));
+    OleCheck(P->Prior());
+    EXPECT_EQ(ValueOf(P, "CustNo"), "30");
+    OleCheck(P->First());
+    OleCheck(P->Prior());
+    EXPECT_EQ(RecNoOf(P), 1);
+    OleVariant R;
+    OleCheck(P->MovePrior(&R));
+    EXPECT_EQ(RecNoOf(P), 1);
+
+    // Next stays on the last record; MoveNext leaves it for "no record", and stays there.
+    OleCheck(P->Last());
+    OleCheck(P->Next());
+    EXPECT_EQ(RecNoOf(P), 4);
+    OleCheck(P->MoveNext(&R));
+    EXPECT_FALSE(R.AsBoolean());
+    EXPECT_EQ(RecNoOf(P), -1);
+    EXPECT_EQ(ValueOf(P, "CustNo"), "");
+    EXPECT_TRUE(FlagOf(P, &IFileDataSet::GetEof));
+    EXPECT_FALSE(FlagOf(P, &IFileDataSet::GetBof));
+    OleCheck(P->MoveNext(&R));
+    EXPECT_EQ(RecNoOf(P), -1);
+    EXPECT_NE(FailureText(P->Edit()).find("no current record"), AnsiString::npos);
+    OleCheck(P->MovePrior(&R));
+    EXPECT_TRUE(R.AsBoolean());
+    EXPECT_EQ(ValueOf(P, "CustNo"), "100");
+    OleCheck(P->MoveNext(&R));
+    OleCheck(P->Next());  // from past the end back to the last record
+    EXPECT_EQ(RecNoOf(P), 4);
+}
+
+TEST_F(ServerTest, MemoryTableOutlivesItsSessionsAndIsSharedByThem)
+{
+    {
+        TSession S = OpenSession();
+        AddKeys(S.get(), {"1", "2"});
+        OleCheck(S->Close());
+        OleVariant R;
+        OleCheck(S->Open(&R));
+        EXPECT_EQ(CountOf(S.get()), 2);
+    }
+    TSession Again = OpenSession();  // every session released in between
+    EXPECT_EQ(CountOf(Again.get()), 2);
+    // Another schema file is another table.
+    Dir.WriteFile("other.SFD", TestSchemaText);
+    TSession Other = OpenSession("1688", "", "other.SFD");
+    EXPECT_EQ(CountOf(Other.get()), 0);
+}
+
+TEST_F(ServerTest, SchemaQuestionsWorkWhileClosedAndBlankNamesAnswerEmpty)
+{
+    TSession S = NewSession();
+    IFileDataSet* P = S.get();
+    OleVariant V;
+    OleCheck(P->GetFieldCount(&V));
+    EXPECT_EQ(V.AsInteger(), 4);
+    OleCheck(P->GetFieldName(3, &V));
+    EXPECT_EQ(V.AsString(), "City");
+    OleCheck(P->IsKeyField("CustNo", &V));
+    EXPECT_TRUE(V.AsBoolean());
+    OleCheck(P->GetFieldSize("Company", &V));
+    EXPECT_EQ(V.AsInteger(), 10);
+    OleCheck(P->GetFieldSize("  ", &V));
+    EXPECT_EQ(V.AsInteger(), 0);
+    OleCheck(P->IsKeyField("", &V));
+    EXPECT_FALSE(V.AsBoolean());
+    OleCheck(P->GetFieldValue(" ", &V));
+    EXPECT_EQ(V.AsString(), "");
+    OleCheck(P->GetState(&V));
+    EXPECT_EQ(V.AsString(), "InActive");
+
+    EXPECT_NE(FailureText(P->GetFieldName(4, &V)).find("no field number 4"), AnsiString::npos);
+    EXPECT_NE(FailureText(P->IsKeyField("custno", &V)).find("\"custno\""), AnsiString::npos);  // exact names
+    EXPECT_NE(FailureText(P->GetRecordCount(&V)).find("not open"), AnsiString::npos);
+    EXPECT_NE(FailureText(P->GetFieldValue("Company", &V)).find("not open"), AnsiString::npos);
+}
+
+}  // namespace
