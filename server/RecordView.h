@@ -16,6 +16,7 @@ class TRecordView {
 public:
     using TId = std::int64_t;
 
+    TRecordView() { Clear(); }
     void Assign(std::vector<TId> Ids);
     void Clear() { Assign({}); }
     std::int64_t Count() const { return FCount; }

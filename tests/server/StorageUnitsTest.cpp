@@ -1,0 +1,147 @@
+// The server's building blocks on their own: the schema parser, number rules, path
+// resolution and the blocked record view.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "server/DataPath.h"
+#include "server/RecordView.h"
+#include "server/Schema.h"
+#include "server/ServerError.h"
+#include "server/ValueText.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using namespace RecordServer;
+
+AnsiString SchemaProblem(const char* Text)
+{
+    try {
+        ParseSchema(Text, "t.SFD");
+    } catch (const EServerError& E) {
+        return E.Message();
+    }
+    return "(accepted)";
+}
+
+TEST(Schema, DemoSchemaHasThirteenFieldsTheNumericKeyAndTwoUsers)
+{
+    TTableSchema S = LoadSchemaFile(DEMO_SCHEMA);
+    EXPECT_EQ(S.TableName, "Customer");
+    ASSERT_EQ(S.Fields.size(), 13u);
+    EXPECT_EQ(S.Fields[0].Name, "CustNo");
+    EXPECT_TRUE(S.Fields[0].Key);
+    EXPECT_EQ(S.Fields[0].Type, TFieldType::Number);
+    EXPECT_EQ(S.Fields[10].Name, "TaxRate");
+    EXPECT_EQ(S.Fields[10].Type, TFieldType::Number);
+    EXPECT_EQ(S.FieldIndex("LastInvoiceDate"), 12);
+    EXPECT_EQ(S.FieldIndex("custno"), -1);
+    ASSERT_TRUE(S.HasUsers);
+    const TSchemaUser* Designer = S.FindUser("Designer");
+    ASSERT_NE(Designer, nullptr);
+    EXPECT_EQ(Designer->Right, TUserRight::Read);
+    ASSERT_NE(S.FindUser("1688"), nullptr);
+    EXPECT_EQ(S.FindUser("1688")->Right, TUserRight::Write);
+}
+
+TEST(Schema, ProblemsNameTheFileTheLineAndWhatIsWrong)
+{
+    EXPECT_EQ(SchemaProblem("[Table]\nName = T\n[Fields]\nA, Text\n"),
+              "Schema file t.SFD, line 4: a field is written as: name, Text or Number, size[, Key].");
+    EXPECT_EQ(SchemaProblem("\xEF\xBB\xBF# comment\n\n[Tables]\n"),
+              "Schema file t.SFD, line 3: unknown section [Tables] (expected [Table], [Fields] or [Users]).");
+    EXPECT_EQ(SchemaProblem("Name = T\n"),
+              "Schema file t.SFD, line 1: a line outside any section (start with [Table], [Fields] or [Users]).");
+    EXPECT_EQ(SchemaProblem("[Table]\nName = T\n[Fields]\nA, Text, 0\n"),
+              "Schema file t.SFD, line 4: the size of field A must be a whole number from 1 to 65535, not 0.");
+    EXPECT_EQ(SchemaProblem("[Table]\nName = T\n[Fields]\nA, Text, 5\na, Number, 5\n"),
+              "Schema file t.SFD, line 5: the field a is declared twice.");
+    EXPECT_EQ(SchemaProblem("[Table]\nName = T\n[Fields]\nA, Text, 5, Primary\n"),
+              "Schema file t.SFD, line 4: expected Key or nothing after the size of field A.");
+    EXPECT_EQ(SchemaProblem("[Table]\nName = T\n[Fields]\nA, Text, 5\n[Users]\nBob = Admin\n"),
+              "Schema file t.SFD, line 6: the right of user Bob must be Read or Write, not Admin.");
+    EXPECT_EQ(SchemaProblem("[Fields]\nA, Text, 5\n"), "Schema file t.SFD: no table name is given (a [Table] section with Name = ...).");
+    EXPECT_EQ(SchemaProblem("[Table]\nName = T\n[Fields]\nA, Text, 5\n[Users]\n"),
+              "Schema file t.SFD: the [Users] section lists no users.");
+    // Names that would reach SQL are checked: no quotes, blanks or reserved prefixes.
+    EXPECT_NE(SchemaProblem("[Table]\nName = T\"x\n").find("may hold only letters"), AnsiString::npos);
+    EXPECT_NE(SchemaProblem("[Table]\nName = T\n[Fields]\nzfd_id, Text, 5\n").find("reserved"), AnsiString::npos);
+    EXPECT_NE(SchemaProblem("[Table]\nName = T\n[Fields]\n1st, Text, 5\n").find("starts with a digit"), AnsiString::npos);
+    EXPECT_EQ(SchemaProblem("[table]\r\nname = 客戶\r\n[FIELDS]\r\n編號, number, 4, key\r\n"), "(accepted)");
+}
+
+TEST(ValueText, NumbersCharactersAndQuoting)
+{
+    double V = 0;
+    EXPECT_TRUE(ParseNumber(" 13 ", V));
+    EXPECT_EQ(V, 13);
+    EXPECT_TRUE(ParseNumber("-0.5", V));
+    EXPECT_EQ(V, -0.5);
+    EXPECT_TRUE(ParseNumber("+.5e1", V));
+    EXPECT_EQ(V, 5);
+    for (const char* Bad : {"", " ", ".", "1.2.3", "1e", "8,5", "0x10", "1e999", "13a", "--1"})
+        EXPECT_FALSE(ParseNumber(Bad, V)) << Bad;
+    EXPECT_EQ(CharacterCount("臺灣ab"), 4u);
+    EXPECT_EQ(Quoted(AnsiString(70, 'x')), "\"" + AnsiString(60, 'x') + "...\"");
+}
+
+TEST(DataPath, RelativeNamesTryTheCurrentFolderThenTheProgramFolder)
+{
+    TempDir Dir;
+    Dir.WriteFile("here.SFD", "x");
+    std::filesystem::path Saved = std::filesystem::current_path();
+    std::filesystem::current_path(Dir.Path());
+    TDataPath Here = ResolveDataPath("here.SFD");
+    TDataPath Missing = ResolveDataPath("missing.SFD");
+    std::filesystem::current_path(Saved);
+    EXPECT_TRUE(Here.Exists);
+    EXPECT_EQ(Here.Path, Dir.File("here.SFD"));
+    EXPECT_FALSE(Missing.Exists);
+    EXPECT_EQ(Missing.Path, Dir.File("missing.SFD"));  // a new file is made in the current folder
+    ASSERT_EQ(Missing.Tried.size(), 2u);
+    EXPECT_EQ(Missing.Tried[1], ProgramFolder() + "/missing.SFD");
+    // The test program's own folder is the second place looked at.
+    EXPECT_TRUE(ResolveDataPath(std::filesystem::read_symlink("/proc/self/exe").filename().string()).Exists);
+}
+
+TEST(RecordView, BlockedViewMatchesAPlainArrayThroughInsertsRemovesAndReads)
+{
+    TRecordView View;
+    std::vector<std::int64_t> Model;
+    std::mt19937 Random(7);
+    std::int64_t NextId = 1;
+    for (int Step = 0; Step < 6000; ++Step) {
+        bool Grow = Model.size() < 10 || Random() % 3 != 0;
+        if (Grow) {
+            // Mostly at the end, as posts with rising keys come, sometimes anywhere.
+            std::size_t Pos = Random() % 2 ? Model.size() : Random() % (Model.size() + 1);
+            View.Insert(static_cast<std::int64_t>(Pos), NextId);
+            Model.insert(Model.begin() + static_cast<std::ptrdiff_t>(Pos), NextId++);
+        } else {
+            std::size_t Pos = Random() % Model.size();
+            View.Remove(static_cast<std::int64_t>(Pos));
+            Model.erase(Model.begin() + static_cast<std::ptrdiff_t>(Pos));
+        }
+    }
+    ASSERT_GT(Model.size(), 2048u);  // several blocks were split
+    ASSERT_EQ(View.Count(), static_cast<std::int64_t>(Model.size()));
+    for (std::size_t I = 0; I < Model.size(); ++I) ASSERT_EQ(View.At(static_cast<std::int64_t>(I)), Model[I]) << I;
+    for (std::size_t I = Model.size(); I-- > 0;) ASSERT_EQ(View.At(static_cast<std::int64_t>(I)), Model[I]) << I;
+    EXPECT_EQ(View.Find(Model[1500]), 1500);
+    EXPECT_EQ(View.Find(-5), -1);
+    EXPECT_THROW(View.At(View.Count()), std::out_of_range);
+
+    View.Assign(Model);
+    while (!Model.empty()) {  // emptied from the front, block by block
+        ASSERT_EQ(View.At(0), Model.front());
+        View.Remove(0);
+        Model.erase(Model.begin());
+    }
+    EXPECT_TRUE(View.IsEmpty());
+    View.Insert(0, 99);
+    EXPECT_EQ(View.At(0), 99);
+}
+
+}  // namespace
