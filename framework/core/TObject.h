@@ -27,7 +27,9 @@ public:
     bool InheritsFrom(const TClassInfo* Class) const;
 
     // Frees the object: BeforeDestruction, then delete. (FreeAndNil accepts null.)
-    void Free();
+    // Virtual so that a control freed while one of its own event handlers is still
+    // running can postpone its deletion until the handler has returned.
+    virtual void Free();
     virtual void BeforeDestruction() {}
 };
 

@@ -1,0 +1,103 @@
+#pragma once
+// The one way Qt reaches the framework's controls (internal to framework/ui). A bridge
+// object per control filters the events of the control's widgets and turns them into the
+// framework's calls (KeyDown, KeyPress, MouseDown, Click, Paint, OnEnter/OnExit); widget
+// signals go through it too. Every such call runs inside a handler scope (so that a
+// control freed by its own handler is deleted only afterwards) and is guarded: an
+// exception goes to the application object and never through Qt.
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+
+#include "framework/ui/TControl.h"
+
+class QEvent;
+class QInputMethodEvent;
+class QKeyEvent;
+class QMouseEvent;
+class QWidget;
+class TWinControl;
+
+namespace ui_detail {
+
+// Marks the widgets that belong to controls.
+constexpr const char* ControlWidgetProperty = "frameworkControl";
+
+// Frees the postponed controls once control is back in the event loop.
+void FreePendingControlsLater();
+
+// Hands the exception being handled (call it inside a catch block) to the application.
+void HandleHandlerException(TObject* Sender) noexcept;
+
+template <class F>
+void Guarded(TObject* Sender, F&& Fn) noexcept
+{
+    try {
+        Fn();
+    } catch (...) {
+        HandleHandlerException(Sender);
+    }
+}
+
+class TControlBridge;
+
+// Marks a control as running one of its handlers for the scope's lifetime.
+class THandlerScope {
+public:
+    explicit THandlerScope(TControl* Control);
+    ~THandlerScope();
+    THandlerScope(const THandlerScope&) = delete;
+    THandlerScope& operator=(const THandlerScope&) = delete;
+    // The control, or null once it has been destroyed.
+    TControl* Control() const;
+
+private:
+    QPointer<TControlBridge> FBridge;
+};
+
+class TControlBridge : public QObject {
+public:
+    TControlBridge(TControl* Control, QWidget* Widget);
+
+    TControl* Control() const { return FControl; }
+    // The control is being destroyed: nothing reaches it any more.
+    void Detach() { FControl = nullptr; }
+    // Filters another widget of the same control (an inner editor, a viewport).
+    void Watch(QWidget* Widget);
+    bool Watches(const QObject* Object) const { return FWatched.contains(Object); }
+    // Passive widgets have no mouse behaviour of their own: their mouse events end here
+    // instead of travelling on to the parent's widget.
+    void SetPassiveMouse(bool Value) { FPassiveMouse = Value; }
+
+    // Runs Fn(Control) in a handler scope, guarded; nothing when the control is gone.
+    template <class F>
+    void Call(F&& Fn)
+    {
+        if (!FControl) return;
+        THandlerScope Scope(FControl);
+        TControl* C = FControl;
+        Guarded(C, [&] { Fn(C); });
+    }
+
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    bool KeyEvent(QObject* Watched, QKeyEvent* Event);
+    bool InputMethodEvent(QObject* Watched, QInputMethodEvent* Event);
+    bool MouseEvent(QObject* Watched, QMouseEvent* Event);
+    bool ContextMenuEvent(QObject* Watched, QEvent* Event);
+    void FocusEvent(QEvent* Event);
+    bool PaintEvent(QObject* Watched);
+    // Lets the widget handle Event now and stops it from travelling to the parent.
+    bool Deliver(QObject* Watched, QEvent* Event);
+    bool FromOtherControl(QObject* Watched, const QPoint& Pos) const;
+
+    TControl* FControl;  // not owned: the control owns the widget this object belongs to
+    QSet<const QObject*> FWatched;
+    bool FPassiveMouse = false;
+    bool FDelivering = false;
+    bool FHasFocus = false;
+    bool FPressed = false;
+};
+
+}  // namespace ui_detail

@@ -1,0 +1,66 @@
+#include "framework/ui/TButton.h"
+
+#include <QPalette>
+#include <QPushButton>
+
+#include "framework/core/TypeInfo.h"
+#include "framework/ui/ControlBridge.h"
+#include "framework/ui/PublishHelper.h"
+#include "framework/ui/QtConvert.h"
+
+using namespace ui_detail;
+
+const TClassInfo* TButton::StaticClassInfo()
+{
+    static const TClassInfo Info = [] {
+        auto B = TClassBuilder<TButton, TWinControl>("TButton");
+        PublishAll(B, {"Align", "Caption", "Enabled", "Font", "ParentFont", "PopupMenu", "TabOrder", "TabStop",
+                       "Visible", "OnClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
+                       "OnMouseUp"});
+        return B.Property("Cancel", &TButton::Cancel, &TButton::SetCancel)
+            .Default(false)
+            .Property("Default", &TButton::Default, &TButton::SetDefault)
+            .Default(false)
+            .Property("ModalResult", &TButton::ModalResult, &TButton::SetModalResult)
+            .Default(0)
+            .Build();
+    }();
+    return &Info;
+}
+
+TButton::TButton(TComponent* Owner) : TWinControl(Owner, new QPushButton)
+{
+    QPushButton* Button = PushButton();
+    Button->setFocusPolicy(Qt::StrongFocus);
+    Button->setAutoDefault(false);
+    QObject::connect(Button, &QPushButton::clicked, Bridge(),
+                     [this] { Bridge()->Call([](TControl* C) { C->Click(); }); });
+    SetDefaultTabStop(true);
+    SetColorDefaults(clBtnFace, false);
+    ApplyFont();
+    SetInitialBounds(0, 0, 75, 25);
+}
+
+QPushButton* TButton::PushButton() const
+{
+    return static_cast<QPushButton*>(Widget());
+}
+
+void TButton::SetDefault(bool Value)
+{
+    FDefault = Value;
+    PushButton()->setDefault(Value);
+}
+
+void TButton::TextChanged()
+{
+    PushButton()->setText(ToQString(StoredText()));
+}
+
+void TButton::ApplyColor()
+{
+    QPalette P = Widget()->palette();
+    P.setColor(QPalette::Button, ToQColor(Color()));
+    Widget()->setPalette(P);
+    Invalidate();
+}

@@ -1,0 +1,57 @@
+#pragma once
+// A form: a window of its own (or a control inside another, when given a parent). Its
+// Width and Height are the outer size of the window; the client area, the coordinate
+// space of its controls, is Width - 8 by Height - 34. A form class's controls and
+// handlers come from its form file (see TApplication::CreateForm).
+#include "framework/ui/TScrollingWinControl.h"
+
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+const TTypeInfo* GetTypeInfo(TCloseAction*);
+using TCloseEvent = TMethodPtr<void(TObject* Sender, TCloseAction& Action)>;
+
+class TForm : public TScrollingWinControl {
+    DECLARE_CLASSINFO()
+public:
+    static constexpr int FrameWidth = 8;    // left and right borders
+    static constexpr int FrameHeight = 34;  // caption bar and borders
+
+    explicit TForm(TComponent* Owner);
+    void BeforeDestruction() override;
+
+    void Show();
+    void Close();
+    // Loads the form file of the form's class (compiled in under ":/forms/"), found by the
+    // class name in its first line. Raises EFilerError when there is none.
+    void ReadFormResource();
+    // Fires OnCreate; an exception it raises is shown and the form stays.
+    void DoCreate();
+
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* Value);
+    // The focus moved to Control (framework use).
+    void FocusControlChanged(TWinControl* Control);
+
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TCloseEvent OnClose;
+
+    void Notification(TComponent* Component, TOperation Operation) override;
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
+
+protected:
+    bool IsTopLevelWindow() const override { return Parent() == nullptr; }
+    void ApplyGeometry() override;
+    void TextChanged() override;
+    bool HandleWidgetEvent(QEvent* Event) override;
+
+private:
+    TWinControl* FActiveControl = nullptr;  // not owned
+};
+
+// The path of the compiled-in form file whose top object is of class ClassName (empty
+// when there is none).
+AnsiString FindFormResource(const AnsiString& ClassName);
