@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "framework/core/TextUtils.h"
+
 namespace {
 
 constexpr char32_t ReplacementChar = 0xFFFD;
@@ -14,25 +16,6 @@ void AppendUtf16(WideString& Out, char32_t C)
         C -= 0x10000;
         Out += static_cast<char16_t>(0xD800 + (C >> 10));
         Out += static_cast<char16_t>(0xDC00 + (C & 0x3FF));
-    }
-}
-
-void AppendUtf8(AnsiString& Out, char32_t C)
-{
-    if (C < 0x80) {
-        Out += static_cast<char>(C);
-    } else if (C < 0x800) {
-        Out += static_cast<char>(0xC0 | (C >> 6));
-        Out += static_cast<char>(0x80 | (C & 0x3F));
-    } else if (C < 0x10000) {
-        Out += static_cast<char>(0xE0 | (C >> 12));
-        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (C & 0x3F));
-    } else {
-        Out += static_cast<char>(0xF0 | (C >> 18));
-        Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (C & 0x3F));
     }
 }
 

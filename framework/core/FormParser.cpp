@@ -46,25 +46,6 @@ int HexValue(char C)
     return -1;
 }
 
-void AppendUtf8(AnsiString& Out, std::uint32_t Code)
-{
-    if (Code < 0x80) {
-        Out += static_cast<char>(Code);
-    } else if (Code < 0x800) {
-        Out += static_cast<char>(0xC0 | (Code >> 6));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else if (Code < 0x10000) {
-        Out += static_cast<char>(0xE0 | (Code >> 12));
-        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else {
-        Out += static_cast<char>(0xF0 | (Code >> 18));
-        Out += static_cast<char>(0x80 | ((Code >> 12) & 0x3F));
-        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    }
-}
-
 AnsiString DescribeChar(char C)
 {
     auto U = static_cast<unsigned char>(C);

@@ -157,6 +157,25 @@ bool SameText(std::string_view A, std::string_view B)
     return CompareText(A, B) == 0;
 }
 
+void AppendUtf8(AnsiString& Out, char32_t C)
+{
+    if (C < 0x80) {
+        Out += static_cast<char>(C);
+    } else if (C < 0x800) {
+        Out += static_cast<char>(0xC0 | (C >> 6));
+        Out += static_cast<char>(0x80 | (C & 0x3F));
+    } else if (C < 0x10000) {
+        Out += static_cast<char>(0xE0 | (C >> 12));
+        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (C & 0x3F));
+    } else {
+        Out += static_cast<char>(0xF0 | (C >> 18));
+        Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
+        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (C & 0x3F));
+    }
+}
+
 bool IsValidIdent(std::string_view S)
 {
     if (S.empty()) return false;

@@ -27,5 +27,8 @@ AnsiString LowerCase(std::string_view S);
 int CompareText(std::string_view A, std::string_view B);
 bool SameText(std::string_view A, std::string_view B);
 
+// Appends the UTF-8 encoding of one Unicode code point (at most U+10FFFF).
+void AppendUtf8(AnsiString& Out, char32_t Code);
+
 // True for a valid Pascal-style identifier: a letter or '_' then letters, digits or '_'.
 bool IsValidIdent(std::string_view S);

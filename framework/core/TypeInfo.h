@@ -15,6 +15,8 @@
 // default are always written to a form file; strings are written when not empty.
 #include <cstdint>
 #include <functional>
+#include <limits>
+#include <string>
 #include <optional>
 #include <type_traits>
 #include <utility>
@@ -184,11 +186,28 @@ struct TValueTraits<bool> {
     static bool From(const TValue& V) { return V.AsBoolean(); }
 };
 
+// Narrows a published integer to its C++ type. A value that fits neither the signed nor the
+// unsigned range of that width raises EConvertError; the unsigned range is accepted so that
+// 32-bit patterns written in hex (colours such as $8000000F) read back into a signed int.
+template <class T>
+T NarrowInteger(std::int64_t V)
+{
+    if constexpr (sizeof(T) < sizeof(std::int64_t)) {
+        using S = std::make_signed_t<T>;
+        using U = std::make_unsigned_t<T>;
+        if (V < static_cast<std::int64_t>(std::numeric_limits<S>::min()) ||
+            V > static_cast<std::int64_t>(std::numeric_limits<U>::max()))
+            throw EConvertError("Value " + std::to_string(V) + " is out of range for " + std::to_string(sizeof(T) * 8) +
+                                "-bit integers");
+    }
+    return static_cast<T>(V);
+}
+
 template <class T>
 struct TValueTraits<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>>> {
     static const TTypeInfo* Type() { return IntegerTypeInfo(); }
     static TValue To(T V) { return TValue::Int(static_cast<std::int64_t>(V)); }
-    static T From(const TValue& V) { return static_cast<T>(V.AsInteger()); }
+    static T From(const TValue& V) { return NarrowInteger<T>(V.AsInteger()); }
 };
 
 template <>
@@ -228,7 +247,7 @@ template <class T>
 struct TValueTraits<T, std::enable_if_t<std::is_enum_v<T>>> {
     static const TTypeInfo* Type() { return GetTypeInfo(static_cast<T*>(nullptr)); }
     static TValue To(T V) { return TValue::Int(static_cast<std::int64_t>(V)); }
-    static T From(const TValue& V) { return static_cast<T>(V.AsInteger()); }
+    static T From(const TValue& V) { return static_cast<T>(NarrowInteger<std::underlying_type_t<T>>(V.AsInteger())); }
 };
 
 template <class E>

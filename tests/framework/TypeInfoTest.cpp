@@ -100,6 +100,9 @@ TEST(TypeInfo, GetAndSetGoThroughFieldsSettersAndMethodPointers)
     EXPECT_EQ(G.Clicks, 0);
     EXPECT_THROW(SetPropValue(&G, "Lines", TValue::Int(1)), EPropertyError);  // sub-object: read-only
     EXPECT_THROW(SetPropValue(&G, "Nope", TValue::Int(1)), EPropertyError);
+    EXPECT_THROW(SetPropValue(&G, "Count", TValue::Int(99999999999)), EConvertError);
+    SetPropValue(&G, "Count", TValue::Int(0xFFFFFFFF));  // a 32-bit pattern reads back as -1
+    EXPECT_EQ(G.FCount, -1);
 }
 
 TEST(TypeInfo, DefaultsDecideWhatIsWritten)
