@@ -6,14 +6,13 @@
 #include "framework/core/Events.h"
 #include "framework/core/TPersistent.h"
 #include "framework/ui/Colors.h"
+#include "framework/ui/TFont.h"
+#include "framework/ui/TPenBrush.h"
 #include "framework/ui/UiTypes.h"
 
 class QPainter;
 class QImage;
 class TBitmap;
-class TBrush;
-class TFont;
-class TPen;
 
 class TCanvas : public TPersistent {
     DECLARE_CLASSINFO()

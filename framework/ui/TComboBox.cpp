@@ -47,6 +47,7 @@ TComboBox::TComboBox(TComponent* Owner) : TWinControl(Owner, new QComboBox), FIt
     QComboBox* Box = ComboBox();
     Box->setEditable(true);
     Box->setInsertPolicy(QComboBox::NoInsert);
+    Box->setCompleter(nullptr);  // what the user types stays as typed
     Box->setFocusPolicy(Qt::ClickFocus);
     Box->setMaxVisibleItems(FDropDownCount);
     QObject::connect(Box, &QComboBox::activated, Bridge(),
@@ -70,6 +71,7 @@ void TComboBox::ConnectEditor()
     QLineEdit* Edit = ComboBox()->lineEdit();
     if (!Edit) return;
     Bridge()->Watch(Edit);
+    ComboBox()->setCompleter(nullptr);
     QObject::connect(Edit, &QLineEdit::textEdited, Bridge(),
                      [this](const QString&) { Bridge()->Call([this](TControl*) { Change(); }); });
 }

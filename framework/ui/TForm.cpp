@@ -27,9 +27,11 @@ const TClassInfo* TForm::StaticClassInfo()
 {
     static const TClassInfo Info = [] {
         auto B = TClassBuilder<TForm, TScrollingWinControl>("TForm");
-        PublishAll(B, {"AutoScroll", "Caption", "Color", "Enabled", "Font", "ParentFont", "PopupMenu", "OnClick",
+        PublishAll(B, {"AutoScroll", "Caption", "Color", "Enabled", "Font", "PopupMenu", "OnClick",
                        "OnDblClick", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseUp", "OnResize"});
         return B.Property("Visible", &TControl::Visible, &TControl::SetVisible)
+            .Default(false)
+            .Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont)
             .Default(false)
             .Property("ClientWidth", &TControl::ClientWidth, &TControl::SetClientWidth)
             .Stored([](TForm&) { return false; })
