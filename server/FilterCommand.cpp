@@ -84,7 +84,35 @@ std::optional<TFilterCondition> ParseFilterLine(std::string_view Line, const TTa
         }
     if (!Known) Refuse(Line, "the comparison " + Quoted(Op) + " is not one of = <> < <= > >=");
     Cond.Value = AnsiString(Items[5]);
+    Cond.ValueIsNumber = ParseNumber(Cond.Value, Cond.ValueNumber);
     return Cond;
+}
+
+namespace {
+
+template <class T>
+bool Compare(const T& A, TCompareOp Op, const T& B)
+{
+    switch (Op) {
+    case TCompareOp::Equal: return A == B;
+    case TCompareOp::NotEqual: return A != B;
+    case TCompareOp::Less: return A < B;
+    case TCompareOp::LessEqual: return A <= B;
+    case TCompareOp::Greater: return A > B;
+    case TCompareOp::GreaterEqual: return A >= B;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ConditionHolds(const TFilterCondition& Condition, std::string_view FieldText)
+{
+    std::string_view Part = CharacterRange(FieldText, Condition.Start, Condition.End);
+    double Number = 0;
+    if (Condition.ValueIsNumber && ParseNumber(Part, Number)) return Compare(Number, Condition.Op, Condition.ValueNumber);
+    // Text compares byte by byte, which for UTF-8 is the order of the characters' code points.
+    return Compare(Part, Condition.Op, std::string_view(Condition.Value));
 }
 
 }  // namespace RecordServer

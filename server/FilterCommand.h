@@ -24,6 +24,8 @@ struct TFilterCondition {
     int End = 0;           // 0: to the last character
     TCompareOp Op = TCompareOp::Equal;
     AnsiString Value;
+    bool ValueIsNumber = false;  // Value holds a number, ValueNumber
+    double ValueNumber = 0;
 };
 
 // Parses one line against Schema. An empty or all-blank line gives nullopt; a malformed line
@@ -31,5 +33,7 @@ struct TFilterCondition {
 std::optional<TFilterCondition> ParseFilterLine(std::string_view Line, const TTableSchema& Schema);
 // The comparison as written in a filter line ("<=").
 const char* CompareOpText(TCompareOp Op);
+// Whether a field holding FieldText passes Condition.
+bool ConditionHolds(const TFilterCondition& Condition, std::string_view FieldText);
 
 }  // namespace RecordServer

@@ -48,10 +48,9 @@ public:
     // False when there is no such record.
     virtual bool Read(std::int64_t Id, TStoredRecord& Record) = 0;
     virtual std::optional<std::int64_t> ReadVersion(std::int64_t Id) = 0;
-    // The id of a record other than ExceptId whose key equals the key in Values.
-    virtual std::optional<std::int64_t> FindKey(const std::vector<AnsiString>& Values, std::int64_t ExceptId) = 0;
 
-    // Each write is one transaction. Insert fills Record's id and version on success.
+    // Each write is one transaction. A key that another record has refuses the write
+    // (DuplicateKey). Insert fills Record's id and version on success.
     virtual TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) = 0;
     // Writes Values over the record if it still has Version; the new version on success.
     virtual TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,

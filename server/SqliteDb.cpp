@@ -105,6 +105,20 @@ TSqliteStatement& TSqliteStatement::Bind(int Index, std::string_view Value)
     return *this;
 }
 
+TSqliteStatement& TSqliteStatement::BindUncopied(int Index, std::string_view Value)
+{
+    int Rc = sqlite3_bind_text64(FStmt, Index, Value.data(), Value.size(), SQLITE_STATIC, SQLITE_UTF8);
+    if (Rc != SQLITE_OK) Fail(FDb, Rc, "cannot bind a value");
+    return *this;
+}
+
+TSqliteStatement& TSqliteStatement::BindPointer(int Index, void* Object, const char* Type)
+{
+    int Rc = sqlite3_bind_pointer(FStmt, Index, Object, Type, nullptr);
+    if (Rc != SQLITE_OK) Fail(FDb, Rc, "cannot bind a value");
+    return *this;
+}
+
 bool TSqliteStatement::Step()
 {
     int Rc = sqlite3_step(FStmt);

@@ -59,6 +59,10 @@ public:
     TSqliteStatement& Bind(int Index, std::int64_t Value);
     TSqliteStatement& Bind(int Index, double Value);
     TSqliteStatement& Bind(int Index, std::string_view Value);
+    // Binds Value without copying it: it must stay unchanged until the statement is reset.
+    TSqliteStatement& BindUncopied(int Index, std::string_view Value);
+    // Passes a C++ object to an SQL function of ours; Type is a static string naming its kind.
+    TSqliteStatement& BindPointer(int Index, void* Object, const char* Type);
     // Advances to the next row: true when there is one. Errors raise ESqliteError.
     bool Step();
     // Runs a statement that returns no rows, then resets it.

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <variant>
 
 #include "framework/core/TextUtils.h"
 #include "server/MemoryTables.h"
@@ -18,23 +17,39 @@ namespace {
 constexpr int BusyTimeoutMs = 5000;
 const char* const KeyIndexPrefix = "zfd_key_";
 
-void NumberFunction(sqlite3_context* Context, int, sqlite3_value** Args)
+const char* const FilterPointerType = "zfd_filter";
+
+// A filter ready to run inside a query: its conditions, each with the position of its
+// field's text among the arguments of zfd_filter.
+struct TCompiledFilter {
+    std::vector<TFilterCondition> Conditions;
+    std::vector<int> Argument;  // per condition: 1-based position after the filter itself
+    std::vector<std::size_t> Fields;  // the distinct fields passed, in argument order
+};
+
+// zfd_filter(filter, text1, text2, ...): 1 when the texts pass every condition.
+void FilterFunction(sqlite3_context* Context, int Argc, sqlite3_value** Argv)
 {
-    switch (sqlite3_value_type(Args[0])) {
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT: sqlite3_result_value(Context, Args[0]); return;
-    case SQLITE_TEXT: {
-        const char* Text = reinterpret_cast<const char*>(sqlite3_value_text(Args[0]));
-        int Bytes = sqlite3_value_bytes(Args[0]);
-        double Value = 0;
-        if (Text && ParseNumber(std::string_view(Text, static_cast<std::size_t>(Bytes)), Value))
-            sqlite3_result_double(Context, Value);
-        else
-            sqlite3_result_null(Context);
+    auto* Filter = static_cast<const TCompiledFilter*>(sqlite3_value_pointer(Argv[0], FilterPointerType));
+    if (!Filter) {
+        sqlite3_result_error(Context, "zfd_filter is given no filter", -1);
         return;
     }
-    default: sqlite3_result_null(Context);
+    for (std::size_t I = 0; I < Filter->Conditions.size(); ++I) {
+        int Arg = Filter->Argument[I];
+        if (Arg >= Argc) {
+            sqlite3_result_error(Context, "zfd_filter is given too few fields", -1);
+            return;
+        }
+        const char* Text = reinterpret_cast<const char*>(sqlite3_value_text(Argv[Arg]));
+        std::string_view Value = Text ? std::string_view(Text, static_cast<std::size_t>(sqlite3_value_bytes(Argv[Arg])))
+                                      : std::string_view();
+        if (!ConditionHolds(Filter->Conditions[I], Value)) {
+            sqlite3_result_int(Context, 0);
+            return;
+        }
     }
+    sqlite3_result_int(Context, 1);
 }
 
 // FNV-1a, so that an index name made from the key's definition is the same in every build.
@@ -48,14 +63,20 @@ std::uint32_t StableHash(std::string_view Text)
     return Hash;
 }
 
-using TBindValue = std::variant<std::int64_t, double, AnsiString>;
+// "?N", a numbered parameter.
+AnsiString ParamRef(std::int64_t Number)
+{
+    AnsiString Ref(1, '?');
+    Ref += IntToStr(Number);
+    return Ref;
+}
 
 class TSqliteRecordStore : public TRecordStore {
 public:
     TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where)
         : FSchema(Schema), FDb(Target), FWhere(Where)
     {
-        RegisterNumberFunction(FDb.Handle());
+        RegisterFilterFunction(FDb.Handle());
         if (IsFile) {
             sqlite3_busy_timeout(FDb.Handle(), BusyTimeoutMs);
             FDb.Exec("PRAGMA journal_mode=WAL");
@@ -80,15 +101,15 @@ public:
 
     void SetFilter(const std::vector<TFilterCondition>& Conditions) override
     {
-        std::vector<TBindValue> Binds;
-        AnsiString Where = CompileFilter(Conditions, Binds);
+        auto Filter = std::make_unique<TCompiledFilter>();
+        AnsiString Where = CompileFilter(Conditions, *Filter);
         AnsiString Order = " ORDER BY " + KeyOrder("") + "zfd_id";
         TSqliteStatement View(FDb, "SELECT zfd_id FROM " + FTable + (Where.empty() ? "" : " WHERE " + Where) + Order);
         TSqliteStatement Passes(FDb, "SELECT 1 FROM " + FTable + " WHERE zfd_id = ?1" +
-                                         (Where.empty() ? "" : " AND (" + Where + ")"));
+                                         (Where.empty() ? "" : " AND " + Where));
         FView = std::move(View);
         FPasses = std::move(Passes);
-        FFilterBinds = std::move(Binds);
+        FFilter = std::move(Filter);
     }
 
     std::vector<std::int64_t> ReadOrderedIds() override
@@ -137,18 +158,6 @@ public:
         return FReadVersion.ColumnInt64(0);
     }
 
-    std::optional<std::int64_t> FindKey(const std::vector<AnsiString>& Values, std::int64_t ExceptId) override
-    {
-        if (!FSchema.HasKey()) return std::nullopt;
-        TStatementReset Done(FFindKey);
-        int Param = 1;
-        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
-            if (FSchema.Fields[I].Key) FFindKey.Bind(Param++, Values[I]);
-        FFindKey.Bind(Param, ExceptId);
-        if (!FFindKey.Step()) return std::nullopt;
-        return FFindKey.ColumnInt64(0);
-    }
-
     TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override
     {
         BindValues(FInsert, Values);
@@ -160,7 +169,6 @@ public:
         }
         Record.Id = FDb.LastInsertRowId();
         Record.Version = 1;
-        Record.Values = Values;
         return TWriteResult::Done;
     }
 
@@ -271,13 +279,13 @@ private:
         std::size_t N = FSchema.Fields.size();
         AnsiString Cols, Params, Sets;
         for (std::size_t I = 0; I < N; ++I) {
-            AnsiString P = "?" + IntToStr(static_cast<std::int64_t>(I) + 1);
+            AnsiString P = ParamRef(static_cast<std::int64_t>(I) + 1);
             Cols += (I ? ", " : "") + Column(I);
             Params += (I ? ", " : "") + P;
             Sets += Column(I) + " = " + P + ", ";
         }
-        AnsiString IdParam = "?" + IntToStr(static_cast<std::int64_t>(N) + 1);
-        AnsiString VerParam = "?" + IntToStr(static_cast<std::int64_t>(N) + 2);
+        AnsiString IdParam = ParamRef(static_cast<std::int64_t>(N) + 1);
+        AnsiString VerParam = ParamRef(static_cast<std::int64_t>(N) + 2);
         FDataVersion = TSqliteStatement(FDb, "PRAGMA data_version");
         FRead = TSqliteStatement(FDb, "SELECT zfd_ver, " + Cols + " FROM " + FTable + " WHERE zfd_id = ?1");
         FReadVersion = TSqliteStatement(FDb, "SELECT zfd_ver FROM " + FTable + " WHERE zfd_id = ?1");
@@ -287,84 +295,63 @@ private:
         FDelete = TSqliteStatement(FDb, "DELETE FROM " + FTable + " WHERE zfd_id = ?1 AND zfd_ver = ?2");
         if (!FSchema.HasKey()) return;
 
-        AnsiString Match;
-        int Param = 1;
-        for (std::size_t I = 0; I < N; ++I) {
-            if (!FSchema.Fields[I].Key) continue;
-            AnsiString P = "?" + IntToStr(Param++);
-            bool Number = FSchema.Fields[I].Type == TFieldType::Number;
-            Match += KeyExpr(I, "") + " = " + (Number ? "CAST(" + P + " AS NUMERIC)" : P) + " AND ";
-        }
-        FFindKey = TSqliteStatement(FDb, "SELECT zfd_id FROM " + FTable + " WHERE " + Match + "zfd_id <> ?" +
-                                             IntToStr(Param) + " LIMIT 1");
         FCompare = TSqliteStatement(FDb, "SELECT (" + KeyOrder("a.") + "a.zfd_id) < (" + KeyOrder("b.") + "b.zfd_id) FROM " +
                                              FTable + " AS a, " + FTable + " AS b WHERE a.zfd_id = ?1 AND b.zfd_id = ?2");
     }
 
-    // Parameters ?1..?N: the values in field order.
+    // Parameters ?1..?N: the values in field order (the statement runs and is reset while
+    // Values is alive, so they are not copied).
     int BindValues(TSqliteStatement& Stmt, const std::vector<AnsiString>& Values)
     {
-        for (std::size_t I = 0; I < Values.size(); ++I) Stmt.Bind(static_cast<int>(I) + 1, Values[I]);
+        for (std::size_t I = 0; I < Values.size(); ++I) Stmt.BindUncopied(static_cast<int>(I) + 1, Values[I]);
         return static_cast<int>(Values.size());
     }
 
-    // The SQL condition of a filter; its parameters start at ?2 (?1 is a record id).
-    AnsiString CompileFilter(const std::vector<TFilterCondition>& Conditions, std::vector<TBindValue>& Binds) const
+    // The SQL condition of a filter: zfd_filter(?2, <the fields it tests>), with the filter
+    // itself bound as ?2 (?1 is a record id). Only checked, quoted field names reach the SQL.
+    AnsiString CompileFilter(const std::vector<TFilterCondition>& Conditions, TCompiledFilter& Filter) const
     {
-        auto Param = [&](TBindValue Value) {
-            Binds.push_back(std::move(Value));
-            return "?" + IntToStr(static_cast<std::int64_t>(Binds.size()) + 1);
-        };
-        AnsiString Where;
+        if (Conditions.empty()) return {};
+        AnsiString Args;
         for (const TFilterCondition& Cond : Conditions) {
             int Field = FSchema.FieldIndex(Cond.FieldName);
             if (Field < 0)
                 throw EServerError("The filter names the field " + Quoted(Cond.FieldName) + ", which the table " +
                                        FSchema.TableName + " does not have.",
                                    E_INVALIDARG);
-            AnsiString Part = Column(static_cast<std::size_t>(Field));
-            if (Cond.Start > 0 && Cond.End > 0)
-                Part = "substr(" + Part + ", " + Param(std::int64_t{Cond.Start}) + ", " +
-                       Param(std::int64_t{Cond.End - Cond.Start + 1}) + ")";
-            else if (Cond.Start > 0)
-                Part = "substr(" + Part + ", " + Param(std::int64_t{Cond.Start}) + ")";
-            else if (Cond.End > 0)
-                Part = "substr(" + Part + ", 1, " + Param(std::int64_t{Cond.End}) + ")";
-            AnsiString Op = CompareOpText(Cond.Op);
-            AnsiString TextTest = Part + " " + Op + " " + Param(Cond.Value);
-            double Number = 0;
-            AnsiString Test = TextTest;
-            if (ParseNumber(Cond.Value, Number))
-                Test = "COALESCE(zfd_number(" + Part + ") " + Op + " " + Param(Number) + ", " + TextTest + ")";
-            Where += (Where.empty() ? "" : " AND ") + Test;
+            auto It = std::find(Filter.Fields.begin(), Filter.Fields.end(), static_cast<std::size_t>(Field));
+            if (It == Filter.Fields.end()) {
+                Filter.Fields.push_back(static_cast<std::size_t>(Field));
+                Args += ", " + Column(static_cast<std::size_t>(Field));
+                It = Filter.Fields.end() - 1;
+            }
+            Filter.Conditions.push_back(Cond);
+            Filter.Argument.push_back(static_cast<int>(It - Filter.Fields.begin()) + 1);
         }
-        return Where;
+        return "zfd_filter(?2" + Args + ")";
     }
 
     void BindFilter(TSqliteStatement& Stmt)
     {
-        for (std::size_t I = 0; I < FFilterBinds.size(); ++I) {
-            int Index = static_cast<int>(I) + 2;
-            std::visit([&](const auto& V) { Stmt.Bind(Index, V); }, FFilterBinds[I]);
-        }
+        if (!FFilter->Conditions.empty()) Stmt.BindPointer(2, FFilter.get(), FilterPointerType);
     }
 
     TTableSchema FSchema;
     TSqliteDb FDb;
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
-    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FFindKey, FCompare;
+    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare;
     TSqliteStatement FView, FPasses;
-    std::vector<TBindValue> FFilterBinds;
+    std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView and FPasses
     std::int64_t FLastDataVersion = -1;
 };
 
 }  // namespace
 
-void RegisterNumberFunction(sqlite3* Db)
+void RegisterFilterFunction(sqlite3* Db)
 {
-    sqlite3_create_function_v2(Db, "zfd_number", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                               &NumberFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(Db, "zfd_filter", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
+                               &FilterFunction, nullptr, nullptr, nullptr);
 }
 
 std::unique_ptr<TRecordStore> OpenMemoryStore(const TTableSchema& Schema, const AnsiString& CanonicalSchemaPath)

@@ -3,7 +3,8 @@
 // database of the process (see MemoryTables.h) or in a database file in WAL mode that several
 // processes may open at once. Every value is bound as a parameter; the only names written into
 // SQL are the schema's table and field names, which the schema parser has checked and which
-// are quoted.
+// are quoted. Filters run inside the query through an SQL function of ours, zfd_filter, to
+// which the parsed filter lines are bound as a parameter.
 //
 // The table has two columns of the server's own besides the schema's fields, which are all
 // stored as text: zfd_id, the record id (never reused), and zfd_ver, the record's version.
@@ -25,8 +26,8 @@ std::unique_ptr<TRecordStore> OpenMemoryStore(const TTableSchema& Schema, const 
 // when they do not exist yet.
 std::unique_ptr<TRecordStore> OpenFileStore(const TTableSchema& Schema, const AnsiString& Path);
 
-// Registers the SQL function zfd_number(text), which the filters use, on a connection:
-// the number that the text holds (see ParseNumber), or NULL when it holds none.
-void RegisterNumberFunction(sqlite3* Db);
+// Registers on a connection the SQL function that runs filters inside queries:
+// zfd_filter(filter, text...), where the filter is bound as a pointer parameter.
+void RegisterFilterFunction(sqlite3* Db);
 
 }  // namespace RecordServer

@@ -440,14 +440,14 @@ AnsiString TTableSession::FieldValue(const AnsiString& Name)
     return FCurrent.Values[Index];
 }
 
-void TTableSession::SetFieldValue(const AnsiString& Name, const AnsiString& Value)
+void TTableSession::SetFieldValue(const AnsiString& Name, AnsiString Value)
 {
     RequireOpen();
     if (IsBlankName(Name)) throw EServerError("No field name is given for the value " + Quoted(Value) + ".", E_INVALIDARG);
     std::size_t Index = FieldIndex(Name);
     if (!Pending())
         throw EServerError("The field " + Name + " cannot be set: the table is not in Edit or Insert (call Edit or Insert first).");
-    FBuffer[Index] = Value;
+    FBuffer[Index] = std::move(Value);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -543,15 +543,14 @@ void TTableSession::CollectControls()
     }
 }
 
-std::vector<AnsiString> TTableSession::ValuesToWrite() const
+void TTableSession::NormalizeBuffer()
 {
-    std::vector<AnsiString> Values = FBuffer;
-    for (std::size_t I = 0; I < Values.size(); ++I)
-        if (FSchema.Fields[I].Type == TFieldType::Number) Values[I] = Trim(Values[I]);
-    return Values;
+    // Numbers are stored without the blanks around them.
+    for (std::size_t I = 0; I < FBuffer.size(); ++I)
+        if (FSchema.Fields[I].Type == TFieldType::Number) FBuffer[I] = Trim(FBuffer[I]);
 }
 
-void TTableSession::CheckValues(const std::vector<AnsiString>& Values, std::int64_t OwnId)
+void TTableSession::CheckValues(const std::vector<AnsiString>& Values) const
 {
     for (std::size_t I = 0; I < Values.size(); ++I) {
         const TFieldDef& Field = FSchema.Fields[I];
@@ -567,15 +566,17 @@ void TTableSession::CheckValues(const std::vector<AnsiString>& Values, std::int6
                                IntToStr(static_cast<std::int64_t>(Length)) + " characters, more than the " +
                                IntToStr(Field.Size) + " the field holds.");
     }
-    if (FStore->FindKey(Values, OwnId)) {
-        AnsiString Names, Shown;
-        for (std::size_t I = 0; I < Values.size(); ++I) {
-            if (!FSchema.Fields[I].Key) continue;
-            Names += (Names.empty() ? "" : ", ") + FSchema.Fields[I].Name;
-            Shown += (Shown.empty() ? "" : ", ") + Quoted(Values[I]);
-        }
-        throw EServerError("Key " + Names + ": the value " + Shown + " is already the key of another record.");
+}
+
+void TTableSession::RefuseDuplicateKey(const std::vector<AnsiString>& Values) const
+{
+    AnsiString Names, Shown;
+    for (std::size_t I = 0; I < Values.size(); ++I) {
+        if (!FSchema.Fields[I].Key) continue;
+        Names += (Names.empty() ? "" : ", ") + FSchema.Fields[I].Name;
+        Shown += (Shown.empty() ? "" : ", ") + Quoted(Values[I]);
     }
+    throw EServerError("Key " + Names + ": the value " + Shown + " is already the key of another record.");
 }
 
 void TTableSession::PostPending()
@@ -592,20 +593,20 @@ void TTableSession::PostPending()
     RequireSamePending();
 
     bool WasInsert = FState == TSessionState::Insert;
-    std::vector<AnsiString> Values = ValuesToWrite();
-    CheckValues(Values, WasInsert ? 0 : FEditId);
-    std::int64_t Id = FEditId;
+    NormalizeBuffer();
+    const std::vector<AnsiString>& Values = FBuffer;
+    CheckValues(Values);
+    // The key's uniqueness is checked by the storage as it writes, so that two sessions
+    // posting the same key at the same moment cannot both succeed.
+    TStoredRecord Written;
     TWriteResult Result;
     if (WasInsert) {
-        TStoredRecord Written;
         Result = FStore->Insert(Values, Written);
-        Id = Written.Id;
     } else {
-        std::int64_t NewVersion = 0;
-        Result = FStore->Update(FEditId, FEditVersion, Values, NewVersion);
+        Result = FStore->Update(FEditId, FEditVersion, Values, Written.Version);
+        Written.Id = FEditId;
     }
-    if (Result == TWriteResult::DuplicateKey)
-        throw EServerError("Another user has just stored a record with the same key; the record was not posted.");
+    if (Result == TWriteResult::DuplicateKey) RefuseDuplicateKey(Values);
     if (Result == TWriteResult::Changed)
         throw EServerError("The record was changed or deleted by another user since it was read, so the edit was not "
                            "posted (that would overwrite the other user's change). Cancel the edit to see the record as "
@@ -614,8 +615,9 @@ void TTableSession::PostPending()
     bool Reorder = WasInsert;
     for (std::size_t I = 0; !Reorder && I < Values.size(); ++I)
         Reorder = FSchema.Fields[I].Key && Values[I] != FEditOriginal[I];
+    Written.Values = std::move(FBuffer);
     EndPending();
-    PlaceWrittenRecord(Id, WasInsert, Reorder);
+    PlaceWrittenRecord(std::move(Written), WasInsert, Reorder);
     RunTriggers(trgAfterPost, false, "post");
     Notify(FOnStateChange);
     Notify(FOnDataChange);
@@ -629,19 +631,24 @@ void TTableSession::EndPending()
     ++FPendingNumber;
 }
 
-void TTableSession::PlaceWrittenRecord(std::int64_t Id, bool WasInsert, bool Reorder)
+void TTableSession::ShowWritten(std::int64_t Pos, TStoredRecord Written)
 {
-    // Another session's commit since the last look: read the whole view again.
-    if (FStore->ChangedByOthers()) {
-        RebuildView();
-        std::int64_t Found = FView.Find(Id);
-        if (Found >= 0) PositionAt(Found);
-        return;
-    }
+    // What was just written is what the storage holds: no need to read it back.
+    FPos = Pos;
+    FCurrent = std::move(Written);
+    FReadVersion = FCurrent.Version;
+    FCurrentVanished = false;
+}
+
+void TTableSession::PlaceWrittenRecord(TStoredRecord Written, bool WasInsert, bool Reorder)
+{
+    // Commits of other sessions since the last look are taken in by the next operation;
+    // here only this session's own write is placed.
+    std::int64_t Id = Written.Id;
     std::int64_t OldPos = WasInsert ? -1 : (HasCurrent() && FCurrent.Id == Id ? FPos : FView.Find(Id));
     bool Filtered = FFiltered;
     if (!Reorder && !Filtered && OldPos >= 0) {
-        PositionAt(OldPos);
+        ShowWritten(OldPos, std::move(Written));
         return;
     }
     if (OldPos >= 0) {
@@ -657,10 +664,10 @@ void TTableSession::PlaceWrittenRecord(std::int64_t Id, bool WasInsert, bool Reo
             return;
         }
         FView.Insert(*Pos, Id);
-        PositionAt(*Pos);
+        ShowWritten(*Pos, std::move(Written));
         return;
     }
-    // The record no longer passes the filter: it leaves the view. A new one is stored but
+    // The record does not pass the filter: it is not in the view. A new one is stored but
     // not shown, and the cursor stays where it was; an edited one leaves its place to the
     // record after it.
     if (OldPos >= 0) PositionAt(OldPos);

@@ -113,7 +113,7 @@ public:
     bool IsKeyField(const AnsiString& Name);
     int FieldSize(const AnsiString& Name);
     AnsiString FieldValue(const AnsiString& Name);
-    void SetFieldValue(const AnsiString& Name, const AnsiString& Value);
+    void SetFieldValue(const AnsiString& Name, AnsiString Value);
 
     bool Filtered() const { return FFiltered; }
     void SetFiltered(bool Value);
@@ -148,9 +148,11 @@ private:
     void Navigate(TMove Move);
     void PostPending();
     void CollectControls();
-    std::vector<AnsiString> ValuesToWrite() const;
-    void CheckValues(const std::vector<AnsiString>& Values, std::int64_t OwnId);
-    void PlaceWrittenRecord(std::int64_t Id, bool WasInsert, bool Reorder);
+    void NormalizeBuffer();
+    void CheckValues(const std::vector<AnsiString>& Values) const;
+    [[noreturn]] void RefuseDuplicateKey(const std::vector<AnsiString>& Values) const;
+    void PlaceWrittenRecord(TStoredRecord Written, bool WasInsert, bool Reorder);
+    void ShowWritten(std::int64_t Pos, TStoredRecord Written);
     std::optional<std::int64_t> InsertPosition(std::int64_t Id);
     void EndPending();
     void CancelPending();

@@ -2,8 +2,6 @@
 
 #include <charconv>
 
-#include "framework/core/TextUtils.h"
-
 namespace RecordServer {
 
 namespace {
@@ -30,8 +28,10 @@ bool IsContinuationByte(char C)
 
 bool ParseNumber(std::string_view Text, double& Value)
 {
-    AnsiString T = Trim(Text);
-    std::string_view S = T;
+    // Blanks and control characters around the number are allowed (the framework's Trim).
+    while (!Text.empty() && static_cast<unsigned char>(Text.front()) <= ' ') Text.remove_prefix(1);
+    while (!Text.empty() && static_cast<unsigned char>(Text.back()) <= ' ') Text.remove_suffix(1);
+    std::string_view S = Text;
     std::size_t Pos = 0;
     if (Pos < S.size() && (S[Pos] == '+' || S[Pos] == '-')) ++Pos;
     std::size_t IntDigits = Digits(S, Pos);
@@ -57,6 +57,24 @@ bool ParseNumber(std::string_view Text, double& Value)
     return Err == std::errc() && End == S.data() + S.size();
 }
 
+std::string_view CharacterRange(std::string_view Text, int First, int Last)
+{
+    std::size_t Begin = Text.size(), End = Text.size();
+    int Char = 0;  // 1-based number of the character starting at byte I
+    for (std::size_t I = 0; I < Text.size(); ++I) {
+        if (IsContinuationByte(Text[I])) continue;
+        ++Char;
+        if (Char == First) Begin = I;
+        if (Last > 0 && Char == Last + 1) {
+            End = I;
+            break;
+        }
+    }
+    if (First <= 1) Begin = 0;
+    if (Begin >= End) return {};
+    return Text.substr(Begin, End - Begin);
+}
+
 std::size_t CharacterCount(std::string_view Text)
 {
     std::size_t Count = 0;
@@ -68,7 +86,6 @@ std::size_t CharacterCount(std::string_view Text)
 AnsiString Quoted(std::string_view Text)
 {
     constexpr std::size_t Limit = 60;
-    if (CharacterCount(Text) <= Limit) return "\"" + AnsiString(Text) + "\"";
     std::size_t Bytes = 0, Chars = 0;
     while (Bytes < Text.size()) {
         if (!IsContinuationByte(Text[Bytes])) {
@@ -77,7 +94,10 @@ AnsiString Quoted(std::string_view Text)
         }
         ++Bytes;
     }
-    return "\"" + AnsiString(Text.substr(0, Bytes)) + "...\"";
+    AnsiString Result(1, '"');
+    Result.append(Text.substr(0, Bytes));
+    Result.append(Bytes < Text.size() ? "...\"" : "\"");
+    return Result;
 }
 
 }  // namespace RecordServer

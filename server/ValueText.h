@@ -16,6 +16,9 @@ inline bool IsNumber(std::string_view Text)
     double Ignored;
     return ParseNumber(Text, Ignored);
 }
+// The characters First to Last of UTF-8 Text, counted from 1, both included; First 0 or 1
+// means from the first character, Last 0 to the last one. Empty when First is past the end.
+std::string_view CharacterRange(std::string_view Text, int First, int Last);
 // The number of characters (code points) of UTF-8 text: every byte that does not continue
 // a multi-byte character counts as one.
 std::size_t CharacterCount(std::string_view Text);
