@@ -124,14 +124,25 @@ bool TControlBridge::KeyEvent(QObject* Watched, QKeyEvent* Event)
     if (Typed.isEmpty()) return Deliver(Watched, Event);
     std::u32string Kept;
     bool Changed = false;
-    for (uint Ch : Typed) {
+    if (!PressEach(Win, Typed, Kept, Changed)) return true;
+    if (!Changed) return Deliver(Watched, Event);
+    if (Kept.empty()) return true;
+    QKeyEvent Replaced(Event->type(), Event->key(), Event->modifiers(),
+                       QString::fromUcs4(Kept.data(), static_cast<qsizetype>(Kept.size())), Event->isAutoRepeat(),
+                       static_cast<quint16>(Event->count()));
+    return Deliver(Watched, &Replaced);
+}
+
+bool TControlBridge::PressEach(TWinControl* Win, const QList<uint>& Chars, std::u32string& Kept, bool& Changed)
+{
+    for (uint Ch : Chars) {
         if (Ch == 0x7F) {  // Delete types nothing
             Kept += static_cast<char32_t>(Ch);
             continue;
         }
         wchar_t K = static_cast<wchar_t>(Ch);
         Call([&](TControl*) { Win->KeyPress(K); });
-        if (!FControl) return true;
+        if (!FControl) return false;
         if (K == 0) {
             Changed = true;
             continue;
@@ -139,12 +150,7 @@ bool TControlBridge::KeyEvent(QObject* Watched, QKeyEvent* Event)
         if (static_cast<uint>(K) != Ch) Changed = true;
         Kept += static_cast<char32_t>(K);
     }
-    if (!Changed) return Deliver(Watched, Event);
-    if (Kept.empty()) return true;
-    QKeyEvent Replaced(Event->type(), Event->key(), Event->modifiers(),
-                       QString::fromUcs4(Kept.data(), static_cast<qsizetype>(Kept.size())), Event->isAutoRepeat(),
-                       static_cast<quint16>(Event->count()));
-    return Deliver(Watched, &Replaced);
+    return true;
 }
 
 bool TControlBridge::InputMethodEvent(QObject* Watched, QInputMethodEvent* Event)
@@ -155,17 +161,7 @@ bool TControlBridge::InputMethodEvent(QObject* Watched, QInputMethodEvent* Event
     // Committed text (Chinese is typed this way) goes through KeyPress like typed keys.
     std::u32string Kept;
     bool Changed = false;
-    for (uint Ch : Commit.toUcs4()) {
-        wchar_t K = static_cast<wchar_t>(Ch);
-        Call([&](TControl*) { Win->KeyPress(K); });
-        if (!FControl) return true;
-        if (K == 0) {
-            Changed = true;
-            continue;
-        }
-        if (static_cast<uint>(K) != Ch) Changed = true;
-        Kept += static_cast<char32_t>(K);
-    }
+    if (!PressEach(Win, Commit.toUcs4(), Kept, Changed)) return true;
     if (!Changed) return Deliver(Watched, Event);
     QInputMethodEvent Replaced(Event->preeditString(), Event->attributes());
     Replaced.setCommitString(QString::fromUcs4(Kept.data(), static_cast<qsizetype>(Kept.size())),
@@ -255,7 +251,10 @@ void TControlBridge::FocusEvent(QEvent* Event)
     if (Event->type() == QEvent::FocusIn) {
         if (FHasFocus) return;
         FHasFocus = true;
-        Call([&](TControl*) { Win->DoEnter(); });
+        Call([&](TControl*) {
+            if (TForm* Form = GetParentForm(Win)) Form->FocusControlChanged(Win);
+            Win->DoEnter();
+        });
     } else {
         QWidget* Now = QApplication::focusWidget();
         if (Now && FWatched.contains(Now)) return;  // focus moved inside the control

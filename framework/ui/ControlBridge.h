@@ -7,7 +7,10 @@
 // exception goes to the application object and never through Qt.
 #include <QObject>
 #include <QPointer>
+#include <QList>
 #include <QSet>
+
+#include <string>
 
 #include "framework/ui/TControl.h"
 
@@ -84,6 +87,9 @@ public:
 private:
     bool KeyEvent(QObject* Watched, QKeyEvent* Event);
     bool InputMethodEvent(QObject* Watched, QInputMethodEvent* Event);
+    // Runs each character through KeyPress; Kept gets those that survive (Changed tells
+    // whether any was changed or swallowed). False when the control went away meanwhile.
+    bool PressEach(TWinControl* Win, const QList<uint>& Chars, std::u32string& Kept, bool& Changed);
     bool MouseEvent(QObject* Watched, QMouseEvent* Event);
     bool ContextMenuEvent(QObject* Watched, QEvent* Event);
     void FocusEvent(QEvent* Event);

@@ -59,8 +59,5 @@ void TButton::TextChanged()
 
 void TButton::ApplyColor()
 {
-    QPalette P = Widget()->palette();
-    P.setColor(QPalette::Button, ToQColor(Color()));
-    Widget()->setPalette(P);
-    Invalidate();
+    ApplyColorToRole(QPalette::Button);
 }

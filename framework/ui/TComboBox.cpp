@@ -186,8 +186,5 @@ void TComboBox::Change()
 
 void TComboBox::ApplyColor()
 {
-    QPalette P = Widget()->palette();
-    P.setColor(QPalette::Base, ToQColor(Color()));
-    Widget()->setPalette(P);
-    Invalidate();
+    ApplyColorToRole(QPalette::Base);
 }

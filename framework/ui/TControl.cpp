@@ -368,10 +368,15 @@ void TControl::FontChanged()
 
 void TControl::ApplyColor()
 {
-    QPalette P = FWidget->palette();
-    P.setColor(QPalette::Window, ToQColor(FColor));
-    FWidget->setPalette(P);
     FWidget->setAutoFillBackground(!FPaintsItself);
+    ApplyColorToRole(QPalette::Window);
+}
+
+void TControl::ApplyColorToRole(int Role)
+{
+    QPalette P = FWidget->palette();
+    P.setColor(static_cast<QPalette::ColorRole>(Role), ToQColor(FColor));
+    FWidget->setPalette(P);
     Invalidate();
 }
 

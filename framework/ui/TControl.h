@@ -134,6 +134,8 @@ protected:
     // Pushes the colour and font to the widget; descendants choose the palette roles.
     virtual void ApplyColor();
     virtual void ApplyFont();
+    // Shows Color in one palette role of the widget (a QPalette::ColorRole).
+    void ApplyColorToRole(int Role);
     virtual void FontChanged();
     virtual void EnabledChanged();
     // Called by the parent when its font or colour changed.

@@ -110,8 +110,5 @@ void TEdit::SelectAll()
 
 void TEdit::ApplyColor()
 {
-    QPalette P = Widget()->palette();
-    P.setColor(QPalette::Base, ToQColor(Color()));
-    Widget()->setPalette(P);
-    Invalidate();
+    ApplyColorToRole(QPalette::Base);
 }

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QImage>
 #include <QMenu>
+#include <QTimer>
 
 #include <filesystem>
 #include <string>
@@ -267,6 +268,29 @@ TEST(Dialogs, GoThroughTheScriptedResponderWhichRecordsThem)
     EXPECT_EQ(Dialogs.Dialogs()[3].Kind, TDialogKind::ShowMessage);
     EXPECT_NONFATAL_FAILURE(MessageDlg("nobody scripted this", mtWarning, TMsgDlgButtons{mbOK}, 0),
                             "Unscripted dialog");
+}
+
+TEST(Application, RunEndsWhenTheMainFormIsClosedAndOnCreateErrorsAreShown)
+{
+    ASSERT_EQ(Application->MainForm(), nullptr) << "no form of an earlier test is left";
+    struct TFailing : TObject {
+        void Create(TObject*) { throw EInvalidOperation("cannot open the data"); }
+    } Failing;
+    TForm* Main = nullptr;
+    Application->CreateForm(Main);
+    ASSERT_EQ(Application->MainForm(), Main);
+    TScriptedDialogs Dialogs;
+    Dialogs.Answer(mrOk);
+    Main->OnCreate = TNotifyEvent(&Failing, &TFailing::Create);
+    Main->DoCreate();
+    EXPECT_EQ(Dialogs.Texts(), (std::vector<AnsiString>{"cannot open the data"}));
+    // The window's close button, once the loop runs.
+    QTimer::singleShot(0, Main->Widget(), [Main] { Main->Widget()->close(); });
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_FALSE(Main->Visible());
+    delete Main;
+    EXPECT_EQ(Application->MainForm(), nullptr);
 }
 
 TEST(Registry, UiClassesAreRegisteredOnceForFormFiles)

@@ -11,6 +11,11 @@
 
 namespace {
 
+struct TChangeCounter : TObject {
+    int Count = 0;
+    void Changed(TObject*) { ++Count; }
+};
+
 TEST(Colors, StreamByNameAndResolveSystemColours)
 {
     const TTypeInfo* Type = GetTypeInfo(static_cast<TColor*>(nullptr));
@@ -37,13 +42,8 @@ TEST(Colors, StreamByNameAndResolveSystemColours)
 TEST(Font, SizeAndHeightConvertAtNinetySixDotsPerInchAndChangesAreAnnounced)
 {
     TFont F;
-    int Changes = 0;
-    struct TCounter : TObject {
-        int* Count;
-        void Changed(TObject*) { ++*Count; }
-    } Counter;
-    Counter.Count = &Changes;
-    F.OnChange = TNotifyEvent(&Counter, &TCounter::Changed);
+    TChangeCounter Counter;
+    F.OnChange = TNotifyEvent(&Counter, &TChangeCounter::Changed);
     EXPECT_EQ(F.Height(), -11);
     EXPECT_EQ(F.Size(), 8);
     F.SetSize(10);
@@ -51,7 +51,7 @@ TEST(Font, SizeAndHeightConvertAtNinetySixDotsPerInchAndChangesAreAnnounced)
     F.SetHeight(-13);  // unchanged: no event
     F.SetStyle(TFontStyles{fsBold});
     F.SetColor(clRed);
-    EXPECT_EQ(Changes, 3);
+    EXPECT_EQ(Counter.Count, 3);
     TFont Copy;
     Copy.Assign(&F);
     EXPECT_TRUE(Copy.SameAs(F));
@@ -100,15 +100,10 @@ TEST(Bitmap, AssignCopiesSoTheSourceCanChangeAfterwards)
     Source.SetSize(4, 2);
     Source.Canvas()->SetPixel(0, 0, clRed);
     TBitmap Copy;
-    int Changes = 0;
-    struct TCounter : TObject {
-        int* Count;
-        void Changed(TObject*) { ++*Count; }
-    } Counter;
-    Counter.Count = &Changes;
-    Copy.OnChange = TNotifyEvent(&Counter, &TCounter::Changed);
+    TChangeCounter Counter;
+    Copy.OnChange = TNotifyEvent(&Counter, &TChangeCounter::Changed);
     Copy.Assign(&Source);
-    EXPECT_EQ(Changes, 1);
+    EXPECT_EQ(Counter.Count, 1);
     Source.Canvas()->SetPixel(0, 0, clLime);
     Source.SetSize(8, 8);
     EXPECT_EQ(Copy.Width(), 4);
