@@ -4,6 +4,8 @@
 
 #include "components/dataset/DbMethods.h"
 #include "framework/core/ClassRegistry.h"
+#include "framework/core/FormReader.h"
+#include "framework/core/FormWriter.h"
 #include "framework/core/TComponent.h"
 
 namespace {
@@ -236,6 +238,104 @@ TEST(DbMethodsStreaming, PublishedPropertiesInOrderWithDefaultsAndRegisteredClas
     EXPECT_EQ(FindClass("TDbMethods"), TDbMethods::StaticClassInfo());
     EXPECT_EQ(FindClass("TDbProcParams"), TDbProcParams::StaticClassInfo());
     EXPECT_EQ(FindClass("TDbProcParamItem"), TDbProcParamItem::StaticClassInfo());
+}
+
+// Stands for the dataset: a component that owns a DBMethods collection and publishes it.
+class TMethodsHost : public TComponent {
+    DECLARE_CLASSINFO()
+public:
+    explicit TMethodsHost(TComponent* Owner)
+        : TComponent(Owner), FDBMethods(new TDbMethods(this, TDbProcItem::StaticClassInfo()))
+    {
+    }
+    ~TMethodsHost() override { delete FDBMethods; }
+    TDbMethods* FDBMethods;  // owned
+};
+
+const TClassInfo* TMethodsHost::StaticClassInfo()
+{
+    static const TClassInfo Info =
+        TClassBuilder<TMethodsHost, TComponent>("TMethodsHost").Property("DBMethods", &TMethodsHost::FDBMethods).Build();
+    return &Info;
+}
+
+class TMethodsForm : public TComponent {
+    DECLARE_CLASSINFO()
+public:
+    using TComponent::TComponent;
+    void TbMainDBMethods0ExecuteProc(TDbProcItem*, AnsiString, bool&) { ++Runs; }
+    int Runs = 0;
+};
+
+const TClassInfo* TMethodsForm::StaticClassInfo()
+{
+    static const TClassInfo Info = TClassBuilder<TMethodsForm, TComponent>("TMethodsForm")
+                                       .Handler("TbMainDBMethods0ExecuteProc", &TMethodsForm::TbMainDBMethods0ExecuteProc)
+                                       .Build();
+    return &Info;
+}
+
+const char* const MethodsFormText = R"(object Form1: TMethodsForm
+  object TbMain: TMethodsHost
+    DBMethods = <
+      item
+        TriggerTime = trgAfterPost
+        BeATrigger = True
+        ProcDescrip = '取得新增後資料筆數'
+        ProcParams = <
+          item
+            Descrip = '參數1'
+          end
+          item
+            Descrip = 'Out'
+            Value = '7'
+            InOutType = pmResult
+          end>
+        OnExecuteProc = TbMainDBMethods0ExecuteProc
+      end
+      item
+      end>
+  end
+end
+)";
+
+TEST(DbMethodsStreaming, ReadFromAFormFileAndWrittenBack)
+{
+    RegisterOstrelClasses();
+    RegisterClasses({TMethodsHost::StaticClassInfo(), TMethodsForm::StaticClassInfo()});
+    TMethodsForm Form(nullptr);
+    ReadFormText(MethodsFormText, &Form, "methods.form");
+    auto* Host = dynamic_cast<TMethodsHost*>(Form.FindComponent("TbMain"));
+    ASSERT_NE(Host, nullptr);
+    ASSERT_EQ(Host->FDBMethods->GetCount(), 2);
+    TDbProcItem* Trigger = Host->FDBMethods->GetDbProcItem(0);
+    EXPECT_EQ(Trigger->GetDisplayName(), "DB Trigger - [ AfterPost    ] : 取得新增後資料筆數( )");
+    ASSERT_EQ(Trigger->GetProcParams()->GetCount(), 2);
+    EXPECT_EQ(Trigger->GetProcParams()->GetDbProcParamItem(0)->GetDisplayName(), "< Input > Param : 參數1");
+    TDbProcParamItem* Out = Trigger->ParamByDesc("Out");
+    ASSERT_NE(Out, nullptr);
+    EXPECT_EQ(Out->GetValue(), "7");
+    EXPECT_EQ(Out->GetInOutType(), pmResult);
+    EXPECT_EQ(Host->FDBMethods->GetDbProcItem(1)->GetDisplayName(), "DB Procedure : NewProcedure( )");
+
+    AnsiString User = "x";
+    bool Abort = false;
+    EXPECT_TRUE(Trigger->ExecuteProc(User, Abort));
+    EXPECT_EQ(Form.Runs, 1);
+
+    // Written back and read again, the methods come out the same.
+    AnsiString Written = WriteFormText(&Form);
+    EXPECT_EQ(Written.find("TriggerTime = trgDisabled"), AnsiString::npos);  // defaults are left out
+    TMethodsForm Again(nullptr);
+    ReadFormText(Written, &Again, "again.form");
+    auto* Host2 = dynamic_cast<TMethodsHost*>(Again.FindComponent("TbMain"));
+    ASSERT_NE(Host2, nullptr);
+    ASSERT_EQ(Host2->FDBMethods->GetCount(), 2);
+    TDbProcItem* Trigger2 = Host2->FDBMethods->GetDbProcItem(0);
+    EXPECT_EQ(Trigger2->GetDisplayName(), Trigger->GetDisplayName());
+    EXPECT_EQ(Trigger2->GetProcParams()->GetDbProcParamItem(1)->GetInOutType(), pmResult);
+    EXPECT_TRUE(Trigger2->ExecuteProc(User, Abort));
+    EXPECT_EQ(Again.Runs, 1);
 }
 
 }  // namespace
