@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "framework/core/TypeInfo.h"
+#include "framework/ui/ControlBridge.h"
 #include "framework/ui/TCanvas.h"
 #include "framework/ui/TFont.h"
 
@@ -16,6 +17,7 @@ const TClassInfo* TCustomControl::StaticClassInfo()
 TCustomControl::TCustomControl(TComponent* Owner) : TWinControl(Owner, new QWidget), FCanvas(new TCanvas)
 {
     SetPaintsItself(true);
+    Bridge()->SetPassiveMouse(true);
     Widget()->setFocusPolicy(Qt::NoFocus);
     SetColorDefaults(clBtnFace, true);
     FCanvas->Font()->Assign(FFont);

@@ -162,6 +162,30 @@ TEST(Input, MouseDownGetsButtonAndClientCoordinates)
     EXPECT_TRUE(Outer->Mouse.empty());
 }
 
+TEST(Input, AClickOnANestedPanelClicksItOnceAndNotItsContainer)
+{
+    TForm Form(nullptr);
+    TKeyPanel* Outer = new TKeyPanel(&Form);
+    Outer->SetParent(&Form);
+    Outer->SetBounds(0, 0, 200, 100);
+    TKeyPanel* Inner = new TKeyPanel(&Form);
+    Inner->SetParent(Outer);
+    Inner->SetBounds(20, 20, 50, 30);
+    struct TClicks : TObject {
+        std::vector<std::string> Seen;
+        void Click(TObject* S) { Seen.push_back(static_cast<TComponent*>(S) == Sender ? "inner" : "other"); }
+        TComponent* Sender = nullptr;  // not owned
+    } Clicks;
+    Clicks.Sender = Inner;
+    Inner->OnClick = TNotifyEvent(&Clicks, &TClicks::Click);
+    Outer->OnClick = TNotifyEvent(&Clicks, &TClicks::Click);
+    ShowActive(&Form);
+    QTest::mouseClick(Inner->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(Clicks.Seen, (std::vector<std::string>{"inner"}));
+    EXPECT_EQ(Inner->Mouse, (std::vector<std::string>{"0@5,5"}));
+    EXPECT_TRUE(Outer->Mouse.empty()) << "the container does not see its child's mouse";
+}
+
 TEST(Input, AnExceptionInAClickHandlerIsShownAndTheNextClickStillWorks)
 {
     TForm Form(nullptr);
@@ -180,6 +204,24 @@ TEST(Input, AnExceptionInAClickHandlerIsShownAndTheNextClickStillWorks)
     QTest::mouseClick(Button->PushButton(), Qt::LeftButton);
     EXPECT_EQ(H.Clicks, 2);
     EXPECT_EQ(Dialogs.Dialogs().size(), 1u);
+}
+
+TEST(Input, OnExceptionReplacesTheApplicationsOwnMessage)
+{
+    TForm Form(nullptr);
+    TButton* Button = new TButton(&Form);
+    Button->SetParent(&Form);
+    THandlers H;
+    Button->OnClick = TNotifyEvent(&H, &THandlers::ButtonClick);
+    struct TCatcher : TObject {
+        std::vector<std::string> Seen;
+        void Caught(TObject* Sender, Exception* E) { Seen.push_back(static_cast<TComponent*>(Sender)->ClassName() + ": " + E->Message()); }
+    } Catcher;
+    Application->OnException = TExceptionEvent(&Catcher, &TCatcher::Caught);
+    ShowActive(&Form);
+    QTest::mouseClick(Button->PushButton(), Qt::LeftButton);  // no dialog is scripted: none may come
+    Application->OnException = nullptr;
+    EXPECT_EQ(Catcher.Seen, (std::vector<std::string>{"TButton: the first click fails"}));
 }
 
 TEST(Input, ARightClickPopsUpTheMenuWhoseItemClickReachesItsHandler)
