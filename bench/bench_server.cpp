@@ -77,8 +77,8 @@ std::vector<std::string> RecordValues(std::int64_t Key)
             "1994/11/18 12:00:00"};
 }
 
-// Inserts Count records (keys from First) through Db in one transaction.
-void BulkFill(sqlite3* Db, const std::string& Table, std::int64_t First, std::int64_t Count)
+// The INSERT of the 13 fields, as parameters ?1 to ?13.
+sqlite3_stmt* PrepareInsert(sqlite3* Db)
 {
     std::string Cols, Params;
     for (int I = 0; I < 13; ++I) {
@@ -86,9 +86,16 @@ void BulkFill(sqlite3* Db, const std::string& Table, std::int64_t First, std::in
         Params += std::string(I ? ", " : "") + "?";
     }
     sqlite3_stmt* Stmt = nullptr;
-    Check(sqlite3_prepare_v2(Db, ("INSERT INTO " + Table + " (" + Cols + ") VALUES (" + Params + ")").c_str(), -1, &Stmt,
+    Check(sqlite3_prepare_v2(Db, ("INSERT INTO Customer (" + Cols + ") VALUES (" + Params + ")").c_str(), -1, &Stmt,
                              nullptr),
           Db, "prepare insert");
+    return Stmt;
+}
+
+// Inserts Count records (keys from First) through Db in one transaction.
+void BulkFill(sqlite3* Db, std::int64_t First, std::int64_t Count)
+{
+    sqlite3_stmt* Stmt = PrepareInsert(Db);
     Exec(Db, "BEGIN");
     for (std::int64_t Key = First; Key < First + Count; ++Key) {
         std::vector<std::string> Values = RecordValues(Key);
@@ -161,7 +168,7 @@ TTables& Tables(std::int64_t Size)
         sqlite3* Fill = nullptr;
         std::string Uri = RecordServer::MemoryDatabaseUri(fs::canonical(T.SchemaPath).string());
         sqlite3_open_v2(Uri.c_str(), &Fill, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
-        BulkFill(Fill, "Customer", 1000, Size);
+        BulkFill(Fill, 1000, Size);
         sqlite3_close(Fill);
     }
     OleCheck(T.Session->First());  // sees the other connection's commit and reads the view
@@ -172,7 +179,7 @@ TTables& Tables(std::int64_t Size)
     sqlite3_open_v2(T.DirectUri.c_str(), &T.Direct, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
                     nullptr);
     Exec(T.Direct, DirectTable);
-    BulkFill(T.Direct, "Customer", 1000, Size);
+    BulkFill(T.Direct, 1000, Size);
     T.DirectBytes = HeapInUse() - Before;
     T.NextOurKey = T.NextDirectKey = 1000 + Size + 1000000;
     return T;
@@ -243,18 +250,28 @@ void Ours_MoveTo(benchmark::State& State)
     }
 }
 
-void Direct_MoveTo(benchmark::State& State)
+// Times one direct statement that selects one row, read with its 13 columns; Bind sets
+// its parameters before each run.
+template <class F>
+void TimeRowSelect(benchmark::State& State, sqlite3* Db, const char* Sql, F&& Bind)
 {
-    TTables& T = Tables(State.range(0));
     sqlite3_stmt* Stmt = nullptr;
-    sqlite3_prepare_v2(T.Direct, "SELECT * FROM Customer WHERE id = ?1", -1, &Stmt, nullptr);
-    std::mt19937 Random(1);
+    Check(sqlite3_prepare_v2(Db, Sql, -1, &Stmt, nullptr), Db, Sql);
     for (auto _ : State) {
-        sqlite3_bind_int64(Stmt, 1, static_cast<std::int64_t>(Random() % T.Size) + 1);
+        Bind(Stmt);
         if (sqlite3_step(Stmt) == SQLITE_ROW) ReadColumns(Stmt);
         sqlite3_reset(Stmt);
     }
     sqlite3_finalize(Stmt);
+}
+
+void Direct_MoveTo(benchmark::State& State)
+{
+    TTables& T = Tables(State.range(0));
+    std::mt19937 Random(1);
+    TimeRowSelect(State, T.Direct, "SELECT * FROM Customer WHERE id = ?1", [&](sqlite3_stmt* Stmt) {
+        sqlite3_bind_int64(Stmt, 1, static_cast<std::int64_t>(Random() % T.Size) + 1);
+    });
 }
 
 void Ours_Next(benchmark::State& State)
@@ -302,14 +319,8 @@ void Ours_First(benchmark::State& State)
 void Direct_First(benchmark::State& State)
 {
     TTables& T = Tables(State.range(0));
-    sqlite3_stmt* Stmt = nullptr;
-    sqlite3_prepare_v2(T.Direct, "SELECT * FROM Customer ORDER BY CAST(\"CustNo\" AS NUMERIC), id LIMIT 1", -1, &Stmt,
-                       nullptr);
-    for (auto _ : State) {
-        if (sqlite3_step(Stmt) == SQLITE_ROW) ReadColumns(Stmt);
-        sqlite3_reset(Stmt);
-    }
-    sqlite3_finalize(Stmt);
+    TimeRowSelect(State, T.Direct, "SELECT * FROM Customer ORDER BY CAST(\"CustNo\" AS NUMERIC), id LIMIT 1",
+                  [](sqlite3_stmt*) {});
 }
 
 void Ours_InsertPost(benchmark::State& State)
@@ -328,14 +339,7 @@ void Ours_InsertPost(benchmark::State& State)
 void Direct_InsertPost(benchmark::State& State)
 {
     TTables& T = Tables(State.range(0));
-    std::string Cols, Params;
-    for (int I = 0; I < 13; ++I) {
-        Cols += std::string(I ? ", " : "") + '"' + FieldNames[I] + '"';
-        Params += std::string(I ? ", " : "") + "?";
-    }
-    sqlite3_stmt* Stmt = nullptr;
-    sqlite3_prepare_v2(T.Direct, ("INSERT INTO Customer (" + Cols + ") VALUES (" + Params + ")").c_str(), -1, &Stmt,
-                       nullptr);
+    sqlite3_stmt* Stmt = PrepareInsert(T.Direct);
     for (auto _ : State) {
         std::vector<std::string> Values = RecordValues(T.NextDirectKey++);
         for (int I = 0; I < 13; ++I) sqlite3_bind_text(Stmt, I + 1, Values[I].c_str(), -1, SQLITE_TRANSIENT);
