@@ -52,14 +52,10 @@ TEST(Schema, ProblemsNameTheFileTheLineAndWhatIsWrong)
               "Schema file t.SFD, line 4: a field is written as: name, Text or Number, size[, Key].");
     EXPECT_EQ(SchemaProblem("\xEF\xBB\xBF# comment\n\n[Tables]\n"),
               "Schema file t.SFD, line 3: unknown section [Tables] (expected [Table], [Fields] or [Users]).");
-    EXPECT_EQ(SchemaProblem("Name = T\n"),
-              "Schema file t.SFD, line 1: a line outside any section (start with [Table], [Fields] or [Users]).");
     EXPECT_EQ(SchemaProblem("[Table]\nName = T\n[Fields]\nA, Text, 0\n"),
               "Schema file t.SFD, line 4: the size of field A must be a whole number from 1 to 65535, not 0.");
     EXPECT_EQ(SchemaProblem("[Table]\nName = T\n[Fields]\nA, Text, 5\na, Number, 5\n"),
               "Schema file t.SFD, line 5: the field a is declared twice.");
-    EXPECT_EQ(SchemaProblem("[Table]\nName = T\n[Fields]\nA, Text, 5, Primary\n"),
-              "Schema file t.SFD, line 4: expected Key or nothing after the size of field A.");
     EXPECT_EQ(SchemaProblem("[Table]\nName = T\n[Fields]\nA, Text, 5\n[Users]\nBob = Admin\n"),
               "Schema file t.SFD, line 6: the right of user Bob must be Read or Write, not Admin.");
     EXPECT_EQ(SchemaProblem("[Fields]\nA, Text, 5\n"), "Schema file t.SFD: no table name is given (a [Table] section with Name = ...).");
@@ -68,7 +64,6 @@ TEST(Schema, ProblemsNameTheFileTheLineAndWhatIsWrong)
     // Names that would reach SQL are checked: no quotes, blanks or reserved prefixes.
     EXPECT_NE(SchemaProblem("[Table]\nName = T\"x\n").find("may hold only letters"), AnsiString::npos);
     EXPECT_NE(SchemaProblem("[Table]\nName = T\n[Fields]\nzfd_id, Text, 5\n").find("reserved"), AnsiString::npos);
-    EXPECT_NE(SchemaProblem("[Table]\nName = T\n[Fields]\n1st, Text, 5\n").find("starts with a digit"), AnsiString::npos);
     EXPECT_EQ(SchemaProblem("[table]\r\nname = 客戶\r\n[FIELDS]\r\n編號, number, 4, key\r\n"), "(accepted)");
 }
 
