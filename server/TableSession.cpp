@@ -167,10 +167,10 @@ void TTableSession::Open()
     }
     Store->SetFilter(FFiltered ? FFilterLines : std::vector<TFilterCondition>{});
 
+    FUserReadOnly = User && User->Right == TUserRight::Read;
     FSchema = std::move(Schema);
     FSchemaRead = true;
     FStore = std::move(Store);
-    FUserReadOnly = User && User->Right == TUserRight::Read;
     FView.Assign(FStore->ReadOrderedIds());
     FState = TSessionState::Browse;
     PositionAt(0);
@@ -273,8 +273,8 @@ void TTableSession::ApplyFilter(const std::vector<TFilterCondition>& Conditions)
 {
     std::optional<std::int64_t> CurrentId;
     if (HasCurrent()) CurrentId = FView.At(FPos);
-    FStore->ChangedByOthers();  // the view read below includes every commit so far
     FStore->SetFilter(Conditions);
+    FStore->ChangedByOthers();  // the view read below includes every commit so far
     FView.Assign(FStore->ReadOrderedIds());
     std::int64_t Found = CurrentId ? FView.Find(*CurrentId) : -1;
     PositionAt(Found >= 0 ? Found : 0);
