@@ -42,6 +42,40 @@ TEST_F(ServerTest, FileTableSurvivesCloseAndReopen)
     EXPECT_EQ(ValueOf(S.get(), "Company"), "C3");
 }
 
+TEST_F(ServerTest, FileTableKeepsItsRecordsWhenTheSchemaGainsAFieldOrChangesItsKey)
+{
+    AnsiString File = Dir.File("grown.db");
+    {
+        TSession S = OpenSession("u", File);
+        AddKeys(S.get(), {"2", "10"});
+    }
+    Dir.WriteFile("test.SFD", AnsiString(TestSchemaText) + "Note, Text, 20\n");
+    {
+        TSession S = OpenSession("u", File);
+        EXPECT_EQ(KeysInView(S.get()), (std::vector<AnsiString>{"2", "10"}));
+        OleCheck(S->First());
+        EXPECT_EQ(ValueOf(S.get(), "Note"), "");
+        OleCheck(S->Edit());
+        OleCheck(S->SetFieldValue("Note", "kept"));
+        OleVariant R;
+        OleCheck(S->Post(&R));
+    }
+    // The key becomes Company (text): the records are ordered and kept unique by it now.
+    Dir.WriteFile("test.SFD", "[Table]\nName = Customer\n[Fields]\nCustNo, Number, 8\nCompany, Text, 10, Key\n"
+                              "TaxRate, Number, 6\nCity, Text, 12\nNote, Text, 20\n");
+    TSession S = OpenSession("u", File);
+    EXPECT_EQ(KeysInView(S.get()), (std::vector<AnsiString>{"10", "2"}));  // "C10" before "C2"
+    ASSERT_TRUE(Succeeded(AddRecord(S.get(), {{"CustNo", "2"}, {"Company", "C3"}})));  // CustNo may repeat now
+    OleCheck(S->Insert());
+    OleCheck(S->SetFieldValue("Company", "C2"));
+    OleVariant R;
+    EXPECT_NE(FailureText(S->Post(&R)).find("Key Company: the value \"C2\" is already the key"), AnsiString::npos);
+    OleCheck(S->Cancel());
+    OleCheck(S->MoveTo(2));
+    EXPECT_EQ(ValueOf(S.get(), "Company"), "C2");
+    EXPECT_EQ(ValueOf(S.get(), "Note"), "kept");
+}
+
 TEST_F(ServerTest, KilledWhilePostingKeepsEveryCompletedPostAndAnIntactFile)
 {
     AnsiString File = Dir.File("crash.db");
