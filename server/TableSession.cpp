@@ -546,8 +546,12 @@ void TTableSession::CollectControls()
 void TTableSession::NormalizeBuffer()
 {
     // Numbers are stored without the blanks around them.
-    for (std::size_t I = 0; I < FBuffer.size(); ++I)
-        if (FSchema.Fields[I].Type == TFieldType::Number) FBuffer[I] = Trim(FBuffer[I]);
+    auto IsBlank = [](char C) { return static_cast<unsigned char>(C) <= ' '; };
+    for (std::size_t I = 0; I < FBuffer.size(); ++I) {
+        AnsiString& Value = FBuffer[I];
+        if (FSchema.Fields[I].Type == TFieldType::Number && !Value.empty() && (IsBlank(Value.front()) || IsBlank(Value.back())))
+            Value = Trim(Value);
+    }
 }
 
 void TTableSession::CheckValues(const std::vector<AnsiString>& Values) const
