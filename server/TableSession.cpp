@@ -336,6 +336,7 @@ void TTableSession::RefuseIfChangedByOther(const char* Step)
 
 void TTableSession::MoveTo(int RecNo)
 {
+    if (!Active()) return;  // silent positioning is allowed in every state, and finds nothing here
     Sync();
     if (FView.IsEmpty()) return;
     PositionAt(static_cast<std::int64_t>(RecNo) - 1);
@@ -343,6 +344,7 @@ void TTableSession::MoveTo(int RecNo)
 
 bool TTableSession::MoveNext()
 {
+    if (!Active()) return false;
     Sync();
     if (FView.IsEmpty()) return false;
     if (FPos >= FView.Count() - 1) {
@@ -356,6 +358,7 @@ bool TTableSession::MoveNext()
 
 bool TTableSession::MovePrior()
 {
+    if (!Active()) return false;
     Sync();
     if (FView.IsEmpty()) return false;
     PositionAt(FPos - 1);  // from past the end this is the last record

@@ -96,7 +96,8 @@ public:
     void Prior();
     void Next();
     void Last();
-    // Silent positioning: no post, no notification, allowed in every state.
+    // Silent positioning: no post, no notification, allowed in every state (on a closed
+    // table it does nothing).
     void MoveTo(int RecNo);
     bool MoveNext();   // true when the cursor is on a record afterwards
     bool MovePrior();  // likewise

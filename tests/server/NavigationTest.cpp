@@ -123,6 +123,8 @@ TEST_F(ServerTest, SchemaQuestionsWorkWhileClosedAndBlankNamesAnswerEmpty)
     OleCheck(P->GetState(&V));
     EXPECT_EQ(V.AsString(), "InActive");
 
+    EXPECT_TRUE(Succeeded(P->MoveTo(2)));  // silent positioning is allowed in every state
+    EXPECT_TRUE(Succeeded(P->MoveNext(&V)));
     EXPECT_NE(FailureText(P->GetFieldName(4, &V)).find("no field number 4"), AnsiString::npos);
     EXPECT_NE(FailureText(P->IsKeyField("custno", &V)).find("\"custno\""), AnsiString::npos);  // exact names
     EXPECT_NE(FailureText(P->GetRecordCount(&V)).find("not open"), AnsiString::npos);
