@@ -2,6 +2,7 @@
 
 #include "framework/core/ClassRegistry.h"
 #include "framework/core/TComponent.h"
+#include "framework/core/UpdateBracket.h"
 
 namespace {
 
@@ -138,8 +139,7 @@ void TDbProcItem::CopyFrom(TDbProcItem* Source, bool AssignParams)
     FProcDescrip = Source->FProcDescrip;
     FBeATrigger = Source->FBeATrigger;
     FTriggerTime = Source->FTriggerTime;
-    FProcParams->BeginUpdate();
-    try {
+    WithinUpdate(*FProcParams, [&] {
         FProcParams->Clear();
         TDbProcParams* From = Source->FProcParams;
         for (int I = 0; I < From->GetCount(); ++I) {
@@ -153,11 +153,7 @@ void TDbProcItem::CopyFrom(TDbProcItem* Source, bool AssignParams)
                 Param->FParamIOType = SourceParam->FParamIOType;
             }
         }
-    } catch (...) {
-        FProcParams->EndUpdate();
-        throw;
-    }
-    FProcParams->EndUpdate();
+    });
     FOnExecuteProc = Source->FOnExecuteProc;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/UpdateBracket.h"
 #include "framework/core/TypeInfo.h"
 
 const TClassInfo* TCollectionItem::StaticClassInfo()
@@ -149,15 +150,10 @@ void TCollection::Assign(TPersistent* Source)
         return;
     }
     if (Other == this) return;
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Clear();
         for (TCollectionItem* Item : Other->FItems) Add()->Assign(Item);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 AnsiString TCollection::GetNamePath()

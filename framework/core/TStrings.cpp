@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/UpdateBracket.h"
 #include "framework/core/TypeInfo.h"
 
 const TClassInfo* TStrings::StaticClassInfo()
@@ -51,14 +52,9 @@ int TStrings::AddObject(const AnsiString& S, TObject* Object)
 
 void TStrings::AddStrings(const TStrings* Strings)
 {
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         for (int I = 0; I < Strings->Count(); ++I) AddObject(Strings->Get(I), Strings->GetObject(I));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Exchange(int Index1, int Index2)
@@ -180,15 +176,10 @@ void TStrings::Assign(TPersistent* Source)
         return;
     }
     if (Other == this) return;
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Clear();
         AddStrings(Other);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 bool TStrings::Equals(const TStrings* Other) const
@@ -209,15 +200,10 @@ std::vector<AnsiString> TStrings::GetLines() const
 
 void TStrings::SetLines(const std::vector<AnsiString>& Lines)
 {
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Clear();
         for (const AnsiString& S : Lines) Add(S);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Error(const AnsiString& Message, int Index) const
