@@ -28,7 +28,7 @@
 
 #include "com/ComObj.h"
 #include "com/OleCheck.h"
-#include "components/dataset/Ostrel_TLB.h"
+#include "interface/Ostrel_TLB.h"
 #include "framework/core/TextUtils.h"
 #include "server/MemoryTables.h"
 #include "server/RegisterFileDataSetServer.h"

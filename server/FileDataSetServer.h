@@ -11,7 +11,7 @@
 //   Open, Post, MoveNext, MovePrior     the out-value is true when the table is open /
 //                                       the record was posted / the cursor is on a record
 //   AddFilterCommand                    the out-value is true when the line was accepted
-#include "components/dataset/Ostrel_TLB.h"
+#include "interface/Ostrel_TLB.h"
 #include "server/TableSession.h"
 
 namespace RecordServer {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "com/HResult.h"
-#include "components/dataset/Ostrel_TLB.h"
+#include "interface/Ostrel_TLB.h"
 #include "server/FilterCommand.h"
 #include "server/RecordStore.h"
 #include "server/RecordView.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "components/dataset/Ostrel_TLB.h"
+#include "interface/Ostrel_TLB.h"
 #include "tests/support/TempDir.h"
 
 using TSession = TComInterface<IFileDataSet>;

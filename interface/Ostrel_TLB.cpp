@@ -1,4 +1,4 @@
-#include "components/dataset/Ostrel_TLB.h"
+#include "interface/Ostrel_TLB.h"
 
 #include <unistd.h>
 

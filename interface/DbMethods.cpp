@@ -1,4 +1,4 @@
-#include "components/dataset/DbMethods.h"
+#include "interface/DbMethods.h"
 
 #include "framework/core/ClassRegistry.h"
 #include "framework/core/TComponent.h"

@@ -10,7 +10,7 @@
 // saying what is wrong (OleCheck turns it into an EOleException carrying that message).
 #include "com/Guid.h"
 #include "com/Unknown.h"
-#include "components/dataset/DbMethods.h"
+#include "interface/DbMethods.h"
 
 // The notifications that the server sends back into the program.
 using TAfterRecDataSetDataChangeEvent = TMethodPtr<void()>;

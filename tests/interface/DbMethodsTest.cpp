@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "components/dataset/DbMethods.h"
+#include "interface/DbMethods.h"
 #include "framework/core/ClassRegistry.h"
 #include "framework/core/FormReader.h"
 #include "framework/core/FormWriter.h"
