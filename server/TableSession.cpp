@@ -48,8 +48,10 @@ void TTableSession::Defer(HRESULT Code, const AnsiString& Message)
 void TTableSession::Notify(const TAfterRecDataSetDataChangeEvent& Handler)
 {
     if (!Handler.Assigned()) return;
+    // Called through a copy: the handler may replace or clear the member it was read from.
+    TAfterRecDataSetDataChangeEvent Call = Handler;
     try {
-        Handler();
+        Call();
     } catch (const std::exception& E) {
         Defer(E_FAIL, E.what());
     } catch (...) {
@@ -66,19 +68,19 @@ TTableSession::~TTableSession() = default;
 void TTableSession::SetSchemaFileName(const AnsiString& FileName)
 {
     FSchemaFileName = FileName;
-    if (!Active()) FSchemaRead = false;  // the open table keeps its schema until closed
+    if (!Active()) FSchemaLoaded = false;  // the open table keeps its schema until closed
 }
 
 bool TTableSession::DataReadOnly() const
 {
-    return FReadOnlyAsked || (Active() && FUserReadOnly);
+    return FReadOnlyRequested || (Active() && FUserReadOnly);
 }
 
 void TTableSession::SetDataReadOnly(bool Value)
 {
-    if (Active() && Value != FReadOnlyAsked)
+    if (Active() && Value != FReadOnlyRequested)
         throw EServerError("The read-only switch can be changed only while the table is closed.");
-    FReadOnlyAsked = Value;
+    FReadOnlyRequested = Value;
 }
 
 TTableSchema TTableSession::ReadNamedSchema(AnsiString& CanonicalPath) const
@@ -98,10 +100,10 @@ TTableSchema TTableSession::ReadNamedSchema(AnsiString& CanonicalPath) const
 
 const TTableSchema& TTableSession::QuerySchema()
 {
-    if (!Active() && !FSchemaRead) {
+    if (!Active() && !FSchemaLoaded) {
         AnsiString Ignored;
         FSchema = ReadNamedSchema(Ignored);
-        FSchemaRead = true;
+        FSchemaLoaded = true;
     }
     return FSchema;
 }
@@ -126,7 +128,7 @@ void TTableSession::RequireWritable(const char* Step) const
         throw EServerError("The user " + Quoted(FAccessUser) + " may only read the table " + FSchema.TableName +
                                ": cannot " + Step + " a record.",
                            E_ACCESSDENIED);
-    if (FReadOnlyAsked)
+    if (FReadOnlyRequested)
         throw EServerError("The table " + FSchema.TableName + " was opened read-only: cannot " + Step + " a record.",
                            E_ACCESSDENIED);
 }
@@ -169,7 +171,7 @@ void TTableSession::Open()
 
     FUserReadOnly = User && User->Right == TUserRight::Read;
     FSchema = std::move(Schema);
-    FSchemaRead = true;
+    FSchemaLoaded = true;
     FStore = std::move(Store);
     FView.Assign(FStore->ReadOrderedIds());
     FState = TSessionState::Browse;
@@ -186,15 +188,15 @@ void TTableSession::Close()
     FCurrent = {};
     FBuffer.clear();
     FEditOriginal.clear();
-    ++FPendingNumber;
+    ++FPendingGeneration;
     FState = TSessionState::Inactive;
-    FSchemaRead = false;  // questions while closed read the schema file named
+    FSchemaLoaded = false;  // questions while closed read the schema file named
     Notify(FOnStateChange);
 }
 
 AnsiString TTableSession::StateText() const
 {
-    if (FReportCancel) return "Cancel";
+    if (FAnswerCancelState) return "Cancel";
     switch (FState) {
     case TSessionState::Inactive: return "InActive";
     case TSessionState::Browse: return "Browse";
@@ -233,21 +235,21 @@ void TTableSession::RebuildView()
         // session positioned onto it, so that a change by another stays visible.
         FPos = Found;
         std::int64_t KeptVersion = FReadVersion;
-        bool KeptVanished = FCurrentVanished;
+        bool KeptVanished = FCurrentDeletedByOther;
         ReadCurrent();
         FReadVersion = KeptVersion;
-        FCurrentVanished = KeptVanished;
+        FCurrentDeletedByOther = KeptVanished;
         return;
     }
     // Gone: the cursor goes to the record now at its place (or the new last).
     FPos = std::min(OldPos, std::max<std::int64_t>(FView.Count() - 1, 0));
     ReadCurrent();
-    FCurrentVanished = true;
+    FCurrentDeletedByOther = true;
 }
 
 void TTableSession::ReadCurrent()
 {
-    FCurrentVanished = false;
+    FCurrentDeletedByOther = false;
     if (!HasCurrent()) {
         FCurrent = {};
         FReadVersion = 0;
@@ -258,7 +260,7 @@ void TTableSession::ReadCurrent()
         // Deleted by another process a moment ago; the next operation rebuilds the view.
         FCurrent = {};
         FCurrent.Id = Id;
-        FCurrentVanished = true;
+        FCurrentDeletedByOther = true;
     }
     FReadVersion = FCurrent.Version;
 }
@@ -313,7 +315,7 @@ int TTableSession::RecNo()
 bool TTableSession::RecordChangedByOther()
 {
     Sync();
-    if (FCurrentVanished) return true;
+    if (FCurrentDeletedByOther) return true;
     if (!HasCurrent()) return false;
     std::optional<std::int64_t> Version = FStore->ReadVersion(FCurrent.Id);
     return !Version || *Version != FReadVersion;
@@ -322,7 +324,7 @@ bool TTableSession::RecordChangedByOther()
 void TTableSession::RefuseIfChangedByOther(const char* Step)
 {
     if (!RecordChangedByOther()) return;
-    bool Vanished = FCurrentVanished;
+    bool Vanished = FCurrentDeletedByOther;
     // Read the record afresh and let the bound controls show it, so that the user decides
     // on what the record holds now.
     ReadCurrent();
@@ -466,7 +468,7 @@ void TTableSession::Insert()
     if (Pending()) throw EServerError("A record became pending while the insert began; nothing was inserted.");
     FState = TSessionState::Insert;
     FBuffer.assign(FSchema.Fields.size(), AnsiString());
-    ++FPendingNumber;
+    ++FPendingGeneration;
     RunTriggers(trgAfterInsert, false, "insert");
     Notify(FOnStateChange);
     Notify(FOnDataChange);
@@ -490,7 +492,7 @@ void TTableSession::Edit()
     FEditVersion = FReadVersion;
     FBuffer = FCurrent.Values;
     FEditOriginal = FCurrent.Values;
-    ++FPendingNumber;
+    ++FPendingGeneration;
     RunTriggers(trgAfterEdit, false, "edit");
     Notify(FOnStateChange);
 }
@@ -537,8 +539,9 @@ void TTableSession::Post()
 void TTableSession::CollectControls()
 {
     if (!FOnCollect.Assigned()) return;
+    TAfterRecDataSetDataChangeEvent Call = FOnCollect;  // it may clear FOnCollect while it runs
     try {
-        FOnCollect();
+        Call();
     } catch (const std::exception& E) {
         throw EServerError(E.what());
     } catch (...) {
@@ -588,10 +591,10 @@ void TTableSession::RefuseDuplicateKey(const std::vector<AnsiString>& Values) co
 
 void TTableSession::PostPending()
 {
-    unsigned Number = FPendingNumber;
+    unsigned Number = FPendingGeneration;
     auto RequireSamePending = [&] {
         RequireOpen();
-        if (!Pending() || FPendingNumber != Number)
+        if (!Pending() || FPendingGeneration != Number)
             throw EServerError("The record was posted or cancelled while its post was being prepared.");
     };
     CollectControls();
@@ -635,7 +638,7 @@ void TTableSession::EndPending()
     FState = TSessionState::Browse;
     FBuffer.clear();
     FEditOriginal.clear();
-    ++FPendingNumber;
+    ++FPendingGeneration;
 }
 
 void TTableSession::ShowWritten(std::int64_t Pos, TStoredRecord Written)
@@ -644,7 +647,7 @@ void TTableSession::ShowWritten(std::int64_t Pos, TStoredRecord Written)
     FPos = Pos;
     FCurrent = std::move(Written);
     FReadVersion = FCurrent.Version;
-    FCurrentVanished = false;
+    FCurrentDeletedByOther = false;
 }
 
 void TTableSession::PlaceWrittenRecord(TStoredRecord Written, bool WasInsert, bool Reorder)
@@ -713,9 +716,9 @@ void TTableSession::CancelPending()
     EndPending();
     if (WasInsert) {
         // The grid drops its insert row when it sees "Cancel" during this notification.
-        FReportCancel = true;
+        FAnswerCancelState = true;
         Notify(FOnStateChange);
-        FReportCancel = false;
+        FAnswerCancelState = false;
     } else {
         ReadCurrent();  // show the record as it is stored now
     }
@@ -728,7 +731,7 @@ void TTableSession::CancelPending()
 
 void TTableSession::SetFiltered(bool Value)
 {
-    if (!Value) FLinesReplaced = true;
+    if (!Value) FNextLineStartsNewSet = true;
     if (!Active()) {
         FFiltered = Value;
         return;
@@ -737,7 +740,7 @@ void TTableSession::SetFiltered(bool Value)
     if (!Value && !FFiltered) return;
     ApplyFilter(Value ? FFilterLines : std::vector<TFilterCondition>{});
     FFiltered = Value;
-    if (Value) FLinesReplaced = false;
+    if (Value) FNextLineStartsNewSet = false;
     Notify(FOnFilterChange);
     Notify(FOnStateChange);
     Notify(FOnDataChange);
@@ -746,16 +749,16 @@ void TTableSession::SetFiltered(bool Value)
 void TTableSession::ClearFilterCommand()
 {
     FFilterLines.clear();
-    FLinesReplaced = false;
+    FNextLineStartsNewSet = false;
 }
 
 void TTableSession::AddFilterCommand(const AnsiString& Line)
 {
     std::optional<TFilterCondition> Condition = ParseFilterLine(Line, QuerySchema());
     if (!Condition) return;  // a blank line is accepted and ignored
-    if (FLinesReplaced) {
+    if (FNextLineStartsNewSet) {
         FFilterLines.clear();
-        FLinesReplaced = false;
+        FNextLineStartsNewSet = false;
     }
     FFilterLines.push_back(std::move(*Condition));
 }
@@ -765,8 +768,9 @@ void TTableSession::AddFilterCommand(const AnsiString& Line)
 
 void TTableSession::RunTriggers(TCallTriggerTiming Moment, bool Before, const char* Step)
 {
-    if (!FMethods) return;
-    for (int I = 0; I < FMethods->GetCount(); ++I) {
+    // FMethods and its count are read again after every trigger: a trigger may clear the
+    // collection or change its items, and a cleared collection is never called.
+    for (int I = 0; FMethods && I < FMethods->GetCount(); ++I) {
         TDbProcItem* Item = FMethods->GetDbProcItem(I);
         if (!Item->GetBeATrigger() || Item->GetTriggerTime() != Moment) continue;
         AnsiString Caller = "System";

@@ -3,6 +3,61 @@
 // triggers and the notifications. The IFileDataSet object (FileDataSetServer.h) is a thin
 // shell around it that converts variants and turns failures into result codes.
 //
+// States and operations. "-" in the notification column: nothing is notified. Cursor moves
+// and Insert post a pending record first, with the post's own triggers and notifications; if
+// that post fails, the operation fails and the record stays pending.
+//
+//   operation              allowed in              state afterwards        notified, in order
+//   ---------------------  ----------------------  ----------------------  ---------------------------------
+//   Open                   Inactive                Browse, cursor on 1st   state
+//                          open                    unchanged (no-op)       -
+//   Close                  every state             Inactive (pending lost) state; nothing when Inactive
+//   First/Prior/Next/Last  open                    Browse                  (post) data
+//   MoveTo/MoveNext/       every state (no-op      unchanged               - (never posts or cancels)
+//     MovePrior              while Inactive)
+//   Insert                 Browse/Edit/Insert,     Insert, empty buffer    before-insert trigger, after-insert
+//                            writable                                        trigger, state, data
+//   Edit                   Browse with a current   Edit, buffer = record   before-edit trigger, after-edit
+//                            record, writable;                               trigger, state
+//                            Edit: no-op; Insert: refused
+//   Post                   Edit/Insert;            Browse, cursor on the   collect, before-post triggers, checks,
+//                            other states: no-op     posted record           write, after-post triggers, state, data
+//   Cancel of an insert    Insert                  Browse                  state (StateText "Cancel"), state, data
+//   Cancel of an edit      Edit; Browse: no-op     Browse                  state, data
+//   Delete                 Browse with a current   Browse, cursor on the   before-delete trigger, after-delete
+//                            record, or Edit;        next record (or the     trigger, state, data
+//                            writable                new last)
+//   Delete while inserting Insert                  Browse                  as Cancel of an insert (no delete)
+//   SetFiltered (a change) open                    unchanged               filter, state, data
+//   SetFiltered            Inactive                Inactive                - (remembered for Open)
+//   SetFieldValue          Edit/Insert             unchanged               -
+//   field and schema       every state             unchanged               -
+//     questions
+//
+// Invariants (while open; when Inactive FStore is null, the view empty and FPos 0):
+//   FPos is in 0..FView.Count(); FPos == FView.Count() means no current record.
+//   FView holds the ids of the stored records that pass the filter, in key order, as of the
+//     last commit this session applied ; Sync() brings it up to date.
+//   FCurrent.Id == FView.At(FPos) whenever there is a current record; FCurrent is empty
+//     (Id 0) otherwise.
+//   FReadVersion is the version of the current record when this session positioned onto it.
+//   FBuffer has one value per field exactly while the state is Edit or Insert, else is empty.
+//   FEditId/FEditVersion/FEditOriginal describe the record being edited only in Edit.
+//   FPendingGeneration changes whenever a pending record begins or ends.
+//   FAnswerCancelState is true only inside the first state notification of a cancelled insert.
+//   FNextLineStartsNewSet is true from SetFiltered(false) until the next line is added or
+//     the filter is switched on.
+//
+// Threading: a session is used by one thread at a time and is not synchronised; its handlers
+// and triggers run on the calling thread, inside the call. Sessions share nothing in memory
+// (each holds its own SQLite connection), so different sessions may live on different threads.
+//
+// Handlers and DB methods handed to the session (the four notification setters and
+// SetDBMethods) are not owned: the caller clears them (sets an empty handler or a null
+// collection) before it frees their target. The session checks each handler, and the
+// collection, at the moment it would call it, so a handler cleared earlier in the same call
+// (even by another handler) is never called.
+//
 // Failures raise EServerError (or ESqliteError from the storage); nothing is undone by a
 // failure that the step itself did not make. A failure that comes after the step was done
 // (a notification handler or an after-trigger that failed) does not undo the step: it is
@@ -10,7 +65,7 @@
 //
 // Field reads (GetFieldValue and the schema questions) answer from what the session holds;
 // every other operation on an open table first asks the storage whether another session
-// committed, and rebuilds the view when one did.
+// committed, and takes those commits into the view when one did.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -56,7 +111,8 @@ public:
         std::optional<TDeferredFailure> FFailure;
     };
 
-    // Handlers and DB methods (none is owned).
+    // Handlers and DB methods: not owned; the caller clears them before freeing their target
+    // (see the top of this file). An empty handler or a null collection is never called.
     void SetOnAfterDataChange(const TAfterRecDataSetDataChangeEvent& Handler) { FOnDataChange = Handler; }
     void SetOnInitDataControlData(const TAfterRecDataSetDataChangeEvent& Handler) { FOnCollect = Handler; }
     void SetOnAfterDBStateChange(const TAfterRecDataSetDataChangeEvent& Handler) { FOnStateChange = Handler; }
@@ -170,15 +226,15 @@ private:
     // Settings.
     AnsiString FAccessUser, FAccessFile, FSchemaFileName, FExplorerFile;
     bool FStartOptionA = false, FStartOptionB = false;
-    bool FReadOnlyAsked = false;
+    bool FReadOnlyRequested = false;
 
     // The table.
     TTableSchema FSchema;  // of the open table, or read for questions while closed
-    bool FSchemaRead = false;
+    bool FSchemaLoaded = false;
     std::unique_ptr<TRecordStore> FStore;  // owned; null while closed
     bool FUserReadOnly = false;
     TSessionState FState = TSessionState::Inactive;
-    bool FReportCancel = false;
+    bool FAnswerCancelState = false;
 
     // The view and the cursor. FPos == FView.Count() means no current record (an empty view,
     // or past the end after MoveNext from the last record).
@@ -186,19 +242,19 @@ private:
     std::int64_t FPos = 0;
     TStoredRecord FCurrent;            // the record under the cursor as last read
     std::int64_t FReadVersion = 0;     // its version when this session positioned onto it
-    bool FCurrentVanished = false;     // the record positioned onto was deleted by another
+    bool FCurrentDeletedByOther = false;     // the record positioned onto was deleted by another
 
     // The pending record.
     std::vector<AnsiString> FBuffer;
     std::vector<AnsiString> FEditOriginal;  // the record's values when the edit began
     std::int64_t FEditId = 0;
     std::int64_t FEditVersion = 0;
-    unsigned FPendingNumber = 0;  // changes whenever a pending record begins or ends
+    unsigned FPendingGeneration = 0;  // changes whenever a pending record begins or ends
 
     // The filter.
     std::vector<TFilterCondition> FFilterLines;
     bool FFiltered = false;
-    bool FLinesReplaced = false;  // the next added line starts a new set (after SetFiltered(false))
+    bool FNextLineStartsNewSet = false;  // the next added line starts a new set (after SetFiltered(false))
 };
 
 }  // namespace RecordServer
