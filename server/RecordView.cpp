@@ -5,21 +5,26 @@
 
 namespace RecordServer {
 
-void TRecordView::Assign(std::vector<TId> Ids)
+void TRecordView::Clear()
 {
     FBlocks.clear();
     FStarts.clear();
-    FCount = static_cast<std::int64_t>(Ids.size());
+    FBlocks.emplace_back();
+    FStarts.push_back(0);
+    FCount = 0;
     FLastBlock = 0;
-    for (std::size_t Pos = 0; Pos < Ids.size(); Pos += BlockSize) {
-        std::size_t End = std::min(Ids.size(), Pos + BlockSize);
-        FStarts.push_back(static_cast<std::int64_t>(Pos));
-        FBlocks.emplace_back(Ids.begin() + static_cast<std::ptrdiff_t>(Pos), Ids.begin() + static_cast<std::ptrdiff_t>(End));
-    }
-    if (FBlocks.empty()) {
+}
+
+void TRecordView::Append(TId Id)
+{
+    if (FBlocks.back().size() >= BlockSize) {
         FBlocks.emplace_back();
-        FStarts.push_back(0);
+        FStarts.push_back(FCount);
     }
+    std::vector<TId>& Last = FBlocks.back();
+    if (Last.empty()) Last.reserve(BlockSize);
+    Last.push_back(Id);
+    ++FCount;
 }
 
 std::size_t TRecordView::BlockOf(std::int64_t Pos) const

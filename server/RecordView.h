@@ -17,8 +17,10 @@ public:
     using TId = std::int64_t;
 
     TRecordView() { Clear(); }
-    void Assign(std::vector<TId> Ids);
-    void Clear() { Assign({}); }
+    void Clear();
+    // Adds Id after the last; the view is filled this way straight from the statement that
+    // reads the ids, without a copy of them all.
+    void Append(TId Id);
     std::int64_t Count() const { return FCount; }
     bool IsEmpty() const { return FCount == 0; }
     TId At(std::int64_t Pos) const;

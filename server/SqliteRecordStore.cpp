@@ -16,6 +16,10 @@ namespace {
 
 constexpr int BusyTimeoutMs = 5000;
 const char* const KeyIndexPrefix = "zfd_key_";
+// The change log keeps at least LogKeep entries; every LogTrimEvery-th entry trims it.
+constexpr int LogKeep = 8192;
+constexpr int LogTrimEvery = 1024;
+const char* const LogTriggerPrefix = "zfd_log";  // zfd_logi_, zfd_logu_, zfd_logd_ + table + key hash
 
 const char* const FilterPointerType = "zfd_filter";
 
@@ -63,6 +67,23 @@ std::uint32_t StableHash(std::string_view Text)
     return Hash;
 }
 
+// The key fields' texts as the change log writes them: "<bytes>:<text>" per field.
+std::vector<AnsiString> DecodeLogKey(std::string_view Text)
+{
+    std::vector<AnsiString> Values;
+    while (!Text.empty()) {
+        std::size_t Colon = Text.find(':');
+        if (Colon == std::string_view::npos) break;
+        std::size_t Length = 0;
+        for (char C : Text.substr(0, Colon)) Length = Length * 10 + static_cast<std::size_t>(C - '0');
+        Text.remove_prefix(Colon + 1);
+        Length = std::min(Length, Text.size());
+        Values.emplace_back(Text.substr(0, Length));
+        Text.remove_prefix(Length);
+    }
+    return Values;
+}
+
 // "?N", a numbered parameter.
 AnsiString ParamRef(std::int64_t Number)
 {
@@ -83,20 +104,38 @@ public:
             FDb.Exec("PRAGMA synchronous=FULL");
         }
         FTable = QuoteIdent(FSchema.TableName);
+        FLog = QuoteIdent("zfd_log_" + FSchema.TableName);
         PrepareTable();
         PrepareStatements();
         SetFilter({});
-        ChangedByOthers();  // start from the current version
     }
 
-    bool ChangedByOthers() override
+    TChangesSeen ReadChanges(std::vector<TChange>& Changes) override
     {
-        TStatementReset Done(FDataVersion);
-        FDataVersion.Step();
-        std::int64_t Version = FDataVersion.ColumnInt64(0);
-        if (Version == FLastDataVersion) return false;
-        FLastDataVersion = Version;
-        return true;
+        Changes.clear();
+        if (!DataVersionMoved()) return TChangesSeen::None;
+        TStatementReset Done(FLogRead);
+        FLogRead.Bind(1, FApplied);
+        std::int64_t Expected = FApplied + 1;
+        while (FLogRead.Step()) {
+            std::int64_t Seq = FLogRead.ColumnInt64(0);
+            // Sequences have no gaps (entries are only trimmed from the old end), so a gap
+            // means that entries this session has not seen were trimmed.
+            if (Seq != Expected) return TChangesSeen::Lost;
+            Expected = Seq + 1;
+            auto Own = std::find(FOwnSeqs.begin(), FOwnSeqs.end(), Seq);
+            if (Own != FOwnSeqs.end()) {
+                FOwnSeqs.erase(Own);
+                continue;
+            }
+            TChange Change;
+            Change.Id = FLogRead.ColumnInt64(1);
+            Change.Kind = static_cast<TChangeKind>(FLogRead.ColumnInt64(2));
+            if (Change.Kind != TChangeKind::Inserted) Change.OldKey = DecodeLogKey(FLogRead.ColumnText(3));
+            Changes.push_back(std::move(Change));
+        }
+        FApplied = Expected - 1;
+        return TChangesSeen::Listed;
     }
 
     void SetFilter(const std::vector<TFilterCondition>& Conditions) override
@@ -112,13 +151,17 @@ public:
         FFilter = std::move(Filter);
     }
 
-    std::vector<std::int64_t> ReadOrderedIds() override
+    void ReadOrderedIds(const std::function<void(std::int64_t)>& Sink) override
     {
-        std::vector<std::int64_t> Ids;
+        // The version first, then the log's end, then the ids: a commit between them is
+        // either in the ids read or seen by the next ReadChanges (applying it again to a view
+        // that holds it already changes nothing).
+        DataVersionMoved();
+        FApplied = LogEnd();
+        FOwnSeqs.clear();
         TStatementReset Done(FView);
         BindFilter(FView);
-        while (FView.Step()) Ids.push_back(FView.ColumnInt64(0));
-        return Ids;
+        while (FView.Step()) Sink(FView.ColumnInt64(0));
     }
 
     bool PassesFilter(std::int64_t Id) override
@@ -136,6 +179,18 @@ public:
         FCompare.Bind(1, A).Bind(2, B);
         if (!FCompare.Step()) return std::nullopt;
         return FCompare.ColumnInt64(0) != 0;
+    }
+
+    std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) override
+    {
+        if (!FSchema.HasKey()) return A < Key.Id;
+        TStatementReset Done(FCompareKey);
+        FCompareKey.Bind(1, A);
+        int N = 1;
+        for (const AnsiString& Value : Key.Values) FCompareKey.BindUncopied(++N, Value);
+        FCompareKey.Bind(++N, Key.Id);
+        if (!FCompareKey.Step()) return std::nullopt;
+        return FCompareKey.ColumnInt64(0) != 0;
     }
 
     bool Read(std::int64_t Id, TStoredRecord& Record) override
@@ -160,49 +215,95 @@ public:
 
     TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override
     {
-        BindValues(FInsert, Values);
-        try {
+        TWriteResult Result = LoggedWrite([&] {
+            BindValues(FInsert, Values);
             FInsert.Run();
-        } catch (const ESqliteError& E) {
-            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
-            throw;
-        }
-        Record.Id = FDb.LastInsertRowId();
-        Record.Version = 1;
-        return TWriteResult::Done;
+            Record.Id = FDb.LastInsertRowId();
+            return true;
+        });
+        if (Result == TWriteResult::Done) Record.Version = 1;
+        return Result;
     }
 
     TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
                         std::int64_t& NewVersion) override
     {
-        int N = BindValues(FUpdate, Values);
-        FUpdate.Bind(N + 1, Id).Bind(N + 2, Version);
-        try {
+        TWriteResult Result = LoggedWrite([&] {
+            int N = BindValues(FUpdate, Values);
+            FUpdate.Bind(N + 1, Id).Bind(N + 2, Version);
             FUpdate.Run();
-        } catch (const ESqliteError& E) {
-            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
-            throw;
-        }
-        if (FDb.Changes() == 0) return TWriteResult::Changed;
-        NewVersion = Version + 1;
-        return TWriteResult::Done;
+            return FDb.Changes() != 0;
+        });
+        if (Result == TWriteResult::Done) NewVersion = Version + 1;
+        return Result;
     }
 
     TWriteResult Delete(std::int64_t Id, std::int64_t Version) override
     {
-        FDelete.Bind(1, Id).Bind(2, Version);
-        FDelete.Run();
-        return FDb.Changes() == 0 ? TWriteResult::Changed : TWriteResult::Done;
+        return LoggedWrite([&] {
+            FDelete.Bind(1, Id).Bind(2, Version);
+            FDelete.Run();
+            return FDb.Changes() != 0;
+        });
     }
 
 private:
     AnsiString Column(std::size_t Field) const { return QuoteIdent(FSchema.Fields[Field].Name); }
 
+    // True when another connection committed since the last call; the first call after
+    // opening answers true.
+    bool DataVersionMoved()
+    {
+        TStatementReset Done(FDataVersion);
+        FDataVersion.Step();
+        std::int64_t Version = FDataVersion.ColumnInt64(0);
+        if (Version == FLastDataVersion) return false;
+        FLastDataVersion = Version;
+        return true;
+    }
+
+    // The sequence of the newest log entry (0 when the log is empty).
+    std::int64_t LogEnd()
+    {
+        TStatementReset Done(FLogEnd);
+        FLogEnd.Step();
+        return FLogEnd.ColumnInt64(0);
+    }
+
+    // Runs Write in one transaction with the log entry that the table's triggers append, and
+    // remembers that entry as this session's own. Write answers false when it changed no
+    // record (the version given was stale); a key constraint gives DuplicateKey.
+    template <class F>
+    TWriteResult LoggedWrite(F&& Write)
+    {
+        TSqliteTransaction Tx(FDb);
+        bool Changed = false;
+        try {
+            Changed = Write();
+        } catch (const ESqliteError& E) {
+            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
+            throw;
+        }
+        if (!Changed) return TWriteResult::Changed;
+        std::int64_t Seq = LogEnd();
+        Tx.Commit();
+        // When nobody else wrote since this session's last look, its own entry is the next
+        // one and the look moves past it; otherwise ReadChanges skips it when it gets there.
+        if (Seq == FApplied + 1) FApplied = Seq;
+        else FOwnSeqs.push_back(Seq);
+        return TWriteResult::Done;
+    }
+
     // One key field as it is ordered and compared: numbers as numbers.
     AnsiString KeyExpr(std::size_t Field, const AnsiString& Qualifier) const
     {
-        AnsiString Col = Qualifier + Column(Field);
-        return FSchema.Fields[Field].Type == TFieldType::Number ? "CAST(" + Col + " AS NUMERIC)" : Col;
+        return KeyExprOf(Field, Qualifier + Column(Field));
+    }
+
+    // Text (a column or a parameter) of key field Field as it is ordered and compared.
+    AnsiString KeyExprOf(std::size_t Field, const AnsiString& Text) const
+    {
+        return FSchema.Fields[Field].Type == TFieldType::Number ? "CAST(" + Text + " AS NUMERIC)" : Text;
     }
 
     // "k1, k2, " for the key fields (empty without a key).
@@ -241,7 +342,53 @@ private:
                 FDb.Exec("ALTER TABLE " + FTable + " ADD COLUMN " + Column(I) + " TEXT NOT NULL DEFAULT ''");
 
         PrepareKeyIndex();
+        PrepareChangeLog();
         Tx.Commit();
+    }
+
+    // The change log and the triggers that fill it. They are added to a table made before
+    // the log existed; the triggers carry a hash of the key in their names, so that a new
+    // key gets new triggers that write its fields.
+    void PrepareChangeLog()
+    {
+        FDb.Exec("CREATE TABLE IF NOT EXISTS " + FLog +
+                 " (seq INTEGER PRIMARY KEY, id INTEGER NOT NULL, what INTEGER NOT NULL, oldkey TEXT)");
+        AnsiString OldKey;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
+            if (!FSchema.Fields[I].Key) continue;
+            AnsiString Col = "old." + Column(I);
+            OldKey += (OldKey.empty() ? "" : " || ") + ("length(CAST(" + Col + " AS BLOB)) || ':' || " + Col);
+        }
+        if (OldKey.empty()) OldKey = "NULL";
+        AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(OldKey), 8);
+        AnsiString Insert = AnsiString(LogTriggerPrefix) + "i" + Suffix;
+        AnsiString Update = AnsiString(LogTriggerPrefix) + "u" + Suffix;
+        AnsiString Delete = AnsiString(LogTriggerPrefix) + "d" + Suffix;
+        AnsiString Trim = AnsiString(LogTriggerPrefix) + "t" + Suffix;
+        std::vector<AnsiString> Stale;
+        {
+            TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND tbl_name IN (?1, ?2)");
+            List.Bind(1, FSchema.TableName).Bind(2, "zfd_log_" + FSchema.TableName);
+            TStatementReset Done(List);
+            while (List.Step()) {
+                AnsiString Name = List.ColumnText(0);
+                if (Name.rfind(LogTriggerPrefix, 0) == 0 && Name != Insert && Name != Update && Name != Delete &&
+                    Name != Trim)
+                    Stale.push_back(Name);
+            }
+        }
+        for (const AnsiString& Name : Stale) FDb.Exec("DROP TRIGGER " + QuoteIdent(Name));
+        auto Trigger = [&](const AnsiString& Name, const char* Event, const AnsiString& Body) {
+            FDb.Exec("CREATE TRIGGER IF NOT EXISTS " + QuoteIdent(Name) + " AFTER " + Event + " ON " + FTable +
+                     " BEGIN " + Body + "; END");
+        };
+        AnsiString Into = "INSERT INTO " + FLog + " (id, what, oldkey) VALUES ";
+        Trigger(Insert, "INSERT", Into + "(new.zfd_id, 1, NULL)");
+        Trigger(Update, "UPDATE", Into + "(new.zfd_id, 2, " + OldKey + ")");
+        Trigger(Delete, "DELETE", Into + "(old.zfd_id, 3, " + OldKey + ")");
+        FDb.Exec("CREATE TRIGGER IF NOT EXISTS " + QuoteIdent(Trim) + " AFTER INSERT ON " + FLog + " WHEN new.seq % " +
+                 IntToStr(LogTrimEvery) + " = 0 BEGIN DELETE FROM " + FLog + " WHERE seq <= new.seq - " +
+                 IntToStr(LogKeep) + "; END");
     }
 
     // The unique index of the current key; indexes of an earlier key of this table are dropped.
@@ -293,7 +440,16 @@ private:
         FUpdate = TSqliteStatement(FDb, "UPDATE " + FTable + " SET " + Sets + "zfd_ver = zfd_ver + 1 WHERE zfd_id = " +
                                             IdParam + " AND zfd_ver = " + VerParam);
         FDelete = TSqliteStatement(FDb, "DELETE FROM " + FTable + " WHERE zfd_id = ?1 AND zfd_ver = ?2");
+        FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
+        FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
         if (!FSchema.HasKey()) return;
+
+        AnsiString KeyParams;
+        int Param = 1;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) KeyParams += KeyExprOf(I, ParamRef(++Param)) + ", ";
+        FCompareKey = TSqliteStatement(FDb, "SELECT (" + KeyOrder("") + "zfd_id) < (" + KeyParams + ParamRef(Param + 1) +
+                                                ") FROM " + FTable + " WHERE zfd_id = ?1");
 
         FCompare = TSqliteStatement(FDb, "SELECT (" + KeyOrder("a.") + "a.zfd_id) < (" + KeyOrder("b.") + "b.zfd_id) FROM " +
                                              FTable + " AS a, " + FTable + " AS b WHERE a.zfd_id = ?1 AND b.zfd_id = ?2");
@@ -340,10 +496,14 @@ private:
     TSqliteDb FDb;
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
-    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare;
+    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey;
+    TSqliteStatement FLogEnd, FLogRead;
     TSqliteStatement FView, FPasses;
     std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView and FPasses
     std::int64_t FLastDataVersion = -1;
+    AnsiString FLog;  // the quoted name of the change log table
+    std::int64_t FApplied = 0;           // the last log entry this session has taken in
+    std::vector<std::int64_t> FOwnSeqs;  // this session's entries after FApplied, to skip
 };
 
 }  // namespace

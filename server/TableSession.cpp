@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_set>
 
 #include "framework/core/TextUtils.h"
 #include "server/DataPath.h"
@@ -173,7 +174,7 @@ void TTableSession::Open()
     FSchema = std::move(Schema);
     FSchemaLoaded = true;
     FStore = std::move(Store);
-    FView.Assign(FStore->ReadOrderedIds());
+    ReadView();
     FState = TSessionState::Browse;
     PositionAt(0);
     Notify(FOnStateChange);
@@ -212,39 +213,140 @@ AnsiString TTableSession::StateText() const
 void TTableSession::Sync()
 {
     RequireOpen();
-    if (FStore->ChangedByOthers()) RebuildView();
+    std::vector<TChange> Changes;
+    switch (FStore->ReadChanges(Changes)) {
+    case TChangesSeen::None: return;
+    case TChangesSeen::Lost: RebuildView(MarkCursor()); return;
+    case TChangesSeen::Listed: break;
+    }
+    if (Changes.empty()) return;  // only this session's own writes, or another table's
+    TCursorMark Mark = MarkCursor();
+    if (!ApplyChanges(Changes, Mark)) RebuildView(Mark);
 }
 
-void TTableSession::RebuildView()
+void TTableSession::ReadView()
 {
-    std::int64_t OldCount = FView.Count();
-    std::int64_t OldPos = FPos;
-    std::optional<std::int64_t> CurrentId;
-    if (HasCurrent()) CurrentId = FView.At(FPos);
-    FView.Assign(FStore->ReadOrderedIds());
+    FView.Clear();
+    FStore->ReadOrderedIds([this](std::int64_t Id) { FView.Append(Id); });
+}
 
-    if (!CurrentId) {
+TTableSession::TCursorMark TTableSession::MarkCursor() const
+{
+    TCursorMark Mark;
+    if (HasCurrent()) Mark.Id = FView.At(FPos);
+    Mark.Pos = FPos;
+    Mark.Count = FView.Count();
+    return Mark;
+}
+
+void TTableSession::RebuildView(const TCursorMark& Mark)
+{
+    ReadView();
+    PlaceCursor(Mark, Mark.Id ? FindInView(*Mark.Id) : -1);
+}
+
+std::int64_t TTableSession::FindInView(std::int64_t Id)
+{
+    TStoredRecord Stored;
+    if (!FStore->Read(Id, Stored)) return -1;
+    std::optional<std::int64_t> Pos = LocateRecord(TRecordKey{KeyOf(Stored.Values), Id}, nullptr);
+    return Pos ? *Pos : FView.Find(Id);  // a record compared against vanished meanwhile
+}
+
+void TTableSession::PlaceCursor(const TCursorMark& Mark, std::int64_t Found)
+{
+    if (!Mark.Id) {
         // Past the end stays past the end; an empty view that gained records shows the first.
-        FPos = OldCount == 0 ? 0 : FView.Count();
+        FPos = Mark.Count == 0 ? 0 : FView.Count();
         ReadCurrent();
         return;
     }
-    std::int64_t Found = FView.Find(*CurrentId);
     if (Found >= 0) {
         // Still there: show what it holds now, but remember the version read when this
         // session positioned onto it, so that a change by another stays visible.
         FPos = Found;
         std::int64_t KeptVersion = FReadVersion;
-        bool KeptVanished = FCurrentDeletedByOther;
+        bool KeptDeleted = FCurrentDeletedByOther;
         ReadCurrent();
         FReadVersion = KeptVersion;
-        FCurrentDeletedByOther = KeptVanished;
+        FCurrentDeletedByOther = KeptDeleted;
         return;
     }
     // Gone: the cursor goes to the record now at its place (or the new last).
-    FPos = std::min(OldPos, std::max<std::int64_t>(FView.Count() - 1, 0));
+    FPos = std::min(Mark.Pos, std::max<std::int64_t>(FView.Count() - 1, 0));
     ReadCurrent();
     FCurrentDeletedByOther = true;
+}
+
+bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const TCursorMark& Mark)
+{
+    // The first change of a record since the last look tells where it stands in this view:
+    // nowhere when it was inserted since, else at its key before that change. Records with
+    // later changes are taken out first, each found by its old key; while they are in the
+    // view their stored key may differ from their place, so no search compares with them.
+    std::vector<const TChange*> Firsts;
+    std::unordered_set<std::int64_t> Seen, Unsettled;
+    for (const TChange& Change : Changes) {
+        if (!Seen.insert(Change.Id).second) continue;
+        Firsts.push_back(&Change);
+        if (Change.Kind != TChangeKind::Inserted) Unsettled.insert(Change.Id);
+    }
+    std::int64_t Current = Mark.Id ? FPos : -1;  // where the marked record is now, -1: out
+    for (const TChange* Change : Firsts) {
+        if (Change->Kind == TChangeKind::Inserted) continue;
+        Unsettled.erase(Change->Id);
+        std::optional<std::int64_t> Pos = LocateRecord(TRecordKey{Change->OldKey, Change->Id}, &Unsettled);
+        if (!Pos) return false;
+        if (*Pos < 0) continue;  // it was not in this view (the filter kept it out)
+        FView.Remove(*Pos);
+        if (*Pos == Current) Current = -1;
+        else if (*Pos < Current) --Current;
+    }
+    // Then each goes back in at its ordered place as it is stored now, if it still exists
+    // and passes the filter.
+    for (const TChange* Change : Firsts) {
+        if (!FStore->PassesFilter(Change->Id)) continue;
+        std::optional<std::int64_t> Pos = InsertPosition(Change->Id);
+        if (!Pos) return false;
+        FView.Insert(*Pos, Change->Id);
+        if (Mark.Id && Change->Id == *Mark.Id) Current = *Pos;
+        else if (Current >= 0 && *Pos <= Current) ++Current;
+    }
+    PlaceCursor(Mark, Current);
+    return true;
+}
+
+std::vector<AnsiString> TTableSession::KeyOf(const std::vector<AnsiString>& Values) const
+{
+    std::vector<AnsiString> Key;
+    for (std::size_t I = 0; I < Values.size() && I < FSchema.Fields.size(); ++I)
+        if (FSchema.Fields[I].Key) Key.push_back(Values[I]);
+    return Key;
+}
+
+std::optional<std::int64_t> TTableSession::LocateRecord(const TRecordKey& Key,
+                                                        const std::unordered_set<std::int64_t>* Skip)
+{
+    auto Skipped = [&](std::int64_t Pos) { return Skip && Skip->count(FView.At(Pos)) != 0; };
+    std::int64_t Lo = 0, Hi = FView.Count();  // the record is in [Lo, Hi) if in the view
+    while (Lo < Hi) {
+        std::int64_t Probe = Lo + (Hi - Lo) / 2;
+        while (Probe < Hi && Skipped(Probe)) ++Probe;
+        if (Probe == Hi) {
+            Probe = Lo + (Hi - Lo) / 2 - 1;
+            while (Probe >= Lo && Skipped(Probe)) --Probe;
+            if (Probe < Lo) break;  // only skipped records are left in the range
+        }
+        std::int64_t ProbeId = FView.At(Probe);
+        if (ProbeId == Key.Id) return Probe;
+        std::optional<bool> Before = FStore->ComesBeforeKey(ProbeId, Key);
+        if (!Before) return std::nullopt;
+        if (*Before) Lo = Probe + 1;
+        else Hi = Probe;
+    }
+    for (std::int64_t Pos = Lo; Pos < Hi; ++Pos)
+        if (FView.At(Pos) == Key.Id) return Pos;
+    return -1;
 }
 
 void TTableSession::ReadCurrent()
@@ -276,9 +378,8 @@ void TTableSession::ApplyFilter(const std::vector<TFilterCondition>& Conditions)
     std::optional<std::int64_t> CurrentId;
     if (HasCurrent()) CurrentId = FView.At(FPos);
     FStore->SetFilter(Conditions);
-    FStore->ChangedByOthers();  // the view read below includes every commit so far
-    FView.Assign(FStore->ReadOrderedIds());
-    std::int64_t Found = CurrentId ? FView.Find(*CurrentId) : -1;
+    ReadView();  // it includes every commit so far
+    std::int64_t Found = CurrentId ? FindInView(*CurrentId) : -1;
     PositionAt(Found >= 0 ? Found : 0);
 }
 
@@ -517,9 +618,8 @@ void TTableSession::Delete()
     std::int64_t Version = Editing ? FEditVersion : FReadVersion;
     if (FStore->Delete(Id, Version) != TWriteResult::Done)
         throw EServerError("The record was changed or deleted by another user since it was read, so it was not deleted.");
+    std::int64_t Pos = HasCurrent() && FCurrent.Id == Id ? FPos : LocateOwn(Id, FEditOriginal);
     if (Editing) EndPending();
-
-    std::int64_t Pos = HasCurrent() && FCurrent.Id == Id ? FPos : FView.Find(Id);
     if (Pos >= 0) {
         FView.Remove(Pos);
         PositionAt(Pos);  // the next record, or the new last
@@ -626,8 +726,10 @@ void TTableSession::PostPending()
     for (std::size_t I = 0; !Reorder && I < Values.size(); ++I)
         Reorder = FSchema.Fields[I].Key && Values[I] != FEditOriginal[I];
     Written.Values = std::move(FBuffer);
+    std::int64_t OldPos = -1;
+    if (!WasInsert) OldPos = HasCurrent() && FCurrent.Id == FEditId ? FPos : LocateOwn(FEditId, FEditOriginal);
     EndPending();
-    PlaceWrittenRecord(std::move(Written), WasInsert, Reorder);
+    PlaceWrittenRecord(std::move(Written), OldPos, Reorder);
     RunTriggers(trgAfterPost, false, "post");
     Notify(FOnStateChange);
     Notify(FOnDataChange);
@@ -650,12 +752,19 @@ void TTableSession::ShowWritten(std::int64_t Pos, TStoredRecord Written)
     FCurrentDeletedByOther = false;
 }
 
-void TTableSession::PlaceWrittenRecord(TStoredRecord Written, bool WasInsert, bool Reorder)
+std::int64_t TTableSession::LocateOwn(std::int64_t Id, const std::vector<AnsiString>& ValuesRead)
+{
+    // This session read the record with these values and nobody changed it since (its
+    // write succeeded on that version), so it stands at their key.
+    std::optional<std::int64_t> Pos = LocateRecord(TRecordKey{KeyOf(ValuesRead), Id}, nullptr);
+    return Pos ? *Pos : FView.Find(Id);
+}
+
+void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder)
 {
     // Commits of other sessions since the last look are taken in by the next operation;
     // here only this session's own write is placed.
     std::int64_t Id = Written.Id;
-    std::int64_t OldPos = WasInsert ? -1 : (HasCurrent() && FCurrent.Id == Id ? FPos : FView.Find(Id));
     bool Filtered = FFiltered;
     if (!Reorder && !Filtered && OldPos >= 0) {
         ShowWritten(OldPos, std::move(Written));
@@ -668,9 +777,9 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, bool WasInsert, bo
     if (!Filtered || FStore->PassesFilter(Id)) {
         std::optional<std::int64_t> Pos = InsertPosition(Id);
         if (!Pos) {  // a record compared against was deleted by another process meanwhile
-            RebuildView();
-            std::int64_t Found = FView.Find(Id);
-            if (Found >= 0) PositionAt(Found);
+            ReadView();
+            std::int64_t Found = FindInView(Id);
+            PositionAt(Found >= 0 ? Found : 0);
             return;
         }
         FView.Insert(*Pos, Id);

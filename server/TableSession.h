@@ -69,6 +69,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "com/HResult.h"
@@ -191,9 +192,34 @@ private:
     std::size_t FieldIndex(const AnsiString& Name);
     TTableSchema ReadNamedSchema(AnsiString& CanonicalPath) const;
 
-    // Brings the view up to date with other sessions' commits.
+    // Where the cursor was before the view changed under it.
+    struct TCursorMark {
+        std::optional<std::int64_t> Id;  // the current record; none when past the end or empty
+        std::int64_t Pos = 0;
+        std::int64_t Count = 0;          // the view's size
+    };
+
+    // Brings the view up to date with other sessions' commits: the records they wrote move
+    // in the view (out, in at their ordered place), from the store's change log; the whole
+    // view is read again only when the log no longer reaches back to this session's last look.
     void Sync();
-    void RebuildView();
+    void ReadView();
+    TCursorMark MarkCursor() const;
+    void RebuildView(const TCursorMark& Mark);
+    // False when the store changed while the changes were taken in (the caller rebuilds).
+    bool ApplyChanges(const std::vector<TChange>& Changes, const TCursorMark& Mark);
+    // Puts the cursor back on the marked record, now at Found (-1: it left the view), keeping
+    // what the session knew of it.
+    void PlaceCursor(const TCursorMark& Mark, std::int64_t Found);
+    // Position of the record with Key in the view (a binary search that compares with the
+    // store; it never probes the records in Skip, whose stored key may differ from their
+    // place): -1 when it is not in the view, nullopt when a record compared with vanished.
+    std::optional<std::int64_t> LocateRecord(const TRecordKey& Key, const std::unordered_set<std::int64_t>* Skip);
+    // Position of record Id in the view as read now; -1 when it is not there.
+    std::int64_t FindInView(std::int64_t Id);
+    // Position of this session's record Id, which it read with ValuesRead.
+    std::int64_t LocateOwn(std::int64_t Id, const std::vector<AnsiString>& ValuesRead);
+    std::vector<AnsiString> KeyOf(const std::vector<AnsiString>& Values) const;
     // Shows the records that pass Conditions; the cursor stays on its record when that
     // passes, else goes to the first record.
     void ApplyFilter(const std::vector<TFilterCondition>& Conditions);
@@ -208,7 +234,8 @@ private:
     void NormalizeBuffer();
     void CheckValues(const std::vector<AnsiString>& Values) const;
     [[noreturn]] void RefuseDuplicateKey(const std::vector<AnsiString>& Values) const;
-    void PlaceWrittenRecord(TStoredRecord Written, bool WasInsert, bool Reorder);
+    // OldPos: where the written record stood in the view (-1 for a new one).
+    void PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder);
     void ShowWritten(std::int64_t Pos, TStoredRecord Written);
     std::optional<std::int64_t> InsertPosition(std::int64_t Id);
     void EndPending();
