@@ -76,6 +76,9 @@ public:
 
     // False when there is no such record.
     virtual bool Read(std::int64_t Id, TStoredRecord& Record) = 0;
+    // Reads ahead: up to Count records that pass the filter, in order, from record FromId on
+    // (FromId first; nothing when it no longer exists), in one statement.
+    virtual void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) = 0;
     virtual std::optional<std::int64_t> ReadVersion(std::int64_t Id) = 0;
 
     // Each write is one transaction. A key that another record has refuses the write

@@ -146,8 +146,11 @@ public:
         TSqliteStatement View(FDb, "SELECT zfd_id FROM " + FTable + (Where.empty() ? "" : " WHERE " + Where) + Order);
         TSqliteStatement Passes(FDb, "SELECT 1 FROM " + FTable + " WHERE zfd_id = ?1" +
                                          (Where.empty() ? "" : " AND " + Where));
+        TSqliteStatement Page(FDb, "SELECT zfd_id, zfd_ver, " + ColumnList() + " FROM " + FTable + " WHERE " +
+                                       PageRange() + (Where.empty() ? "" : " AND " + Where) + Order + " LIMIT ?3");
         FView = std::move(View);
         FPasses = std::move(Passes);
+        FPage = std::move(Page);
         FFilter = std::move(Filter);
     }
 
@@ -199,10 +202,21 @@ public:
         FRead.Bind(1, Id);
         if (!FRead.Step()) return false;
         Record.Id = Id;
-        Record.Version = FRead.ColumnInt64(0);
-        Record.Values.resize(FSchema.Fields.size());
-        for (std::size_t I = 0; I < Record.Values.size(); ++I) Record.Values[I] = FRead.ColumnText(static_cast<int>(I) + 1);
+        ReadRow(FRead, 0, Record);
         return true;
+    }
+
+    void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) override
+    {
+        Records.clear();
+        TStatementReset Done(FPage);
+        FPage.Bind(1, FromId).Bind(3, static_cast<std::int64_t>(Count));
+        BindFilter(FPage);
+        while (FPage.Step()) {
+            Records.emplace_back();
+            Records.back().Id = FPage.ColumnInt64(0);
+            ReadRow(FPage, 1, Records.back());
+        }
     }
 
     std::optional<std::int64_t> ReadVersion(std::int64_t Id) override
@@ -249,6 +263,44 @@ public:
 
 private:
     AnsiString Column(std::size_t Field) const { return QuoteIdent(FSchema.Fields[Field].Name); }
+
+    AnsiString ColumnList() const
+    {
+        AnsiString Cols;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) Cols += (I ? ", " : "") + Column(I);
+        return Cols;
+    }
+
+    // The version and the fields, from column First of Stmt's row on.
+    void ReadRow(const TSqliteStatement& Stmt, int First, TStoredRecord& Record) const
+    {
+        Record.Version = Stmt.ColumnInt64(First);
+        Record.Values.resize(FSchema.Fields.size());
+        for (std::size_t I = 0; I < Record.Values.size(); ++I)
+            Record.Values[I] = Stmt.ColumnText(First + 1 + static_cast<int>(I));
+    }
+
+    // The records from record ?1 on, in the order of the key: k1 >= s1 AND (k1 > s1 OR
+    // (k2 >= s2 ...)), where s is the start record's key; spelled out instead of a row value
+    // so that SQLite searches the key index (it scans it for a row value of expressions).
+    // The key is unique, so the start record is the only one equal to it.
+    AnsiString PageRange() const
+    {
+        std::vector<std::size_t> Keys;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) Keys.push_back(I);
+        if (Keys.empty()) return "zfd_id >= ?1";
+        auto Start = [&](std::size_t Field) {
+            return "(SELECT " + KeyExpr(Field, "") + " FROM " + FTable + " WHERE zfd_id = ?1)";
+        };
+        AnsiString Range = KeyExpr(Keys.back(), "") + " >= " + Start(Keys.back());
+        if (Keys.size() == 1) return Range;
+        for (std::size_t K = Keys.size() - 1; K-- > 0;) {
+            AnsiString E = KeyExpr(Keys[K], ""), S = Start(Keys[K]);
+            Range = E + " > " + S + " OR (" + E + " = " + S + " AND (" + Range + "))";
+        }
+        return KeyExpr(Keys.front(), "") + " >= " + Start(Keys.front()) + " AND (" + Range + ")";
+    }
 
     // True when another connection committed since the last call; the first call after
     // opening answers true.
@@ -498,8 +550,8 @@ private:
     AnsiString FTable;  // the quoted table name
     TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey;
     TSqliteStatement FLogEnd, FLogRead;
-    TSqliteStatement FView, FPasses;
-    std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView and FPasses
+    TSqliteStatement FView, FPasses, FPage;
+    std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView, FPasses and FPage
     std::int64_t FLastDataVersion = -1;
     AnsiString FLog;  // the quoted name of the change log table
     std::int64_t FApplied = 0;           // the last log entry this session has taken in

@@ -185,6 +185,7 @@ void TTableSession::Close()
     if (!Active()) return;
     FStore.reset();
     FView.Clear();
+    FAhead.clear();
     FPos = 0;
     FCurrent = {};
     FBuffer.clear();
@@ -219,6 +220,7 @@ void TTableSession::Sync()
     case TChangesSeen::Lost: RebuildView(MarkCursor()); return;
     case TChangesSeen::Listed: break;
     }
+    FAhead.clear();  // records read ahead may have changed
     if (Changes.empty()) return;  // only this session's own writes, or another table's
     TCursorMark Mark = MarkCursor();
     if (!ApplyChanges(Changes, Mark)) RebuildView(Mark);
@@ -226,6 +228,7 @@ void TTableSession::Sync()
 
 void TTableSession::ReadView()
 {
+    FAhead.clear();
     FView.Clear();
     FStore->ReadOrderedIds([this](std::int64_t Id) { FView.Append(Id); });
 }
@@ -352,19 +355,50 @@ std::optional<std::int64_t> TTableSession::LocateRecord(const TRecordKey& Key,
 void TTableSession::ReadCurrent()
 {
     FCurrentDeletedByOther = false;
+    std::int64_t Previous = std::exchange(FLastReadPos, -1);
     if (!HasCurrent()) {
         FCurrent = {};
         FReadVersion = 0;
         return;
     }
+    FLastReadPos = FPos;
     std::int64_t Id = FView.At(FPos);
+    if (TakeReadAhead(Id)) return;
+    if (FPos == Previous + 1 && ReadAheadFrom(Id)) return;
     if (!FStore->Read(Id, FCurrent)) {
-        // Deleted by another process a moment ago; the next operation rebuilds the view.
+        // Deleted by another process a moment ago; the next operation takes it out of the view.
         FCurrent = {};
         FCurrent.Id = Id;
         FCurrentDeletedByOther = true;
     }
     FReadVersion = FCurrent.Version;
+}
+
+bool TTableSession::TakeReadAhead(std::int64_t Id)
+{
+    std::int64_t Offset = FPos - FAheadPos;
+    if (Offset < 0 || Offset >= static_cast<std::int64_t>(FAhead.size())) return false;
+    TStoredRecord& Ahead = FAhead[static_cast<std::size_t>(Offset)];
+    if (Ahead.Id != Id) return false;
+    FCurrent = std::move(Ahead);
+    Ahead.Id = 0;  // taken
+    FReadVersion = FCurrent.Version;
+    return true;
+}
+
+bool TTableSession::ReadAheadFrom(std::int64_t Id)
+{
+    // A step forward: the records that follow are read with this one, in one statement, as
+    // a grid that fills a page or a loop over the records reads them next. They are kept
+    // only while they stand at the view's positions, and dropped when anything is written.
+    FStore->ReadPage(Id, ReadAheadCount, FAhead);
+    FAheadPos = FPos;
+    std::size_t Matching = 0;
+    while (Matching < FAhead.size() && FPos + static_cast<std::int64_t>(Matching) < FView.Count() &&
+           FAhead[Matching].Id == FView.At(FPos + static_cast<std::int64_t>(Matching)))
+        ++Matching;
+    FAhead.resize(Matching);
+    return TakeReadAhead(Id);
 }
 
 void TTableSession::PositionAt(std::int64_t Pos)
@@ -416,6 +450,11 @@ int TTableSession::RecNo()
 bool TTableSession::RecordChangedByOther()
 {
     Sync();
+    return CurrentChangedInStore();
+}
+
+bool TTableSession::CurrentChangedInStore()
+{
     if (FCurrentDeletedByOther) return true;
     if (!HasCurrent()) return false;
     std::optional<std::int64_t> Version = FStore->ReadVersion(FCurrent.Id);
@@ -424,7 +463,7 @@ bool TTableSession::RecordChangedByOther()
 
 void TTableSession::RefuseIfChangedByOther(const char* Step)
 {
-    if (!RecordChangedByOther()) return;
+    if (!CurrentChangedInStore()) return;  // the operation has taken in others' commits already
     bool Vanished = FCurrentDeletedByOther;
     // Read the record afresh and let the bound controls show it, so that the user decides
     // on what the record holds now.
@@ -616,6 +655,7 @@ void TTableSession::Delete()
     if (!Editing) RequireCurrent("delete");
     std::int64_t Id = Editing ? FEditId : FCurrent.Id;
     std::int64_t Version = Editing ? FEditVersion : FReadVersion;
+    FAhead.clear();
     if (FStore->Delete(Id, Version) != TWriteResult::Done)
         throw EServerError("The record was changed or deleted by another user since it was read, so it was not deleted.");
     std::int64_t Pos = HasCurrent() && FCurrent.Id == Id ? FPos : LocateOwn(Id, FEditOriginal);
@@ -710,6 +750,7 @@ void TTableSession::PostPending()
     // posting the same key at the same moment cannot both succeed.
     TStoredRecord Written;
     TWriteResult Result;
+    FAhead.clear();
     if (WasInsert) {
         Result = FStore->Insert(Values, Written);
     } else {

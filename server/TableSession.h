@@ -43,6 +43,8 @@
 //   FReadVersion is the version of the current record when this session positioned onto it.
 //   FBuffer has one value per field exactly while the state is Edit or Insert, else is empty.
 //   FEditId/FEditVersion/FEditOriginal describe the record being edited only in Edit.
+//   FAhead holds only records read since the view and the stored records last changed
+//     (others' commits taken in, this session's writes and a new filter empty it).
 //   FPendingGeneration changes whenever a pending record begins or ends.
 //   FAnswerCancelState is true only inside the first state notification of a cancelled insert.
 //   FNextLineStartsNewSet is true from SetFiltered(false) until the next line is added or
@@ -226,6 +228,12 @@ private:
     // Puts the cursor at Pos (clamped) and reads the record there.
     void PositionAt(std::int64_t Pos);
     void ReadCurrent();
+    // The record at FPos (whose id is Id) from the records read ahead; false when not there.
+    bool TakeReadAhead(std::int64_t Id);
+    // Reads the records from Id on ahead, and takes the first.
+    bool ReadAheadFrom(std::int64_t Id);
+    // Whether the current record changed in storage since this session read it (no Sync).
+    bool CurrentChangedInStore();
     void RefuseIfChangedByOther(const char* Step);
 
     void Navigate(TMove Move);
@@ -270,6 +278,13 @@ private:
     TStoredRecord FCurrent;            // the record under the cursor as last read
     std::int64_t FReadVersion = 0;     // its version when this session positioned onto it
     bool FCurrentDeletedByOther = false;     // the record positioned onto was deleted by another
+    std::int64_t FLastReadPos = -1;    // the position last read, to tell a step forward
+
+    // Records read ahead: FAhead[i] stood at view position FAheadPos + i when read; an entry
+    // whose Id is 0 was taken. Emptied whenever the view or the stored records change.
+    static constexpr int ReadAheadCount = 16;
+    std::vector<TStoredRecord> FAhead;
+    std::int64_t FAheadPos = 0;
 
     // The pending record.
     std::vector<AnsiString> FBuffer;

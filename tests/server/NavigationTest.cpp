@@ -131,4 +131,47 @@ TEST_F(ServerTest, SchemaQuestionsWorkWhileClosedAndBlankNamesAnswerEmpty)
     EXPECT_NE(FailureText(P->GetFieldValue("Company", &V)).find("not open"), AnsiString::npos);
 }
 
+TEST_F(ServerTest, StepsForwardShowEveryChangeMadeAfterTheRecordsAheadWereRead)
+{
+    TSession A = OpenSession("a");
+    TSession B = OpenSession("b");
+    AddKeys(A.get(), {"1", "2", "3", "4", "5", "6"});
+    // Each step forward reads the records that follow with it.
+    auto StepFrom = [&](int RecNo) {
+        OleCheck(A->MoveTo(RecNo));
+        OleVariant OnRecord;
+        OleCheck(A->MoveNext(&OnRecord));
+        return ValueOf(A.get(), "Company");
+    };
+    EXPECT_EQ(StepFrom(1), "C2");
+
+    // Another session changes record 3 and deletes record 4.
+    OleCheck(B->MoveTo(3));
+    OleCheck(B->Edit());
+    OleCheck(B->SetFieldValue("Company", "FromB"));
+    OleVariant R;
+    OleCheck(B->Post(&R));
+    OleCheck(B->MoveTo(4));
+    OleCheck(B->Delete());
+    EXPECT_EQ(StepFrom(2), "FromB");
+    OleCheck(A->Next());
+    EXPECT_EQ(ValueOf(A.get(), "CustNo"), "5");
+
+    // This session changes the record after the current one.
+    EXPECT_EQ(StepFrom(1), "C2");
+    OleCheck(A->MoveTo(3));
+    OleCheck(A->Edit());
+    OleCheck(A->SetFieldValue("Company", "FromA"));
+    OleCheck(A->Post(&R));
+    EXPECT_EQ(StepFrom(2), "FromA");
+
+    // With a filter, the records ahead are those of the filtered view.
+    OleCheck(A->AddFilterCommand("odd,CustNo,,,<>,2,", &R));
+    OleCheck(A->AddFilterCommand("odd,CustNo,,,<>,6,", &R));
+    OleCheck(A->SetFiltered(true));
+    EXPECT_EQ(KeysInView(A.get()), (Keys{"1", "3", "5"}));
+    EXPECT_EQ(StepFrom(1), "FromA");
+    EXPECT_EQ(StepFrom(2), "C5");
+}
+
 }  // namespace
