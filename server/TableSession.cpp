@@ -389,15 +389,11 @@ bool TTableSession::TakeReadAhead(std::int64_t Id)
 bool TTableSession::ReadAheadFrom(std::int64_t Id)
 {
     // A step forward: the records that follow are read with this one, in one statement, as
-    // a grid that fills a page or a loop over the records reads them next. They are kept
-    // only while they stand at the view's positions, and dropped when anything is written.
+    // a grid that fills a page or a loop over the records reads them next. One is taken only
+    // where the view still has its id at its position, and all are dropped when anything is
+    // written.
     FStore->ReadPage(Id, ReadAheadCount, FAhead);
     FAheadPos = FPos;
-    std::size_t Matching = 0;
-    while (Matching < FAhead.size() && FPos + static_cast<std::int64_t>(Matching) < FView.Count() &&
-           FAhead[Matching].Id == FView.At(FPos + static_cast<std::int64_t>(Matching)))
-        ++Matching;
-    FAhead.resize(Matching);
     return TakeReadAhead(Id);
 }
 
