@@ -9,8 +9,10 @@ void TRecordView::Clear()
 {
     FBlocks.clear();
     FStarts.clear();
+    FFirstKeys.clear();
     FBlocks.emplace_back();
     FStarts.push_back(0);
+    FFirstKeys.emplace_back();
     FCount = 0;
     FLastBlock = 0;
 }
@@ -20,6 +22,7 @@ void TRecordView::Append(TId Id)
     if (FBlocks.back().size() >= BlockSize) {
         FBlocks.emplace_back();
         FStarts.push_back(FCount);
+        FFirstKeys.emplace_back();
     }
     std::vector<TId>& Last = FBlocks.back();
     if (Last.empty()) Last.reserve(BlockSize);
@@ -60,6 +63,7 @@ void TRecordView::Insert(std::int64_t Pos, TId Id)
     // At the very end the last block takes it; elsewhere the block holding Pos.
     std::size_t B = Pos == FCount ? FBlocks.size() - 1 : BlockOf(Pos);
     std::vector<TId>& Block = FBlocks[B];
+    if (Pos == FStarts[B]) FFirstKeys[B].reset();
     Block.insert(Block.begin() + (Pos - FStarts[B]), Id);
     for (std::size_t I = B + 1; I < FStarts.size(); ++I) ++FStarts[I];
     ++FCount;
@@ -75,6 +79,7 @@ void TRecordView::SplitBlock(std::size_t B)
     std::int64_t TailStart = FStarts[B] + static_cast<std::int64_t>(Half);
     FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(B) + 1, std::move(Tail));
     FStarts.insert(FStarts.begin() + static_cast<std::ptrdiff_t>(B) + 1, TailStart);
+    FFirstKeys.insert(FFirstKeys.begin() + static_cast<std::ptrdiff_t>(B) + 1, std::nullopt);
 }
 
 void TRecordView::Remove(std::int64_t Pos)
@@ -82,14 +87,26 @@ void TRecordView::Remove(std::int64_t Pos)
     if (Pos < 0 || Pos >= FCount) throw std::out_of_range("record view position out of range");
     std::size_t B = BlockOf(Pos);
     std::vector<TId>& Block = FBlocks[B];
+    if (Pos == FStarts[B]) FFirstKeys[B].reset();
     Block.erase(Block.begin() + (Pos - FStarts[B]));
     for (std::size_t I = B + 1; I < FStarts.size(); ++I) --FStarts[I];
     --FCount;
     if (Block.empty() && FBlocks.size() > 1) {
         FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(B));
         FStarts.erase(FStarts.begin() + static_cast<std::ptrdiff_t>(B));
+        FFirstKeys.erase(FFirstKeys.begin() + static_cast<std::ptrdiff_t>(B));
         FLastBlock = 0;
     }
+}
+
+const std::vector<AnsiString>* TRecordView::FirstKey(std::size_t Block) const
+{
+    return FFirstKeys[Block] ? &*FFirstKeys[Block] : nullptr;
+}
+
+void TRecordView::SetFirstKey(std::size_t Block, std::vector<AnsiString> Key)
+{
+    FFirstKeys[Block] = std::move(Key);
 }
 
 }  // namespace RecordServer

@@ -7,8 +7,15 @@
 // neighbouring position is answered from the block last used, any other position by a
 // binary search over the block starts), and that inserting or removing one id moves at most
 // one block's ids plus one counter per block, instead of every id after it.
+//
+// Each block can also hold the key of its first record (set by the session, which knows the
+// keys; the view forgets it whenever the block's first id changes), so that a search for a
+// key's place picks its block in memory and compares only within that block with the store.
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+#include "framework/core/Exceptions.h"
 
 namespace RecordServer {
 
@@ -30,6 +37,12 @@ public:
     void Insert(std::int64_t Pos, TId Id);
     void Remove(std::int64_t Pos);
 
+    std::size_t BlockCount() const { return FBlocks.size(); }
+    std::int64_t BlockStart(std::size_t Block) const { return FStarts[Block]; }
+    // The key fields' texts of the block's first record; nullptr when not known.
+    const std::vector<AnsiString>* FirstKey(std::size_t Block) const;
+    void SetFirstKey(std::size_t Block, std::vector<AnsiString> Key);
+
 private:
     static constexpr std::size_t BlockSize = 1024;
 
@@ -38,6 +51,7 @@ private:
 
     std::vector<std::vector<TId>> FBlocks;  // never empty blocks, except a single one
     std::vector<std::int64_t> FStarts;      // position of each block's first id
+    std::vector<std::optional<std::vector<AnsiString>>> FFirstKeys;  // per block, when known
     std::int64_t FCount = 0;
     mutable std::size_t FLastBlock = 0;  // the block used last, tried first
 };

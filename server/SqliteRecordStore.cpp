@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "framework/core/TextUtils.h"
 #include "server/MemoryTables.h"
@@ -194,6 +195,27 @@ public:
         FCompareKey.Bind(++N, Key.Id);
         if (!FCompareKey.Step()) return std::nullopt;
         return FCompareKey.ColumnInt64(0) != 0;
+    }
+
+    int CompareKeys(const TRecordKey& A, const TRecordKey& B) const override
+    {
+        // As the key index orders: numbers by value (CAST AS NUMERIC reads the leading
+        // number of the text), texts by their bytes; then the id.
+        std::size_t Key = 0;
+        for (const TFieldDef& Field : FSchema.Fields) {
+            if (!Field.Key) continue;
+            if (Key >= A.Values.size() || Key >= B.Values.size()) break;
+            const AnsiString& X = A.Values[Key];
+            const AnsiString& Y = B.Values[Key];
+            ++Key;
+            if (Field.Type == TFieldType::Number) {
+                long double NX = std::strtold(X.c_str(), nullptr), NY = std::strtold(Y.c_str(), nullptr);
+                if (NX != NY) return NX < NY ? -1 : 1;
+            } else if (int C = X.compare(Y); C != 0) {
+                return C < 0 ? -1 : 1;
+            }
+        }
+        return A.Id < B.Id ? -1 : (A.Id > B.Id ? 1 : 0);
     }
 
     bool Read(std::int64_t Id, TStoredRecord& Record) override

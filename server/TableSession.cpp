@@ -308,8 +308,10 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const TCur
     // Then each goes back in at its ordered place as it is stored now, if it still exists
     // and passes the filter.
     for (const TChange* Change : Firsts) {
-        if (!FStore->PassesFilter(Change->Id)) continue;
-        std::optional<std::int64_t> Pos = InsertPosition(Change->Id);
+        TStoredRecord Stored;
+        if (!FStore->Read(Change->Id, Stored)) continue;
+        if (FFiltered && !FStore->PassesFilter(Change->Id)) continue;
+        std::optional<std::int64_t> Pos = InsertPosition(TRecordKey{KeyOf(Stored.Values), Change->Id});
         if (!Pos) return false;
         FView.Insert(*Pos, Change->Id);
         if (Mark.Id && Change->Id == *Mark.Id) Current = *Pos;
@@ -332,6 +334,7 @@ std::optional<std::int64_t> TTableSession::LocateRecord(const TRecordKey& Key,
 {
     auto Skipped = [&](std::int64_t Pos) { return Skip && Skip->count(FView.At(Pos)) != 0; };
     std::int64_t Lo = 0, Hi = FView.Count();  // the record is in [Lo, Hi) if in the view
+    if (!NarrowToBlock(Key, Skip, Lo, Hi)) return std::nullopt;
     while (Lo < Hi) {
         std::int64_t Probe = Lo + (Hi - Lo) / 2;
         while (Probe < Hi && Skipped(Probe)) ++Probe;
@@ -812,7 +815,7 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
         if (FPos > OldPos) --FPos;
     }
     if (!Filtered || FStore->PassesFilter(Id)) {
-        std::optional<std::int64_t> Pos = InsertPosition(Id);
+        std::optional<std::int64_t> Pos = InsertPosition(TRecordKey{KeyOf(Written.Values), Id});
         if (!Pos) {  // a record compared against was deleted by another process meanwhile
             ReadView();
             std::int64_t Found = FindInView(Id);
@@ -830,23 +833,73 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     else ReadCurrent();
 }
 
-std::optional<std::int64_t> TTableSession::InsertPosition(std::int64_t Id)
+std::optional<std::int64_t> TTableSession::InsertPosition(const TRecordKey& Key)
 {
     std::int64_t Count = FView.Count();
     if (Count == 0) return 0;
     // Records are mostly added at the end (rising keys): try that first.
-    std::optional<bool> AfterLast = FStore->ComesBefore(FView.At(Count - 1), Id);
+    std::optional<bool> AfterLast = FStore->ComesBeforeKey(FView.At(Count - 1), Key);
     if (!AfterLast) return std::nullopt;
     if (*AfterLast) return Count;
-    std::int64_t Lo = 0, Hi = Count - 1;  // the record at Hi comes after Id
+    std::int64_t Lo = 0, Hi = Count - 1;  // the place is in [Lo, Hi]; the record at Hi comes after Key
+    if (!NarrowToBlock(Key, nullptr, Lo, Hi)) return std::nullopt;
+    Hi = std::min(Hi, Count - 1);
     while (Lo < Hi) {
         std::int64_t Mid = Lo + (Hi - Lo) / 2;
-        std::optional<bool> Before = FStore->ComesBefore(Id, FView.At(Mid));
+        std::optional<bool> Before = FStore->ComesBeforeKey(FView.At(Mid), Key);
         if (!Before) return std::nullopt;
-        if (*Before) Hi = Mid;
-        else Lo = Mid + 1;
+        if (*Before) Lo = Mid + 1;
+        else Hi = Mid;
     }
     return Lo;
+}
+
+const std::vector<AnsiString>* TTableSession::BlockFirstKey(std::size_t Block,
+                                                              const std::unordered_set<std::int64_t>* Skip)
+{
+    if (const std::vector<AnsiString>* Known = FView.FirstKey(Block)) return Known;
+    std::int64_t Id = FView.At(FView.BlockStart(Block));
+    if (Skip && Skip->count(Id)) return nullptr;  // its stored key may not be its place
+    TStoredRecord Stored;
+    if (!FStore->Read(Id, Stored)) return nullptr;
+    FView.SetFirstKey(Block, KeyOf(Stored.Values));
+    return FView.FirstKey(Block);
+}
+
+bool TTableSession::NarrowToBlock(const TRecordKey& Key, const std::unordered_set<std::int64_t>* Skip,
+                                  std::int64_t& Lo, std::int64_t& Hi)
+{
+    std::size_t Blocks = FView.BlockCount();
+    if (Blocks <= 1 || Lo != 0) return true;
+    // The last block whose first record comes before Key, by the keys held in memory.
+    std::size_t L = 0, H = Blocks;
+    while (H - L > 1) {
+        std::size_t M = L + (H - L) / 2;
+        const std::vector<AnsiString>* First = BlockFirstKey(M, Skip);
+        if (!First) return true;  // not known: search the whole range
+        TRecordKey FirstKey{*First, FView.At(FView.BlockStart(M))};
+        if (FStore->CompareKeys(FirstKey, Key) <= 0) L = M;
+        else H = M;
+    }
+    // Checked with the store at both ends: the block's first record comes before Key (or is
+    // it), the next block's first comes after it.
+    auto Check = [&](std::size_t Block, bool Before) -> std::optional<bool> {
+        std::int64_t Id = FView.At(FView.BlockStart(Block));
+        if (Id == Key.Id) return Before;
+        if (Skip && Skip->count(Id)) return false;
+        std::optional<bool> Result = FStore->ComesBeforeKey(Id, Key);
+        if (!Result) return std::nullopt;
+        return *Result == Before;
+    };
+    std::optional<bool> LowOk = L == 0 ? std::optional<bool>(true) : Check(L, true);
+    if (!LowOk) return false;
+    std::optional<bool> HighOk = L + 1 == Blocks ? std::optional<bool>(true) : Check(L + 1, false);
+    if (!HighOk) return false;
+    if (*LowOk && *HighOk) {
+        Lo = FView.BlockStart(L);
+        Hi = L + 1 == Blocks ? Hi : FView.BlockStart(L + 1);
+    }
+    return true;
 }
 
 void TTableSession::Cancel()

@@ -245,7 +245,16 @@ private:
     // OldPos: where the written record stood in the view (-1 for a new one).
     void PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder);
     void ShowWritten(std::int64_t Pos, TStoredRecord Written);
-    std::optional<std::int64_t> InsertPosition(std::int64_t Id);
+    // Where a record with Key goes in the view; nullopt when a record compared with vanished.
+    std::optional<std::int64_t> InsertPosition(const TRecordKey& Key);
+    // Narrows the search range [Lo, Hi) (Lo 0, Hi the view's end) for Key to one block of the
+    // view, picked by the first keys held in memory and checked with the store at its two
+    // ends; leaves it when that cannot be told. False when a record compared with vanished.
+    bool NarrowToBlock(const TRecordKey& Key, const std::unordered_set<std::int64_t>* Skip, std::int64_t& Lo,
+                       std::int64_t& Hi);
+    // The key of a block's first record, read from the store once; nullptr when its first
+    // record is in Skip or vanished.
+    const std::vector<AnsiString>* BlockFirstKey(std::size_t Block, const std::unordered_set<std::int64_t>* Skip);
     void EndPending();
     void CancelPending();
 
