@@ -7,12 +7,14 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 #include <set>
 #include <tuple>
 
 #include "com/OleCheck.h"
 #include "framework/core/TextUtils.h"
+#include "server/MemoryTables.h"
 
 namespace {
 
@@ -64,10 +66,17 @@ std::int64_t QueryNumber(sqlite3* Db, const char* Sql)
 
 const char* const FilterLines[] = {"keys from 20,CustNo,,,>=,20,", "no Hsinchu,City,,,<>,Hsinchu,"};
 
-class ChangeLogTest : public ServerTest, public ::testing::WithParamInterface<std::tuple<bool, bool>> {
+struct TMix {
+    bool InFile;
+    bool WithFilter;
+    int Stored;  // records stored before the mix (keys 1000, 1002, ...), so that views span blocks
+    int Steps;
+};
+
+class ChangeLogTest : public ServerTest, public ::testing::WithParamInterface<TMix> {
 protected:
-    bool InFile() const { return std::get<0>(GetParam()); }
-    bool WithFilter() const { return std::get<1>(GetParam()); }
+    bool InFile() const { return GetParam().InFile; }
+    bool WithFilter() const { return GetParam().WithFilter; }
     AnsiString AccessFile() { return InFile() ? Dir.File("log.db") : AnsiString(); }
 
     TSession Open(bool Filtered)
@@ -83,12 +92,12 @@ protected:
 };
 
 // One random write by W: insert, change of the key, change of the city (which the filter
-// tests) or delete. Keys stay unique: Keys holds those in use.
-void RandomWrite(IFileDataSet* W, std::mt19937& Random, std::set<int>& Keys, int& NextTag)
+// tests) or delete. Keys stay unique: Keys holds those in use, all below KeyLimit.
+void RandomWrite(IFileDataSet* W, std::mt19937& Random, std::set<int>& Keys, int KeyLimit, int& NextTag)
 {
     auto FreeKey = [&] {
         int Key;
-        do Key = static_cast<int>(Random() % 300) + 1;
+        do Key = static_cast<int>(Random() % static_cast<unsigned>(KeyLimit)) + 1;
         while (Keys.count(Key));
         return Key;
     };
@@ -125,13 +134,29 @@ void RandomWrite(IFileDataSet* W, std::mt19937& Random, std::set<int>& Keys, int
 
 TEST_P(ChangeLogTest, ViewsTakenInFromTheLogEqualAFreshReadAfterEveryStepOfARandomMix)
 {
+    std::set<int> Keys;
+    int NextTag = 1;
+    if (GetParam().Stored > 0) {
+        // Stored by a plain connection; the sessions opened afterwards read them.
+        AnsiString Target = InFile() ? AccessFile() : RecordServer::MemoryDatabaseUri(std::filesystem::canonical(Dir.File("test.SFD")).string());
+        {
+            TSession Maker = Open(false);  // makes the table
+        }
+        sqlite3* Raw = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(Target.c_str(), &Raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr), SQLITE_OK);
+        Exec(Raw, ("WITH RECURSIVE N(I) AS (SELECT 0 UNION ALL SELECT I + 1 FROM N WHERE I < " +
+                   IntToStr(GetParam().Stored - 1) +
+                   ") INSERT INTO Customer (CustNo, Company, City) SELECT 1000 + 2 * I, 'S' || I, "
+                   "CASE I % 3 WHEN 0 THEN 'Hsinchu' ELSE 'Taipei' END FROM N")
+                      .c_str());
+        sqlite3_close(Raw);
+        for (int I = 0; I < GetParam().Stored; ++I) Keys.insert(1000 + 2 * I);
+    }
+    const int KeyLimit = GetParam().Stored > 0 ? 1000 + 2 * GetParam().Stored + 500 : 300;
     TSession A = Open(WithFilter());
     TSession B = Open(false);
     std::mt19937 Random(InFile() ? 11 : 12);
-    std::set<int> Keys;
-    int NextTag = 1;
-    const int Steps = InFile() ? 120 : 400;
-    for (int Step = 0; Step < Steps; ++Step) {
+    for (int Step = 0; Step < GetParam().Steps; ++Step) {
         SCOPED_TRACE("step " + std::to_string(Step));
         // Several writes in a row by one session, so that the other takes in more than one
         // entry at once (the same record written twice among them, too).
@@ -142,7 +167,7 @@ TEST_P(ChangeLogTest, ViewsTakenInFromTheLogEqualAFreshReadAfterEveryStepOfARand
         if (ReaderCount > 0) OleCheck(Reader->MoveTo(static_cast<int>(Random() % static_cast<unsigned>(ReaderCount)) + 1));
         TCursorSeen Before = CursorOf(Reader);
         for (int Write = static_cast<int>(Random() % 3) + 1; Write > 0; --Write) {
-            RandomWrite(Writer, Random, Keys, NextTag);
+            RandomWrite(Writer, Random, Keys, KeyLimit, NextTag);
             if (HasFatalFailure()) return;
         }
 
@@ -166,9 +191,13 @@ TEST_P(ChangeLogTest, ViewsTakenInFromTheLogEqualAFreshReadAfterEveryStepOfARand
 }
 
 INSTANTIATE_TEST_SUITE_P(MemoryAndFileWithAndWithoutFilter, ChangeLogTest,
-                         ::testing::Combine(::testing::Bool(), ::testing::Bool()), [](const auto& Info) {
-                             return std::string(std::get<0>(Info.param) ? "File" : "Memory") +
-                                    (std::get<1>(Info.param) ? "Filtered" : "All");
+                         ::testing::Values(TMix{false, false, 0, 400}, TMix{false, true, 0, 400},
+                                           TMix{true, false, 0, 120}, TMix{true, true, 0, 120},
+                                           TMix{false, false, 3000, 60}, TMix{false, true, 3000, 60}),
+                         [](const auto& Info) {
+                             return std::string(Info.param.InFile ? "File" : "Memory") +
+                                    (Info.param.WithFilter ? "Filtered" : "All") +
+                                    (Info.param.Stored ? "InSeveralBlocks" : "");
                          });
 
 class TrimmedLogTest : public ServerTest {
