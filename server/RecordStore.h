@@ -59,7 +59,11 @@ public:
     // this session's own writes are left out, since the session placed them itself. The log
     // is trimmed to its latest few thousand entries; a session that fell further behind gets
     // Lost and reads its view again.
+    // When it answers Listed or Lost, ReadChanges may hold one snapshot of the storage for
+    // every read until FinishChanges, so that the records compared while the changes are
+    // taken in do not change under them; the caller calls FinishChanges before it writes.
     virtual TChangesSeen ReadChanges(std::vector<TChange>& Changes) = 0;
+    virtual void FinishChanges() = 0;
     // Sets the filter that ReadOrderedIds and PassesFilter apply (empty: every record).
     // Raises EServerError when a condition names a field the table does not have.
     virtual void SetFilter(const std::vector<TFilterCondition>& Conditions) = 0;

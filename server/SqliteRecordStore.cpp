@@ -96,7 +96,7 @@ AnsiString ParamRef(std::int64_t Number)
 class TSqliteRecordStore : public TRecordStore {
 public:
     TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where)
-        : FSchema(Schema), FDb(Target), FWhere(Where)
+        : FSchema(Schema), FDb(Target), FWhere(Where), FIsFile(IsFile)
     {
         RegisterFilterFunction(FDb.Handle());
         if (IsFile) {
@@ -115,6 +115,12 @@ public:
     {
         Changes.clear();
         if (!DataVersionMoved()) return TChangesSeen::None;
+        if (FIsFile) {
+            // Other processes may commit at any moment: the log and every read until
+            // FinishChanges see one snapshot (a WAL reader blocks no writer).
+            FBeginRead.Run();
+            FInSnapshot = true;
+        }
         TStatementReset Done(FLogRead);
         FLogRead.Bind(1, FApplied);
         std::int64_t Expected = FApplied + 1;
@@ -132,11 +138,26 @@ public:
             TChange Change;
             Change.Id = FLogRead.ColumnInt64(1);
             Change.Kind = static_cast<TChangeKind>(FLogRead.ColumnInt64(2));
-            if (Change.Kind != TChangeKind::Inserted) Change.OldKey = DecodeLogKey(FLogRead.ColumnText(3));
+            if (Change.Kind != TChangeKind::Inserted) {
+                AnsiString OldKey = FLogRead.ColumnText(3);
+                if (OldKey.compare(0, FKeyTag.size(), FKeyTag) != 0) return TChangesSeen::Lost;
+                Change.OldKey = DecodeLogKey(std::string_view(OldKey).substr(FKeyTag.size()));
+            }
             Changes.push_back(std::move(Change));
         }
         FApplied = Expected - 1;
         return TChangesSeen::Listed;
+    }
+
+    void FinishChanges() override
+    {
+        if (!FInSnapshot) return;
+        FInSnapshot = false;
+        try {
+            FEndRead.Run();
+        } catch (const ESqliteError&) {
+            // Ending a transaction that only read cannot lose anything; SQLite has ended it.
+        }
     }
 
     void SetFilter(const std::vector<TFilterCondition>& Conditions) override
@@ -427,14 +448,17 @@ private:
     {
         FDb.Exec("CREATE TABLE IF NOT EXISTS " + FLog +
                  " (seq INTEGER PRIMARY KEY, id INTEGER NOT NULL, what INTEGER NOT NULL, oldkey TEXT)");
-        AnsiString OldKey;
+        // The old key starts with a tag of the key's definition, so that a session opened with
+        // another key (the schema changed meanwhile) does not read it as its own.
+        AnsiString Fields;
         for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
             if (!FSchema.Fields[I].Key) continue;
             AnsiString Col = "old." + Column(I);
-            OldKey += (OldKey.empty() ? "" : " || ") + ("length(CAST(" + Col + " AS BLOB)) || ':' || " + Col);
+            Fields += " || length(CAST(" + Col + " AS BLOB)) || ':' || " + Col;
         }
-        if (OldKey.empty()) OldKey = "NULL";
-        AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(OldKey), 8);
+        FKeyTag = IntToHex(StableHash(Fields), 8) + ";";
+        AnsiString OldKey = "'" + FKeyTag + "'" + Fields;
+        AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(Fields), 8);
         AnsiString Insert = AnsiString(LogTriggerPrefix) + "i" + Suffix;
         AnsiString Update = AnsiString(LogTriggerPrefix) + "u" + Suffix;
         AnsiString Delete = AnsiString(LogTriggerPrefix) + "d" + Suffix;
@@ -515,6 +539,8 @@ private:
                                             IdParam + " AND zfd_ver = " + VerParam);
         FDelete = TSqliteStatement(FDb, "DELETE FROM " + FTable + " WHERE zfd_id = ?1 AND zfd_ver = ?2");
         FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
+        FBeginRead = TSqliteStatement(FDb, "BEGIN");
+        FEndRead = TSqliteStatement(FDb, "COMMIT");
         FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
         if (!FSchema.HasKey()) return;
 
@@ -571,7 +597,10 @@ private:
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
     TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey;
-    TSqliteStatement FLogEnd, FLogRead;
+    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FEndRead;
+    bool FIsFile = false;
+    bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
+    AnsiString FKeyTag;        // "<hash of the key's definition>;", how the log's old keys begin
     TSqliteStatement FView, FPasses, FPage;
     std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView, FPasses and FPage
     std::int64_t FLastDataVersion = -1;

@@ -215,6 +215,10 @@ void TTableSession::Sync()
 {
     RequireOpen();
     std::vector<TChange> Changes;
+    struct TFinish {
+        TRecordStore& Store;
+        ~TFinish() { Store.FinishChanges(); }
+    } Finish{*FStore};
     switch (FStore->ReadChanges(Changes)) {
     case TChangesSeen::None: return;
     case TChangesSeen::Lost: RebuildView(MarkCursor()); return;

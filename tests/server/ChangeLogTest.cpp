@@ -286,4 +286,24 @@ TEST_F(TrimmedLogTest, ATableMadeBeforeTheLogExistedGetsItWhenOpened)
     EXPECT_EQ(QueryNumber(Raw, "SELECT count(*) FROM zfd_log_Customer"), 1);
 }
 
+TEST_F(TrimmedLogTest, ASessionOpenedWithAnotherKeyReadsItsViewAgainInsteadOfMisreadingTheLog)
+{
+    TSession A = OpenSession("a", File);
+    AddKeys(A.get(), {"1", "2", "3"});
+    // Another session opens the table with Company as the key, and deletes and changes
+    // records: its log entries hold Company values, which A must not take for CustNo values.
+    Dir.WriteFile("company.SFD", "[Table]\nName = Customer\n[Fields]\nCustNo, Number, 8\nCompany, Text, 10, Key\n"
+                                 "TaxRate, Number, 6\nCity, Text, 12\n");
+    TSession B = OpenSession("b", File, "company.SFD");
+    OleCheck(B->MoveTo(2));
+    ASSERT_EQ(ValueOf(B.get(), "Company"), "C2");
+    ASSERT_TRUE(Succeeded(B->Delete()));
+    OleCheck(B->MoveTo(1));
+    OleCheck(B->Edit());
+    OleCheck(B->SetFieldValue("CustNo", "9"));
+    OleVariant R;
+    OleCheck(B->Post(&R));
+    EXPECT_EQ(KeysInView(A.get()), (std::vector<AnsiString>{"3", "9"}));
+}
+
 }  // namespace
