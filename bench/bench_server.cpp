@@ -108,6 +108,12 @@ std::int64_t KeyAt(std::int64_t Index)
     return 1000 + 2 * Index;
 }
 
+// A random odd key: between two stored records.
+std::int64_t KeyBetween(std::mt19937_64& Random, std::int64_t Size)
+{
+    return KeyAt(static_cast<std::int64_t>(Random() % static_cast<std::uint64_t>(Size))) + 1;
+}
+
 std::vector<std::string> RecordValues(std::int64_t Key)
 {
     std::string K = std::to_string(Key);
@@ -454,7 +460,7 @@ void Ours_ForeignNext(benchmark::State& State, bool IsFile, std::int64_t Size)
     for (auto _ : State) {
         // B takes away the record it added last time, and adds one at a random place.
         if (Added) OleCheck(T.B->Delete());
-        InsertRecord(T.B.get(), Names, KeyAt(static_cast<std::int64_t>(Random() % static_cast<std::uint64_t>(Size))) + 1);
+        InsertRecord(T.B.get(), Names, KeyBetween(Random, Size));
         Added = true;
         auto Start = TClock::now();
         OurNext(T, Names);
@@ -477,7 +483,7 @@ void Direct_ForeignNext(benchmark::State& State, bool IsFile, std::int64_t Size)
             Check(sqlite3_step(Delete), T.Writer, "delete");
             sqlite3_reset(Delete);
         }
-        BindValues(Insert, RecordValues(KeyAt(static_cast<std::int64_t>(Random() % static_cast<std::uint64_t>(Size))) + 1));
+        BindValues(Insert, RecordValues(KeyBetween(Random, Size)));
         Check(sqlite3_step(Insert), T.Writer, "insert");
         sqlite3_reset(Insert);
         Added = sqlite3_last_insert_rowid(T.Writer);
@@ -497,9 +503,7 @@ void OursInsert(benchmark::State& State, bool IsFile, std::int64_t Size, bool Ri
     std::vector<OleVariant> Names = NameVariants();
     std::mt19937_64 Random(5);
     for (auto _ : State) {
-        std::int64_t Key = Rising ? T.NextRisingKey++
-                                  : KeyAt(static_cast<std::int64_t>(Random() % static_cast<std::uint64_t>(Size))) + 1;
-        std::vector<std::string> Values = RecordValues(Key);
+        std::vector<std::string> Values = RecordValues(Rising ? T.NextRisingKey++ : KeyBetween(Random, Size));
         auto Start = TClock::now();
         OleCheck(T.A->Insert());
         for (int I = 0; I < 13; ++I) T.A->SetFieldValue(Names[I], OleVariant(Values[I]));
@@ -516,9 +520,7 @@ void DirectInsert(benchmark::State& State, bool IsFile, std::int64_t Size, bool 
     sqlite3_stmt* Delete = Prepare(T.Writer, "DELETE FROM Customer WHERE id = ?1");
     std::mt19937_64 Random(5);
     for (auto _ : State) {
-        std::int64_t Key = Rising ? T.NextRisingKey++
-                                  : KeyAt(static_cast<std::int64_t>(Random() % static_cast<std::uint64_t>(Size))) + 1;
-        std::vector<std::string> Values = RecordValues(Key);
+        std::vector<std::string> Values = RecordValues(Rising ? T.NextRisingKey++ : KeyBetween(Random, Size));
         auto Start = TClock::now();
         BindValues(Insert, Values);
         Check(sqlite3_step(Insert), T.Writer, "insert");  // autocommit: one transaction per record
