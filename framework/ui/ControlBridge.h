@@ -106,4 +106,15 @@ private:
     bool FPressed = false;
 };
 
+// Connects a widget's signal to Fn through Bridge: Fn runs in the control's handler scope,
+// guarded, with the signal's arguments, and not at all once the control is gone. Every
+// control that listens to a widget's signals connects through this.
+template <class Emitter, class Signal, class F>
+QMetaObject::Connection ConnectGuarded(TControlBridge* Bridge, Emitter* Source, Signal Sig, F Fn)
+{
+    return QObject::connect(Source, Sig, Bridge, [Bridge, Fn](auto... Args) {
+        Bridge->Call([&](TControl*) { Fn(Args...); });
+    });
+}
+
 }  // namespace ui_detail
