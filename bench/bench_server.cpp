@@ -172,6 +172,14 @@ const char* const DirectTable =
     "\"LastInvoiceDate\" TEXT NOT NULL DEFAULT '');"
     "CREATE UNIQUE INDEX CustomerKey ON Customer (CAST(\"CustNo\" AS NUMERIC));";
 
+// A bulk load into a file that is renamed into place only when complete needs no journal.
+void BulkLoadSettings(sqlite3* Db)
+{
+    Exec(Db, "PRAGMA journal_mode=OFF");
+    Exec(Db, "PRAGMA synchronous=OFF");
+    Exec(Db, "PRAGMA cache_size=-1000000");
+}
+
 void FileSettings(sqlite3* Db)
 {
     Exec(Db, "PRAGMA journal_mode=WAL");
@@ -226,22 +234,24 @@ void FillOurs(const std::string& SchemaPath, const std::string& AccessFile, cons
         OleCheck(Maker->Close());
     }
     sqlite3* Db = OpenDb(Target);
-    if (IsFile) FileSettings(Db);
+    if (IsFile) BulkLoadSettings(Db);
     std::vector<std::string> Triggers;
     sqlite3_stmt* List = Prepare(Db, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'zfd_log%'");
     while (sqlite3_step(List) == SQLITE_ROW) Triggers.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(List, 0)));
     sqlite3_finalize(List);
     for (const std::string& T : Triggers) Exec(Db, "DROP TRIGGER \"" + T + "\"");
     BulkFill(Db, Count);
+    if (IsFile) FileSettings(Db);
     sqlite3_close(Db);
 }
 
 void FillDirect(const std::string& Target, std::int64_t Count, bool IsFile)
 {
     sqlite3* Db = OpenDb(Target);
-    if (IsFile) FileSettings(Db);
+    if (IsFile) BulkLoadSettings(Db);
     Exec(Db, DirectTable);
     BulkFill(Db, Count);
+    if (IsFile) FileSettings(Db);
     sqlite3_close(Db);
 }
 
