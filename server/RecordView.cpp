@@ -116,6 +116,23 @@ std::int64_t TRecordView::Find(TId Id) const
     return -1;
 }
 
+std::int64_t TRecordView::FindBetween(TId Id, std::int64_t From, std::int64_t To) const
+{
+    From = std::max<std::int64_t>(From, 0);
+    To = std::min(To, FCount);
+    if (From >= To) return -1;
+    std::int64_t Start = 0;
+    for (std::size_t B = BlockOf(From, Start); B < FBlocks.size() && Start < To; ++B) {
+        const std::vector<TId>& Block = FBlocks[B];
+        auto First = Block.begin() + std::max<std::int64_t>(From - Start, 0);
+        auto Last = Block.begin() + std::min<std::int64_t>(To - Start, static_cast<std::int64_t>(Block.size()));
+        auto It = std::find(First, Last, Id);
+        if (It != Last) return Start + (It - Block.begin());
+        Start += static_cast<std::int64_t>(Block.size());
+    }
+    return -1;
+}
+
 void TRecordView::Insert(std::int64_t Pos, TId Id)
 {
     if (Pos < 0 || Pos > FCount) throw std::out_of_range("record view position out of range");

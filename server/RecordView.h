@@ -33,11 +33,15 @@ public:
     TId At(std::int64_t Pos) const;
     // Position of Id, or -1; a linear search, for the rare cases that need it.
     std::int64_t Find(TId Id) const;
+    // Position of Id among the positions [From, To), or -1; a linear search in memory.
+    std::int64_t FindBetween(TId Id, std::int64_t From, std::int64_t To) const;
     // Puts Id at Pos (0..Count); the ids from Pos on move one place back.
     void Insert(std::int64_t Pos, TId Id);
     void Remove(std::int64_t Pos);
 
     std::size_t BlockCount() const { return FBlocks.size(); }
+    // The most ids a block holds (a block is split when it reaches that).
+    static constexpr std::int64_t MaxBlockSize() { return 2 * BlockSize; }
     std::int64_t BlockStart(std::size_t Block) const;
     // The key fields' texts of the block's first record; nullptr when not known.
     const std::vector<AnsiString>* FirstKey(std::size_t Block) const;
