@@ -304,4 +304,26 @@ TEST_F(TrimmedLogTest, ASessionOpenedWithAnotherKeyReadsItsViewAgainInsteadOfMis
     EXPECT_EQ(KeysInView(A.get()), (std::vector<AnsiString>{"1", "2", "3", "5", "9"}));
 }
 
+TEST_F(TrimmedLogTest, ASearchPassesOverRecordsWhoseChangesAreNotTakenInYet)
+{
+    {
+        TSession Maker = OpenSession("m", File);  // makes the table
+    }
+    Exec(Raw, "WITH RECURSIVE N(I) AS (SELECT 0 UNION ALL SELECT I + 1 FROM N WHERE I < 2999) "
+              "INSERT INTO Customer (CustNo, Company) SELECT 1000 + 2 * I, 'S' || I FROM N");
+    TSession A = OpenSession("a", File);
+    ASSERT_EQ(CountOf(A.get()), 3000);
+    // In one batch: the record at position 1022 is deleted, then the first record of the
+    // view's second block (position 1024) gets the smallest key. When A looks for the first
+    // one, the second is still at its old place with its new key, and the search for the
+    // first meets it: it must pass over it, not take its new key for its place.
+    Exec(Raw, "DELETE FROM Customer WHERE CustNo = '3044'");
+    Exec(Raw, "UPDATE Customer SET CustNo = '1' WHERE CustNo = '3048'");
+    std::vector<AnsiString> Seen = KeysInView(A.get());
+    EXPECT_EQ(Seen, KeysInView(OpenSession("f", File).get()));
+    ASSERT_EQ(Seen.size(), 2999u);
+    EXPECT_EQ(Seen[0], "1");
+    EXPECT_EQ(std::count(Seen.begin(), Seen.end(), AnsiString("3044")), 0);
+}
+
 }  // namespace
