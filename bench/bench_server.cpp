@@ -854,7 +854,7 @@ void Register(const std::string& Name, TCase Case, bool IsFile, std::int64_t Siz
 {
     std::string Full = Name + "/" + (IsFile ? "file" : "memory") + "/" + std::to_string(Size);
     auto* B = benchmark::RegisterBenchmark(Full.c_str(), [=](benchmark::State& S) { Case(S, IsFile, Size); });
-    B->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(0.2)->Repetitions(3)->ReportAggregatesOnly(true);
+    B->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(0.05)->Repetitions(3)->ReportAggregatesOnly(true);
 }
 
 }  // namespace
