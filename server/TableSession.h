@@ -37,7 +37,7 @@
 // Invariants (while open; when Inactive FStore is null, the view empty and FPos 0):
 //   FPos is in 0..FView.Count(); FPos == FView.Count() means no current record.
 //   FView holds the ids of the stored records that pass the filter, in key order, as of the
-//     last commit this session applied ; Sync() brings it up to date.
+//     last commit this session applied; Sync() brings it up to date.
 //   FCurrent.Id == FView.At(FPos) whenever there is a current record; FCurrent is empty
 //     (Id 0) otherwise.
 //   FReadVersion is the version of the current record when this session positioned onto it.
@@ -51,8 +51,9 @@
 //     the filter is switched on.
 //
 // Threading: a session is used by one thread at a time and is not synchronised; its handlers
-// and triggers run on the calling thread, inside the call. Sessions share nothing in memory
-// (each holds its own SQLite connection), so different sessions may live on different threads.
+// and triggers run on the calling thread, inside the call. Each session holds its own SQLite
+// connection and shares only the registry of memory tables, which locks itself, so different
+// sessions may live on different threads.
 //
 // Handlers and DB methods handed to the session (the four notification setters and
 // SetDBMethods) are not owned: the caller clears them (sets an empty handler or a null
