@@ -173,14 +173,14 @@ void TSqliteTransaction::Commit()
     FOpen = false;
 }
 
-AnsiString QuoteIdent(std::string_view Name)
+AnsiString QuoteSql(char Quote, std::string_view Text)
 {
-    AnsiString Result = "\"";
-    for (char C : Name) {
-        if (C == '"') Result += '"';
+    AnsiString Result(1, Quote);
+    for (char C : Text) {
+        if (C == Quote) Result += Quote;
         Result += C;
     }
-    return Result + "\"";
+    return Result + Quote;
 }
 
 }  // namespace RecordServer

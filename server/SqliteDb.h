@@ -103,7 +103,11 @@ private:
     bool FOpen = true;
 };
 
-// SQL text for an identifier: in double quotes, inner quotes doubled.
-AnsiString QuoteIdent(std::string_view Name);
+// SQL text in Quote marks, inner ones doubled: an identifier in '"', a string in '\''.
+AnsiString QuoteSql(char Quote, std::string_view Text);
+inline AnsiString QuoteIdent(std::string_view Name)
+{
+    return QuoteSql('"', Name);
+}
 
 }  // namespace RecordServer

@@ -3,9 +3,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "framework/core/TextUtils.h"
+#include "server/ChangeLogCursor.h"
+#include "server/KeyOrder.h"
 #include "server/MemoryTables.h"
 #include "server/ServerError.h"
 #include "server/SqliteDb.h"
@@ -57,34 +58,6 @@ void FilterFunction(sqlite3_context* Context, int Argc, sqlite3_value** Argv)
     sqlite3_result_int(Context, 1);
 }
 
-// FNV-1a, so that an index name made from the key's definition is the same in every build.
-std::uint32_t StableHash(std::string_view Text)
-{
-    std::uint32_t Hash = 2166136261u;
-    for (char C : Text) {
-        Hash ^= static_cast<unsigned char>(C);
-        Hash *= 16777619u;
-    }
-    return Hash;
-}
-
-// The key fields' texts as the change log writes them: "<bytes>:<text>" per field.
-std::vector<AnsiString> DecodeLogKey(std::string_view Text)
-{
-    std::vector<AnsiString> Values;
-    while (!Text.empty()) {
-        std::size_t Colon = Text.find(':');
-        if (Colon == std::string_view::npos) break;
-        std::size_t Length = 0;
-        for (char C : Text.substr(0, Colon)) Length = Length * 10 + static_cast<std::size_t>(C - '0');
-        Text.remove_prefix(Colon + 1);
-        Length = std::min(Length, Text.size());
-        Values.emplace_back(Text.substr(0, Length));
-        Text.remove_prefix(Length);
-    }
-    return Values;
-}
-
 // "?N", a numbered parameter.
 AnsiString ParamRef(std::int64_t Number)
 {
@@ -122,31 +95,16 @@ public:
             FInSnapshot = true;
         }
         TStatementReset Done(FLogRead);
-        FLogRead.Bind(1, FApplied);
-        std::int64_t Expected = FApplied + 1;
-        while (FLogRead.Step()) {
-            std::int64_t Seq = FLogRead.ColumnInt64(0);
-            // Sequences have no gaps (entries are only trimmed from the old end), so a gap
-            // means that entries this session has not seen were trimmed.
-            if (Seq != Expected) return TChangesSeen::Lost;
-            Expected = Seq + 1;
-            auto Own = std::find(FOwnSeqs.begin(), FOwnSeqs.end(), Seq);
-            if (Own != FOwnSeqs.end()) {
-                FOwnSeqs.erase(Own);
-                continue;
-            }
-            TChange Change;
-            Change.Id = FLogRead.ColumnInt64(1);
-            Change.Kind = static_cast<TChangeKind>(FLogRead.ColumnInt64(2));
-            if (Change.Kind != TChangeKind::Inserted) {
-                AnsiString OldKey = FLogRead.ColumnText(3);
-                if (OldKey.compare(0, FKeyTag.size(), FKeyTag) != 0) return TChangesSeen::Lost;
-                Change.OldKey = DecodeLogKey(std::string_view(OldKey).substr(FKeyTag.size()));
-            }
-            Changes.push_back(std::move(Change));
-        }
-        FApplied = Expected - 1;
-        return TChangesSeen::Listed;
+        FLogRead.Bind(1, FLogCursor.Applied());
+        AnsiString OldKey;
+        return FLogCursor.TakeAll(
+            [&](TChangeLogCursor::TEntry& Entry) {
+                if (!FLogRead.Step()) return false;
+                OldKey = FLogRead.ColumnText(3);
+                Entry = {FLogRead.ColumnInt64(0), FLogRead.ColumnInt64(1), static_cast<int>(FLogRead.ColumnInt64(2)), OldKey};
+                return true;
+            },
+            Changes);
     }
 
     void FinishChanges() override
@@ -182,8 +140,7 @@ public:
         // either in the ids read or seen by the next ReadChanges (applying it again to a view
         // that holds it already changes nothing).
         DataVersionMoved();
-        FApplied = LogEnd();
-        FOwnSeqs.clear();
+        FLogCursor.Restart(LogEnd());
         TStatementReset Done(FView);
         BindFilter(FView);
         while (FView.Step()) Sink(FView.ColumnInt64(0));
@@ -220,23 +177,7 @@ public:
 
     int CompareKeys(const TRecordKey& A, const TRecordKey& B) const override
     {
-        // As the key index orders: numbers by value (CAST AS NUMERIC reads the leading
-        // number of the text), texts by their bytes; then the id.
-        std::size_t Key = 0;
-        for (const TFieldDef& Field : FSchema.Fields) {
-            if (!Field.Key) continue;
-            if (Key >= A.Values.size() || Key >= B.Values.size()) break;
-            const AnsiString& X = A.Values[Key];
-            const AnsiString& Y = B.Values[Key];
-            ++Key;
-            if (Field.Type == TFieldType::Number) {
-                long double NX = std::strtold(X.c_str(), nullptr), NY = std::strtold(Y.c_str(), nullptr);
-                if (NX != NY) return NX < NY ? -1 : 1;
-            } else if (int C = X.compare(Y); C != 0) {
-                return C < 0 ? -1 : 1;
-            }
-        }
-        return A.Id < B.Id ? -1 : (A.Id > B.Id ? 1 : 0);
+        return CompareRecordKeys(FSchema, A, B);
     }
 
     bool Read(std::int64_t Id, TStoredRecord& Record) override
@@ -382,10 +323,7 @@ private:
         if (!Changed) return TWriteResult::Changed;
         std::int64_t Seq = LogEnd();
         Tx.Commit();
-        // When nobody else wrote since this session's last look, its own entry is the next
-        // one and the look moves past it; otherwise ReadChanges skips it when it gets there.
-        if (Seq == FApplied + 1) FApplied = Seq;
-        else FOwnSeqs.push_back(Seq);
+        FLogCursor.OwnWrite(Seq);
         return TWriteResult::Done;
     }
 
@@ -456,8 +394,8 @@ private:
             AnsiString Col = "old." + Column(I);
             Fields += " || length(CAST(" + Col + " AS BLOB)) || ':' || " + Col;
         }
-        FKeyTag = IntToHex(StableHash(Fields), 8) + ";";
-        AnsiString OldKey = "'" + FKeyTag + "'" + Fields;
+        FLogCursor.SetKeyTag(IntToHex(StableHash(Fields), 8) + ";");
+        AnsiString OldKey = "'" + FLogCursor.KeyTag() + "'" + Fields;
         AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(Fields), 8);
         AnsiString Insert = AnsiString(LogTriggerPrefix) + "i" + Suffix;
         AnsiString Update = AnsiString(LogTriggerPrefix) + "u" + Suffix;
@@ -600,13 +538,11 @@ private:
     TSqliteStatement FLogEnd, FLogRead, FBeginRead, FEndRead;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
-    AnsiString FKeyTag;        // "<hash of the key's definition>;", how the log's old keys begin
     TSqliteStatement FView, FPasses, FPage;
     std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView, FPasses and FPage
     std::int64_t FLastDataVersion = -1;
     AnsiString FLog;  // the quoted name of the change log table
-    std::int64_t FApplied = 0;           // the last log entry this session has taken in
-    std::vector<std::int64_t> FOwnSeqs;  // this session's entries after FApplied, to skip
+    TChangeLogCursor FLogCursor;  // what this session took in of the log
 };
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "server/DataPath.h"
 #include "server/ServerError.h"
 #include "server/SqliteDb.h"
-#include "server/SqliteRecordStore.h"
+#include "server/RecordStoreFactory.h"
 #include "server/ValueText.h"
 
 namespace RecordServer {
@@ -157,17 +157,7 @@ void TTableSession::Open()
                                E_ACCESSDENIED);
         }
     }
-    std::unique_ptr<TRecordStore> Store;
-    if (IsBlankName(FAccessFile)) {
-        Store = OpenMemoryStore(Schema, CanonicalSchema);
-    } else {
-        TDataPath Path = ResolveDataPath(FAccessFile);
-        try {
-            Store = OpenFileStore(Schema, Path.Path);
-        } catch (const ESqliteError& E) {
-            throw EServerError("Cannot open the access file " + Path.Path + ": " + E.Message());
-        }
-    }
+    std::unique_ptr<TRecordStore> Store = OpenRecordStore(Schema, FAccessFile, CanonicalSchema);
     Store->SetFilter(FFiltered ? FFilterLines : std::vector<TFilterCondition>{});
 
     FUserReadOnly = User && User->Right == TUserRight::Read;

@@ -1,0 +1,72 @@
+#include "server/ChangeLogCursor.h"
+
+#include <algorithm>
+
+namespace RecordServer {
+
+void TChangeLogCursor::Restart(std::int64_t End)
+{
+    FApplied = End;
+    FOwn.clear();
+}
+
+void TChangeLogCursor::OwnWrite(std::int64_t Seq)
+{
+    // When nobody else wrote since this session's last look, its own entry is the next one
+    // and the look moves past it; otherwise Take skips it when it gets there.
+    if (Seq == FApplied + 1) FApplied = Seq;
+    else if (Seq > FApplied) FOwn.push_back(Seq);
+}
+
+TChangesSeen TChangeLogCursor::TakeAll(const std::function<bool(TEntry&)>& Next, std::vector<TChange>& Changes)
+{
+    std::int64_t Expected = FApplied + 1;
+    TEntry Entry;
+    while (Next(Entry)) {
+        if (Entry.Seq != Expected) return TChangesSeen::Lost;
+        Expected = Entry.Seq + 1;
+        auto Own = std::find(FOwn.begin(), FOwn.end(), Entry.Seq);
+        if (Own != FOwn.end()) {
+            FOwn.erase(Own);
+            continue;
+        }
+        TChange Change;
+        Change.Id = Entry.Id;
+        Change.Kind = static_cast<TChangeKind>(Entry.What);
+        if (Change.Kind != TChangeKind::Inserted) {
+            if (Entry.OldKey.substr(0, FKeyTag.size()) != FKeyTag) return TChangesSeen::Lost;
+            Change.OldKey = DecodeLogKey(Entry.OldKey.substr(FKeyTag.size()));
+        }
+        Changes.push_back(std::move(Change));
+    }
+    FApplied = Expected - 1;
+    return TChangesSeen::Listed;
+}
+
+std::vector<AnsiString> DecodeLogKey(std::string_view Text)
+{
+    std::vector<AnsiString> Values;
+    while (!Text.empty()) {
+        std::size_t Colon = Text.find(':');
+        if (Colon == std::string_view::npos) break;
+        std::size_t Length = 0;
+        for (char C : Text.substr(0, Colon)) Length = Length * 10 + static_cast<std::size_t>(C - '0');
+        Text.remove_prefix(Colon + 1);
+        Length = std::min(Length, Text.size());
+        Values.emplace_back(Text.substr(0, Length));
+        Text.remove_prefix(Length);
+    }
+    return Values;
+}
+
+std::uint32_t StableHash(std::string_view Text)
+{
+    std::uint32_t Hash = 2166136261u;
+    for (char C : Text) {
+        Hash ^= static_cast<unsigned char>(C);
+        Hash *= 16777619u;
+    }
+    return Hash;
+}
+
+}  // namespace RecordServer

@@ -1,0 +1,13 @@
+#pragma once
+// The order of records that every store keeps: by the key fields in schema order (numbers
+// by value, texts by their bytes, which for UTF-8 is the order of the code points), then by
+// id. Stores order their tables the same way; this compares two keys held in memory.
+#include "server/RecordStore.h"
+#include "server/Schema.h"
+
+namespace RecordServer {
+
+// Negative, 0 or positive as A comes before, at or after B.
+int CompareRecordKeys(const TTableSchema& Schema, const TRecordKey& A, const TRecordKey& B);
+
+}  // namespace RecordServer

@@ -1,0 +1,122 @@
+#pragma once
+// A thin layer over libpq: one connection to a PostgreSQL server, statements prepared by
+// name, results that free themselves, a write of several statements sent in one round trip
+// as one transaction, and the notifications the server sent for LISTEN.
+//
+// The connection is made with a connect timeout and a statement timeout (the connection
+// URI's own settings win), so that no call waits without end on a server that does not
+// answer. Every value travels as a bound parameter; SQL text holds only names the caller has
+// quoted.
+//
+// States: Connected, or Lost (the server closed the connection or could not be reached). A
+// call that meets a lost connection raises EPgError with Lost() true; Reconnect() makes a
+// fresh connection (statements prepared before must be prepared again).
+//
+// Threading: one thread at a time.
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "framework/core/Exceptions.h"
+
+struct pg_conn;
+struct pg_result;
+
+namespace RecordServer {
+
+// A failure reported by libpq or the server, with the server's SQLSTATE when it gave one.
+class EPgError : public Exception {
+public:
+    EPgError(AnsiString Msg, AnsiString SqlState, bool Lost)
+        : Exception(std::move(Msg)), FSqlState(std::move(SqlState)), FLost(Lost) {}
+    const AnsiString& SqlState() const noexcept { return FSqlState; }
+    bool IsUniqueViolation() const noexcept { return FSqlState == "23505"; }
+    // The connection is gone: the server restarted, was stopped, or the network failed.
+    bool Lost() const noexcept { return FLost; }
+
+private:
+    AnsiString FSqlState;
+    bool FLost;
+};
+
+// A query's result; rows and columns count from 0.
+class TPgResult {
+public:
+    TPgResult() = default;
+    explicit TPgResult(pg_result* Result) : FResult(Result) {}
+    int Rows() const;
+    bool IsNull(int Row, int Column) const;
+    std::string_view Text(int Row, int Column) const;
+    std::int64_t Int64(int Row, int Column) const;
+    // Rows that an INSERT, UPDATE or DELETE changed.
+    std::int64_t Affected() const;
+
+private:
+    struct TFree {
+        void operator()(pg_result* Result) const;
+    };
+    std::unique_ptr<pg_result, TFree> FResult;  // owned
+};
+
+// Parameters of one statement: texts, or SQL NULL.
+class TPgParams {
+public:
+    TPgParams& Add(std::string_view Text);
+    TPgParams& Add(std::int64_t Number);
+    TPgParams& AddNull();
+    int Count() const { return static_cast<int>(FValues.size()); }
+    const char* const* Values() const { return FPointers.data(); }
+
+private:
+    std::vector<AnsiString> FValues;
+    std::vector<bool> FNull;
+    std::vector<const char*> FPointers;  // into FValues; rebuilt on every Add
+    void Rebuild();
+};
+
+class TPgConnection {
+public:
+    // Connects to Uri ("postgresql://..." or "postgres://..."). Raises EPgError when the server
+    // cannot be reached in time or refuses the connection.
+    explicit TPgConnection(AnsiString Uri);
+    ~TPgConnection();
+    TPgConnection(const TPgConnection&) = delete;
+    TPgConnection& operator=(const TPgConnection&) = delete;
+
+    bool Connected() const;
+    void Reconnect();
+    // The URI without its password, for messages.
+    AnsiString Where() const;
+
+    // Runs SQL without parameters (several statements separated by ';' are allowed).
+    void Exec(std::string_view Sql);
+    TPgResult Query(std::string_view Sql, const TPgParams& Params = {});
+    void Prepare(const AnsiString& Name, std::string_view Sql);
+    TPgResult RunPrepared(const AnsiString& Name, const TPgParams& Params);
+
+    // One statement of several sent in one round trip: a prepared statement's name, or SQL.
+    struct TStep {
+        AnsiString Statement;  // a prepared statement's name; empty: Sql
+        AnsiString Sql;
+        TPgParams Params;
+    };
+    // Sends the steps at once and waits for them together. Without a BEGIN among them they
+    // run as one transaction: the first failing step raises EPgError and nothing of the
+    // steps is kept. Returns one result per step.
+    std::vector<TPgResult> RunTogether(const std::vector<TStep>& Steps);
+
+    // Takes what the server sent without waiting for it, and answers whether another
+    // connection notified Channel since the last call (other notifications are dropped).
+    bool TakeNotifications(std::string_view Channel);
+
+private:
+    [[noreturn]] void Fail(const AnsiString& What, pg_result* Result = nullptr);
+    TPgResult Check(pg_result* Result, const AnsiString& What);
+    void Connect();
+
+    AnsiString FUri;
+    pg_conn* FConn = nullptr;  // owned
+};
+
+}  // namespace RecordServer

@@ -1,0 +1,163 @@
+// The PostgreSQL store's own cases: the table it makes and the tables it refuses, values that
+// look like SQL, a lost connection, an unreachable server, and sessions of the record server
+// that share a table through it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "com/OleCheck.h"
+#include "server/RecordStoreFactory.h"
+#include "server/Schema.h"
+#include "server/ServerError.h"
+#include "tests/server/ServerTestSupport.h"
+#include "tests/support/PgTestCluster.h"
+
+#include <libpq-fe.h>
+
+namespace {
+
+using namespace RecordServer;
+
+const char* const StockSchema =
+    "[Table]\nName = Stock\n[Fields]\nNo, Number, 30, Key\nName, Text, 20\nCity, Text, 20\n";
+
+AnsiString OpenFailure(const char* SchemaText, const AnsiString& Uri)
+{
+    try {
+        OpenRecordStore(ParseSchema(SchemaText, "stock.SFD"), Uri, "stock.SFD");
+    } catch (const EServerError& E) {
+        return E.Message();
+    }
+    return "(opened)";
+}
+
+void Sql(const AnsiString& Uri, const char* Statement)
+{
+    PGconn* Conn = PQconnectdb(Uri.c_str());
+    PGresult* Result = PQexec(Conn, Statement);
+    EXPECT_TRUE(PQresultStatus(Result) == PGRES_COMMAND_OK || PQresultStatus(Result) == PGRES_TUPLES_OK)
+        << Statement << ": " << PQresultErrorMessage(Result);
+    PQclear(Result);
+    PQfinish(Conn);
+}
+
+TEST(PostgresStore, OpeningCreatesTheTableAndRefusesATableWhoseColumnsDisagreeNamingTheDifference)
+{
+    AnsiString Uri = TestCluster().NewDatabase();
+    EXPECT_EQ(OpenFailure(StockSchema, Uri), "(opened)");
+    EXPECT_EQ(OpenFailure(StockSchema, Uri), "(opened)");  // and opens what it made
+
+    AnsiString Extra = OpenFailure("[Table]\nName = Stock\n[Fields]\nNo, Number, 30, Key\nName, Text, 20\nCity, Text, "
+                                   "20\nPhone, Text, 12\n",
+                                   Uri);
+    EXPECT_NE(Extra.find("does not match the schema file"), AnsiString::npos) << Extra;
+    EXPECT_NE(Extra.find("it has no column Phone"), AnsiString::npos) << Extra;
+    AnsiString Fewer = OpenFailure("[Table]\nName = Stock\n[Fields]\nNo, Number, 30, Key\nName, Text, 20\n", Uri);
+    EXPECT_NE(Fewer.find("a column City that the schema does not list"), AnsiString::npos) << Fewer;
+    AnsiString OtherKey =
+        OpenFailure("[Table]\nName = Stock\n[Fields]\nNo, Number, 30\nName, Text, 20, Key\nCity, Text, 20\n", Uri);
+    EXPECT_NE(OtherKey.find("has another key"), AnsiString::npos) << OtherKey;
+
+    // A table that another program made: the server's columns are missing, a type differs.
+    Sql(Uri, "CREATE TABLE \"Parts\" (\"No\" integer, \"Name\" text)");
+    AnsiString Foreign = OpenFailure("[Table]\nName = Parts\n[Fields]\nNo, Number, 9, Key\nName, Text, 20\n", Uri);
+    EXPECT_NE(Foreign.find("it has no column zfd_id"), AnsiString::npos) << Foreign;
+    EXPECT_NE(Foreign.find("its column No is integer where text is needed"), AnsiString::npos) << Foreign;
+}
+
+TEST(PostgresStore, ValuesThatLookLikeSqlAreStoredAsWritten)
+{
+    AnsiString Uri = TestCluster().NewDatabase();
+    TTableSchema Schema = ParseSchema(StockSchema, "stock.SFD");
+    auto Store = OpenRecordStore(Schema, Uri, "stock.SFD");
+    TStoredRecord Record;
+    const char* Nasty = "x'); DROP TABLE \"Stock\"; --";
+    ASSERT_EQ(Store->Insert({"1", Nasty, "$1 \\ \"Q\""}, Record), TWriteResult::Done);
+    auto Again = OpenRecordStore(Schema, Uri, "stock.SFD");
+    TStoredRecord Read;
+    ASSERT_TRUE(Again->Read(Record.Id, Read));
+    EXPECT_EQ(Read.Values, (std::vector<AnsiString>{"1", Nasty, "$1 \\ \"Q\""}));
+}
+
+TEST(PostgresStore, ALostConnectionFailsTheCallThatMetItAndTheNextCallConnectsAgainLosingNothing)
+{
+    AnsiString Uri = TestCluster().NewDatabase();
+    TTableSchema Schema = ParseSchema(StockSchema, "stock.SFD");
+    auto A = OpenRecordStore(Schema, Uri, "stock.SFD");
+    TStoredRecord Record;
+    ASSERT_EQ(A->Insert({"1", "before", ""}, Record), TWriteResult::Done);
+    std::vector<std::int64_t> Seen;
+    A->ReadOrderedIds([&](std::int64_t Id) { Seen.push_back(Id); });
+
+    TestCluster().DropConnections(Uri);
+    // Meanwhile another client writes.
+    auto B = OpenRecordStore(Schema, Uri, "stock.SFD");
+    ASSERT_EQ(B->Insert({"2", "during", ""}, Record), TWriteResult::Done);
+
+    std::vector<TChange> Changes;
+    AnsiString Message;
+    try {
+        A->ReadChanges(Changes);
+        A->FinishChanges();
+        A->Insert({"3", "after", ""}, Record);
+    } catch (const EServerError& E) {
+        Message = E.Message();
+    }
+    EXPECT_NE(Message.find("connection to the PostgreSQL server"), AnsiString::npos) << Message;
+    EXPECT_NE(Message.find("was lost"), AnsiString::npos) << Message;
+
+    // The next calls connect again and take in what was written meanwhile.
+    ASSERT_EQ(A->ReadChanges(Changes), TChangesSeen::Listed);
+    A->FinishChanges();
+    ASSERT_EQ(Changes.size(), 1u);
+    EXPECT_EQ(Changes[0].Kind, TChangeKind::Inserted);
+    ASSERT_EQ(A->Insert({"3", "after", ""}, Record), TWriteResult::Done);
+    Seen.clear();
+    B->ReadOrderedIds([&](std::int64_t Id) { Seen.push_back(Id); });
+    EXPECT_EQ(Seen.size(), 3u);
+}
+
+TEST(PostgresStore, AServerThatCannotBeReachedIsAClearErrorAtOnce)
+{
+    auto Start = std::chrono::steady_clock::now();
+    AnsiString Message = OpenFailure(StockSchema, "postgresql:///nothing?host=/nonexistent-folder&port=5432&connect_timeout=3");
+    EXPECT_NE(Message.find("Cannot connect to the PostgreSQL server postgresql:///nothing"), AnsiString::npos) << Message;
+    EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(10));
+    // A password in the URI is never shown.
+    Message = OpenFailure(StockSchema, "postgresql://someone:secret@/nothing?host=/nonexistent-folder");
+    EXPECT_EQ(Message.find("secret"), AnsiString::npos) << Message;
+}
+
+class PostgresSessions : public ServerTest {};
+
+TEST_F(PostgresSessions, SessionsOnOneServerTableSeeEachOthersPostsAndRefuseLostUpdates)
+{
+    AnsiString Uri = TestCluster().NewDatabase();
+    TSession A = OpenSession("1688", Uri);
+    TSession B = OpenSession("1688", Uri);
+    AddKeys(A.get(), {"20", "3", "100"});
+    EXPECT_EQ(KeysInView(B.get()), (std::vector<AnsiString>{"3", "20", "100"}));
+    EXPECT_FALSE(SUCCEEDED(AddRecord(B.get(), {{"CustNo", "3.0"}, {"Company", "dup"}})));
+    OleCheck(B->Cancel());
+
+    // Both edit record 20; the second post is refused as a change by another user.
+    OleCheck(A->MoveTo(2));
+    OleCheck(B->MoveTo(2));
+    OleCheck(A->Edit());
+    OleCheck(B->Edit());
+    OleCheck(A->SetFieldValue("City", "Taipei"));
+    OleCheck(B->SetFieldValue("City", "Tainan"));
+    OleVariant Ignored;
+    ASSERT_TRUE(Succeeded(A->Post(&Ignored)));
+    AnsiString Refused = FailureText(B->Post(&Ignored));
+    EXPECT_NE(Refused.find("another user"), AnsiString::npos) << Refused;
+    OleCheck(B->Cancel());
+    OleCheck(B->MoveTo(2));
+    EXPECT_EQ(ValueOf(B.get(), "City"), "Taipei");
+
+    // A new session reads the same table.
+    TSession C = OpenSession("1688", Uri);
+    EXPECT_EQ(CountOf(C.get()), 3);
+}
+
+}  // namespace

@@ -1,0 +1,275 @@
+// One set of checks that every store behind the storage seam must pass: SQLite in memory,
+// SQLite in a file and PostgreSQL. Each case opens two stores on one fresh table, as two
+// sessions would, and checks the order, duplicate keys, writes based on an old version,
+// filters and the change log.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "server/FilterCommand.h"
+#include "server/RecordStoreFactory.h"
+#include "server/Schema.h"
+#include "tests/support/PgTestCluster.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using namespace RecordServer;
+
+enum class TStoreKind { SqliteMemory, SqliteFile, Postgres };
+
+std::string KindName(const ::testing::TestParamInfo<TStoreKind>& Info)
+{
+    switch (Info.param) {
+    case TStoreKind::SqliteMemory: return "SqliteMemory";
+    case TStoreKind::SqliteFile: return "SqliteFile";
+    case TStoreKind::Postgres: return "Postgres";
+    }
+    return "Unknown";
+}
+
+// Region and number form the key: texts by their bytes, then numbers by value.
+const char* const SchemaText =
+    "[Table]\nName = Stock\n"
+    "[Fields]\n"
+    "Region, Text, 10, Key\n"
+    "No, Number, 30, Key\n"
+    "Name, Text, 20\n"
+    "City, Text, 20\n";
+
+class StoreContract : public ::testing::TestWithParam<TStoreKind> {
+protected:
+    void SetUp() override
+    {
+        Schema = ParseSchema(SchemaText, Dir.File("stock.SFD"));
+        switch (GetParam()) {
+        case TStoreKind::SqliteMemory: AccessFile = ""; break;
+        case TStoreKind::SqliteFile: AccessFile = Dir.File("stock.db"); break;
+        case TStoreKind::Postgres: AccessFile = TestCluster().NewDatabase(); break;
+        }
+    }
+
+    // A store on the test's table, as one session opens it. The memory table is the one of
+    // this test's (unique) schema path.
+    std::unique_ptr<TRecordStore> Open() { return OpenRecordStore(Schema, AccessFile, Dir.File("stock.SFD")); }
+
+    static TStoredRecord Add(TRecordStore& Store, const char* Region, const char* No, const char* Name = "n",
+                             const char* City = "")
+    {
+        TStoredRecord Record;
+        EXPECT_EQ(Store.Insert({Region, No, Name, City}, Record), TWriteResult::Done) << Region << "/" << No;
+        return Record;
+    }
+
+    static std::vector<std::int64_t> Ids(TRecordStore& Store)
+    {
+        std::vector<std::int64_t> Result;
+        Store.ReadOrderedIds([&](std::int64_t Id) { Result.push_back(Id); });
+        return Result;
+    }
+
+    // "region/no" of each record in the order the store gives.
+    static std::vector<AnsiString> Keys(TRecordStore& Store)
+    {
+        std::vector<AnsiString> Result;
+        for (std::int64_t Id : Ids(Store)) {
+            TStoredRecord Record;
+            EXPECT_TRUE(Store.Read(Id, Record));
+            Result.push_back(Record.Values[0] + "/" + Record.Values[1]);
+        }
+        return Result;
+    }
+
+    TempDir Dir;
+    TTableSchema Schema;
+    AnsiString AccessFile;
+};
+
+TEST_P(StoreContract, RecordsAreOrderedByTextKeysByteByByteThenByNumberKeysByValue)
+{
+    auto Store = Open();
+    for (const char* No : {"10", "9", "-2.5", "100", "0.5"}) Add(*Store, "North", No);
+    Add(*Store, "East", "1000");
+    Add(*Store, "Zürich", "1");
+    Add(*Store, "Zulu", "1");
+    EXPECT_EQ(Keys(*Store), (std::vector<AnsiString>{"East/1000", "North/-2.5", "North/0.5", "North/9", "North/10",
+                                                     "North/100", "Zulu/1", "Zürich/1"}));
+
+    // A page from a record on holds it and the records after it, in the same order; the
+    // comparisons of the store and the one in memory agree with that order.
+    std::vector<std::int64_t> Order = Ids(*Store);
+    std::vector<TStoredRecord> Page;
+    Store->ReadPage(Order[2], 3, Page);
+    ASSERT_EQ(Page.size(), 3u);
+    for (std::size_t I = 0; I < 3; ++I) EXPECT_EQ(Page[I].Id, Order[2 + I]);
+    EXPECT_EQ(Page[1].Values[1], "9");
+    std::map<std::int64_t, TRecordKey> KeyOf;
+    for (std::int64_t Id : Order) {
+        TStoredRecord R;
+        ASSERT_TRUE(Store->Read(Id, R));
+        KeyOf[Id] = TRecordKey{{R.Values[0], R.Values[1]}, Id};
+    }
+    for (std::size_t A = 0; A < Order.size(); ++A)
+        for (std::size_t B = 0; B < Order.size(); ++B) {
+            if (A == B) continue;
+            EXPECT_EQ(Store->ComesBefore(Order[A], Order[B]), A < B) << A << " " << B;
+            EXPECT_EQ(Store->ComesBeforeKey(Order[A], KeyOf[Order[B]]), A < B) << A << " " << B;
+            EXPECT_EQ(Store->CompareKeys(KeyOf[Order[A]], KeyOf[Order[B]]) < 0, A < B) << A << " " << B;
+        }
+}
+
+TEST_P(StoreContract, ADuplicateKeyIsRefusedAlsoWhenTheNumberIsWrittenDifferently)
+{
+    auto A = Open();
+    auto B = Open();
+    TStoredRecord First = Add(*A, "North", "13", "first");
+    TStoredRecord Other = Add(*A, "North", "14", "other");
+    TStoredRecord Refused;
+    EXPECT_EQ(B->Insert({"North", "13", "again", ""}, Refused), TWriteResult::DuplicateKey);
+    EXPECT_EQ(B->Insert({"North", "13.0", "again", ""}, Refused), TWriteResult::DuplicateKey);
+    EXPECT_EQ(B->Insert({"North", "1.3e1", "again", ""}, Refused), TWriteResult::DuplicateKey);
+    std::int64_t NewVersion = 0;
+    EXPECT_EQ(B->Update(Other.Id, Other.Version, {"North", "13", "moved", ""}, NewVersion), TWriteResult::DuplicateKey);
+    // Another region makes another key; nothing refused was written.
+    EXPECT_EQ(B->Insert({"South", "13", "south", ""}, Refused), TWriteResult::Done);
+    EXPECT_EQ(Keys(*A), (std::vector<AnsiString>{"North/13", "North/14", "South/13"}));
+    TStoredRecord Stored;
+    ASSERT_TRUE(A->Read(Other.Id, Stored));
+    EXPECT_EQ(Stored.Values[2], "other");
+    EXPECT_EQ(Stored.Version, Other.Version);
+}
+
+TEST_P(StoreContract, AWriteBasedOnAnOldVersionIsRefusedAndLosesNothing)
+{
+    auto A = Open();
+    auto B = Open();
+    TStoredRecord Record = Add(*A, "North", "1", "original");
+    std::int64_t AVersion = 0, BVersion = 0;
+    ASSERT_EQ(A->Update(Record.Id, Record.Version, {"North", "1", "by A", ""}, AVersion), TWriteResult::Done);
+    EXPECT_GT(AVersion, Record.Version);
+    EXPECT_EQ(B->Update(Record.Id, Record.Version, {"North", "1", "by B", ""}, BVersion), TWriteResult::Changed);
+    EXPECT_EQ(B->Delete(Record.Id, Record.Version), TWriteResult::Changed);
+    TStoredRecord Stored;
+    ASSERT_TRUE(B->Read(Record.Id, Stored));
+    EXPECT_EQ(Stored.Values[2], "by A");
+    EXPECT_EQ(B->ReadVersion(Record.Id), AVersion);
+
+    // With the version it read now, B's write goes through; a record deleted is gone for both.
+    ASSERT_EQ(B->Delete(Record.Id, AVersion), TWriteResult::Done);
+    EXPECT_FALSE(A->Read(Record.Id, Stored));
+    EXPECT_EQ(A->ReadVersion(Record.Id), std::nullopt);
+    EXPECT_EQ(A->Update(Record.Id, AVersion, {"North", "1", "late", ""}, BVersion), TWriteResult::Changed);
+    EXPECT_TRUE(Ids(*A).empty());
+}
+
+TEST_P(StoreContract, AFilterShowsOnlyTheRecordsThatPassEveryLine)
+{
+    auto Store = Open();
+    std::vector<std::int64_t> Made;
+    for (int No = 1; No <= 40; ++No)
+        Made.push_back(Add(*Store, "North", std::to_string(No).c_str(), "n", No % 3 == 0 ? "Taipei" : "Tainan").Id);
+    std::vector<TFilterCondition> Lines;
+    for (const char* Line : {"from,No,1,2,>=,12,", "to,No,,,<=,33,", "city,City,1,5,=,Taipe,"})
+        Lines.push_back(*ParseFilterLine(Line, Schema));
+    Store->SetFilter(Lines);
+    std::vector<AnsiString> Shown;
+    for (std::int64_t Id : Ids(*Store)) {
+        TStoredRecord R;
+        ASSERT_TRUE(Store->Read(Id, R));
+        Shown.push_back(R.Values[1]);
+    }
+    EXPECT_EQ(Shown, (std::vector<AnsiString>{"12", "15", "18", "21", "24", "27", "30", "33"}));
+    EXPECT_TRUE(Store->PassesFilter(Made[14]));   // 15
+    EXPECT_FALSE(Store->PassesFilter(Made[13]));  // 14: Tainan
+    EXPECT_FALSE(Store->PassesFilter(Made[35]));  // 36: past 33
+    // A page skips what does not pass, also from a record that does not pass.
+    std::vector<TStoredRecord> Page;
+    Store->ReadPage(Made[12], 3, Page);
+    ASSERT_EQ(Page.size(), 3u);
+    EXPECT_EQ(Page[0].Values[1], "15");
+    EXPECT_EQ(Page[2].Values[1], "21");
+    // A filter on a field the table lacks is refused.
+    TFilterCondition Unknown = Lines[0];
+    Unknown.FieldName = "Colour";
+    EXPECT_ANY_THROW(Store->SetFilter({Unknown}));
+    Store->SetFilter({});
+    EXPECT_EQ(Ids(*Store).size(), 40u);
+}
+
+TEST_P(StoreContract, TheChangeLogListsOtherSessionsWritesOnceWithTheirOldKeysAndNotOnesOwn)
+{
+    auto A = Open();
+    auto B = Open();
+    TStoredRecord Mine = Add(*A, "North", "1");
+    TStoredRecord Moved = Add(*A, "North", "2");
+    TStoredRecord Gone = Add(*A, "North", "3");
+    EXPECT_EQ(Ids(*A).size(), 3u);
+    EXPECT_EQ(Ids(*B).size(), 3u);
+    // Nothing new (a store may look and find nothing: a notice can come late).
+    std::vector<TChange> Changes;
+    EXPECT_NE(A->ReadChanges(Changes), TChangesSeen::Lost);
+    A->FinishChanges();
+    EXPECT_TRUE(Changes.empty());
+
+    std::int64_t Version = 0;
+    ASSERT_EQ(B->Update(Moved.Id, Moved.Version, {"West", "7", "n", ""}, Version), TWriteResult::Done);
+    ASSERT_EQ(B->Delete(Gone.Id, Gone.Version), TWriteResult::Done);
+    TStoredRecord New = Add(*B, "East", "5");
+    ASSERT_EQ(A->Update(Mine.Id, Mine.Version, {"North", "1", "mine", ""}, Version), TWriteResult::Done);
+
+    ASSERT_EQ(A->ReadChanges(Changes), TChangesSeen::Listed);
+    A->FinishChanges();
+    ASSERT_EQ(Changes.size(), 3u);
+    EXPECT_EQ(Changes[0].Id, Moved.Id);
+    EXPECT_EQ(Changes[0].Kind, TChangeKind::Updated);
+    EXPECT_EQ(Changes[0].OldKey, (std::vector<AnsiString>{"North", "2"}));
+    EXPECT_EQ(Changes[1].Id, Gone.Id);
+    EXPECT_EQ(Changes[1].Kind, TChangeKind::Deleted);
+    EXPECT_EQ(Changes[1].OldKey, (std::vector<AnsiString>{"North", "3"}));
+    EXPECT_EQ(Changes[2].Id, New.Id);
+    EXPECT_EQ(Changes[2].Kind, TChangeKind::Inserted);
+    // Taken in once: the next look finds nothing new, for A and for B (its own writes).
+    EXPECT_NE(A->ReadChanges(Changes), TChangesSeen::Lost);
+    A->FinishChanges();
+    EXPECT_TRUE(Changes.empty());
+    ASSERT_NE(B->ReadChanges(Changes), TChangesSeen::Lost);
+    B->FinishChanges();
+    ASSERT_EQ(Changes.size(), 1u);
+    EXPECT_EQ(Changes[0].Id, Mine.Id);
+}
+
+// Run on the stores whose commits cost no disk flush (a file store flushes each of these
+// thousands of writes; its trimmed log is covered by the server's change log tests).
+class StoreLogTrim : public StoreContract {};
+
+TEST_P(StoreLogTrim, ASessionThatFellBehindTheTrimmedLogIsToldToReadItsViewAgain)
+{
+    auto A = Open();
+    auto B = Open();
+    Ids(*A);
+    // More writes than the log keeps (it keeps at least 8192 entries, trimmed every 1024).
+    TStoredRecord Record = Add(*B, "North", "1");
+    for (int I = 0; I < 9300; ++I) {
+        std::int64_t Version = 0;
+        ASSERT_EQ(B->Update(Record.Id, Record.Version, {"North", "1", std::to_string(I).c_str(), ""}, Version),
+                  TWriteResult::Done);
+        Record.Version = Version;
+    }
+    std::vector<TChange> Changes;
+    EXPECT_EQ(A->ReadChanges(Changes), TChangesSeen::Lost);
+    A->FinishChanges();
+    // Reading the view again starts a new look from the log's end.
+    EXPECT_EQ(Ids(*A).size(), 1u);
+    EXPECT_NE(A->ReadChanges(Changes), TChangesSeen::Lost);
+    A->FinishChanges();
+    EXPECT_TRUE(Changes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, StoreContract,
+                         ::testing::Values(TStoreKind::SqliteMemory, TStoreKind::SqliteFile, TStoreKind::Postgres),
+                         KindName);
+INSTANTIATE_TEST_SUITE_P(StoresWithoutFlush, StoreLogTrim, ::testing::Values(TStoreKind::SqliteMemory, TStoreKind::Postgres),
+                         KindName);
+
+}  // namespace

@@ -1,0 +1,49 @@
+#pragma once
+// A throwaway PostgreSQL server for tests and benchmarks: initdb into a fresh folder under the
+// system's temporary folder, started with pg_ctl on a Unix socket in that folder only (no
+// network address), stopped and removed afterwards. Run as root, the server runs as the
+// `postgres` system user, which then owns the folder. A machine without PostgreSQL's server
+// programs raises std::runtime_error saying what to install.
+//
+// The tests of one CTest run share one cluster: the fixture test pg_cluster_start starts it
+// and writes its folder to the file that ZFD_TEST_PG_STATE names; pg_cluster_stop stops it. A
+// test program run on its own starts a cluster of its own on first use (TestCluster()).
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <sys/types.h>
+
+class TPgTestCluster {
+public:
+    // Starts a new cluster. Durable: with fsync on, as a real server runs (for benchmarks);
+    // otherwise commits skip the disk flush, which tests do not need.
+    explicit TPgTestCluster(bool Durable = false);
+    // The cluster already running in Folder; it is left running.
+    static std::unique_ptr<TPgTestCluster> Attach(const std::filesystem::path& Folder);
+    // Stops and removes the cluster if this object (in this process) started it.
+    ~TPgTestCluster();
+    TPgTestCluster(const TPgTestCluster&) = delete;
+    TPgTestCluster& operator=(const TPgTestCluster&) = delete;
+
+    const std::filesystem::path& Folder() const { return FFolder; }
+    // A connection URI for Database, over the cluster's socket.
+    std::string Uri(const std::string& Database) const;
+    // Creates a database of its own for a test and answers its URI.
+    std::string NewDatabase();
+    // Closes every connection to Database but the caller's (as a server restart would).
+    void DropConnections(const std::string& Uri);
+    // The cluster is stopped by whoever stops it; this object leaves it running.
+    void Release() { FOwner = 0; }
+
+    // Stops the cluster in Folder and removes the folder.
+    static void StopAndRemove(const std::filesystem::path& Folder);
+
+private:
+    struct TAttached {};
+    TPgTestCluster(TAttached, std::filesystem::path Folder) : FFolder(std::move(Folder)) {}
+    std::filesystem::path FFolder;
+    pid_t FOwner = 0;  // the process that started the cluster; 0: someone else stops it
+};
+
+// The cluster of this test run (see the top of this file).
+TPgTestCluster& TestCluster();
