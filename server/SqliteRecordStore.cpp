@@ -371,7 +371,22 @@ private:
     template <class F>
     TWriteResult LoggedWrite(F&& Write)
     {
-        TSqliteTransaction Tx(FDb);
+        // The transaction's statements are prepared once: preparing BEGIN and COMMIT for every
+        // write cost as much as the write itself.
+        FBeginWrite.Run();
+        struct TRollback {
+            TSqliteStatement& Stmt;
+            bool Armed = true;
+            ~TRollback()
+            {
+                if (!Armed) return;
+                try {
+                    Stmt.Run();
+                } catch (const ESqliteError&) {
+                    // SQLite rolls back by itself when the failure ended the transaction.
+                }
+            }
+        } Rollback{FRollbackWrite};
         bool Changed = false;
         try {
             Changed = Write();
@@ -381,7 +396,8 @@ private:
         }
         if (!Changed) return TWriteResult::Changed;
         std::int64_t Seq = LogEnd();
-        Tx.Commit();
+        FEndRead.Run();  // COMMIT
+        Rollback.Armed = false;
         // When nobody else wrote since this session's last look, its own entry is the next
         // one and the look moves past it; otherwise ReadChanges skips it when it gets there.
         if (Seq == FApplied + 1) FApplied = Seq;
@@ -541,6 +557,8 @@ private:
         FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
         FBeginRead = TSqliteStatement(FDb, "BEGIN");
         FEndRead = TSqliteStatement(FDb, "COMMIT");
+        FBeginWrite = TSqliteStatement(FDb, "BEGIN IMMEDIATE");
+        FRollbackWrite = TSqliteStatement(FDb, "ROLLBACK");
         FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
         if (!FSchema.HasKey()) return;
 
@@ -597,7 +615,7 @@ private:
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
     TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey;
-    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FEndRead;
+    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FEndRead, FBeginWrite, FRollbackWrite;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
     AnsiString FKeyTag;        // "<hash of the key's definition>;", how the log's old keys begin
