@@ -154,7 +154,7 @@ public:
         if (!FInSnapshot) return;
         FInSnapshot = false;
         try {
-            FEndRead.Run();
+            FCommit.Run();
         } catch (const ESqliteError&) {
             // Ending a transaction that only read cannot lose anything; SQLite has ended it.
         }
@@ -396,7 +396,7 @@ private:
         }
         if (!Changed) return TWriteResult::Changed;
         std::int64_t Seq = LogEnd();
-        FEndRead.Run();  // COMMIT
+        FCommit.Run();
         Rollback.Armed = false;
         // When nobody else wrote since this session's last look, its own entry is the next
         // one and the look moves past it; otherwise ReadChanges skips it when it gets there.
@@ -556,7 +556,7 @@ private:
         FDelete = TSqliteStatement(FDb, "DELETE FROM " + FTable + " WHERE zfd_id = ?1 AND zfd_ver = ?2");
         FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
         FBeginRead = TSqliteStatement(FDb, "BEGIN");
-        FEndRead = TSqliteStatement(FDb, "COMMIT");
+        FCommit = TSqliteStatement(FDb, "COMMIT");
         FBeginWrite = TSqliteStatement(FDb, "BEGIN IMMEDIATE");
         FRollbackWrite = TSqliteStatement(FDb, "ROLLBACK");
         FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
@@ -615,7 +615,7 @@ private:
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
     TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey;
-    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FEndRead, FBeginWrite, FRollbackWrite;
+    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit, FBeginWrite, FRollbackWrite;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
     AnsiString FKeyTag;        // "<hash of the key's definition>;", how the log's old keys begin

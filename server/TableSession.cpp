@@ -365,15 +365,19 @@ void TTableSession::ReadCurrent()
 {
     FCurrentDeletedByOther = false;
     std::int64_t Previous = std::exchange(FLastReadPos, -1);
+    bool PreviousWasStep = std::exchange(FLastReadWasStep, false);
     if (!HasCurrent()) {
         FCurrent = {};
         FReadVersion = 0;
         return;
     }
     FLastReadPos = FPos;
+    FLastReadWasStep = FPos == Previous + 1;
     std::int64_t Id = FView.At(FPos);
     if (TakeReadAhead(Id)) return;
-    if (FPos == Previous + 1 && ReadAheadFrom(Id)) return;
+    // The second step forward in a row reads ahead: a single step (after a jump, or after a
+    // commit emptied what was read ahead) reads only its record.
+    if (FLastReadWasStep && PreviousWasStep && ReadAheadFrom(Id)) return;
     if (!FStore->Read(Id, FCurrent)) {
         // Deleted by another process a moment ago; the next operation takes it out of the view.
         FCurrent = {};
