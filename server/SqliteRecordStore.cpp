@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "framework/core/TextUtils.h"
 #include "server/MemoryTables.h"
@@ -18,6 +19,7 @@ constexpr int BusyTimeoutMs = 5000;
 const char* const KeyIndexPrefix = "zfd_key_";
 
 const char* const FilterPointerType = "zfd_filter";
+const char* const NumberCollation = "zfd_number";
 
 // A filter ready to run inside a query: its conditions, each with the position of its
 // field's text among the arguments of zfd_filter.
@@ -52,6 +54,15 @@ void FilterFunction(sqlite3_context* Context, int Argc, sqlite3_value** Argv)
     sqlite3_result_int(Context, 1);
 }
 
+// The collation of number key fields: exact decimal order, so that the unique index, the
+// order of the view and the comparisons of records agree that 13 and 13.0 are one key and
+// 12345678901234567890 and 12345678901234567891 are two.
+int NumberCollationFunction(void*, int LengthA, const void* A, int LengthB, const void* B)
+{
+    return CompareNumberTexts(std::string_view(static_cast<const char*>(A), static_cast<std::size_t>(LengthA)),
+                              std::string_view(static_cast<const char*>(B), static_cast<std::size_t>(LengthB)));
+}
+
 // FNV-1a, so that an index name made from the key's definition is the same in every build.
 std::uint32_t StableHash(std::string_view Text)
 {
@@ -76,7 +87,7 @@ public:
     TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where)
         : FSchema(Schema), FDb(Target), FWhere(Where)
     {
-        RegisterFilterFunction(FDb.Handle());
+        RegisterSqlFunctions(FDb.Handle());
         if (IsFile) {
             sqlite3_busy_timeout(FDb.Handle(), BusyTimeoutMs);
             FDb.Exec("PRAGMA journal_mode=WAL");
@@ -198,11 +209,13 @@ public:
 private:
     AnsiString Column(std::size_t Field) const { return QuoteIdent(FSchema.Fields[Field].Name); }
 
-    // One key field as it is ordered and compared: numbers as numbers.
+    // One key field as it is ordered and compared: numbers as exact decimals. (Files made
+    // before kept an index on CAST(... AS NUMERIC), which went through a double; its name
+    // differs, so PrepareKeyIndex replaces it.)
     AnsiString KeyExpr(std::size_t Field, const AnsiString& Qualifier) const
     {
         AnsiString Col = Qualifier + Column(Field);
-        return FSchema.Fields[Field].Type == TFieldType::Number ? "CAST(" + Col + " AS NUMERIC)" : Col;
+        return FSchema.Fields[Field].Type == TFieldType::Number ? Col + " COLLATE " + NumberCollation : Col;
     }
 
     // "k1, k2, " for the key fields (empty without a key).
@@ -255,12 +268,13 @@ private:
         }
         std::vector<AnsiString> Stale;
         {
-            TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1");
+            // Table names are compared as SQLite compares them: ASCII letters in either case.
+            TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 COLLATE NOCASE");
             List.Bind(1, FSchema.TableName);
             TStatementReset Done(List);
             while (List.Step()) {
                 AnsiString Index = List.ColumnText(0);
-                if (Index.rfind(KeyIndexPrefix, 0) == 0 && Index != Name) Stale.push_back(Index);
+                if (SameText(Index.substr(0, std::strlen(KeyIndexPrefix)), KeyIndexPrefix) && !SameText(Index, Name)) Stale.push_back(Index);
             }
         }
         for (const AnsiString& Index : Stale) FDb.Exec("DROP INDEX " + QuoteIdent(Index));
@@ -348,8 +362,9 @@ private:
 
 }  // namespace
 
-void RegisterFilterFunction(sqlite3* Db)
+void RegisterSqlFunctions(sqlite3* Db)
 {
+    sqlite3_create_collation_v2(Db, NumberCollation, SQLITE_UTF8, nullptr, &NumberCollationFunction, nullptr);
     sqlite3_create_function_v2(Db, "zfd_filter", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
                                &FilterFunction, nullptr, nullptr, nullptr);
 }

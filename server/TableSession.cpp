@@ -565,8 +565,14 @@ void TTableSession::CheckValues(const std::vector<AnsiString>& Values) const
         if (Field.Key && Trim(Value).empty())
             throw EServerError("The key field " + Field.Name + " is empty (value " + Quoted(Value) +
                                "): every record needs a value in its key fields.");
-        if (Field.Type == TFieldType::Number && !Value.empty() && !IsNumber(Value))
+        bool ExponentTooLong = false;
+        if (Field.Type == TFieldType::Number && !Value.empty() && !ParseDecimal(Value, &ExponentTooLong)) {
+            if (ExponentTooLong)
+                throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) +
+                                   " is refused: a number's exponent may have at most " + IntToStr(MaxExponentDigits) +
+                                   " digits.");
             throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " is not a number.");
+        }
         std::size_t Length = CharacterCount(Value);
         if (Length > static_cast<std::size_t>(Field.Size))
             throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " has " +
