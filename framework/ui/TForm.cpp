@@ -28,7 +28,9 @@ const TClassInfo* TForm::StaticClassInfo()
     static const TClassInfo Info = [] {
         auto B = TClassBuilder<TForm, TScrollingWinControl>("TForm");
         PublishAll(B, {"AutoScroll", "Caption", "Color", "Enabled", "Font", "PopupMenu", "OnClick",
-                       "OnDblClick", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseUp", "OnResize"});
+                       "OnDblClick", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseUp", "OnResize",
+                       // A form inside another control has a place in its tab order.
+                       "TabOrder"});
         return B.Property("Visible", &TControl::Visible, &TControl::SetVisible)
             .Default(false)
             .Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont)
@@ -67,12 +69,15 @@ void TForm::ApplyGeometry()
 {
     if (!IsTopLevelWindow()) {
         TScrollingWinControl::ApplyGeometry();
-        return;
+    } else {
+        QWidget* W = Widget();
+        if (W->parentWidget()) W->setParent(nullptr);
+        W->move(Left(), Top());
+        W->resize(std::max(0, Width() - FrameWidth), std::max(0, Height() - FrameHeight));
     }
-    QWidget* W = Widget();
-    if (W->parentWidget()) W->setParent(nullptr);
-    W->move(Left(), Top());
-    W->resize(std::max(0, Width() - FrameWidth), std::max(0, Height() - FrameHeight));
+    // A form that moves into or out of a parent keeps its Width but changes the size of its
+    // widget (the frame is drawn only around a window), and so the size of its client area.
+    UpdateScrollBars();
 }
 
 int TForm::ClientWidth() const
