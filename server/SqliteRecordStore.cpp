@@ -89,7 +89,7 @@ public:
     {
         RegisterSqlFunctions(FDb.Handle());
         if (IsFile) {
-            sqlite3_busy_timeout(FDb.Handle(), BusyTimeoutMs);
+            FDb.SetBusyTimeout(BusyTimeoutMs);
             FDb.Exec("PRAGMA journal_mode=WAL");
             FDb.Exec("PRAGMA synchronous=FULL");
         }
@@ -171,43 +171,61 @@ public:
 
     TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override
     {
-        BindValues(FInsert, Values);
-        try {
+        TWriteResult Result = Write([&] {
+            BindValues(FInsert, Values);
             FInsert.Run();
-        } catch (const ESqliteError& E) {
-            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
-            throw;
-        }
-        Record.Id = FDb.LastInsertRowId();
-        Record.Version = 1;
-        return TWriteResult::Done;
+            Record.Id = FDb.LastInsertRowId();
+            return true;
+        });
+        if (Result == TWriteResult::Done) Record.Version = 1;
+        return Result;
     }
 
     TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
                         std::int64_t& NewVersion) override
     {
-        int N = BindValues(FUpdate, Values);
-        FUpdate.Bind(N + 1, Id).Bind(N + 2, Version);
-        try {
+        TWriteResult Result = Write([&] {
+            int N = BindValues(FUpdate, Values);
+            FUpdate.Bind(N + 1, Id).Bind(N + 2, Version);
             FUpdate.Run();
-        } catch (const ESqliteError& E) {
-            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
-            throw;
-        }
-        if (FDb.Changes() == 0) return TWriteResult::Changed;
-        NewVersion = Version + 1;
-        return TWriteResult::Done;
+            return FDb.Changes() != 0;
+        });
+        if (Result == TWriteResult::Done) NewVersion = Version + 1;
+        return Result;
     }
 
     TWriteResult Delete(std::int64_t Id, std::int64_t Version) override
     {
-        FDelete.Bind(1, Id).Bind(2, Version);
-        FDelete.Run();
-        return FDb.Changes() == 0 ? TWriteResult::Changed : TWriteResult::Done;
+        return Write([&] {
+            FDelete.Bind(1, Id).Bind(2, Version);
+            FDelete.Run();
+            return FDb.Changes() != 0;
+        });
     }
 
 private:
     AnsiString Column(std::size_t Field) const { return QuoteIdent(FSchema.Fields[Field].Name); }
+
+    // One write in a transaction that takes the write lock from its start (BEGIN
+    // IMMEDIATE): a writer waits for the lock once, in the connection's busy handler, and
+    // never fails because another committed after it began reading. Step answers false
+    // when the record changed since it was read.
+    template <class F>
+    TWriteResult Write(F&& Step)
+    {
+        try {
+            TSqliteTransaction Tx(FDb);
+            if (!Step()) return TWriteResult::Changed;
+            Tx.Commit();
+            return TWriteResult::Done;
+        } catch (const ESqliteError& E) {
+            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
+            if (E.IsBusy())
+                throw EServerError("The table " + FSchema.TableName + " in " + FWhere + " stayed locked by other writers for " +
+                                   IntToStr(BusyTimeoutMs / 1000) + " seconds, so the record was not written; try again.");
+            throw;
+        }
+    }
 
     // One key field as it is ordered and compared: numbers as exact decimals. (Files made
     // before kept an index on CAST(... AS NUMERIC), which went through a double; its name
