@@ -134,7 +134,7 @@ std::string_view CharacterRange(std::string_view Text, int First, int Last)
         if (IsContinuationByte(Text[I])) continue;
         ++Char;
         if (Char == First) Begin = I;
-        if (Last > 0 && Char == Last + 1) {
+        if (Last > 0 && Char - 1 == Last) {  // the character after the last (Last + 1 may overflow)
             End = I;
             break;
         }

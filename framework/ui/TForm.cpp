@@ -61,8 +61,10 @@ TForm::TForm(TComponent* Owner) : TScrollingWinControl(Owner)
 
 void TForm::BeforeDestruction()
 {
-    TScrollingWinControl::BeforeDestruction();
+    // OnDestroy runs while the form's components are still there, then they go.
+    Destroying();
     if (OnDestroy) Guarded(this, [this] { OnDestroy(this); });
+    TScrollingWinControl::BeforeDestruction();
 }
 
 void TForm::ApplyGeometry()

@@ -79,6 +79,8 @@ TEST(ValueText, NumbersCharactersAndQuoting)
     EXPECT_FALSE(ParseDecimal("1e1234567890x", &TooLong));
     EXPECT_FALSE(TooLong);
     EXPECT_EQ(CharacterCount("臺灣ab"), 4u);
+    EXPECT_EQ(CharacterRange("臺灣ab", 2, 3), "灣a");
+    EXPECT_EQ(CharacterRange("臺灣ab", 2, 2147483647), "灣ab");  // the last position a filter line can give
     EXPECT_EQ(Quoted(AnsiString(70, 'x')), "\"" + AnsiString(60, 'x') + "...\"");
 }
 

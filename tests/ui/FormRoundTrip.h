@@ -18,13 +18,30 @@ void ExpectSameProperties(TObject* A, TObject* B, const AnsiString& Path);
 // The first line where two texts differ, for messages.
 AnsiString FirstDifference(const AnsiString& A, const AnsiString& B);
 
+// A form freed as the application frees it (Free: BeforeDestruction, then delete) when
+// the scope ends, so that its components go while it is whole.
+template <class TFormClass>
+class TFreedForm {
+public:
+    TFreedForm() : FForm(new TFormClass(nullptr)) {}
+    ~TFreedForm() { FForm->Free(); }
+    TFreedForm(const TFreedForm&) = delete;
+    TFreedForm& operator=(const TFreedForm&) = delete;
+    TFormClass* operator->() const { return FForm; }
+    TFormClass* get() const { return FForm; }
+
+private:
+    TFormClass* FForm;  // owned
+};
+
 // Writes Original, reads the text into a fresh form of its class and writes that: the
 // texts and every property of every component must agree.
 template <class TFormClass>
 void ExpectRoundTrip(TFormClass* Original)
 {
     const AnsiString Text = WriteFormText(Original);
-    TFormClass Copy(nullptr);
+    TFreedForm<TFormClass> Read;
+    TFormClass& Copy = *Read.get();
     ReadFormText(Text, &Copy, "round trip");
     const AnsiString Again = WriteFormText(&Copy);
     EXPECT_TRUE(Again == Text) << "written again, the form differs at " << FirstDifference(Text, Again) << "\n" << Text;

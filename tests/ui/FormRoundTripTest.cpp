@@ -48,7 +48,8 @@ TEST(FormRoundTrip, TheDemoFormComesBackAsItWas)
 // tab order.
 TEST(FormRoundTrip, EveryPublishedPropertySetAwayFromItsDefaultComesBackAsItWas)
 {
-    TRoundTripForm Form(nullptr);
+    TFreedForm<TRoundTripForm> Freed;
+    TRoundTripForm& Form = *Freed.get();
     Form.SetName("RoundTrip");
     auto* Host = new TPanel(&Form);
     Host->SetName("Host");
