@@ -1,17 +1,29 @@
 #pragma once
-// The demo's main form.
+// The demo's main form: a customer table on the record-storage server, shown through a data
+// source in a bound edit and a bound text.
 #include "framework/ui/TForm.h"
 
 class TLabel;
+class TZopFileDataSet;
+class TZopFileDataSource;
+class TZopFileDBEdit;
+class TZopFileDBText;
 
 class TForm1 : public TForm {
     DECLARE_CLASSINFO()
 public:
     explicit TForm1(TComponent* Owner);
 
-    TLabel* Label1 = nullptr;  // not owned: the form owns its components
-    TLabel* Label2 = nullptr;  // not owned
+    // The form owns its components; these are not owned.
+    TLabel* Lb_30073719 = nullptr;
+    TLabel* Label1 = nullptr;
+    TLabel* Label2 = nullptr;
+    TZopFileDBEdit* ZopFileDBEdit1 = nullptr;
+    TZopFileDBText* ZopFileDBText1 = nullptr;
+    TZopFileDataSet* TbMain = nullptr;
+    TZopFileDataSource* dsMain = nullptr;
 
+    // Opens the dataset: the data source then shows the first record.
     void FormCreate(TObject* Sender);
 };
 

@@ -1,17 +1,13 @@
-// The demo program: creates the main form from its form file and runs until it closes.
-#include "app/UMain.h"
+// The demo program "Memory Table Demo App".
+#include "app/DemoProgram.h"
+#include "components/UZopFileDataSet.h"
 #include "framework/ui/TApplication.h"
+#include "server/RegisterFileDataSetServer.h"
 
 int main(int argc, char** argv)
 {
     TApplicationHost Host(argc, argv);
-    try {
-        Application->Initialize();
-        Application->SetTitle("Memory Table Demo App");
-        Application->CreateForm(Form1);
-        Application->Run();
-    } catch (Exception& E) {
-        Application->ShowException(&E);
-    }
-    return 0;
+    RegisterFileDataSetServer();
+    RegisterZopFileDBClasses();
+    return RunDemoProgram();
 }

@@ -73,13 +73,20 @@ public:
     void SetPassiveMouse(bool Value) { FPassiveMouse = Value; }
 
     // Runs Fn(Control) in a handler scope, guarded; nothing when the control is gone.
+    // True when Fn ran to its end, false when it raised (the application has shown the
+    // exception) or the control was gone.
     template <class F>
-    void Call(F&& Fn)
+    bool Call(F&& Fn)
     {
-        if (!FControl) return;
+        if (!FControl) return false;
         THandlerScope Scope(FControl);
         TControl* C = FControl;
-        Guarded(C, [&] { Fn(C); });
+        bool Done = false;
+        Guarded(C, [&] {
+            Fn(C);
+            Done = true;
+        });
+        return Done;
     }
 
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -105,5 +112,16 @@ private:
     bool FHasFocus = false;
     bool FPressed = false;
 };
+
+// Connects a widget's signal to Fn through Bridge: Fn runs in the control's handler scope,
+// guarded, with the signal's arguments, and not at all once the control is gone. Every
+// control that listens to a widget's signals connects through this.
+template <class Emitter, class Signal, class F>
+QMetaObject::Connection ConnectGuarded(TControlBridge* Bridge, Emitter* Source, Signal Sig, F Fn)
+{
+    return QObject::connect(Source, Sig, Bridge, [Bridge, Fn](auto... Args) {
+        Bridge->Call([&](TControl*) { Fn(Args...); });
+    });
+}
 
 }  // namespace ui_detail

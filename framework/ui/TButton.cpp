@@ -33,8 +33,7 @@ TButton::TButton(TComponent* Owner) : TWinControl(Owner, new QPushButton)
     QPushButton* Button = PushButton();
     Button->setFocusPolicy(Qt::StrongFocus);
     Button->setAutoDefault(false);
-    QObject::connect(Button, &QPushButton::clicked, Bridge(),
-                     [this] { Bridge()->Call([](TControl* C) { C->Click(); }); });
+    ConnectGuarded(Bridge(), Button, &QPushButton::clicked, [this](bool) { Click(); });
     SetDefaultTabStop(true);
     SetColorDefaults(clBtnFace, false);
     ApplyFont();

@@ -50,8 +50,7 @@ TComboBox::TComboBox(TComponent* Owner) : TWinControl(Owner, new QComboBox), FIt
     Box->setCompleter(nullptr);  // what the user types stays as typed
     Box->setFocusPolicy(Qt::ClickFocus);
     Box->setMaxVisibleItems(FDropDownCount);
-    QObject::connect(Box, &QComboBox::activated, Bridge(),
-                     [this](int) { Bridge()->Call([this](TControl*) { Change(); }); });
+    ConnectGuarded(Bridge(), Box, &QComboBox::activated, [this](int) { Change(); });
     ConnectEditor();
     FItems->OnChange = TNotifyEvent(this, &TComboBox::ItemsChanged);
     SetDefaultTabStop(true);
@@ -72,8 +71,7 @@ void TComboBox::ConnectEditor()
     if (!Edit) return;
     Bridge()->Watch(Edit);
     ComboBox()->setCompleter(nullptr);
-    QObject::connect(Edit, &QLineEdit::textEdited, Bridge(),
-                     [this](const QString&) { Bridge()->Call([this](TControl*) { Change(); }); });
+    ConnectGuarded(Bridge(), Edit, &QLineEdit::textEdited, [this](const QString&) { Change(); });
 }
 
 QComboBox* TComboBox::ComboBox() const

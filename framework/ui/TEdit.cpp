@@ -32,8 +32,7 @@ TEdit::TEdit(TComponent* Owner) : TWinControl(Owner, new QLineEdit)
 {
     QLineEdit* Edit = LineEdit();
     Edit->setFocusPolicy(Qt::ClickFocus);
-    QObject::connect(Edit, &QLineEdit::textChanged, Bridge(),
-                     [this](const QString&) { Bridge()->Call([this](TControl*) { Change(); }); });
+    ConnectGuarded(Bridge(), Edit, &QLineEdit::textChanged, [this](const QString&) { Change(); });
     SetDefaultTabStop(true);
     SetColorDefaults(clWindow, false);
     ApplyFont();
@@ -64,6 +63,16 @@ void TEdit::SetMaxLength(int Value)
 {
     FMaxLength = std::max(0, Value);
     LineEdit()->setMaxLength(FMaxLength == 0 ? 32767 : FMaxLength);
+}
+
+bool TEdit::Modified() const
+{
+    return LineEdit()->isModified();
+}
+
+void TEdit::SetModified(bool Value)
+{
+    LineEdit()->setModified(Value);
 }
 
 bool TEdit::ReadOnly() const

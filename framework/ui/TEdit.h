@@ -26,6 +26,9 @@ public:
     AnsiString SelText() const;
     void SelectAll();
     void Clear() { SetText(AnsiString()); }
+    // True once the user changed the text (typing, pasting); text set by code clears it.
+    bool Modified() const;
+    void SetModified(bool Value);
 
     // Fires OnChange.
     virtual void Change();

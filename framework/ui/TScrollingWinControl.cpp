@@ -40,8 +40,8 @@ TScrollingWinControl::TScrollingWinControl(TComponent* Owner) : TWinControl(Owne
     Frame->setFocusPolicy(Qt::NoFocus);
     for (QScrollBar* Bar : {FHorzBar, FVertBar}) {
         Bar->setFocusPolicy(Qt::NoFocus);
-        QObject::connect(Bar, &QScrollBar::valueChanged, Bridge(), [this](int) {
-            if (!FUpdatingBars) Bridge()->Call([this](TControl*) { BarMoved(); });
+        ConnectGuarded(Bridge(), Bar, &QScrollBar::valueChanged, [this](int) {
+            if (!FUpdatingBars) BarMoved();
         });
     }
     SetColorDefaults(clBtnFace, true);

@@ -1,0 +1,9 @@
+#include "components/UZopFileDataSet.h"
+#include "framework/core/ClassRegistry.h"
+
+void RegisterZopFileDBClasses()
+{
+    RegisterOstrelClasses();
+    RegisterClasses({TZopFileDataSet::StaticClassInfo(), TZopFileDataSource::StaticClassInfo(),
+                     TZopFileDBEdit::StaticClassInfo(), TZopFileDBText::StaticClassInfo()});
+}

@@ -1,0 +1,93 @@
+#pragma once
+// TZopFileDataSource joins one dataset to any number of bound controls (edits, texts,
+// navigators, grids) and pushes the current record, the state and the record position to
+// them when the dataset reports a change.
+//
+// Invariants:
+// - FCtrlList holds each registered control at most once, in order of registration; the
+//   entry's string is the control's name when it registered (never read back), its object
+//   the control (not owned). A registered control that is destroyed leaves the list at
+//   once (the data source asks to be told with FreeNotification), so no walk reaches it.
+// - Every walk over FCtrlList takes the number of entries once and tells the kinds apart
+//   by exact class: an instance of a subclass of a bound control is never refreshed.
+// - FDataSet's reverse link (its DataSource) is this object or another data source that
+//   linked it later; on destruction this object clears it when it still points here, so
+//   no notification reaches a destroyed data source.
+//
+// Threading: GUI thread only. Handlers called during a push must not register or
+// unregister controls.
+#include "framework/core/TComponent.h"
+
+class IFileDataSet;
+class TStringList;
+class TZopFileDataSet;
+class TZopFileDBEdit;
+class TZopFileDBText;
+class TZopFileDBNavigator;
+class TZopFileDBGrid;
+
+class TZopFileDataSource : public TComponent {
+    DECLARE_CLASSINFO()
+public:
+    explicit TZopFileDataSource(TComponent* Owner);
+    ~TZopFileDataSource() override;
+
+    void Notification(TComponent* Component, TOperation Operation) override;
+
+    // Published: the linked dataset (not owned). Setting it relinks both ends and, when the
+    // dataset is active, pushes its current record.
+    TZopFileDataSet* GetDataSet() const { return FDataSet; }
+    void SetFDataSet(TZopFileDataSet* Value);
+
+    // Registration. Null or an already registered control does nothing.
+    void AddNewDBEdit(TZopFileDBEdit* Edit);
+    void AddNewDBText(TZopFileDBText* Text);
+    void AddNewDBNavigator(TZopFileDBNavigator* Navigator);
+    void AddNewDBGrid(TZopFileDBGrid* Grid);
+    // Null does nothing; a control that is not registered raises EStringListError.
+    void RemoveDBEdit(TZopFileDBEdit* Edit);
+    void RemoveDBText(TZopFileDBText* Text);
+    void RemoveDBNavigator(TZopFileDBNavigator* Navigator);
+    void RemoveDBGrid(TZopFileDBGrid* Grid);
+
+    // The first registered control whose current name equals Name exactly; null if none.
+    TComponent* CtrlByName(const AnsiString& Name) const;
+
+    // Pushes the current record to every registered edit, text and grid (nothing while the
+    // dataset is in "Edit").
+    void PostDisplayData();
+    // The same for edits and texts only; grids keep their page.
+    void PostDisplayDataWithOutDbGird();
+
+    // Keeps every registered navigator's enabled buttons in step with the state and the
+    // record position.
+    void RefreshNavigator();
+
+    // Grid paging and structure (TZopFileDataSourceGrids.cpp): the grids' rows, insert row
+    // and editors follow the state; their pages follow the cursor.
+    void RefreshDBGrid();
+    void RefreshDBGridParamsWithNavigatorFirstClick();
+    void RefreshDBGridParamsWithNavigatorLastClick();
+    void RefreshDBGridParamsWithNavigatorNextClick();
+    void RefreshDBGridParamsWithNavigatorPriorClick();
+    void RefreshDBGridParamsWithNavigatorPostClick();
+    void RefreshDBGridParamsWithNavigatorDeleteClick();
+    void RefreshDBGridParamsWhenDataFilterChanged();
+    void ResetDBGridSelectCell(TZopFileDBGrid* SourceGrid, int Column, int Row);
+    void ResetAllGridGridTopDataPos();
+
+    // The registered controls (not owned); read by the dataset when it collects values.
+    TStringList* FCtrlList = nullptr;  // owned
+
+private:
+    void AddControl(TComponent* Control);
+    void RemoveControl(TComponent* Control);
+    // The server of the linked dataset (FDataSet must be set).
+    IFileDataSet* Server() const;
+    void ShowInEdit(TZopFileDBEdit* Edit);
+    void ShowInText(TZopFileDBText* Text);
+    // The page refresh of one grid: lays out and fills its page of records.
+    void RefreshGridPage(TZopFileDBGrid* Grid);
+
+    TZopFileDataSet* FDataSet = nullptr;  // not owned
+};

@@ -1,0 +1,238 @@
+#include "components/dataset/TZopFileDataSet.h"
+
+#include "com/ComObj.h"
+#include "components/ExactClass.h"
+#include "components/binding/TZopFileDBEdit.h"
+#include "components/binding/TZopFileDataSource.h"
+#include "framework/core/TStrings.h"
+#include "framework/core/TextUtils.h"
+#include "framework/core/TypeInfo.h"
+#include "interface/ServerCall.h"
+
+const TClassInfo* TZopFileDataSet::StaticClassInfo()
+{
+    static const TClassInfo Info =
+        TClassBuilder<TZopFileDataSet, TComponent>("TZopFileDataSet")
+            .Property("AccessFile", &TZopFileDataSet::GetAccessFile, &TZopFileDataSet::SetFAccessFileName)
+            .Property("AccessUser", &TZopFileDataSet::GetAccessUser, &TZopFileDataSet::SetFAccessUserName)
+            .Property("SchemaFileName", &TZopFileDataSet::GetSchemaFileName, &TZopFileDataSet::setFSchemaFileName)
+            .Property("Active", &TZopFileDataSet::GetActive, &TZopFileDataSet::SetFActive)
+            .Default(false)
+            .Property("DataReadOnly", &TZopFileDataSet::GetDataReadOnly, &TZopFileDataSet::SetFReadOnly)
+            .Property("FilterCommand", &TZopFileDataSet::GetFFilterCommand, &TZopFileDataSet::SetFFilterCommand)
+            .Property("DBMethods", &TZopFileDataSet::GetDBMethods)
+            .Build();
+    return &Info;
+}
+
+TZopFileDataSet::TZopFileDataSet(TComponent* Owner)
+    : TComponent((CoInitialize(), Owner))  // COM first, for this thread; never undone
+{
+    FDataSet = CoFileDataSet::Create();
+    FFilterCommand = new TStringList;
+    FDataSet->SetOnAfterDataChange(TAfterRecDataSetDataChangeEvent(this, &TZopFileDataSet::DoAfterDataChange));
+    FDataSet->SetOnInitDataControlData(
+        TAfterRecDataSetDataChangeEvent(this, &TZopFileDataSet::DoInitDataControlData));
+    FDataSet->SetOnAfterDBStateChange(TAfterRecDataSetDataChangeEvent(this, &TZopFileDataSet::DoAfterDBStateChange));
+    FDataSet->SetOnAfterFilterChange(TAfterRecDataSetDataChangeEvent(this, &TZopFileDataSet::DoAfterFilterChange));
+    FDBMethods = new TDbMethods(this, TDbProcItem::StaticClassInfo());
+    Check(FDataSet->SetStartOptionA(false));
+    Check(FDataSet->SetStartOptionB(false));
+}
+
+TZopFileDataSet::~TZopFileDataSet()
+{
+    // The server object may outlive this reference (anyone may hold another): it must not
+    // call back into this object or read the methods collection once they are gone.
+    ClearServerHandlers();
+    FDataSet.Reset();
+    FFilterCommand->Clear();
+    delete FFilterCommand;
+    FFilterCommand = nullptr;
+    delete FDBMethods;
+    FDBMethods = nullptr;
+}
+
+void TZopFileDataSet::ClearServerHandlers()
+{
+    if (!FDataSet) return;
+    FDataSet->SetOnAfterDataChange(nullptr);
+    FDataSet->SetOnInitDataControlData(nullptr);
+    FDataSet->SetOnAfterDBStateChange(nullptr);
+    FDataSet->SetOnAfterFilterChange(nullptr);
+    FDataSet->SetDBMethods(nullptr);
+}
+
+void TZopFileDataSet::SetFDataSet(const TComInterface<IFileDataSet>& Value)
+{
+    if (Value.get() != FDataSet.get()) ClearServerHandlers();
+    FDataSet = Value;
+}
+
+void TZopFileDataSet::SetFAccessFileName(const AnsiString& Value)
+{
+    FAccessFileName = Value;
+    if (FDataSet) Check(FDataSet->SetAccessFile(OleVariant(Value)));
+}
+
+void TZopFileDataSet::SetFAccessUserName(const AnsiString& Value)
+{
+    FAccessUserName = Value;
+    if (FDataSet) Check(FDataSet->SetAccessUser(OleVariant(Value)));
+}
+
+void TZopFileDataSet::setFSchemaFileName(const AnsiString& Value)
+{
+    FSchemaFileName = Value;
+    if (FDataSet) Check(FDataSet->SetSchemaFileName(OleVariant(Value)));
+}
+
+void TZopFileDataSet::SetFReadOnly(bool Value)
+{
+    // The server takes the switch only while closed; otherwise nothing changes.
+    if (!FDataSet || FActive) return;
+    FReadOnly = Value;
+    Check(FDataSet->SetDataReadOnly(OleVariant(Value)));
+}
+
+void TZopFileDataSet::SetFFilterCommand(TStringList* Value)
+{
+    FFilterCommand->BeginUpdate();
+    try {
+        FFilterCommand->Assign(Value);
+    } catch (...) {
+        FFilterCommand->EndUpdate();
+        throw;
+    }
+    FFilterCommand->EndUpdate();
+}
+
+void TZopFileDataSet::SetFActive(bool Value)
+{
+    FActivePending = false;
+    if (!FDataSet) return;
+    if (!Value) {
+        Check(FDataSet->Close());
+        FActive = false;
+        if (FDataSource) {
+            FDataSource->PostDisplayData();
+            FDataSource->RefreshDBGridParamsWhenDataFilterChanged();
+        }
+        return;
+    }
+    if (ComponentState().Contains(csLoading)) {
+        // Opened when the next component of the form is created (see Notification).
+        FActivePending = true;
+        return;
+    }
+    if (!OpenServer()) return;
+    if (AskInt(FileDataSet(), &IFileDataSet::GetRecordCount) > 0) {
+        if (FDataSource) FDataSource->PostDisplayData();
+    } else if (FDataSource) {
+        FDataSource->RefreshNavigator();
+        FDataSource->RefreshDBGrid();
+    }
+}
+
+bool TZopFileDataSet::OpenServer()
+{
+    IFileDataSet* Server = FileDataSet();
+    Ask(Server, &IFileDataSet::Open);
+    Server->SetDBMethods(FDBMethods);
+    if (!AskBool(Server, &IFileDataSet::GetActive)) {
+        FActive = false;
+        return false;
+    }
+    FActive = true;
+    if (FFilterCommand->Count() > 0) SendFilterLines();
+    if (AskText(Server, &IFileDataSet::GetAccessUser) == "Explorer")
+        Check(Server->SetExplorerFile(OleVariant(FAccessFileName)));
+    return true;
+}
+
+void TZopFileDataSet::SendFilterLines()
+{
+    // Lines go as stored, blank ones included: the server ignores what it cannot use.
+    IFileDataSet* Server = FileDataSet();
+    Check(Server->SetFiltered(OleVariant(false)));
+    Check(Server->ClearFilterCommand());
+    for (int I = 0; I < FFilterCommand->Count(); ++I)
+        Ask(Server, &IFileDataSet::AddFilterCommand, OleVariant(FFilterCommand->Strings(I)));
+    Check(Server->SetFiltered(OleVariant(true)));
+}
+
+void TZopFileDataSet::Notification(TComponent* Component, TOperation Operation)
+{
+    TComponent::Notification(Component, Operation);
+    // A dataset streamed with Active = True opens as soon as the next component of its form
+    // is created. FFilterCommand does not exist yet while the constructor runs (the owner
+    // reports this component's own insertion to it).
+    if (Operation != opInsert || !ComponentState().Contains(csLoading) || !FFilterCommand || !FActivePending)
+        return;
+    if (AskBool(FileDataSet(), &IFileDataSet::GetActive)) return;
+    if (!OpenServer()) return;
+    if (AskInt(FileDataSet(), &IFileDataSet::GetRecordCount) > 0 && FDataSource) FDataSource->PostDisplayData();
+}
+
+void TZopFileDataSet::DoAfterDataChange()
+{
+    if (FDataSource) FDataSource->PostDisplayData();
+}
+
+void TZopFileDataSet::DoAfterDBStateChange()
+{
+    if (!FDataSource) return;
+    FDataSource->RefreshNavigator();
+    FDataSource->RefreshDBGrid();
+}
+
+void TZopFileDataSet::DoAfterFilterChange()
+{
+    if (FDataSource) FDataSource->RefreshDBGridParamsWhenDataFilterChanged();
+}
+
+void TZopFileDataSet::DoInitDataControlData()
+{
+    if (!FDataSource) return;
+    const int Count = FDataSource->FCtrlList->Count();
+    IFileDataSet* Server = FileDataSet();
+    if (StateIs(Server, "Insert")) WriteEditsOnInsert(Count);
+    if (StateIs(Server, "Edit")) WriteEditsOnEdit(Count);
+}
+
+void TZopFileDataSet::WriteEditsOnInsert(int Count)
+{
+    // A new record takes every value that is not blank, key fields included.
+    IFileDataSet* Server = FileDataSet();
+    for (int I = 0; I < Count; ++I) {
+        TObject* Control = FDataSource->FCtrlList->Objects(I);
+        if (TZopFileDBEdit* Edit = ExactlyA<TZopFileDBEdit>(Control)) {
+            AnsiString Field = Edit->GetDataField();
+            AnsiString Text = Edit->Text();
+            if (Trim(Field).empty() || Trim(Text).empty()) continue;
+            if (Edit->OnBeforeSetData) Edit->OnBeforeSetData(Edit, AnsiString(), Text);
+            Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
+            if (Edit->OnAfterSetData) Edit->OnAfterSetData(Edit, Text);
+        }
+    }
+}
+
+void TZopFileDataSet::WriteEditsOnEdit(int Count)
+{
+    // An edited record takes every bound value, blanks included (clearing an edit clears
+    // the field), but never a key field.
+    IFileDataSet* Server = FileDataSet();
+    for (int I = 0; I < Count; ++I) {
+        TObject* Control = FDataSource->FCtrlList->Objects(I);
+        if (TZopFileDBEdit* Edit = ExactlyA<TZopFileDBEdit>(Control)) {
+            AnsiString Field = Edit->GetDataField();
+            if (Trim(Field).empty()) continue;
+            if (AskBool(Server, &IFileDataSet::IsKeyField, OleVariant(Field))) continue;
+            AnsiString Old = AskText(Server, &IFileDataSet::GetFieldValue, OleVariant(Field));
+            AnsiString Text = Edit->Text();
+            if (Edit->OnBeforeSetData) Edit->OnBeforeSetData(Edit, Old, Text);
+            Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
+            if (Edit->OnAfterSetData) Edit->OnAfterSetData(Edit, Text);
+        }
+    }
+}

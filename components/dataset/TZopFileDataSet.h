@@ -1,0 +1,107 @@
+#pragma once
+// TZopFileDataSet: the non-visual dataset through which every other component reaches the
+// records. It creates and owns one record-storage server object (IFileDataSet), holds the
+// access parameters, the read-only switch, the filter command lines and the DB methods,
+// opens and closes the server, relays the server's four notifications to its data source,
+// and, when the server asks, writes the bound controls' values into the record.
+//
+// Apart from Active the component keeps no state: the dataset state, counts, positions and
+// field values are asked from the server each time a decision needs them.
+//
+// States (FActive, FActivePending):
+//
+//   state        | FActive | FActivePending | entered by
+//   -------------+---------+----------------+---------------------------------------------
+//   closed       | false   | false          | construction; SetFActive(false); an opening
+//                |         |                | whose GetActive is not true
+//   opening due  | false   | true           | SetFActive(true) while csLoading
+//   open         | true    | false, or true | an opening whose GetActive is true (a pending
+//                |         | after pending  | opening leaves FActivePending set)
+//
+//   operation          | closed                      | opening due            | open
+//   -------------------+-----------------------------+------------------------+------------------------
+//   SetFActive(true)   | Open, methods, filter lines | (loading: stays due)   | opens again, sends the
+//                      | -> open, or stays closed    |                        | filter lines again
+//   SetFActive(false)  | Close, refresh              | Close -> closed        | Close -> closed, refresh
+//   Notification(ins.) | nothing                     | opens while loading    | nothing (GetActive true)
+//   SetFReadOnly       | stored and sent             | stored and sent        | ignored
+//
+// Invariants:
+// - FDataSet is the only server reference the component holds; it is never shared with
+//   another dataset. The server holds four handlers bound to this object and a pointer to
+//   FDBMethods: both are cleared on the server before this object or FDBMethods is freed,
+//   and before a replaced server is released (the server never calls a cleared handler).
+// - FDataSource is set and cleared only by the data source (SetFDataSource below); a data
+//   source clears it when it is destroyed, so no notification reaches a destroyed one.
+//
+// Threading: GUI thread only. The server calls the handlers on the caller's thread.
+#include "com/Unknown.h"
+#include "framework/core/TComponent.h"
+#include "interface/Ostrel_TLB.h"
+
+class TStringList;
+class TZopFileDataSource;
+
+class TZopFileDataSet : public TComponent {
+    DECLARE_CLASSINFO()
+public:
+    // Raises EOleException when the server object cannot be created.
+    explicit TZopFileDataSet(TComponent* Owner);
+    ~TZopFileDataSet() override;
+
+    void Notification(TComponent* Component, TOperation Operation) override;
+
+    // Published properties.
+    const AnsiString& GetAccessFile() const { return FAccessFileName; }
+    void SetFAccessFileName(const AnsiString& Value);
+    const AnsiString& GetAccessUser() const { return FAccessUserName; }
+    void SetFAccessUserName(const AnsiString& Value);
+    const AnsiString& GetSchemaFileName() const { return FSchemaFileName; }
+    void setFSchemaFileName(const AnsiString& Value);
+    bool GetActive() const { return FActive; }
+    void SetFActive(bool Value);
+    bool GetDataReadOnly() const { return FReadOnly; }
+    void SetFReadOnly(bool Value);
+    // The list object itself: a caller may change its lines in place.
+    TStringList* GetFFilterCommand() const { return FFilterCommand; }
+    void SetFFilterCommand(TStringList* Value);
+    TDbMethods* GetDBMethods() const { return FDBMethods; }
+
+    // The server reference through which the other components call the server. Setting it
+    // releases the old object (after clearing the handlers it holds); the new one is given
+    // the DB methods at the next opening, not the notification handlers.
+    IFileDataSet* FileDataSet() const { return FDataSet.get(); }
+    void SetFDataSet(const TComInterface<IFileDataSet>& Value);
+
+    // The data source that shows this dataset (not owned); the data source keeps it.
+    TZopFileDataSource* DataSource() const { return FDataSource; }
+    void SetFDataSource(TZopFileDataSource* Value) { FDataSource = Value; }
+
+    // The server's notifications.
+    void DoAfterDataChange();
+    void DoAfterDBStateChange();
+    void DoAfterFilterChange();
+    // Writes the bound edits' texts and the grids' current rows into the record being
+    // inserted or edited.
+    void DoInitDataControlData();
+
+private:
+    // Opening steps after Open: DB methods, GetActive, filter lines, explorer file. False
+    // when the server did not become active.
+    bool OpenServer();
+    void SendFilterLines();
+    void ClearServerHandlers();
+    void WriteEditsOnInsert(int Count);
+    void WriteEditsOnEdit(int Count);
+
+    bool FActivePending = false;
+    TZopFileDataSource* FDataSource = nullptr;  // not owned: the reverse link of the data source
+    TStringList* FFilterCommand = nullptr;      // owned
+    TComInterface<IFileDataSet> FDataSet;       // one counted reference
+    AnsiString FAccessUserName;
+    AnsiString FAccessFileName;
+    AnsiString FSchemaFileName;
+    bool FActive = false;
+    bool FReadOnly = false;
+    TDbMethods* FDBMethods = nullptr;  // owned
+};
