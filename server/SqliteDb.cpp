@@ -44,7 +44,7 @@ int TSqliteDb::BusyHandler(void* Self, int Count)
     const steady_clock::time_point Now = steady_clock::now();
     if (Count == 0) Db->FBusySince = Now;
     if (Now - Db->FBusySince >= milliseconds(Db->FBusyTimeoutMs)) return 0;
-    std::this_thread::sleep_for(microseconds(Count < 20 ? 100 : 500));
+    std::this_thread::sleep_for(microseconds(100));
     return 1;
 }
 
