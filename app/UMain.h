@@ -7,6 +7,7 @@ class TLabel;
 class TZopFileDataSet;
 class TZopFileDataSource;
 class TZopFileDBEdit;
+class TZopFileDBNavigator;
 class TZopFileDBText;
 
 class TForm1 : public TForm {
@@ -18,6 +19,7 @@ public:
     TLabel* Lb_30073719 = nullptr;
     TLabel* Label1 = nullptr;
     TLabel* Label2 = nullptr;
+    TZopFileDBNavigator* ZopFileDBNavigator1 = nullptr;
     TZopFileDBEdit* ZopFileDBEdit1 = nullptr;
     TZopFileDBText* ZopFileDBText1 = nullptr;
     TZopFileDataSet* TbMain = nullptr;
