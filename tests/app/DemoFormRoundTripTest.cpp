@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(DemoForm, WrittenReadBackAndWrittenAgainItIsTheSame)
+TEST(DemoFormFile, WrittenReadBackAndWrittenAgainItIsTheSame)
 {
     RegisterFileDataSetServer();
     RegisterZopFileDBClasses();
