@@ -1,8 +1,8 @@
 // The demo form, written, read back and written again, is the same.
 #include <gtest/gtest.h>
 
+#include "app/DemoProgram.h"
 #include "app/UMain.h"
-#include "components/UZopFileDataSet.h"
 #include "server/RegisterFileDataSetServer.h"
 #include "tests/ui/FormRoundTrip.h"
 
@@ -11,7 +11,7 @@ namespace {
 TEST(DemoFormFile, WrittenReadBackAndWrittenAgainItIsTheSame)
 {
     RegisterFileDataSetServer();
-    RegisterZopFileDBClasses();
+    RegisterDemoClasses();
     TFreedForm<TForm1> Demo;
     ReadFormFile(DEMO_FORM, Demo.get());
     ASSERT_NE(Demo->ZopFileDBEdit1, nullptr);
