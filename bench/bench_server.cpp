@@ -235,7 +235,7 @@ void FillOurs(const std::string& SchemaPath, const std::string& AccessFile, cons
         OleCheck(Maker->Close());
     }
     sqlite3* Db = OpenDb(Target);
-    RecordServer::RegisterFilterFunction(Db);  // the key index's collation
+    RecordServer::RegisterSqlFunctions(Db);  // the key index's collation
     if (IsFile) BulkLoadSettings(Db);
     std::vector<std::string> Triggers;
     sqlite3_stmt* List = Prepare(Db, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'zfd_log%'");
