@@ -1,7 +1,17 @@
 #include "app/DemoProgram.h"
 
 #include "app/UMain.h"
+#include "components/UZopFileDataSet.h"
+#include "framework/core/ClassRegistry.h"
+#include "framework/db/TTable.h"
 #include "framework/ui/TApplication.h"
+
+void RegisterDemoClasses()
+{
+    RegisterZopFileDBClasses();
+    RegisterDbClasses();
+    RegisterClass(TForm1::StaticClassInfo());
+}
 
 int RunDemoProgram()
 {

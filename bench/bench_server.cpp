@@ -53,6 +53,7 @@
 #include "interface/Ostrel_TLB.h"
 #include "server/MemoryTables.h"
 #include "server/RegisterFileDataSetServer.h"
+#include "server/SqliteRecordStore.h"
 
 namespace {
 
@@ -234,6 +235,7 @@ void FillOurs(const std::string& SchemaPath, const std::string& AccessFile, cons
         OleCheck(Maker->Close());
     }
     sqlite3* Db = OpenDb(Target);
+    RecordServer::RegisterSqlFunctions(Db);  // the key index's collation
     if (IsFile) BulkLoadSettings(Db);
     std::vector<std::string> Triggers;
     sqlite3_stmt* List = Prepare(Db, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'zfd_log%'");
@@ -274,7 +276,7 @@ std::string CachedFile(const std::string& Name, const std::function<void(const s
 
 std::string OursFileName(std::int64_t Size)
 {
-    return "ours-v1-" + std::to_string(Size) + ".db";
+    return "ours-v2-" + std::to_string(Size) + ".db";
 }
 
 std::string DirectFileName(std::int64_t Size)

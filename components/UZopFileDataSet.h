@@ -4,6 +4,8 @@
 #include "components/binding/TZopFileDBText.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
+#include "components/navigator/TNavBtn.h"
+#include "components/navigator/TZopFileDBNavigator.h"
 
 // Registers the suite's classes with the class registry so that form files can name them.
 void RegisterZopFileDBClasses();

@@ -1,6 +1,6 @@
 #include "server/KeyOrder.h"
 
-#include <cstdlib>
+#include "server/ValueText.h"
 
 namespace RecordServer {
 
@@ -14,8 +14,7 @@ int CompareRecordKeys(const TTableSchema& Schema, const TRecordKey& A, const TRe
         const AnsiString& Y = B.Values[Key];
         ++Key;
         if (Field.Type == TFieldType::Number) {
-            long double NX = std::strtold(X.c_str(), nullptr), NY = std::strtold(Y.c_str(), nullptr);
-            if (NX != NY) return NX < NY ? -1 : 1;
+            if (int C = CompareNumberTexts(X, Y); C != 0) return C < 0 ? -1 : 1;
         } else if (int C = X.compare(Y); C != 0) {
             return C < 0 ? -1 : 1;
         }

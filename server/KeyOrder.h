@@ -1,6 +1,6 @@
 #pragma once
 // The order of records that every store keeps: by the key fields in schema order (numbers
-// by value, texts by their bytes, which for UTF-8 is the order of the code points), then by
+// as exact decimals, texts by their bytes, which for UTF-8 is the order of the code points), then by
 // id. Stores order their tables the same way; this compares two keys held in memory.
 #include "server/RecordStore.h"
 #include "server/Schema.h"

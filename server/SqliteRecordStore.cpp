@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "framework/core/TextUtils.h"
 #include "server/ChangeLogCursor.h"
@@ -24,6 +25,7 @@ constexpr int LogTrimEvery = 1024;
 const char* const LogTriggerPrefix = "zfd_log";  // zfd_logi_, zfd_logu_, zfd_logd_ + table + key hash
 
 const char* const FilterPointerType = "zfd_filter";
+const char* const NumberCollation = "zfd_number";
 
 // A filter ready to run inside a query: its conditions, each with the position of its
 // field's text among the arguments of zfd_filter.
@@ -58,6 +60,15 @@ void FilterFunction(sqlite3_context* Context, int Argc, sqlite3_value** Argv)
     sqlite3_result_int(Context, 1);
 }
 
+// The collation of number key fields: exact decimal order, so that the unique index, the
+// order of the view and the comparisons of records agree that 13 and 13.0 are one key and
+// 12345678901234567890 and 12345678901234567891 are two.
+int NumberCollationFunction(void*, int LengthA, const void* A, int LengthB, const void* B)
+{
+    return CompareNumberTexts(std::string_view(static_cast<const char*>(A), static_cast<std::size_t>(LengthA)),
+                              std::string_view(static_cast<const char*>(B), static_cast<std::size_t>(LengthB)));
+}
+
 // "?N", a numbered parameter.
 AnsiString ParamRef(std::int64_t Number)
 {
@@ -71,9 +82,9 @@ public:
     TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where)
         : FSchema(Schema), FDb(Target), FWhere(Where), FIsFile(IsFile)
     {
-        RegisterFilterFunction(FDb.Handle());
+        RegisterSqlFunctions(FDb.Handle());
         if (IsFile) {
-            sqlite3_busy_timeout(FDb.Handle(), BusyTimeoutMs);
+            FDb.SetBusyTimeout(BusyTimeoutMs);
             FDb.Exec("PRAGMA journal_mode=WAL");
             FDb.Exec("PRAGMA synchronous=FULL");
         }
@@ -112,7 +123,7 @@ public:
         if (!FInSnapshot) return;
         FInSnapshot = false;
         try {
-            FEndRead.Run();
+            FCommit.Run();
         } catch (const ESqliteError&) {
             // Ending a transaction that only read cannot lose anything; SQLite has ended it.
         }
@@ -312,7 +323,38 @@ private:
     template <class F>
     TWriteResult LoggedWrite(F&& Write)
     {
-        TSqliteTransaction Tx(FDb);
+        try {
+            return LoggedWriteOnce(Write);
+        } catch (const ESqliteError& E) {
+            if (E.IsBusy())
+                throw EServerError("The table " + FSchema.TableName + " in " + FWhere + " stayed locked by other writers for " +
+                                   IntToStr(BusyTimeoutMs / 1000) + " seconds, so the record was not written; try again.");
+            throw;
+        }
+    }
+
+    // The transaction takes the write lock from its start (BEGIN IMMEDIATE): a writer waits
+    // for the lock once, in the connection's busy handler, and never fails because another
+    // committed after it began reading.
+    template <class F>
+    TWriteResult LoggedWriteOnce(F& Write)
+    {
+        // The transaction's statements are prepared once: preparing BEGIN and COMMIT for every
+        // write cost as much as the write itself.
+        FBeginWrite.Run();
+        struct TRollback {
+            TSqliteStatement& Stmt;
+            bool Armed = true;
+            ~TRollback()
+            {
+                if (!Armed) return;
+                try {
+                    Stmt.Run();
+                } catch (const ESqliteError&) {
+                    // SQLite rolls back by itself when the failure ended the transaction.
+                }
+            }
+        } Rollback{FRollbackWrite};
         bool Changed = false;
         try {
             Changed = Write();
@@ -322,21 +364,24 @@ private:
         }
         if (!Changed) return TWriteResult::Changed;
         std::int64_t Seq = LogEnd();
-        Tx.Commit();
+        FCommit.Run();
+        Rollback.Armed = false;
         FLogCursor.OwnWrite(Seq);
         return TWriteResult::Done;
     }
 
-    // One key field as it is ordered and compared: numbers as numbers.
+    // One key field as it is ordered and compared.
     AnsiString KeyExpr(std::size_t Field, const AnsiString& Qualifier) const
     {
         return KeyExprOf(Field, Qualifier + Column(Field));
     }
 
-    // Text (a column or a parameter) of key field Field as it is ordered and compared.
+    // Text (a column or a parameter) of key field Field as it is ordered and compared: numbers
+    // as exact decimals. (Files made before kept an index on CAST(... AS NUMERIC), which went
+    // through a double; its name differs, so PrepareKeyIndex replaces it.)
     AnsiString KeyExprOf(std::size_t Field, const AnsiString& Text) const
     {
-        return FSchema.Fields[Field].Type == TFieldType::Number ? "CAST(" + Text + " AS NUMERIC)" : Text;
+        return FSchema.Fields[Field].Type == TFieldType::Number ? Text + " COLLATE " + NumberCollation : Text;
     }
 
     // "k1, k2, " for the key fields (empty without a key).
@@ -438,12 +483,13 @@ private:
         }
         std::vector<AnsiString> Stale;
         {
-            TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1");
+            // Table names are compared as SQLite compares them: ASCII letters in either case.
+            TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 COLLATE NOCASE");
             List.Bind(1, FSchema.TableName);
             TStatementReset Done(List);
             while (List.Step()) {
                 AnsiString Index = List.ColumnText(0);
-                if (Index.rfind(KeyIndexPrefix, 0) == 0 && Index != Name) Stale.push_back(Index);
+                if (SameText(Index.substr(0, std::strlen(KeyIndexPrefix)), KeyIndexPrefix) && !SameText(Index, Name)) Stale.push_back(Index);
             }
         }
         for (const AnsiString& Index : Stale) FDb.Exec("DROP INDEX " + QuoteIdent(Index));
@@ -478,7 +524,9 @@ private:
         FDelete = TSqliteStatement(FDb, "DELETE FROM " + FTable + " WHERE zfd_id = ?1 AND zfd_ver = ?2");
         FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
         FBeginRead = TSqliteStatement(FDb, "BEGIN");
-        FEndRead = TSqliteStatement(FDb, "COMMIT");
+        FCommit = TSqliteStatement(FDb, "COMMIT");
+        FBeginWrite = TSqliteStatement(FDb, "BEGIN IMMEDIATE");
+        FRollbackWrite = TSqliteStatement(FDb, "ROLLBACK");
         FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
         if (!FSchema.HasKey()) return;
 
@@ -535,7 +583,7 @@ private:
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
     TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey;
-    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FEndRead;
+    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit, FBeginWrite, FRollbackWrite;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
     TSqliteStatement FView, FPasses, FPage;
@@ -547,8 +595,9 @@ private:
 
 }  // namespace
 
-void RegisterFilterFunction(sqlite3* Db)
+void RegisterSqlFunctions(sqlite3* Db)
 {
+    sqlite3_create_collation_v2(Db, NumberCollation, SQLITE_UTF8, nullptr, &NumberCollationFunction, nullptr);
     sqlite3_create_function_v2(Db, "zfd_filter", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
                                &FilterFunction, nullptr, nullptr, nullptr);
 }

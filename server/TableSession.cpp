@@ -1,6 +1,9 @@
 #include "server/TableSession.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <unordered_set>
 
@@ -24,6 +27,17 @@ AnsiString TriggerName(TDbProcItem* Item, int Index)
 bool IsBlankName(const AnsiString& Name)
 {
     return Trim(Name).empty();
+}
+
+// The system takes a file name up to its first NUL; a name holding one would open another
+// file than the one named.
+void RefuseNul(const char* What, const AnsiString& FileName)
+{
+    std::size_t Nul = FileName.find('\0');
+    if (Nul == AnsiString::npos) return;
+    throw EServerError(AnsiString("The ") + What + " name " + Quoted(FileName.substr(0, Nul)) +
+                           "... is refused: it holds a NUL character.",
+                       E_INVALIDARG);
 }
 
 }  // namespace
@@ -66,8 +80,22 @@ void TTableSession::Notify(const TAfterRecDataSetDataChangeEvent& Handler)
 TTableSession::TTableSession() = default;
 TTableSession::~TTableSession() = default;
 
+void TTableSession::SetAccessUser(const AnsiString& User)
+{
+    if (AnsiString Problem = UserNameProblem(User); !Problem.empty())
+        throw EServerError("The access user is refused: " + Problem + ".", E_INVALIDARG);
+    FAccessUser = User;
+}
+
+void TTableSession::SetAccessFile(const AnsiString& FileName)
+{
+    RefuseNul("access file", FileName);
+    FAccessFile = FileName;
+}
+
 void TTableSession::SetSchemaFileName(const AnsiString& FileName)
 {
+    RefuseNul("schema file", FileName);
     FSchemaFileName = FileName;
     if (!Active()) FSchemaLoaded = false;  // the open table keeps its schema until closed
 }
@@ -88,6 +116,9 @@ TTableSchema TTableSession::ReadNamedSchema(AnsiString& CanonicalPath) const
 {
     if (IsBlankName(FSchemaFileName)) throw EServerError("No schema file is named (set SchemaFileName).");
     TDataPath Path = ResolveDataPath(FSchemaFileName);
+    if (!Path.NotAFile.empty())
+        throw EServerError("The schema file " + FSchemaFileName + " cannot be read: " + Path.Path + " is " + Path.NotAFile +
+                           ", not a file.");
     if (!Path.Exists) {
         AnsiString Places;
         for (const AnsiString& P : Path.Tried) Places += (Places.empty() ? "" : " or ") + P;
@@ -151,9 +182,12 @@ void TTableSession::Open()
     if (Schema.HasUsers) {
         User = Schema.FindUser(FAccessUser);
         if (!User) {
-            AnsiString Who = FAccessUser.empty() ? AnsiString("No access user is given, and") : "The user " + Quoted(FAccessUser);
-            throw EServerError(Who + " may not open the table " + Schema.TableName + " (schema file " +
-                                   Schema.FileName + ").",
+            if (FAccessUser.empty())
+                throw EServerError("No access user is given (set AccessUser): the table " + Schema.TableName +
+                                       " (schema file " + Schema.FileName + ") may be opened only by the users it lists.",
+                                   E_ACCESSDENIED);
+            throw EServerError("The user " + Quoted(FAccessUser) + " may not open the table " + Schema.TableName +
+                                   " (schema file " + Schema.FileName + ").",
                                E_ACCESSDENIED);
         }
     }
@@ -355,15 +389,19 @@ void TTableSession::ReadCurrent()
 {
     FCurrentDeletedByOther = false;
     std::int64_t Previous = std::exchange(FLastReadPos, -1);
+    bool PreviousWasStep = std::exchange(FLastReadWasStep, false);
     if (!HasCurrent()) {
         FCurrent = {};
         FReadVersion = 0;
         return;
     }
     FLastReadPos = FPos;
+    FLastReadWasStep = FPos == Previous + 1;
     std::int64_t Id = FView.At(FPos);
     if (TakeReadAhead(Id)) return;
-    if (FPos == Previous + 1 && ReadAheadFrom(Id)) return;
+    // The second step forward in a row reads ahead: a single step (after a jump, or after a
+    // commit emptied what was read ahead) reads only its record.
+    if (FLastReadWasStep && PreviousWasStep && ReadAheadFrom(Id)) return;
     if (!FStore->Read(Id, FCurrent)) {
         // Deleted by another process a moment ago; the next operation takes it out of the view.
         FCurrent = {};
@@ -703,8 +741,14 @@ void TTableSession::CheckValues(const std::vector<AnsiString>& Values) const
         if (Field.Key && Trim(Value).empty())
             throw EServerError("The key field " + Field.Name + " is empty (value " + Quoted(Value) +
                                "): every record needs a value in its key fields.");
-        if (Field.Type == TFieldType::Number && !Value.empty() && !IsNumber(Value))
+        bool ExponentTooLong = false;
+        if (Field.Type == TFieldType::Number && !Value.empty() && !ParseDecimal(Value, &ExponentTooLong)) {
+            if (ExponentTooLong)
+                throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) +
+                                   " is refused: a number's exponent may have at most " + IntToStr(MaxExponentDigits) +
+                                   " digits.");
             throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " is not a number.");
+        }
         std::size_t Length = CharacterCount(Value);
         if (Length > static_cast<std::size_t>(Field.Size))
             throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " has " +

@@ -125,8 +125,10 @@ public:
 
     // What the next Open uses.
     const AnsiString& AccessUser() const { return FAccessUser; }
-    void SetAccessUser(const AnsiString& User) { FAccessUser = User; }
-    void SetAccessFile(const AnsiString& FileName) { FAccessFile = FileName; }
+    // A user name with a control character, or a file name with a NUL (which the system
+    // would cut the name at), is refused.
+    void SetAccessUser(const AnsiString& User);
+    void SetAccessFile(const AnsiString& FileName);
     void SetSchemaFileName(const AnsiString& FileName);
     bool DataReadOnly() const;
     void SetDataReadOnly(bool Value);
@@ -289,6 +291,7 @@ private:
     std::int64_t FReadVersion = 0;     // its version when this session positioned onto it
     bool FCurrentDeletedByOther = false;     // the record positioned onto was deleted by another
     std::int64_t FLastReadPos = -1;    // the position last read, to tell a step forward
+    bool FLastReadWasStep = false;     // that read was a step forward from the one before
 
     // Records read ahead: FAhead[i] stood at view position FAheadPos + i when read; an entry
     // whose Id is 0 was taken. Emptied whenever the view or the stored records change.

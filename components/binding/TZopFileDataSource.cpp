@@ -4,6 +4,7 @@
 #include "components/binding/TZopFileDBEdit.h"
 #include "components/binding/TZopFileDBText.h"
 #include "components/dataset/TZopFileDataSet.h"
+#include "components/navigator/TZopFileDBNavigator.h"
 #include "framework/core/TStrings.h"
 #include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"

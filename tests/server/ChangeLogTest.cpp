@@ -15,6 +15,7 @@
 #include "com/OleCheck.h"
 #include "framework/core/TextUtils.h"
 #include "server/MemoryTables.h"
+#include "server/SqliteRecordStore.h"
 
 namespace {
 
@@ -144,6 +145,7 @@ TEST_P(ChangeLogTest, ViewsTakenInFromTheLogEqualAFreshReadAfterEveryStepOfARand
         }
         sqlite3* Raw = nullptr;
         ASSERT_EQ(sqlite3_open_v2(Target.c_str(), &Raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr), SQLITE_OK);
+        RecordServer::RegisterSqlFunctions(Raw);  // the key index's collation
         Exec(Raw, ("WITH RECURSIVE N(I) AS (SELECT 0 UNION ALL SELECT I + 1 FROM N WHERE I < " +
                    IntToStr(GetParam().Stored - 1) +
                    ") INSERT INTO Customer (CustNo, Company, City) SELECT 1000 + 2 * I, 'S' || I, "
@@ -208,6 +210,7 @@ protected:
         File = Dir.File("trim.db");
         ASSERT_EQ(sqlite3_open(File.c_str(), &Raw), SQLITE_OK);
         sqlite3_busy_timeout(Raw, 5000);
+        RecordServer::RegisterSqlFunctions(Raw);  // the key index's collation
     }
     void TearDown() override
     {

@@ -129,11 +129,17 @@ TEST_P(StoreContract, ADuplicateKeyIsRefusedAlsoWhenTheNumberIsWrittenDifferentl
     EXPECT_EQ(B->Insert({"North", "13", "again", ""}, Refused), TWriteResult::DuplicateKey);
     EXPECT_EQ(B->Insert({"North", "13.0", "again", ""}, Refused), TWriteResult::DuplicateKey);
     EXPECT_EQ(B->Insert({"North", "1.3e1", "again", ""}, Refused), TWriteResult::DuplicateKey);
+    // Numbers compare exactly: no rounding through a binary fraction makes these two one.
+    EXPECT_EQ(B->Insert({"Exact", "12345678901234567891", "", ""}, Refused), TWriteResult::Done);
+    EXPECT_EQ(B->Insert({"Exact", "12345678901234567890", "", ""}, Refused), TWriteResult::Done);
+    EXPECT_EQ(B->Insert({"Exact", "0.30000000000000001", "", ""}, Refused), TWriteResult::Done);
+    EXPECT_EQ(B->Insert({"Exact", "0.3", "", ""}, Refused), TWriteResult::Done);
     std::int64_t NewVersion = 0;
     EXPECT_EQ(B->Update(Other.Id, Other.Version, {"North", "13", "moved", ""}, NewVersion), TWriteResult::DuplicateKey);
     // Another region makes another key; nothing refused was written.
     EXPECT_EQ(B->Insert({"South", "13", "south", ""}, Refused), TWriteResult::Done);
-    EXPECT_EQ(Keys(*A), (std::vector<AnsiString>{"North/13", "North/14", "South/13"}));
+    EXPECT_EQ(Keys(*A), (std::vector<AnsiString>{"Exact/0.3", "Exact/0.30000000000000001", "Exact/12345678901234567890",
+                                                 "Exact/12345678901234567891", "North/13", "North/14", "South/13"}));
     TStoredRecord Stored;
     ASSERT_TRUE(A->Read(Other.Id, Stored));
     EXPECT_EQ(Stored.Values[2], "other");
