@@ -113,8 +113,13 @@ void TPgConnection::Connect()
     const char* Values[] = {ConnectTimeoutSeconds, SessionOptions, "zfd-record-server", "UTF8", FUri.c_str(), nullptr};
     PQfinish(FConn);
     FConn = PQconnectdbParams(Keywords, Values, 1);
-    if (!FConn || PQstatus(FConn) != CONNECTION_OK)
-        throw EPgError("Cannot connect to the PostgreSQL server " + Where() + ": " + ErrorText(FConn, nullptr), "", true);
+    if (!FConn || PQstatus(FConn) != CONNECTION_OK) {
+        // Freed here: a constructor that throws runs no destructor.
+        AnsiString Error = ErrorText(FConn, nullptr);
+        PQfinish(FConn);
+        FConn = nullptr;
+        throw EPgError("Cannot connect to the PostgreSQL server " + Where() + ": " + Error, "", true);
+    }
 }
 
 bool TPgConnection::Connected() const
