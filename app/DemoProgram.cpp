@@ -13,8 +13,9 @@ void RegisterDemoClasses()
     RegisterClass(TForm1::StaticClassInfo());
 }
 
-int RunDemoProgram()
+int RunDemoProgram(const AnsiString& AccessFile)
 {
+    TForm1::StartAccessFile = AccessFile;
     try {
         Application->Initialize();
         Application->SetTitle("Memory Table Demo App");

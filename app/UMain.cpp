@@ -51,8 +51,11 @@ const TClassInfo* TForm1::StaticClassInfo()
 
 TForm1::TForm1(TComponent* Owner) : TForm(Owner) {}
 
+AnsiString TForm1::StartAccessFile;
+
 void TForm1::FormCreate(TObject*)
 {
+    if (!StartAccessFile.empty()) TbMain->SetFAccessFileName(StartAccessFile);
     TbMain->SetFActive(true);
 }
 

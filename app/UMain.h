@@ -45,6 +45,10 @@ public:
     TZopFileDataSource* dsMain = nullptr;
     TTable* Table1 = nullptr;
 
+    // Set before the form is created: the table's access file in place of the form file's
+    // (empty: the form file's).
+    static AnsiString StartAccessFile;
+
     // Opens the dataset: the data source then shows the first record.
     void FormCreate(TObject* Sender);
     // "Add Datas": copies every row of the sample table into the dataset.

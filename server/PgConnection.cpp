@@ -120,6 +120,9 @@ void TPgConnection::Connect()
         FConn = nullptr;
         throw EPgError("Cannot connect to the PostgreSQL server " + Where() + ": " + Error, "", true);
     }
+    // The server's notices ("relation ... already exists, skipping") are not for the user;
+    // libpq would print them on standard error.
+    PQsetNoticeProcessor(FConn, [](void*, const char*) {}, nullptr);
 }
 
 bool TPgConnection::Connected() const
