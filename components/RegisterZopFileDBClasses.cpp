@@ -5,5 +5,6 @@ void RegisterZopFileDBClasses()
 {
     RegisterOstrelClasses();
     RegisterClasses({TZopFileDataSet::StaticClassInfo(), TZopFileDataSource::StaticClassInfo(),
-                     TZopFileDBEdit::StaticClassInfo(), TZopFileDBText::StaticClassInfo()});
+                     TZopFileDBEdit::StaticClassInfo(), TZopFileDBText::StaticClassInfo(), TZopFileDBGrid::StaticClassInfo(),
+                     TGridColumns::StaticClassInfo(), TColumnItem::StaticClassInfo(), TGridCell::StaticClassInfo()});
 }
