@@ -91,9 +91,7 @@ void TZopFileDataSource::RefreshGridPage(TZopFileDBGrid* Grid)
 {
     IFileDataSet* S = Server();
     if (!StateIs(S, "Insert")) {
-        for (TWinControl* Editor : {static_cast<TWinControl*>(Grid->FCellButton),
-                                    static_cast<TWinControl*>(Grid->FCellEdit),
-                                    static_cast<TWinControl*>(Grid->FCellComboBox)})
+        for (TWinControl* Editor : Grid->SharedEditors())
             if (Editor->Visible()) Editor->Hide();
     }
     TGridColumns* Columns = Grid->GetColumns();

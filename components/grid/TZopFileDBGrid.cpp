@@ -97,15 +97,13 @@ void TZopFileDBGrid::Notification(TComponent* Component, TOperation Operation)
     TScrollingWinControl::Notification(Component, Operation);
     if (Operation != opRemove) return;
     if (Component == FDataSource) FDataSource = nullptr;
-    if (Component == FPopUpMenu) {
-        FPopUpMenu = nullptr;
-        for (TControl* Editor : {static_cast<TControl*>(FCellEdit), static_cast<TControl*>(FCellComboBox),
-                                 static_cast<TControl*>(FCellButton)})
-            if (Editor) Editor->SetPopupMenu(nullptr);
-    }
-    for (TControl* Editor : {static_cast<TControl*>(FCellEdit), static_cast<TControl*>(FCellComboBox),
-                             static_cast<TControl*>(FCellButton)}) {
-        if (Editor && Editor->Parent() && Editor->Parent() == Component) {
+    const bool MenuGone = Component == FPopUpMenu;
+    if (MenuGone) FPopUpMenu = nullptr;
+    if (!FCellEdit) return;  // the editors are gone: the grid itself is going
+    if (MenuGone)
+        for (TWinControl* Editor : SharedEditors()) Editor->SetPopupMenu(nullptr);
+    for (TWinControl* Editor : SharedEditors()) {
+        if (Editor->Parent() && Editor->Parent() == Component) {
             Editor->Hide();
             Editor->SetParent(nullptr);
         }
@@ -324,11 +322,14 @@ void TZopFileDBGrid::RunPopUpMenuClick(TObject* Sender)
     FOnGridPopUpMenuClick(Item, Item->Caption());
 }
 
+std::array<TWinControl*, 3> TZopFileDBGrid::SharedEditors() const
+{
+    return {FCellButton, FCellEdit, FCellComboBox};
+}
+
 void TZopFileDBGrid::DetachSharedEditors()
 {
-    FCellEdit->SetParent(nullptr);
-    FCellComboBox->SetParent(nullptr);
-    FCellButton->SetParent(nullptr);
+    for (TWinControl* Editor : SharedEditors()) Editor->SetParent(nullptr);
 }
 
 void TZopFileDBGrid::ForgetCell(TGridCell* Cell)
@@ -336,8 +337,7 @@ void TZopFileDBGrid::ForgetCell(TGridCell* Cell)
     if (FSelectedCell == Cell) FSelectedCell = nullptr;
     if (!FCellEdit) return;  // the grid itself is going
     // An editor left in the cell would go with it; handlers bound to it would outlive it.
-    for (TWinControl* Editor : {static_cast<TWinControl*>(FCellEdit), static_cast<TWinControl*>(FCellComboBox),
-                                static_cast<TWinControl*>(FCellButton)}) {
+    for (TWinControl* Editor : SharedEditors()) {
         if (Editor->Parent() == Cell) {
             Editor->Hide();
             Editor->SetParent(nullptr);

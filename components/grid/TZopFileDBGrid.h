@@ -34,6 +34,8 @@
 // - FRefreshing is true only inside RefreshWithDataSource.
 //
 // Threading: GUI thread only.
+#include <array>
+
 #include "components/binding/TZopFileDbControlFieldStr.h"
 #include "framework/ui/TScrollingWinControl.h"
 
@@ -108,7 +110,9 @@ public:
 
     // The server of the data source's dataset; null without data source, dataset or server.
     IFileDataSet* Server() const;
-    // Takes the shared editors out of whatever cell holds them (hidden and parentless).
+    // The three shared editors: the button, the edit box and the combo box.
+    std::array<TWinControl*, 3> SharedEditors() const;
+    // Takes the shared editors out of whatever cell holds them.
     void DetachSharedEditors();
     // A data cell is about to be freed: the grid stops referring to it.
     void ForgetCell(TGridCell* Cell);
