@@ -1,12 +1,13 @@
 #pragma once
 // The demo's main form: a customer table on the record-storage server, shown through a data
-// source in a bound edit and a bound text.
+// source in the grid, a bound edit and a bound text.
 #include "framework/ui/TForm.h"
 
 class TLabel;
 class TZopFileDataSet;
 class TZopFileDataSource;
 class TZopFileDBEdit;
+class TZopFileDBGrid;
 class TZopFileDBText;
 
 class TForm1 : public TForm {
@@ -18,6 +19,7 @@ public:
     TLabel* Lb_30073719 = nullptr;
     TLabel* Label1 = nullptr;
     TLabel* Label2 = nullptr;
+    TZopFileDBGrid* ZopFileDBGrid1 = nullptr;
     TZopFileDBEdit* ZopFileDBEdit1 = nullptr;
     TZopFileDBText* ZopFileDBText1 = nullptr;
     TZopFileDataSet* TbMain = nullptr;
