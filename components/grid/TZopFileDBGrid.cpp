@@ -82,12 +82,13 @@ TZopFileDBGrid::TZopFileDBGrid(TComponent* Owner) : TScrollingWinControl(Owner)
 TZopFileDBGrid::~TZopFileDBGrid()
 {
     FSelectedCell = nullptr;
-    FCellEdit->Free();
+    // The editors are forgotten before they go: a dying editor notifies the grid, which must
+    // not reach it (nor the others) any more.
+    const std::array<TWinControl*, 3> Editors = SharedEditors();
     FCellEdit = nullptr;
-    FCellComboBox->Free();
     FCellComboBox = nullptr;
-    FCellButton->Free();
     FCellButton = nullptr;
+    for (TWinControl* Editor : Editors) Editor->Free();
     delete FColumns;
     FColumns = nullptr;
 }
@@ -99,7 +100,7 @@ void TZopFileDBGrid::Notification(TComponent* Component, TOperation Operation)
     if (Component == FDataSource) FDataSource = nullptr;
     const bool MenuGone = Component == FPopUpMenu;
     if (MenuGone) FPopUpMenu = nullptr;
-    if (!FCellEdit) return;  // the editors are gone: the grid itself is going
+    if (!FCellEdit) return;  // the editors are going with the grid
     if (MenuGone)
         for (TWinControl* Editor : SharedEditors()) Editor->SetPopupMenu(nullptr);
     for (TWinControl* Editor : SharedEditors()) {

@@ -54,39 +54,45 @@ TEST_F(GridPaging, AFreshPageEndsAtTheCurrentRecord)
     EXPECT_EQ(Grid->GetCurrentRecordInWhichRow(), 9);
 }
 
-// The navigator's moves: the paging parameters first, then the server's move.
-struct TNavigatorStep {
-    const char* Name;
-    void (TZopFileDataSource::*Prepare)();
-    HRESULT (IFileDataSet::*Move)();
-    int Repeat;
-    int FirstOnPage;   // the record in row 0 afterwards
-    int SelectedRow;   // the row of the selection afterwards
-};
-
 TEST_F(GridPaging, TheNavigatorKeepsThePageWithinItAndScrollsAtItsEdges)
 {
     FillCustomers(25);
     OpenAndBind();
-    const TNavigatorStep Steps[] = {
-        {"First", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorFirstClick, &IFileDataSet::First, 1, 1, 0},
-        {"Next to row 4", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorNextClick, &IFileDataSet::Next, 4, 1, 4},
-        {"Next within the page", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorNextClick, &IFileDataSet::Next, 1,
-         1, 5},
-        {"Next to row 9", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorNextClick, &IFileDataSet::Next, 4, 1, 9},
-        {"Next from row 9", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorNextClick, &IFileDataSet::Next, 1, 2,
-         9},
-        {"Last", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorLastClick, &IFileDataSet::Last, 1, 16, 9},
-        {"Prior within the page", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorPriorClick,
-         &IFileDataSet::Prior, 9, 16, 0},
-        {"Prior from row 0", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorPriorClick, &IFileDataSet::Prior, 1,
-         6, 9},
+    // The navigator's moves: the paging parameters first, then the server's move.
+    const auto First = [&] {
+        Source->RefreshDBGridParamsWithNavigatorFirstClick();
+        Check(Server()->First());
     };
-    for (const TNavigatorStep& Step : Steps) {
-        for (int I = 0; I < Step.Repeat; ++I) {
-            (Source->*Step.Prepare)();
-            Check((Server()->*Step.Move)());
-        }
+    const auto Last = [&] {
+        Source->RefreshDBGridParamsWithNavigatorLastClick();
+        Check(Server()->Last());
+    };
+    const auto Next = [&] {
+        Source->RefreshDBGridParamsWithNavigatorNextClick();
+        Check(Server()->Next());
+    };
+    const auto Prior = [&] {
+        Source->RefreshDBGridParamsWithNavigatorPriorClick();
+        Check(Server()->Prior());
+    };
+    const struct {
+        const char* Name;
+        std::function<void()> Move;
+        int Repeat;
+        int FirstOnPage;  // the record in row 0 afterwards
+        int SelectedRow;  // the row of the selection afterwards
+    } Steps[] = {
+        {"First", First, 1, 1, 0},
+        {"Next to row 4", Next, 4, 1, 4},
+        {"Next within the page", Next, 1, 1, 5},
+        {"Next to row 9", Next, 4, 1, 9},
+        {"Next from row 9", Next, 1, 2, 9},
+        {"Last", Last, 1, 16, 9},
+        {"Prior within the page", Prior, 9, 16, 0},
+        {"Prior from row 0", Prior, 1, 6, 9},
+    };
+    for (const auto& Step : Steps) {
+        for (int I = 0; I < Step.Repeat; ++I) Step.Move();
         EXPECT_EQ(PageRecords(), Records(Step.FirstOnPage, 10)) << Step.Name;
         EXPECT_EQ(SelectedRow(), Step.SelectedRow) << Step.Name;
         EXPECT_EQ(PageRecords()[static_cast<std::size_t>(SelectedRow())], RecNo()) << Step.Name;
