@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <numeric>
 #include <string>
 
@@ -54,45 +53,53 @@ TEST_F(GridPaging, AFreshPageEndsAtTheCurrentRecord)
     EXPECT_EQ(Grid->GetCurrentRecordInWhichRow(), 9);
 }
 
+enum TNavigatorButton { nbFirst, nbPrior, nbNext, nbLast };
+
+// A navigator's move: the paging parameters first, then the server's move.
+void Navigate(TZopFileDataSource* Source, IFileDataSet* Server, TNavigatorButton Button)
+{
+    switch (Button) {
+    case nbFirst:
+        Source->RefreshDBGridParamsWithNavigatorFirstClick();
+        Check(Server->First());
+        break;
+    case nbPrior:
+        Source->RefreshDBGridParamsWithNavigatorPriorClick();
+        Check(Server->Prior());
+        break;
+    case nbNext:
+        Source->RefreshDBGridParamsWithNavigatorNextClick();
+        Check(Server->Next());
+        break;
+    case nbLast:
+        Source->RefreshDBGridParamsWithNavigatorLastClick();
+        Check(Server->Last());
+        break;
+    }
+}
+
 TEST_F(GridPaging, TheNavigatorKeepsThePageWithinItAndScrollsAtItsEdges)
 {
     FillCustomers(25);
     OpenAndBind();
-    // The navigator's moves: the paging parameters first, then the server's move.
-    const auto First = [&] {
-        Source->RefreshDBGridParamsWithNavigatorFirstClick();
-        Check(Server()->First());
-    };
-    const auto Last = [&] {
-        Source->RefreshDBGridParamsWithNavigatorLastClick();
-        Check(Server()->Last());
-    };
-    const auto Next = [&] {
-        Source->RefreshDBGridParamsWithNavigatorNextClick();
-        Check(Server()->Next());
-    };
-    const auto Prior = [&] {
-        Source->RefreshDBGridParamsWithNavigatorPriorClick();
-        Check(Server()->Prior());
-    };
     const struct {
         const char* Name;
-        std::function<void()> Move;
+        TNavigatorButton Button;
         int Repeat;
         int FirstOnPage;  // the record in row 0 afterwards
         int SelectedRow;  // the row of the selection afterwards
     } Steps[] = {
-        {"First", First, 1, 1, 0},
-        {"Next to row 4", Next, 4, 1, 4},
-        {"Next within the page", Next, 1, 1, 5},
-        {"Next to row 9", Next, 4, 1, 9},
-        {"Next from row 9", Next, 1, 2, 9},
-        {"Last", Last, 1, 16, 9},
-        {"Prior within the page", Prior, 9, 16, 0},
-        {"Prior from row 0", Prior, 1, 6, 9},
+        {"First", nbFirst, 1, 1, 0},
+        {"Next to row 4", nbNext, 4, 1, 4},
+        {"Next within the page", nbNext, 1, 1, 5},
+        {"Next to row 9", nbNext, 4, 1, 9},
+        {"Next from row 9", nbNext, 1, 2, 9},
+        {"Last", nbLast, 1, 16, 9},
+        {"Prior within the page", nbPrior, 9, 16, 0},
+        {"Prior from row 0", nbPrior, 1, 6, 9},
     };
     for (const auto& Step : Steps) {
-        for (int I = 0; I < Step.Repeat; ++I) Step.Move();
+        for (int I = 0; I < Step.Repeat; ++I) Navigate(Source, Server(), Step.Button);
         EXPECT_EQ(PageRecords(), Records(Step.FirstOnPage, 10)) << Step.Name;
         EXPECT_EQ(SelectedRow(), Step.SelectedRow) << Step.Name;
         EXPECT_EQ(PageRecords()[static_cast<std::size_t>(SelectedRow())], RecNo()) << Step.Name;
@@ -146,8 +153,7 @@ TEST_F(GridPaging, TheInsertRowComesWithInsertAndGoesWithACancelledInsert)
 
     // Ten records or more: the page keeps ten rows, the insert row and nine records.
     FillCustomers(10, 4);
-    Source->RefreshDBGridParamsWithNavigatorFirstClick();
-    Check(Server()->First());
+    Navigate(Source, Server(), nbFirst);
     ASSERT_EQ(Grid->GetFRowCount(), 10);
     Check(Server()->Insert());
     EXPECT_EQ(Grid->GetFRowCount(), 10);
@@ -194,8 +200,7 @@ TEST_F(GridPaging, AGridThatDisabledRefreshKeepsItsPage)
     FillCustomers(25);
     OpenAndBind();
     Grid->DisableRefreshData();
-    Source->RefreshDBGridParamsWithNavigatorLastClick();
-    Check(Server()->Last());
+    Navigate(Source, Server(), nbLast);
     EXPECT_EQ(PageRecords(), Records(1, 10));
 }
 
@@ -203,8 +208,7 @@ TEST_F(GridPaging, ClosingTheDatasetEmptiesThePageAndDropsTheSelection)
 {
     FillCustomers(25);
     OpenAndBind();
-    Source->RefreshDBGridParamsWithNavigatorNextClick();
-    Check(Server()->Next());
+    Navigate(Source, Server(), nbNext);
     ASSERT_EQ(SelectedRow(), 1);
     DataSet->SetFActive(false);
     EXPECT_EQ(Grid->GetFRowCount(), 0);
