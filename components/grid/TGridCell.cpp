@@ -238,7 +238,7 @@ void TGridCell::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 
 int TGridCell::TextWidthOf(const AnsiString& Text)
 {
-    Canvas()->SetFont(Font());
+    // The canvas keeps the cell's font: every change of the font is passed on to it.
     return Canvas()->TextWidth(Text);
 }
 
