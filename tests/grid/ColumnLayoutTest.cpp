@@ -152,3 +152,39 @@ TEST(ColumnLayout, ANewColumnHasTheDefaultsAndATitleCellOutOfTheTabOrder)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ColumnLayout, ResettingTheScrollViewBringsTheFirstColumnBackToTheLeftEdgeAndAlwaysEnds)
+{
+    TLaidOutGrid L({300, 300, 300}, 10);
+    L.Form->SetBounds(0, 0, 500, 300);
+    L.Grid->SetBounds(0, 0, 400, 200);
+    L.Form->Show();
+    L.Grid->SetHorzScrollPos(250);
+    L.Grid->SetVertScrollPos(100);
+    TGridCell* First = L.Columns->GetDataCell(0, 0);
+    ASSERT_LT(First->Left(), 1);
+    L.Grid->ResetGridScrollView();
+    EXPECT_EQ(First->Left(), 1);
+    EXPECT_EQ(L.Grid->HorzScrollPos(), 0);
+    EXPECT_GE(First->Top(), 0) << "row 0 is in view";
+
+    // A first column right of its place needs no scrolling: the call ends at once.
+    First->SetLeft(40);
+    L.Grid->ResetGridScrollView();
+    EXPECT_EQ(First->Left(), 40);
+}
+
+TEST(ColumnLayout, AFreedDataSourceIsForgottenByTheGrid)
+{
+    TLaidOutGrid L({64});
+    auto* Source = new TZopFileDataSource(L.Form.get());
+    L.Grid->SetFDataSource(Source);
+    EXPECT_EQ(Source->CtrlByName(L.Grid->Name()), L.Grid) << "registered";
+    delete Source;
+    EXPECT_EQ(L.Grid->GetDataSource(), nullptr);
+    L.Grid->SetFDataSource(nullptr);
+}
+
+}  // namespace

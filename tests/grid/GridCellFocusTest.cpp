@@ -178,3 +178,34 @@ TEST_F(GridCellFocus, ARowDiffersFromItsRecordOnlyWhenACellNoLongerShowsTheField
 }
 
 }  // namespace
+
+namespace {
+
+struct TKeyLog : TObject {
+    std::vector<int> Downs;
+    AnsiString Pressed;
+    void Down(TObject*, WORD& Key, TShiftState) { Downs.push_back(Key); }
+    void Press(TObject*, wchar_t& Key)
+    {
+        Pressed += static_cast<char>(Key);
+        if (Key == L'x') Key = 0;
+    }
+};
+
+TEST_F(GridCellFocus, KeysTypedIntoTheEditorReachTheCellFirstAndASwallowedKeyTypesNothing)
+{
+    TKeyLog Log;
+    TGridCell* Target = Cell(1, 2);
+    Target->OnKeyDown = TKeyEvent(&Log, &TKeyLog::Down);
+    Target->OnKeyPress = TKeyPressEvent(&Log, &TKeyLog::Press);
+    Target->DataCellSetFocus(false);
+    ProcessEvents();
+    Grid->FCellEdit->SetText(AnsiString());
+    QTest::keyClicks(Grid->FCellEdit->LineEdit(), "axb");
+    QTest::keyClick(Grid->FCellEdit->LineEdit(), Qt::Key_Down);
+    EXPECT_EQ(Log.Pressed, "axb");
+    EXPECT_EQ(Log.Downs, (std::vector<int>{'A', 'X', 'B', 0x28}));
+    EXPECT_EQ(Grid->FCellEdit->Text(), "ab");
+}
+
+}  // namespace
