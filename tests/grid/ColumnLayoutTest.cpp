@@ -135,22 +135,6 @@ TEST(ColumnLayout, DataCellsAreFoundByRowAndColumnAndNothingAboveTheRange)
     EXPECT_EQ(L.Grid->GetFRowCount(), 3);
 }
 
-TEST(ColumnLayout, ANewColumnHasTheDefaultsAndATitleCellOutOfTheTabOrder)
-{
-    TLaidOutGrid L({});
-    TColumnItem* Column = L.Columns->Add();
-    EXPECT_EQ(Column->GetColumnWidth(), 64);
-    EXPECT_EQ(Column->GetTitleColor(), TColor(0xF7D9CC));
-    EXPECT_EQ(Column->FTitleCell->Color(), TColor(0xF7D9CC));
-    EXPECT_TRUE(Column->FTitleCell->GetIsTitleCell());
-    EXPECT_FALSE(Column->FTitleCell->TabStop());
-    EXPECT_EQ(Column->FTitleCell->Top(), 1);
-    EXPECT_EQ(Column->FTitleCell->Height(), 26);
-    EXPECT_EQ(Column->FTitleCell->Parent(), L.Grid);
-    Column->SetFTitleColor(clYellow);
-    EXPECT_EQ(Column->FTitleCell->Color(), clYellow);
-}
-
 }  // namespace
 
 namespace {
@@ -174,17 +158,6 @@ TEST(ColumnLayout, ResettingTheScrollViewBringsTheFirstColumnBackToTheLeftEdgeAn
     First->SetLeft(40);
     L.Grid->ResetGridScrollView();
     EXPECT_EQ(First->Left(), 40);
-}
-
-TEST(ColumnLayout, AFreedDataSourceIsForgottenByTheGrid)
-{
-    TLaidOutGrid L({64});
-    auto* Source = new TZopFileDataSource(L.Form.get());
-    L.Grid->SetFDataSource(Source);
-    EXPECT_EQ(Source->CtrlByName(L.Grid->Name()), L.Grid) << "registered";
-    delete Source;
-    EXPECT_EQ(L.Grid->GetDataSource(), nullptr);
-    L.Grid->SetFDataSource(nullptr);
 }
 
 }  // namespace
