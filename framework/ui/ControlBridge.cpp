@@ -108,7 +108,8 @@ bool TControlBridge::KeyEvent(QObject* Watched, QKeyEvent* Event)
         return Deliver(Watched, Event);
     }
     if (Key != 0) {
-        Call([&](TControl*) { Win->KeyDown(Key, Shift); });
+        // A handler that raised has its key go no further, as one that swallowed it.
+        if (!Call([&](TControl*) { Win->KeyDown(Key, Shift); })) Key = 0;
         if (!FControl || Key == 0) return true;
     }
     const bool Tab = Event->key() == Qt::Key_Tab || Event->key() == Qt::Key_Backtab;
@@ -141,7 +142,7 @@ bool TControlBridge::PressEach(TWinControl* Win, const QList<uint>& Chars, std::
             continue;
         }
         wchar_t K = static_cast<wchar_t>(Ch);
-        Call([&](TControl*) { Win->KeyPress(K); });
+        if (!Call([&](TControl*) { Win->KeyPress(K); })) K = 0;
         if (!FControl) return false;
         if (K == 0) {
             Changed = true;

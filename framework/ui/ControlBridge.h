@@ -73,13 +73,20 @@ public:
     void SetPassiveMouse(bool Value) { FPassiveMouse = Value; }
 
     // Runs Fn(Control) in a handler scope, guarded; nothing when the control is gone.
+    // True when Fn ran to its end, false when it raised (the application has shown the
+    // exception) or the control was gone.
     template <class F>
-    void Call(F&& Fn)
+    bool Call(F&& Fn)
     {
-        if (!FControl) return;
+        if (!FControl) return false;
         THandlerScope Scope(FControl);
         TControl* C = FControl;
-        Guarded(C, [&] { Fn(C); });
+        bool Done = false;
+        Guarded(C, [&] {
+            Fn(C);
+            Done = true;
+        });
+        return Done;
     }
 
     bool eventFilter(QObject* Watched, QEvent* Event) override;

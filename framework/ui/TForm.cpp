@@ -178,7 +178,9 @@ void TForm::ReadFormResource()
 
 void TForm::DoCreate()
 {
-    if (OnCreate) Guarded(this, [this] { OnCreate(this); });
+    // An exception goes to the caller: a form whose creation handler failed is not created
+    // (CreateForm frees it and the program's start shows the message).
+    if (OnCreate) OnCreate(this);
 }
 
 AnsiString FindFormResource(const AnsiString& ClassName)

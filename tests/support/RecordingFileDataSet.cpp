@@ -202,6 +202,7 @@ TRecordingServerClass::TRecordingServerClass()
     RegisterComClass(CLASS_FileDataSet, [this]() -> IUnknown* {
         if (FailCreation) return nullptr;
         auto* Double = new TRecordingFileDataSet;
+        if (OnCreate) OnCreate(Double);
         // One reference is the creator's, the list adds its own.
         Created.push_back(TComInterface<TRecordingFileDataSet>(Double));
         return static_cast<IFileDataSet*>(Double);

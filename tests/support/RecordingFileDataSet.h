@@ -7,6 +7,7 @@
 //
 // Registered under CLASS_FileDataSet for its lifetime by TRecordingServerClass, so that a
 // dataset created meanwhile gets a recording double.
+#include <functional>
 #include <map>
 #include <set>
 #include <vector>
@@ -122,4 +123,6 @@ public:
     std::vector<TComInterface<TRecordingFileDataSet>> Created;
     // Makes the next creations fail (the factory makes no object).
     bool FailCreation = false;
+    // Runs on each new double before it is handed out (to script answers and failures).
+    std::function<void(TRecordingFileDataSet*)> OnCreate;
 };
