@@ -1,7 +1,15 @@
 #include "app/DemoProgram.h"
 
 #include "app/UMain.h"
+#include "components/UZopFileDataSet.h"
+#include "framework/db/TTable.h"
 #include "framework/ui/TApplication.h"
+
+void RegisterDemoClasses()
+{
+    RegisterZopFileDBClasses();
+    RegisterDbClasses();
+}
 
 int RunDemoProgram()
 {

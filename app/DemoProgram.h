@@ -3,6 +3,9 @@
 // loop. The caller has set up Qt and the application object (TApplicationHost) and
 // registered the server and the component classes.
 
+// Registers the classes that the demo's form file names (the components and the table).
+void RegisterDemoClasses();
+
 // Initialises the application, creates the main form from its form file (its creation
 // handler opens the dataset) and runs the message loop until the form closes. An exception
 // that escapes is shown. The result is always 0.

@@ -1,6 +1,5 @@
 // The demo program "Memory Table Demo App".
 #include "app/DemoProgram.h"
-#include "components/UZopFileDataSet.h"
 #include "framework/ui/TApplication.h"
 #include "server/RegisterFileDataSetServer.h"
 
@@ -8,6 +7,6 @@ int main(int argc, char** argv)
 {
     TApplicationHost Host(argc, argv);
     RegisterFileDataSetServer();
-    RegisterZopFileDBClasses();
+    RegisterDemoClasses();
     return RunDemoProgram();
 }

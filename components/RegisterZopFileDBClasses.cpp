@@ -5,6 +5,7 @@ void RegisterZopFileDBClasses()
 {
     RegisterOstrelClasses();
     RegisterClasses({TZopFileDataSet::StaticClassInfo(), TZopFileDataSource::StaticClassInfo(),
-                     TZopFileDBEdit::StaticClassInfo(), TZopFileDBText::StaticClassInfo(), TZopFileDBGrid::StaticClassInfo(),
+                     TZopFileDBEdit::StaticClassInfo(), TZopFileDBText::StaticClassInfo(), TNavBtn::StaticClassInfo(),
+                     TZopFileDBNavigator::StaticClassInfo(), TZopFileDBGrid::StaticClassInfo(),
                      TGridColumns::StaticClassInfo(), TColumnItem::StaticClassInfo(), TGridCell::StaticClassInfo()});
 }

@@ -8,6 +8,8 @@
 #include "components/grid/TGridCell.h"
 #include "components/grid/TGridColumns.h"
 #include "components/grid/TZopFileDBGrid.h"
+#include "components/navigator/TNavBtn.h"
+#include "components/navigator/TZopFileDBNavigator.h"
 
 // Registers the suite's classes with the class registry so that form files can name them.
 void RegisterZopFileDBClasses();

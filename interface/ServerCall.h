@@ -43,6 +43,18 @@ int AskInt(IFileDataSet* Server, HRESULT (IFileDataSet::*Operation)(Params...), 
     return Ask(Server, Operation, std::forward<Args>(Arguments)...).AsInteger();
 }
 
+// The message of a failed call whose result a caller chose not to raise (empty when Code
+// succeeded): what OleCheck would have raised.
+inline AnsiString ServerFailureMessage(HRESULT Code)
+{
+    try {
+        OleCheck(Code);
+    } catch (const EOleException& E) {
+        return E.what();
+    }
+    return AnsiString();
+}
+
 // The server's state is compared as text, exactly, and asked afresh at every test.
 inline bool StateIs(IFileDataSet* Server, const char* State)
 {

@@ -5,6 +5,7 @@
 #include "components/binding/TZopFileDBText.h"
 #include "components/dataset/TZopFileDataSet.h"
 #include "components/grid/TZopFileDBGrid.h"
+#include "components/navigator/TZopFileDBNavigator.h"
 #include "framework/core/TStrings.h"
 #include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"

@@ -17,7 +17,7 @@ namespace {
 TEST(ProgramStart, TheFormOpensItsDataSetAndClosingTheFormEndsTheProgramWithZero)
 {
     RegisterFileDataSetServer();
-    RegisterZopFileDBClasses();
+    RegisterDemoClasses();
     bool WasActive = false;
     QTimer::singleShot(0, [&] {
         WasActive = Form1 && Form1->TbMain->GetActive();
@@ -31,7 +31,7 @@ TEST(ProgramStart, TheFormOpensItsDataSetAndClosingTheFormEndsTheProgramWithZero
 
 TEST(ProgramStart, AServerThatCannotBeCreatedFailsTheFormShowsTheMessageAndEndsWithZero)
 {
-    RegisterZopFileDBClasses();
+    RegisterDemoClasses();
     TRecordingServerClass Servers;
     Servers.FailCreation = true;
     TScriptedDialogs Dialogs;
@@ -45,7 +45,7 @@ TEST(ProgramStart, AServerThatCannotBeCreatedFailsTheFormShowsTheMessageAndEndsW
 
 TEST(ProgramStart, AFailingOpenInTheCreationHandlerIsShownAndTheProgramEndsWithZero)
 {
-    RegisterZopFileDBClasses();
+    RegisterDemoClasses();
     TRecordingServerClass Servers;
     Servers.OnCreate = [](TRecordingFileDataSet* Server) {
         Server->Fail("Open", E_FAIL, "The table cannot be opened.");

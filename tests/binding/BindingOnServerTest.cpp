@@ -92,38 +92,38 @@ protected:
 
 TEST_F(BindingOnServer, AClosedFormShowsPlaceholdersAndOpeningShowsTheFirstRecord)
 {
-    AddCustomer("1510", "Ocean Paradise");
-    AddCustomer("1221", "Kauai Dive Shoppe");
+    AddCustomer("1510", "Harbour Light Trading");
+    AddCustomer("1221", "Formosa Tea House");
     DS->SetFActive(true);
     EXPECT_EQ(CustEdit->Text(), "1221");
-    EXPECT_EQ(CompanyEdit->Text(), "Kauai Dive Shoppe");
-    EXPECT_EQ(CompanyText->Caption(), "Kauai Dive Shoppe");
+    EXPECT_EQ(CompanyEdit->Text(), "Formosa Tea House");
+    EXPECT_EQ(CompanyText->Caption(), "Formosa Tea House");
     SaveScreenshot(Form.get(), "binding_first_record");
 }
 
 TEST_F(BindingOnServer, TypingAndPostingStoresTheValueAndTheOtherControlsFollow)
 {
-    AddCustomer("1221", "Kauai Dive Shoppe");
-    AddCustomer("1510", "Ocean Paradise");
+    AddCustomer("1221", "Formosa Tea House");
+    AddCustomer("1510", "Harbour Light Trading");
     DS->SetFActive(true);
     ShowActive(Form.get());
     IFileDataSet* Server = DS->FileDataSet();
 
     CompanyEdit->SetFocus();
     CompanyEdit->SelectAll();
-    QTest::keyClicks(CompanyEdit->LineEdit(), "Kauai Divers");
+    QTest::keyClicks(CompanyEdit->LineEdit(), "Formosa Teas");
     EXPECT_EQ(AskText(Server, &IFileDataSet::GetState), "Edit");
-    EXPECT_EQ(CompanyText->Caption(), "Kauai Dive Shoppe") << "nothing is refreshed while editing";
+    EXPECT_EQ(CompanyText->Caption(), "Formosa Tea House") << "nothing is refreshed while editing";
     Ask(Server, &IFileDataSet::Post);
     EXPECT_EQ(AskText(Server, &IFileDataSet::GetState), "Browse");
-    EXPECT_EQ(CompanyText->Caption(), "Kauai Divers");
+    EXPECT_EQ(CompanyText->Caption(), "Formosa Teas");
 
     // The value is stored: another session reads it, and moving away and back shows it.
     Check(Server->Next());
-    EXPECT_EQ(CompanyEdit->Text(), "Ocean Paradise");
+    EXPECT_EQ(CompanyEdit->Text(), "Harbour Light Trading");
     EXPECT_EQ(CustEdit->Text(), "1510");
     Check(Server->First());
-    EXPECT_EQ(CompanyEdit->Text(), "Kauai Divers");
+    EXPECT_EQ(CompanyEdit->Text(), "Formosa Teas");
 }
 
 TEST_F(BindingOnServer, InsertBlanksTheControlsAndPostWritesWhatWasTyped)
@@ -137,11 +137,11 @@ TEST_F(BindingOnServer, InsertBlanksTheControlsAndPostWritesWhatWasTyped)
     CustEdit->SetFocus();
     QTest::keyClicks(CustEdit->LineEdit(), "4312");
     CompanyEdit->SetFocus();
-    QTest::keyClicks(CompanyEdit->LineEdit(), "Makai SCUBA Club");
+    QTest::keyClicks(CompanyEdit->LineEdit(), "Jade Mountain Outfitters");
     Ask(Server, &IFileDataSet::Post);
     EXPECT_EQ(AskInt(Server, &IFileDataSet::GetRecordCount), 1);
     EXPECT_EQ(AskText(Server, &IFileDataSet::GetFieldValue, OleVariant("CustNo")), "4312");
-    EXPECT_EQ(CompanyText->Caption(), "Makai SCUBA Club");
+    EXPECT_EQ(CompanyText->Caption(), "Jade Mountain Outfitters");
 }
 
 }  // namespace

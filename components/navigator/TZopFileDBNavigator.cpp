@@ -1,0 +1,246 @@
+#include "components/navigator/TZopFileDBNavigator.h"
+
+#include "components/binding/TZopFileDataSource.h"
+#include "components/dataset/TZopFileDataSet.h"
+#include "components/navigator/TNavBtn.h"
+#include "framework/core/TypeInfo.h"
+#include "framework/ui/TBitmap.h"
+#include "framework/ui/Dialogs.h"
+#include "interface/ServerCall.h"
+
+#define ZOP_NAV_BUTTON_PROPERTIES(X)                                                                \
+    .Property("Btn" #X "Pic", &TZopFileDBNavigator::Get##X##Pic, &TZopFileDBNavigator::Set##X##Pic)
+
+#define ZOP_NAV_BUTTON_CAPTION(X)                                                                           \
+    .Property("Btn" #X "Caption", &TZopFileDBNavigator::Get##X##Caption, &TZopFileDBNavigator::Set##X##Caption) \
+        .NoDefault()
+
+const TClassInfo* TZopFileDBNavigator::StaticClassInfo()
+{
+    static const TClassInfo Info =
+        TClassBuilder<TZopFileDBNavigator, TPanel>("TZopFileDBNavigator")
+            .Property("ConfirmDelete", &TZopFileDBNavigator::FConfirmDelete, &TZopFileDBNavigator::SetFConfirmDelete)
+            .Property("DataSource", &TZopFileDBNavigator::FDataSource, &TZopFileDBNavigator::SetFDataSource)
+            ZOP_NAV_BUTTON_PROPERTIES(First) ZOP_NAV_BUTTON_PROPERTIES(Prior) ZOP_NAV_BUTTON_PROPERTIES(Next)
+            ZOP_NAV_BUTTON_PROPERTIES(Last) ZOP_NAV_BUTTON_PROPERTIES(Add) ZOP_NAV_BUTTON_PROPERTIES(Edit)
+            ZOP_NAV_BUTTON_PROPERTIES(Delete) ZOP_NAV_BUTTON_PROPERTIES(Query) ZOP_NAV_BUTTON_PROPERTIES(Save)
+            ZOP_NAV_BUTTON_PROPERTIES(Cancel)
+            ZOP_NAV_BUTTON_CAPTION(First) ZOP_NAV_BUTTON_CAPTION(Prior) ZOP_NAV_BUTTON_CAPTION(Next)
+            ZOP_NAV_BUTTON_CAPTION(Last) ZOP_NAV_BUTTON_CAPTION(Add) ZOP_NAV_BUTTON_CAPTION(Edit)
+            ZOP_NAV_BUTTON_CAPTION(Delete) ZOP_NAV_BUTTON_CAPTION(Query) ZOP_NAV_BUTTON_CAPTION(Save)
+            ZOP_NAV_BUTTON_CAPTION(Cancel)
+            .Property("OnBeforeNavBtnClick", &TZopFileDBNavigator::FOnBeforeNavBtnClick)
+            .Property("OnAfterNavBtnClick", &TZopFileDBNavigator::FOnAfterNavBtnClick)
+            .Build();
+    return &Info;
+}
+
+#define ZOP_NAV_BUTTON_ACCESSORS(X, Field)                                                                   \
+    TBitmap* TZopFileDBNavigator::Get##X##Pic() const { return Field->Glyph(); }                            \
+    void TZopFileDBNavigator::Set##X##Pic(TBitmap* Value) { Field->SetGlyph(Value); }                       \
+    AnsiString TZopFileDBNavigator::Get##X##Caption() const { return Field->Caption(); }                    \
+    void TZopFileDBNavigator::Set##X##Caption(const AnsiString& Value) { Field->SetCaption(Value); }         \
+    bool TZopFileDBNavigator::Get##X##Enabled() const { return Field->Enabled(); }                          \
+    void TZopFileDBNavigator::Set##X##Enabled(bool Value) { Field->SetEnabled(Value); }
+
+ZOP_NAV_BUTTON_ACCESSORS(First, FBtnFirst)
+ZOP_NAV_BUTTON_ACCESSORS(Prior, FBtnPrior)
+ZOP_NAV_BUTTON_ACCESSORS(Next, FBtnNext)
+ZOP_NAV_BUTTON_ACCESSORS(Last, FBtnLast)
+ZOP_NAV_BUTTON_ACCESSORS(Add, FBtnAdd)
+ZOP_NAV_BUTTON_ACCESSORS(Edit, FBtnEdit)
+ZOP_NAV_BUTTON_ACCESSORS(Delete, FBtnDelete)
+ZOP_NAV_BUTTON_ACCESSORS(Query, FBtnQuery)
+ZOP_NAV_BUTTON_ACCESSORS(Save, FBtnSave)
+ZOP_NAV_BUTTON_ACCESSORS(Cancel, FBtnCancel)
+
+TZopFileDBNavigator::TZopFileDBNavigator(TComponent* Owner) : TPanel(Owner)
+{
+    SetCaption(" ");
+    SetColor(static_cast<TColor>(0x00B4F5F2));
+    SetWidth(630);
+    SetHeight(31);
+    SetBevelInner(bvLowered);
+    SetBevelOuter(bvRaised);
+    FConfirmDelete = true;
+    struct TButtonSpec {
+        TNavBtn* TZopFileDBNavigator::*Field;
+        const char* Caption;
+        void (TZopFileDBNavigator::*Click)(TObject*);
+    };
+    static const TButtonSpec Buttons[] = {
+        {&TZopFileDBNavigator::FBtnFirst, "First", &TZopFileDBNavigator::RunFirstClick},
+        {&TZopFileDBNavigator::FBtnPrior, "Prior", &TZopFileDBNavigator::RunPriorClick},
+        {&TZopFileDBNavigator::FBtnNext, "Next", &TZopFileDBNavigator::RunNextClick},
+        {&TZopFileDBNavigator::FBtnLast, "Last", &TZopFileDBNavigator::RunLastClick},
+        {&TZopFileDBNavigator::FBtnAdd, "Insert", &TZopFileDBNavigator::RunAddClick},
+        {&TZopFileDBNavigator::FBtnEdit, "Edit", &TZopFileDBNavigator::RunEditClick},
+        {&TZopFileDBNavigator::FBtnDelete, "Delete", &TZopFileDBNavigator::RunDeleteClick},
+        {&TZopFileDBNavigator::FBtnQuery, "Query", &TZopFileDBNavigator::RunQueryClick},
+        {&TZopFileDBNavigator::FBtnSave, "Post", &TZopFileDBNavigator::RunSaveClick},
+        {&TZopFileDBNavigator::FBtnCancel, "Cancel", &TZopFileDBNavigator::RunCancelClick},
+    };
+    // First at 2; each following button one pixel past a running position that grows by
+    // 60, with a 23-pixel gap between the browse group and the edit group.
+    int Position = 62;
+    for (const TButtonSpec& Spec : Buttons) {
+        TNavBtn* Button = new TNavBtn(nullptr);
+        this->*Spec.Field = Button;
+        Button->SetCaption(Spec.Caption);
+        if (Spec.Field == &TZopFileDBNavigator::FBtnFirst) {
+            Button->SetLeft(2);
+        } else {
+            Button->SetLeft(Position + 1);
+            Position += 60;
+            if (Spec.Field == &TZopFileDBNavigator::FBtnLast) Position += 23;
+        }
+        Button->SetParent(this);
+        Button->OnClick = TNotifyEvent(this, Spec.Click);
+    }
+}
+
+TZopFileDBNavigator::~TZopFileDBNavigator()
+{
+    for (TNavBtn** Button : {&FBtnFirst, &FBtnPrior, &FBtnNext, &FBtnLast, &FBtnAdd, &FBtnEdit, &FBtnDelete,
+                             &FBtnQuery, &FBtnSave, &FBtnCancel}) {
+        delete *Button;
+        *Button = nullptr;
+    }
+}
+
+void TZopFileDBNavigator::Notification(TComponent* Component, TOperation Operation)
+{
+    TPanel::Notification(Component, Operation);
+    if (Operation == opRemove && Component == FDataSource) FDataSource = nullptr;
+}
+
+void TZopFileDBNavigator::Loaded()
+{
+    TPanel::Loaded();
+    ReSize();  // a height read from a form file does not resize while loading
+}
+
+void TZopFileDBNavigator::ReSize()
+{
+    if (Height() != 31) SetHeight(31);
+}
+
+void TZopFileDBNavigator::SetFDataSource(TZopFileDataSource* Value)
+{
+    if (FDataSource) {
+        FDataSource->RefreshNavigator();
+        FDataSource->RemoveDBNavigator(this);
+    }
+    FDataSource = Value;
+    if (Value) {
+        Value->AddNewDBNavigator(this);
+        Value->RefreshNavigator();
+    }
+}
+
+void TZopFileDBNavigator::EnableButtons(bool First, bool Prior, bool Next, bool Last, bool Add, bool Edit,
+                                        bool Delete, bool Query, bool Save, bool Cancel)
+{
+    FBtnFirst->SetEnabled(First);
+    FBtnPrior->SetEnabled(Prior);
+    FBtnNext->SetEnabled(Next);
+    FBtnLast->SetEnabled(Last);
+    FBtnAdd->SetEnabled(Add);
+    FBtnEdit->SetEnabled(Edit);
+    FBtnDelete->SetEnabled(Delete);
+    FBtnQuery->SetEnabled(Query);
+    FBtnSave->SetEnabled(Save);
+    FBtnCancel->SetEnabled(Cancel);
+}
+
+void TZopFileDBNavigator::RunClick(TNavBtn* Button, const char* BtnName, TDataSourceStep Before, TServerStep Step,
+                                   TDataSourceStep After)
+{
+    if (!FDataSource || !FDataSource->GetDataSet()) return;
+    TZopFileDataSource* Source = FDataSource;
+    if (Before) (Source->*Before)();
+    if (FOnBeforeNavBtnClick) FOnBeforeNavBtnClick(Button, BtnName);
+    RunServerStep(Step);
+    if (FOnAfterNavBtnClick) FOnAfterNavBtnClick(Button, BtnName);
+    if (After) (Source->*After)();
+}
+
+void TZopFileDBNavigator::RunServerStep(TServerStep Step)
+{
+    IFileDataSet* Server = FDataSource->GetDataSet()->FileDataSet();
+    switch (Step) {
+    case TServerStep::None: return;
+    case TServerStep::First: Check(Server->First()); return;
+    case TServerStep::Prior: Check(Server->Prior()); return;
+    case TServerStep::Next: Check(Server->Next()); return;
+    case TServerStep::Last: Check(Server->Last()); return;
+    case TServerStep::Insert: Check(Server->Insert()); return;
+    case TServerStep::Edit: Check(Server->Edit()); return;
+    case TServerStep::Delete:
+        // Without confirmation nothing is deleted: the click only fires the two events.
+        if (FConfirmDelete &&
+            MessageDlg("確定要刪除資料??", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes)
+            Check(Server->Delete());
+        return;
+    case TServerStep::Post: Ask(Server, &IFileDataSet::Post); return;
+    case TServerStep::Cancel: Check(Server->Cancel()); return;
+    }
+}
+
+void TZopFileDBNavigator::RunFirstClick(TObject*)
+{
+    RunClick(FBtnFirst, "First", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorFirstClick, TServerStep::First,
+             &TZopFileDataSource::RefreshNavigator);
+}
+
+void TZopFileDBNavigator::RunPriorClick(TObject*)
+{
+    RunClick(FBtnPrior, "Prior", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorPriorClick, TServerStep::Prior,
+             &TZopFileDataSource::RefreshNavigator);
+}
+
+void TZopFileDBNavigator::RunNextClick(TObject*)
+{
+    RunClick(FBtnNext, "Next", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorNextClick, TServerStep::Next,
+             &TZopFileDataSource::RefreshNavigator);
+}
+
+void TZopFileDBNavigator::RunLastClick(TObject*)
+{
+    RunClick(FBtnLast, "Last", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorLastClick, TServerStep::Last,
+             &TZopFileDataSource::RefreshNavigator);
+}
+
+void TZopFileDBNavigator::RunAddClick(TObject*)
+{
+    RunClick(FBtnAdd, "Add", nullptr, TServerStep::Insert, nullptr);
+}
+
+void TZopFileDBNavigator::RunEditClick(TObject*)
+{
+    RunClick(FBtnEdit, "Edit", nullptr, TServerStep::Edit, nullptr);
+}
+
+void TZopFileDBNavigator::RunDeleteClick(TObject*)
+{
+    // The grids' pages are laid around the record that follows the deleted one, so that the
+    // selection lands on it and never on a blank row.
+    RunClick(FBtnDelete, "Delete", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorDeleteClick,
+             TServerStep::Delete, nullptr);
+}
+
+void TZopFileDBNavigator::RunQueryClick(TObject*)
+{
+    RunClick(FBtnQuery, "Query", nullptr, TServerStep::None, nullptr);
+}
+
+void TZopFileDBNavigator::RunSaveClick(TObject*)
+{
+    RunClick(FBtnSave, "Post", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorPostClick, TServerStep::Post,
+             nullptr);
+}
+
+void TZopFileDBNavigator::RunCancelClick(TObject*)
+{
+    RunClick(FBtnCancel, "Cancel", nullptr, TServerStep::Cancel, nullptr);
+}
