@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "components/navigator/TNavBtn.h"
 #include "framework/core/TStrings.h"
 #include "framework/core/TextUtils.h"
 #include "framework/ui/TButton.h"
@@ -206,6 +207,36 @@ TEST_F(GridCellFocus, KeysTypedIntoTheEditorReachTheCellFirstAndASwallowedKeyTyp
     EXPECT_EQ(Log.Pressed, "axb");
     EXPECT_EQ(Log.Downs, (std::vector<int>{'A', 'X', 'B', 0x28}));
     EXPECT_EQ(Grid->FCellEdit->Text(), "ab");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GridCellFocus, APostFromTheNavigatorKeepsWhatWasTypedIntoTheGridWithoutEnter)
+{
+    auto* Nav = new TZopFileDBNavigator(Form.get());
+    Nav->SetParent(Form.get());
+    Nav->SetBounds(0, 380, 600, 30);
+    Nav->SetFDataSource(Source);
+    ShowActive(Form.get());
+    const auto Click = [](TNavBtn* Button) {
+        QTest::mouseClick(static_cast<QPushButton*>(Button->Widget()), Qt::LeftButton);
+    };
+    Click(Nav->FBtnNext);
+    Click(Nav->FBtnNext);
+    ASSERT_EQ(SelectedRow(), 2);
+    TGridCell* Company = Cell(1, 2);
+    Company->DataCellSetFocus(false);
+    Click(Nav->FBtnEdit);
+    ASSERT_EQ(AskText(Server(), &IFileDataSet::GetState), "Edit");
+    QTest::keyClicks(Grid->FCellEdit->LineEdit(), " Ltd");
+    Click(Nav->FBtnSave);
+    EXPECT_EQ(AskText(Server(), &IFileDataSet::GetState), "Browse");
+    EXPECT_EQ(RecNo(), 3);
+    EXPECT_EQ(AskText(Server(), &IFileDataSet::GetFieldValue, OleVariant("Company")), "Company 3 Ltd");
+    EXPECT_EQ(Cell(1, 2)->GetAsString(), "Company 3 Ltd") << "the page shows the stored record";
+    EXPECT_EQ(PageRecords()[0], 1) << "saving an edit keeps the page";
 }
 
 }  // namespace
