@@ -2,6 +2,7 @@
 
 #include "app/UMain.h"
 #include "components/UZopFileDataSet.h"
+#include "framework/core/ClassRegistry.h"
 #include "framework/db/TTable.h"
 #include "framework/ui/TApplication.h"
 
@@ -9,6 +10,7 @@ void RegisterDemoClasses()
 {
     RegisterZopFileDBClasses();
     RegisterDbClasses();
+    RegisterClass(TForm1::StaticClassInfo());
 }
 
 int RunDemoProgram()

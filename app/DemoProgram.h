@@ -3,7 +3,8 @@
 // loop. The caller has set up Qt and the application object (TApplicationHost) and
 // registered the server and the component classes.
 
-// Registers the classes that the demo's form file names (the components and the table).
+// Registers the demo's form class and the classes its form file names (the components
+// and the table).
 void RegisterDemoClasses();
 
 // Initialises the application, creates the main form from its form file (its creation

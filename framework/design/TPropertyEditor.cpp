@@ -1,0 +1,48 @@
+#include "framework/design/TPropertyEditor.h"
+
+#include "framework/core/TPersistent.h"
+
+TPropertyEditor::TPropertyEditor(std::vector<TPersistent*> Selection, const TPropInfo* Prop)
+    : FSelection(std::move(Selection)), FProp(Prop)
+{
+    if (FSelection.empty()) throw EInvalidOperation("A property editor needs a selected component");
+}
+
+TPropertyAttributes TPropertyEditor::GetAttributes()
+{
+    return TPropertyAttributes{paMultiSelect, paRevertable};
+}
+
+int TPropertyEditor::GetEditLimit()
+{
+    return 255;
+}
+
+AnsiString TPropertyEditor::GetValue()
+{
+    return GetStrValue();
+}
+
+void TPropertyEditor::GetValues(const TGetStrProc&) {}
+
+void TPropertyEditor::SetValue(const AnsiString& Value)
+{
+    SetStrValue(Value);
+}
+
+TPersistent* TPropertyEditor::GetComponent(int Index) const
+{
+    if (Index < 0 || Index >= PropCount())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    return FSelection[Index];
+}
+
+AnsiString TPropertyEditor::GetStrValue() const
+{
+    return FProp->Get(FSelection.front()).AsString();
+}
+
+void TPropertyEditor::SetStrValue(const AnsiString& Value)
+{
+    for (TPersistent* Component : FSelection) FProp->Set(Component, TValue::Str(Value));
+}
