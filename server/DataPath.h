@@ -10,7 +10,8 @@ namespace RecordServer {
 
 struct TDataPath {
     AnsiString Path;               // the existing file, or where a new one is to be made
-    bool Exists = false;
+    bool Exists = false;            // a regular file (or a link to one) is there
+    AnsiString NotAFile;            // when something else is there: "a folder", "a FIFO", ...
     std::vector<AnsiString> Tried;  // the places looked at, for messages
 };
 

@@ -159,10 +159,13 @@ HRESULT TFileDataSetServer::Delete()
 
 HRESULT TFileDataSetServer::Post(OleVariant* Result)
 {
+    // True only when a pending record was written: with nothing pending, or on a closed
+    // table, Post does nothing and answers False.
     bool Posted = false;
     HRESULT Code = Call([&] {
+        const bool WasPending = FSession.State() == TSessionState::Edit || FSession.State() == TSessionState::Insert;
         FSession.Post();
-        Posted = !FSession.Active() || FSession.State() == TSessionState::Browse;
+        Posted = WasPending && (!FSession.Active() || FSession.State() == TSessionState::Browse);
     });
     if (Result) *Result = OleVariant(SUCCEEDED(Code) && Posted);
     return Code;

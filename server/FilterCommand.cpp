@@ -84,7 +84,7 @@ std::optional<TFilterCondition> ParseFilterLine(std::string_view Line, const TTa
         }
     if (!Known) Refuse(Line, "the comparison " + Quoted(Op) + " is not one of = <> < <= > >=");
     Cond.Value = AnsiString(Items[5]);
-    Cond.ValueIsNumber = ParseNumber(Cond.Value, Cond.ValueNumber);
+    Cond.ValueIsNumber = IsNumber(Cond.Value);
     return Cond;
 }
 
@@ -109,8 +109,10 @@ bool Compare(const T& A, TCompareOp Op, const T& B)
 bool ConditionHolds(const TFilterCondition& Condition, std::string_view FieldText)
 {
     std::string_view Part = CharacterRange(FieldText, Condition.Start, Condition.End);
-    double Number = 0;
-    if (Condition.ValueIsNumber && ParseNumber(Part, Number)) return Compare(Number, Condition.Op, Condition.ValueNumber);
+    if (Condition.ValueIsNumber) {
+        std::optional<TDecimal> Number = ParseDecimal(Part);
+        if (Number) return Compare(CompareDecimals(*Number, *ParseDecimal(Condition.Value)), Condition.Op, 0);
+    }
     // Text compares byte by byte, which for UTF-8 is the order of the characters' code points.
     return Compare(Part, Condition.Op, std::string_view(Condition.Value));
 }

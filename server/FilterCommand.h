@@ -24,8 +24,7 @@ struct TFilterCondition {
     int End = 0;           // 0: to the last character
     TCompareOp Op = TCompareOp::Equal;
     AnsiString Value;
-    bool ValueIsNumber = false;  // Value holds a number, ValueNumber
-    double ValueNumber = 0;
+    bool ValueIsNumber = false;  // Value holds a number, compared exactly
 };
 
 // Parses one line against Schema. An empty or all-blank line gives nullopt; a malformed line

@@ -1,10 +1,14 @@
 #include "server/Schema.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 #include <fstream>
 #include <sstream>
 
 #include "framework/core/TextUtils.h"
 #include "server/ServerError.h"
+#include "server/ValueText.h"
 
 namespace RecordServer {
 
@@ -23,18 +27,37 @@ bool StartsWithNoCase(std::string_view S, std::string_view Prefix)
     return S.size() >= Prefix.size() && SameText(S.substr(0, Prefix.size()), Prefix);
 }
 
-// Table and field names: letters (any non-ASCII character counts as one), digits and '_',
-// not starting with a digit. Names of the server's own columns and SQLite's are reserved.
+// "U+00A0", for characters that may not show in a message.
+AnsiString CodePointText(char32_t C)
+{
+    return "U+" + IntToHex(C, C > 0xFFFF ? 6 : 4);
+}
+
+// Letters and digits of any language, by Unicode's classes as the C library's UTF-8 locale
+// knows them (independent of the process's own locale).
+bool IsUnicodeLetterOrDigit(char32_t C)
+{
+    static const locale_t Utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    if (!Utf8) return true;  // without the classes, every non-ASCII character counts as a letter
+    return iswalnum_l(static_cast<wint_t>(C), Utf8) != 0;
+}
+
+// Table and field names: letters, digits and '_', not starting with a digit. Names of the
+// server's own columns and SQLite's are reserved.
 AnsiString NameProblem(std::string_view Name)
 {
     if (Name.empty()) return "a name is missing";
     if (Name.size() > MaxNameLength) return "the name " + AnsiString(Name) + " is longer than 64 bytes";
     if (Name[0] >= '0' && Name[0] <= '9') return "the name " + AnsiString(Name) + " starts with a digit";
-    for (char C : Name) {
-        bool Ok = IsAsciiLetter(C) || (C >= '0' && C <= '9') || C == '_' || static_cast<unsigned char>(C) >= 0x80;
-        if (!Ok)
-            return "the name " + AnsiString(Name) + " may hold only letters, digits and '_' (found '" + AnsiString(1, C) +
-                   "')";
+    for (std::size_t Pos = 0; Pos < Name.size();) {
+        char C = Name[Pos];
+        char32_t Code = DecodeUtf8(Name, Pos);
+        bool Ok = IsAsciiLetter(C) || (C >= '0' && C <= '9') || C == '_' ||
+                  (Code >= 0x80 && Code != Utf8Error && IsUnicodeLetterOrDigit(Code));
+        if (!Ok) {
+            AnsiString Found = Code >= 0x80 || Code < 0x20 ? CodePointText(Code) : "'" + AnsiString(1, C) + "'";
+            return "the name " + AnsiString(Name) + " may hold only letters, digits and '_' (found " + Found + ")";
+        }
     }
     if (StartsWithNoCase(Name, "zfd_") || StartsWithNoCase(Name, "sqlite_"))
         return "the name " + AnsiString(Name) + " is reserved (names may not start with zfd_ or sqlite_)";
@@ -42,6 +65,20 @@ AnsiString NameProblem(std::string_view Name)
 }
 
 enum class TSection { None, Table, Fields, Users };
+
+}  // namespace
+
+AnsiString UserNameProblem(std::string_view Name)
+{
+    for (std::size_t Pos = 0; Pos < Name.size();) {
+        char32_t Code = DecodeUtf8(Name, Pos);
+        if (Code < 0x20 || (Code >= 0x7F && Code <= 0x9F))
+            return "the user name " + Quoted(Name) + " holds the control character " + CodePointText(Code);
+    }
+    return {};
+}
+
+namespace {
 
 class TSchemaParser {
 public:
@@ -58,6 +95,9 @@ public:
             std::size_t End = FText.find('\n', Pos);
             if (End == std::string_view::npos) End = FText.size();
             ++FLine;
+            // A file in another encoding would give names that no program can name.
+            if (!IsValidUtf8(FText.substr(Pos, End - Pos)))
+                Fail("the line is not UTF-8 text (save the schema file in UTF-8)");
             ParseLine(Trim(FText.substr(Pos, End - Pos)));
             Pos = End + 1;
         }
@@ -158,6 +198,7 @@ private:
     {
         auto [Name, Right] = SplitAssignment(Line, "<user name> = Read or Write");
         if (Name.empty()) Fail("a user name is missing");
+        if (AnsiString Problem = UserNameProblem(Name); !Problem.empty()) Fail(Problem);
         TSchemaUser User{Name, TUserRight::Read};
         if (SameText(Right, "Write")) User.Right = TUserRight::Write;
         else if (!SameText(Right, "Read")) Fail("the right of user " + Name + " must be Read or Write, not " + Right);

@@ -37,6 +37,9 @@ struct TTableSchema {
     bool HasKey() const;
 };
 
+// Why Name cannot be a user name (it holds a control character, NUL included); empty when
+// it can.
+AnsiString UserNameProblem(std::string_view Name);
 // Parses schema text; a problem raises EServerError naming FileName, the line and the problem.
 TTableSchema ParseSchema(std::string_view Text, const AnsiString& FileName);
 // Reads and parses the schema file at Path.

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <thread>
 #include <utility>
 
 namespace RecordServer {
@@ -28,6 +29,23 @@ TSqliteDb::TSqliteDb(const AnsiString& Target)
         throw ESqliteError("cannot open the database " + Target + ": " + Msg, Rc);
     }
     sqlite3_extended_result_codes(FDb, 1);
+}
+
+void TSqliteDb::SetBusyTimeout(int Milliseconds)
+{
+    FBusyTimeoutMs = Milliseconds;
+    sqlite3_busy_handler(FDb, &TSqliteDb::BusyHandler, this);
+}
+
+int TSqliteDb::BusyHandler(void* Self, int Count)
+{
+    using namespace std::chrono;
+    auto* Db = static_cast<TSqliteDb*>(Self);
+    const steady_clock::time_point Now = steady_clock::now();
+    if (Count == 0) Db->FBusySince = Now;
+    if (Now - Db->FBusySince >= milliseconds(Db->FBusyTimeoutMs)) return 0;
+    std::this_thread::sleep_for(microseconds(100));
+    return 1;
 }
 
 TSqliteDb::~TSqliteDb()

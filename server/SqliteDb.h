@@ -2,6 +2,7 @@
 // A thin layer over SQLite's C interface: a connection and prepared statements that reset
 // themselves, so that no statement stays active (and holds a lock that blocks another
 // session's write) longer than the read it serves.
+#include <chrono>
 #include <cstdint>
 #include <string_view>
 
@@ -34,6 +35,12 @@ public:
     TSqliteDb& operator=(const TSqliteDb&) = delete;
 
     sqlite3* Handle() const { return FDb; }
+    // Waits up to Milliseconds for a lock that another connection holds before a statement
+    // fails as busy ("database is locked"), trying again in short steps: a writer ahead
+    // holds the lock for one transaction, a few milliseconds, so a waiter comes in soon
+    // after it instead of after the growing sleeps of SQLite's own handler (up to 100 ms,
+    // during which later writers overtake it).
+    void SetBusyTimeout(int Milliseconds);
     // Runs one or more statements that return no rows.
     void Exec(std::string_view Sql);
     std::int64_t LastInsertRowId() const;
@@ -41,7 +48,11 @@ public:
     void Close();
 
 private:
+    static int BusyHandler(void* Self, int Count);
+
     sqlite3* FDb = nullptr;  // owned
+    int FBusyTimeoutMs = 0;
+    std::chrono::steady_clock::time_point FBusySince;  // when the current wait began
 };
 
 class TSqliteStatement {

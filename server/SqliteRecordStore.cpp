@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "framework/core/TextUtils.h"
 #include "server/MemoryTables.h"
@@ -18,6 +19,7 @@ constexpr int BusyTimeoutMs = 5000;
 const char* const KeyIndexPrefix = "zfd_key_";
 
 const char* const FilterPointerType = "zfd_filter";
+const char* const NumberCollation = "zfd_number";
 
 // A filter ready to run inside a query: its conditions, each with the position of its
 // field's text among the arguments of zfd_filter.
@@ -52,6 +54,15 @@ void FilterFunction(sqlite3_context* Context, int Argc, sqlite3_value** Argv)
     sqlite3_result_int(Context, 1);
 }
 
+// The collation of number key fields: exact decimal order, so that the unique index, the
+// order of the view and the comparisons of records agree that 13 and 13.0 are one key and
+// 12345678901234567890 and 12345678901234567891 are two.
+int NumberCollationFunction(void*, int LengthA, const void* A, int LengthB, const void* B)
+{
+    return CompareNumberTexts(std::string_view(static_cast<const char*>(A), static_cast<std::size_t>(LengthA)),
+                              std::string_view(static_cast<const char*>(B), static_cast<std::size_t>(LengthB)));
+}
+
 // FNV-1a, so that an index name made from the key's definition is the same in every build.
 std::uint32_t StableHash(std::string_view Text)
 {
@@ -76,9 +87,9 @@ public:
     TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where)
         : FSchema(Schema), FDb(Target), FWhere(Where)
     {
-        RegisterFilterFunction(FDb.Handle());
+        RegisterSqlFunctions(FDb.Handle());
         if (IsFile) {
-            sqlite3_busy_timeout(FDb.Handle(), BusyTimeoutMs);
+            FDb.SetBusyTimeout(BusyTimeoutMs);
             FDb.Exec("PRAGMA journal_mode=WAL");
             FDb.Exec("PRAGMA synchronous=FULL");
         }
@@ -160,49 +171,69 @@ public:
 
     TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override
     {
-        BindValues(FInsert, Values);
-        try {
+        TWriteResult Result = Write([&] {
+            BindValues(FInsert, Values);
             FInsert.Run();
-        } catch (const ESqliteError& E) {
-            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
-            throw;
-        }
-        Record.Id = FDb.LastInsertRowId();
-        Record.Version = 1;
-        return TWriteResult::Done;
+            Record.Id = FDb.LastInsertRowId();
+            return true;
+        });
+        if (Result == TWriteResult::Done) Record.Version = 1;
+        return Result;
     }
 
     TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
                         std::int64_t& NewVersion) override
     {
-        int N = BindValues(FUpdate, Values);
-        FUpdate.Bind(N + 1, Id).Bind(N + 2, Version);
-        try {
+        TWriteResult Result = Write([&] {
+            int N = BindValues(FUpdate, Values);
+            FUpdate.Bind(N + 1, Id).Bind(N + 2, Version);
             FUpdate.Run();
-        } catch (const ESqliteError& E) {
-            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
-            throw;
-        }
-        if (FDb.Changes() == 0) return TWriteResult::Changed;
-        NewVersion = Version + 1;
-        return TWriteResult::Done;
+            return FDb.Changes() != 0;
+        });
+        if (Result == TWriteResult::Done) NewVersion = Version + 1;
+        return Result;
     }
 
     TWriteResult Delete(std::int64_t Id, std::int64_t Version) override
     {
-        FDelete.Bind(1, Id).Bind(2, Version);
-        FDelete.Run();
-        return FDb.Changes() == 0 ? TWriteResult::Changed : TWriteResult::Done;
+        return Write([&] {
+            FDelete.Bind(1, Id).Bind(2, Version);
+            FDelete.Run();
+            return FDb.Changes() != 0;
+        });
     }
 
 private:
     AnsiString Column(std::size_t Field) const { return QuoteIdent(FSchema.Fields[Field].Name); }
 
-    // One key field as it is ordered and compared: numbers as numbers.
+    // One write in a transaction that takes the write lock from its start (BEGIN
+    // IMMEDIATE): a writer waits for the lock once, in the connection's busy handler, and
+    // never fails because another committed after it began reading. Step answers false
+    // when the record changed since it was read.
+    template <class F>
+    TWriteResult Write(F&& Step)
+    {
+        try {
+            TSqliteTransaction Tx(FDb);
+            if (!Step()) return TWriteResult::Changed;
+            Tx.Commit();
+            return TWriteResult::Done;
+        } catch (const ESqliteError& E) {
+            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
+            if (E.IsBusy())
+                throw EServerError("The table " + FSchema.TableName + " in " + FWhere + " stayed locked by other writers for " +
+                                   IntToStr(BusyTimeoutMs / 1000) + " seconds, so the record was not written; try again.");
+            throw;
+        }
+    }
+
+    // One key field as it is ordered and compared: numbers as exact decimals. (Files made
+    // before kept an index on CAST(... AS NUMERIC), which went through a double; its name
+    // differs, so PrepareKeyIndex replaces it.)
     AnsiString KeyExpr(std::size_t Field, const AnsiString& Qualifier) const
     {
         AnsiString Col = Qualifier + Column(Field);
-        return FSchema.Fields[Field].Type == TFieldType::Number ? "CAST(" + Col + " AS NUMERIC)" : Col;
+        return FSchema.Fields[Field].Type == TFieldType::Number ? Col + " COLLATE " + NumberCollation : Col;
     }
 
     // "k1, k2, " for the key fields (empty without a key).
@@ -255,12 +286,13 @@ private:
         }
         std::vector<AnsiString> Stale;
         {
-            TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1");
+            // Table names are compared as SQLite compares them: ASCII letters in either case.
+            TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 COLLATE NOCASE");
             List.Bind(1, FSchema.TableName);
             TStatementReset Done(List);
             while (List.Step()) {
                 AnsiString Index = List.ColumnText(0);
-                if (Index.rfind(KeyIndexPrefix, 0) == 0 && Index != Name) Stale.push_back(Index);
+                if (SameText(Index.substr(0, std::strlen(KeyIndexPrefix)), KeyIndexPrefix) && !SameText(Index, Name)) Stale.push_back(Index);
             }
         }
         for (const AnsiString& Index : Stale) FDb.Exec("DROP INDEX " + QuoteIdent(Index));
@@ -348,8 +380,9 @@ private:
 
 }  // namespace
 
-void RegisterFilterFunction(sqlite3* Db)
+void RegisterSqlFunctions(sqlite3* Db)
 {
+    sqlite3_create_collation_v2(Db, NumberCollation, SQLITE_UTF8, nullptr, &NumberCollationFunction, nullptr);
     sqlite3_create_function_v2(Db, "zfd_filter", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
                                &FilterFunction, nullptr, nullptr, nullptr);
 }

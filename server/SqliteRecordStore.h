@@ -8,7 +8,7 @@
 //
 // The table has two columns of the server's own besides the schema's fields, which are all
 // stored as text: zfd_id, the record id (never reused), and zfd_ver, the record's version.
-// A unique index on the key fields (numbers as numbers) orders the records and refuses a
+// A unique index on the key fields (numbers as exact decimals) orders the records and refuses a
 // duplicate key even when two processes post at the same moment.
 #include <memory>
 
@@ -26,8 +26,11 @@ std::unique_ptr<TRecordStore> OpenMemoryStore(const TTableSchema& Schema, const 
 // when they do not exist yet.
 std::unique_ptr<TRecordStore> OpenFileStore(const TTableSchema& Schema, const AnsiString& Path);
 
-// Registers on a connection the SQL function that runs filters inside queries:
-// zfd_filter(filter, text...), where the filter is bound as a pointer parameter.
-void RegisterFilterFunction(sqlite3* Db);
+// Registers on a connection what the server's SQL needs: the function that runs filters
+// inside queries, zfd_filter(filter, text...), where the filter is bound as a pointer
+// parameter; and the collation zfd_number, the exact order of number keys, which the key
+// index uses (so a connection without it, such as SQLite's own shell, can read the table but
+// not write it).
+void RegisterSqlFunctions(sqlite3* Db);
 
 }  // namespace RecordServer

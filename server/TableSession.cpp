@@ -1,6 +1,9 @@
 #include "server/TableSession.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 #include "framework/core/TextUtils.h"
@@ -23,6 +26,17 @@ AnsiString TriggerName(TDbProcItem* Item, int Index)
 bool IsBlankName(const AnsiString& Name)
 {
     return Trim(Name).empty();
+}
+
+// The system takes a file name up to its first NUL; a name holding one would open another
+// file than the one named.
+void RefuseNul(const char* What, const AnsiString& FileName)
+{
+    std::size_t Nul = FileName.find('\0');
+    if (Nul == AnsiString::npos) return;
+    throw EServerError(AnsiString("The ") + What + " name " + Quoted(FileName.substr(0, Nul)) +
+                           "... is refused: it holds a NUL character.",
+                       E_INVALIDARG);
 }
 
 }  // namespace
@@ -63,8 +77,22 @@ void TTableSession::Notify(const TAfterRecDataSetDataChangeEvent& Handler)
 TTableSession::TTableSession() = default;
 TTableSession::~TTableSession() = default;
 
+void TTableSession::SetAccessUser(const AnsiString& User)
+{
+    if (AnsiString Problem = UserNameProblem(User); !Problem.empty())
+        throw EServerError("The access user is refused: " + Problem + ".", E_INVALIDARG);
+    FAccessUser = User;
+}
+
+void TTableSession::SetAccessFile(const AnsiString& FileName)
+{
+    RefuseNul("access file", FileName);
+    FAccessFile = FileName;
+}
+
 void TTableSession::SetSchemaFileName(const AnsiString& FileName)
 {
+    RefuseNul("schema file", FileName);
     FSchemaFileName = FileName;
     if (!Active()) FSchemaRead = false;  // the open table keeps its schema until closed
 }
@@ -85,6 +113,9 @@ TTableSchema TTableSession::ReadNamedSchema(AnsiString& CanonicalPath) const
 {
     if (IsBlankName(FSchemaFileName)) throw EServerError("No schema file is named (set SchemaFileName).");
     TDataPath Path = ResolveDataPath(FSchemaFileName);
+    if (!Path.NotAFile.empty())
+        throw EServerError("The schema file " + FSchemaFileName + " cannot be read: " + Path.Path + " is " + Path.NotAFile +
+                           ", not a file.");
     if (!Path.Exists) {
         AnsiString Places;
         for (const AnsiString& P : Path.Tried) Places += (Places.empty() ? "" : " or ") + P;
@@ -148,9 +179,12 @@ void TTableSession::Open()
     if (Schema.HasUsers) {
         User = Schema.FindUser(FAccessUser);
         if (!User) {
-            AnsiString Who = FAccessUser.empty() ? AnsiString("No access user is given, and") : "The user " + Quoted(FAccessUser);
-            throw EServerError(Who + " may not open the table " + Schema.TableName + " (schema file " +
-                                   Schema.FileName + ").",
+            if (FAccessUser.empty())
+                throw EServerError("No access user is given (set AccessUser): the table " + Schema.TableName +
+                                       " (schema file " + Schema.FileName + ") may be opened only by the users it lists.",
+                                   E_ACCESSDENIED);
+            throw EServerError("The user " + Quoted(FAccessUser) + " may not open the table " + Schema.TableName +
+                                   " (schema file " + Schema.FileName + ").",
                                E_ACCESSDENIED);
         }
     }
@@ -159,9 +193,17 @@ void TTableSession::Open()
         Store = OpenMemoryStore(Schema, CanonicalSchema);
     } else {
         TDataPath Path = ResolveDataPath(FAccessFile);
+        if (!Path.NotAFile.empty())
+            throw EServerError("Cannot open the access file " + Path.Path + ": it is " + Path.NotAFile +
+                               ", not a database file.");
         try {
             Store = OpenFileStore(Schema, Path.Path);
         } catch (const ESqliteError& E) {
+            // The table's journal (the -wal and -shm files) is made beside the database file.
+            AnsiString Folder = std::filesystem::path(Path.Path).parent_path().string();
+            if (access(Folder.c_str(), W_OK) != 0 && errno == EACCES)
+                throw EServerError("Cannot open the access file " + Path.Path + ": the folder " + Folder +
+                                   " must be writable, for the table's journal beside the file (" + E.Message() + ").");
             throw EServerError("Cannot open the access file " + Path.Path + ": " + E.Message());
         }
     }
@@ -565,8 +607,14 @@ void TTableSession::CheckValues(const std::vector<AnsiString>& Values) const
         if (Field.Key && Trim(Value).empty())
             throw EServerError("The key field " + Field.Name + " is empty (value " + Quoted(Value) +
                                "): every record needs a value in its key fields.");
-        if (Field.Type == TFieldType::Number && !Value.empty() && !IsNumber(Value))
+        bool ExponentTooLong = false;
+        if (Field.Type == TFieldType::Number && !Value.empty() && !ParseDecimal(Value, &ExponentTooLong)) {
+            if (ExponentTooLong)
+                throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) +
+                                   " is refused: a number's exponent may have at most " + IntToStr(MaxExponentDigits) +
+                                   " digits.");
             throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " is not a number.");
+        }
         std::size_t Length = CharacterCount(Value);
         if (Length > static_cast<std::size_t>(Field.Size))
             throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " has " +

@@ -65,8 +65,10 @@ public:
 
     // What the next Open uses.
     const AnsiString& AccessUser() const { return FAccessUser; }
-    void SetAccessUser(const AnsiString& User) { FAccessUser = User; }
-    void SetAccessFile(const AnsiString& FileName) { FAccessFile = FileName; }
+    // A user name with a control character, or a file name with a NUL (which the system
+    // would cut the name at), is refused.
+    void SetAccessUser(const AnsiString& User);
+    void SetAccessFile(const AnsiString& FileName);
     void SetSchemaFileName(const AnsiString& FileName);
     bool DataReadOnly() const;
     void SetDataReadOnly(bool Value);

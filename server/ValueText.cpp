@@ -1,6 +1,6 @@
 #include "server/ValueText.h"
 
-#include <charconv>
+#include <algorithm>
 
 namespace RecordServer {
 
@@ -26,35 +26,104 @@ bool IsContinuationByte(char C)
 
 }  // namespace
 
-bool ParseNumber(std::string_view Text, double& Value)
+std::optional<TDecimal> ParseDecimal(std::string_view Text, bool* ExponentTooLong)
 {
+    if (ExponentTooLong) *ExponentTooLong = false;
     // Blanks and control characters around the number are allowed (the framework's Trim).
     while (!Text.empty() && static_cast<unsigned char>(Text.front()) <= ' ') Text.remove_prefix(1);
     while (!Text.empty() && static_cast<unsigned char>(Text.back()) <= ' ') Text.remove_suffix(1);
     std::string_view S = Text;
+    TDecimal Result;
     std::size_t Pos = 0;
-    if (Pos < S.size() && (S[Pos] == '+' || S[Pos] == '-')) ++Pos;
-    std::size_t IntDigits = Digits(S, Pos);
-    Pos += IntDigits;
-    std::size_t FracDigits = 0;
+    if (Pos < S.size() && (S[Pos] == '+' || S[Pos] == '-')) Result.Negative = S[Pos++] == '-';
+    Result.Whole = S.substr(Pos, Digits(S, Pos));
+    Pos += Result.Whole.size();
     if (Pos < S.size() && S[Pos] == '.') {
-        FracDigits = Digits(S, Pos + 1);
-        Pos += 1 + FracDigits;
+        Result.Fraction = S.substr(Pos + 1, Digits(S, Pos + 1));
+        Pos += 1 + Result.Fraction.size();
     }
-    if (IntDigits + FracDigits == 0) return false;
+    if (Result.Whole.empty() && Result.Fraction.empty()) return std::nullopt;
     if (Pos < S.size() && (S[Pos] == 'e' || S[Pos] == 'E')) {
         std::size_t P = Pos + 1;
-        if (P < S.size() && (S[P] == '+' || S[P] == '-')) ++P;
+        bool NegativeExponent = false;
+        if (P < S.size() && (S[P] == '+' || S[P] == '-')) NegativeExponent = S[P++] == '-';
         std::size_t ExpDigits = Digits(S, P);
-        if (ExpDigits == 0) return false;
+        if (ExpDigits == 0) return std::nullopt;
         Pos = P + ExpDigits;
+        std::string_view Exp = S.substr(P, ExpDigits);
+        while (Exp.size() > 1 && Exp.front() == '0') Exp.remove_prefix(1);
+        if (Exp.size() > static_cast<std::size_t>(MaxExponentDigits)) {
+            if (ExponentTooLong && Pos == S.size()) *ExponentTooLong = true;
+            return std::nullopt;
+        }
+        for (char C : Exp) Result.Exponent = Result.Exponent * 10 + (C - '0');
+        if (NegativeExponent) Result.Exponent = -Result.Exponent;
     }
-    if (Pos != S.size()) return false;
-    // from_chars does not take a leading '+', and is independent of the process's locale.
-    std::size_t Start = S[0] == '+' ? 1 : 0;
-    auto [End, Err] = std::from_chars(S.data() + Start, S.data() + S.size(), Value);
-    // A value beyond the range of a double ("1e999") cannot be compared or stored as a number.
-    return Err == std::errc() && End == S.data() + S.size();
+    if (Pos != S.size()) return std::nullopt;
+    return Result;
+}
+
+namespace {
+
+// The digit at index At of a number's digits, Whole then Fraction.
+char DigitAt(const TDecimal& D, std::size_t At)
+{
+    return At < D.Whole.size() ? D.Whole[At] : D.Fraction[At - D.Whole.size()];
+}
+
+// A number's digits without leading and trailing zeros, and the power of ten of its first
+// digit: the value is 0.D1D2D3... x 10^Scale.
+struct TNormalDecimal {
+    const TDecimal* Number;  // not owned
+    std::size_t Skip = 0;    // leading zeros skipped
+    std::size_t Length = 0;  // significant digits after those; 0 for zero
+    std::int64_t Scale = 0;
+    bool IsZero() const { return Length == 0; }
+    // Digits past the last read as zeros.
+    char Digit(std::size_t I) const { return I < Length ? DigitAt(*Number, Skip + I) : '0'; }
+};
+
+TNormalDecimal Normalize(const TDecimal& D)
+{
+    TNormalDecimal N{&D};
+    std::size_t Total = D.Whole.size() + D.Fraction.size();
+    while (N.Skip < Total && DigitAt(D, N.Skip) == '0') ++N.Skip;
+    N.Length = Total - N.Skip;
+    while (N.Length > 0 && DigitAt(D, N.Skip + N.Length - 1) == '0') --N.Length;
+    N.Scale = static_cast<std::int64_t>(D.Whole.size()) - static_cast<std::int64_t>(N.Skip) + D.Exponent;
+    return N;
+}
+
+int CompareMagnitudes(const TNormalDecimal& A, const TNormalDecimal& B)
+{
+    if (A.IsZero() || B.IsZero()) return (A.IsZero() ? 0 : 1) - (B.IsZero() ? 0 : 1);
+    if (A.Scale != B.Scale) return A.Scale < B.Scale ? -1 : 1;
+    std::size_t Length = std::max(A.Length, B.Length);
+    for (std::size_t I = 0; I < Length; ++I) {
+        char DA = A.Digit(I), DB = B.Digit(I);
+        if (DA != DB) return DA < DB ? -1 : 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int CompareDecimals(const TDecimal& A, const TDecimal& B)
+{
+    TNormalDecimal NA = Normalize(A), NB = Normalize(B);
+    bool NegA = A.Negative && !NA.IsZero(), NegB = B.Negative && !NB.IsZero();
+    if (NegA != NegB) return NegA ? -1 : 1;
+    int Magnitude = CompareMagnitudes(NA, NB);
+    return NegA ? -Magnitude : Magnitude;
+}
+
+int CompareNumberTexts(std::string_view A, std::string_view B)
+{
+    std::optional<TDecimal> NA = ParseDecimal(A), NB = ParseDecimal(B);
+    if (NA && NB) return CompareDecimals(*NA, *NB);
+    if (NA || NB) return NA ? -1 : 1;
+    int Bytes = A.compare(B);
+    return (Bytes > 0) - (Bytes < 0);
 }
 
 std::string_view CharacterRange(std::string_view Text, int First, int Last)
@@ -65,7 +134,7 @@ std::string_view CharacterRange(std::string_view Text, int First, int Last)
         if (IsContinuationByte(Text[I])) continue;
         ++Char;
         if (Char == First) Begin = I;
-        if (Last > 0 && Char == Last + 1) {
+        if (Last > 0 && Char - 1 == Last) {  // the character after the last (Last + 1 may overflow)
             End = I;
             break;
         }

@@ -2,20 +2,42 @@
 // The server's rules for field values, which travel as text: what counts as a number, how
 // long a text is in characters, and how a value is quoted in a message.
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "framework/core/Exceptions.h"
 
 namespace RecordServer {
 
+// Numbers are compared exactly as the decimals they are written as, never through a binary
+// floating-point value: 12345678901234567890 and 12345678901234567891 are two numbers, while
+// 13, 13.0 and 1.3e1 are one. The only limit is the exponent, written with at most
+// MaxExponentDigits digits (leading zeros aside), so that exponent arithmetic stays exact.
+constexpr int MaxExponentDigits = 9;
+
+// A decimal number as written, viewing the text it was parsed from.
+struct TDecimal {
+    bool Negative = false;
+    std::string_view Whole;     // the digits before the point
+    std::string_view Fraction;  // the digits after it
+    std::int64_t Exponent = 0;  // the written exponent
+};
+
 // A decimal number with optional sign, fraction and exponent ("13", "-0.5", "1e3"), with
-// blanks around it allowed. True and the value when Text is one.
-bool ParseNumber(std::string_view Text, double& Value);
+// blanks around it allowed. nullopt when Text is not one; ExponentTooLong (when given) then
+// tells whether it only failed for an exponent beyond the limit.
+std::optional<TDecimal> ParseDecimal(std::string_view Text, bool* ExponentTooLong = nullptr);
 inline bool IsNumber(std::string_view Text)
 {
-    double Ignored;
-    return ParseNumber(Text, Ignored);
+    return ParseDecimal(Text).has_value();
 }
+// Exact comparison of two numbers: negative, zero or positive as A is below, equal to or
+// above B. -0 equals 0.
+int CompareDecimals(const TDecimal& A, const TDecimal& B);
+// The order of a number field's values: numbers exactly and before any text that is not a
+// number (an older record may hold one), which compare byte by byte.
+int CompareNumberTexts(std::string_view A, std::string_view B);
 // The characters First to Last of UTF-8 Text, counted from 1, both included; First 0 or 1
 // means from the first character, Last 0 to the last one. Empty when First is past the end.
 std::string_view CharacterRange(std::string_view Text, int First, int Last);

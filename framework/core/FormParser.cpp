@@ -155,6 +155,9 @@ private:
             if (Cur() == '\'') ScanQuoted(T.Text);
             else ScanCharCode(T.Text);
         }
+        // A string holds characters only, as a value that arrives in a variant does: bytes
+        // that are not UTF-8 become U+FFFD.
+        T.Text = ToValidUtf8(T.Text);
     }
 
     void ScanQuoted(AnsiString& Out)
@@ -178,7 +181,25 @@ private:
         }
     }
 
+    // #nnn or #$hex. Codes of UTF-16 surrogates combine when a high one is followed at once
+    // by a low one (#55357#56832 is U+1F600); an unpaired one becomes U+FFFD.
     void ScanCharCode(AnsiString& Out)
+    {
+        std::uint32_t Code = ReadCharCode();
+        if (Code >= 0xD800 && Code <= 0xDBFF && !AtEnd() && Cur() == '#') {
+            const std::size_t Next = FPos;
+            const std::uint32_t Low = ReadCharCode();
+            if (Low >= 0xDC00 && Low <= 0xDFFF) {
+                AppendUtf8(Out, 0x10000 + ((Code - 0xD800) << 10) + (Low - 0xDC00));
+                return;
+            }
+            FPos = Next;  // not a pair: the next code is read on its own
+        }
+        if (Code >= 0xD800 && Code <= 0xDFFF) Code = ReplacementCharacter;
+        AppendUtf8(Out, Code);
+    }
+
+    std::uint32_t ReadCharCode()
     {
         ++FPos;
         std::uint32_t Code = 0;
@@ -192,8 +213,7 @@ private:
             if (Code > 0x10FFFF) Fail(FLine, "character code out of range");
         }
         if (Digits == 0) Fail(FLine, "invalid character code: '#' must be followed by a number");
-        if (Code >= 0xD800 && Code <= 0xDFFF) Fail(FLine, "character code " + IntToStr(Code) + " is not a character");
-        AppendUtf8(Out, Code);
+        return Code;
     }
 
     void ScanBinary(TToken& T)

@@ -54,6 +54,10 @@ TComponent::~TComponent()
 void TComponent::BeforeDestruction()
 {
     Destroying();
+    // Owned components go while their owner is still whole: what they do as they go (a
+    // form's OnDestroy, a notification) may call the owner's handlers, which must not run
+    // on an owner whose derived parts are already destroyed.
+    DestroyComponents();
 }
 
 TComponent* TComponent::Components(int Index) const

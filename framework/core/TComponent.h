@@ -31,6 +31,9 @@ public:
     // Tells the free-notification subscribers (opRemove), frees the owned components, and
     // leaves the owner, which notifies its remaining components with opRemove.
     ~TComponent() override;
+    // Free marks this component and those it owns csDestroying and frees the owned ones
+    // here, before any destructor runs; a component destroyed without Free frees them in
+    // ~TComponent.
     void BeforeDestruction() override;
 
     TComponent* Owner() const { return FOwner; }

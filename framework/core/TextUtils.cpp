@@ -176,6 +176,63 @@ void AppendUtf8(AnsiString& Out, char32_t C)
     }
 }
 
+char32_t DecodeUtf8(std::string_view Text, std::size_t& Pos)
+{
+    const auto Byte = [&](std::size_t I) { return static_cast<std::uint8_t>(Text[I]); };
+    std::uint8_t Lead = Byte(Pos++);
+    if (Lead < 0x80) return Lead;
+
+    // The first trail byte's range excludes overlong forms, surrogates and values above
+    // U+10FFFF.
+    int Trail = 0;
+    char32_t C = 0;
+    std::uint8_t Low = 0x80, High = 0xBF;
+    if (Lead >= 0xC2 && Lead <= 0xDF) {
+        Trail = 1;
+        C = Lead & 0x1F;
+    } else if (Lead >= 0xE0 && Lead <= 0xEF) {
+        Trail = 2;
+        C = Lead & 0x0F;
+        if (Lead == 0xE0) Low = 0xA0;
+        if (Lead == 0xED) High = 0x9F;
+    } else if (Lead >= 0xF0 && Lead <= 0xF4) {
+        Trail = 3;
+        C = Lead & 0x07;
+        if (Lead == 0xF0) Low = 0x90;
+        if (Lead == 0xF4) High = 0x8F;
+    } else {
+        return Utf8Error;
+    }
+    for (int I = 0; I < Trail; ++I) {
+        if (Pos >= Text.size()) return Utf8Error;
+        std::uint8_t B = Byte(Pos);
+        if (B < Low || B > High) return Utf8Error;
+        C = (C << 6) | (B & 0x3F);
+        ++Pos;
+        Low = 0x80;
+        High = 0xBF;
+    }
+    return C;
+}
+
+bool IsValidUtf8(std::string_view Text)
+{
+    for (std::size_t Pos = 0; Pos < Text.size();)
+        if (DecodeUtf8(Text, Pos) == Utf8Error) return false;
+    return true;
+}
+
+AnsiString ToValidUtf8(std::string_view Text)
+{
+    if (IsValidUtf8(Text)) return AnsiString(Text);
+    AnsiString Result;
+    for (std::size_t Pos = 0; Pos < Text.size();) {
+        char32_t C = DecodeUtf8(Text, Pos);
+        AppendUtf8(Result, C == Utf8Error ? ReplacementCharacter : C);
+    }
+    return Result;
+}
+
 bool IsValidIdent(std::string_view S)
 {
     if (S.empty()) return false;

@@ -30,5 +30,19 @@ bool SameText(std::string_view A, std::string_view B);
 // Appends the UTF-8 encoding of one Unicode code point (at most U+10FFFF).
 void AppendUtf8(AnsiString& Out, char32_t Code);
 
+// Text that is not well-formed UTF-8 (bytes of another encoding, encoded surrogates,
+// overlong forms) is either refused where it is read as names, or has each ill-formed
+// sequence replaced by U+FFFD where it is a value; unpaired UTF-16 surrogates are treated
+// the same way, so a value never holds anything that is not a character.
+constexpr char32_t ReplacementCharacter = 0xFFFD;
+constexpr char32_t Utf8Error = 0xFFFFFFFF;
+// Decodes the character at Text[Pos] and advances Pos. An ill-formed sequence yields
+// Utf8Error and advances past its longest valid prefix (at least one byte), so the byte
+// that broke it starts the next character.
+char32_t DecodeUtf8(std::string_view Text, std::size_t& Pos);
+bool IsValidUtf8(std::string_view Text);
+// Text with each ill-formed sequence replaced by U+FFFD.
+AnsiString ToValidUtf8(std::string_view Text);
+
 // True for a valid Pascal-style identifier: a letter or '_' then letters, digits or '_'.
 bool IsValidIdent(std::string_view S);

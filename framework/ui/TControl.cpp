@@ -6,8 +6,10 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
+#include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/ControlBridge.h"
 #include "framework/ui/QtConvert.h"
@@ -85,7 +87,8 @@ const TClassInfo* TControl::StaticClassInfo()
             .Default(true)
             .Unpublished()
             .Property("Font", &TControl::Font)
-            .Stored([](TControl& C) { return !C.ParentFont(); })
+            // A control without a parent has no font to take, so it keeps (and writes) its own.
+            .Stored([](TControl& C) { return !C.ParentFont() || !C.Parent(); })
             .Unpublished()
             .Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor)
             .Stored([](TControl& C) { return C.IsParentColorStored(); })
@@ -188,8 +191,28 @@ void TControl::SetInitialBounds(int ALeft, int ATop, int AWidth, int AHeight)
     ApplyGeometry();
 }
 
+namespace {
+
+// Value as a position or size, refused beyond what a widget can hold (Qt's widgets are at
+// most QWIDGETSIZE_MAX pixels a side). The bound also keeps sums such as Left + Width and
+// the client-size arithmetic within int.
+int GeometryValue(const char* What, std::int64_t Value)
+{
+    if (Value < -TControl::MaxCoordinate || Value > TControl::MaxCoordinate)
+        throw EInvalidArgument(AnsiString(What) + " " + IntToStr(Value) +
+                               " is out of range: positions and sizes of a control lie from " +
+                               IntToStr(-TControl::MaxCoordinate) + " to " + IntToStr(TControl::MaxCoordinate));
+    return static_cast<int>(Value);
+}
+
+}  // namespace
+
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
+    GeometryValue("Left", ALeft);
+    GeometryValue("Top", ATop);
+    GeometryValue("Width", AWidth);
+    GeometryValue("Height", AHeight);
     AWidth = std::max(0, AWidth);
     AHeight = std::max(0, AHeight);
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
@@ -213,12 +236,12 @@ void TControl::SizeChanged() {}
 
 void TControl::SetClientWidth(int Value)
 {
-    SetWidth(Width() - ClientWidth() + Value);
+    SetWidth(GeometryValue("ClientWidth", std::int64_t{Width()} - ClientWidth() + Value));
 }
 
 void TControl::SetClientHeight(int Value)
 {
-    SetHeight(Height() - ClientHeight() + Value);
+    SetHeight(GeometryValue("ClientHeight", std::int64_t{Height()} - ClientHeight() + Value));
 }
 
 TPoint TControl::ClientToScreen(TPoint P) const

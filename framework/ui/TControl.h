@@ -43,7 +43,10 @@ public:
     void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
     void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
     void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    // Positions and sizes beyond MaxCoordinate either way raise EInvalidArgument; a negative
+    // width or height becomes 0.
     virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    static constexpr int MaxCoordinate = 16777215;
     TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
     void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
     virtual int ClientWidth() const { return FWidth; }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"
 
 namespace {
@@ -36,19 +37,22 @@ const TTypeInfo* GetTypeInfo(TFontCharset*)
 
 const TClassInfo* TFont::StaticClassInfo()
 {
+    // A font is written whole whenever it is written at all: a control whose ParentFont is
+    // false is read back starting from its parent's font, so a part left out as "default"
+    // would come back as the parent's.
     static const TClassInfo Info = TClassBuilder<TFont, TPersistent>("TFont")
                                        .Property("Charset", &TFont::Charset, &TFont::SetCharset)
-                                       .Default(DEFAULT_CHARSET)
+                                       .NoDefault()
                                        .Property("Color", &TFont::Color, &TFont::SetColor)
-                                       .Default(clWindowText)
+                                       .NoDefault()
                                        .Property("Height", &TFont::Height, &TFont::SetHeight)
-                                       .Default(-11)
+                                       .NoDefault()
                                        .Property("Name", &TFont::Name, &TFont::SetName)
-                                       .Default("MS Sans Serif")
+                                       .NoDefault()
                                        .Property("Size", &TFont::Size, &TFont::SetSize)
                                        .Stored([](TFont&) { return false; })  // Height says it
                                        .Property("Style", &TFont::Style, &TFont::SetStyle)
-                                       .Default(TFontStyles{})
+                                       .NoDefault()
                                        .Build();
     return &Info;
 }
@@ -85,6 +89,9 @@ void TFont::SetName(const AnsiString& Value)
 
 void TFont::SetHeight(int Value)
 {
+    if (Value < -MaxHeight || Value > MaxHeight)
+        throw EInvalidArgument("Font height " + IntToStr(Value) + " is out of range: from " +
+                               IntToStr(-MaxHeight) + " to " + IntToStr(MaxHeight));
     if (Value == FHeight) return;
     FHeight = Value;
     Changed();
@@ -97,6 +104,11 @@ int TFont::Size() const
 
 void TFont::SetSize(int Value)
 {
+    // Checked before the conversion, which would overflow for the largest sizes.
+    const int MaxSize = MulDiv(MaxHeight, 72, ScreenPixelsPerInch);
+    if (Value < -MaxSize || Value > MaxSize)
+        throw EInvalidArgument("Font size " + IntToStr(Value) + " is out of range: from " + IntToStr(-MaxSize) +
+                               " to " + IntToStr(MaxSize));
     SetHeight(-MulDiv(Value, ScreenPixelsPerInch, 72));
 }
 

@@ -40,7 +40,10 @@ public:
     const AnsiString& Name() const { return FName; }
     void SetName(const AnsiString& Value);
     int Height() const { return FHeight; }
+    // Heights beyond MaxHeight pixels either way (and the sizes they would give) raise
+    // EInvalidArgument.
     void SetHeight(int Value);
+    static constexpr int MaxHeight = 32767;
     int Size() const;
     void SetSize(int Value);
     TColor Color() const { return FColor; }

@@ -28,7 +28,9 @@ const TClassInfo* TForm::StaticClassInfo()
     static const TClassInfo Info = [] {
         auto B = TClassBuilder<TForm, TScrollingWinControl>("TForm");
         PublishAll(B, {"AutoScroll", "Caption", "Color", "Enabled", "Font", "PopupMenu", "OnClick",
-                       "OnDblClick", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseUp", "OnResize"});
+                       "OnDblClick", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseUp", "OnResize",
+                       // A form inside another control has a place in its tab order.
+                       "TabOrder"});
         return B.Property("Visible", &TControl::Visible, &TControl::SetVisible)
             .Default(false)
             .Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont)
@@ -59,20 +61,25 @@ TForm::TForm(TComponent* Owner) : TScrollingWinControl(Owner)
 
 void TForm::BeforeDestruction()
 {
-    TScrollingWinControl::BeforeDestruction();
+    // OnDestroy runs while the form's components are still there, then they go.
+    Destroying();
     if (OnDestroy) Guarded(this, [this] { OnDestroy(this); });
+    TScrollingWinControl::BeforeDestruction();
 }
 
 void TForm::ApplyGeometry()
 {
     if (!IsTopLevelWindow()) {
         TScrollingWinControl::ApplyGeometry();
-        return;
+    } else {
+        QWidget* W = Widget();
+        if (W->parentWidget()) W->setParent(nullptr);
+        W->move(Left(), Top());
+        W->resize(std::max(0, Width() - FrameWidth), std::max(0, Height() - FrameHeight));
     }
-    QWidget* W = Widget();
-    if (W->parentWidget()) W->setParent(nullptr);
-    W->move(Left(), Top());
-    W->resize(std::max(0, Width() - FrameWidth), std::max(0, Height() - FrameHeight));
+    // A form that moves into or out of a parent keeps its Width but changes the size of its
+    // widget (the frame is drawn only around a window), and so the size of its client area.
+    UpdateScrollBars();
 }
 
 int TForm::ClientWidth() const

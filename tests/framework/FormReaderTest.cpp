@@ -152,6 +152,33 @@ TEST_F(FormReaderTest, ReadsEveryKindOfValue)
     EXPECT_EQ(C->Methods->Count(), 1);
 }
 
+// Strings hold characters only, as values that arrive in variants do: an unpaired
+// surrogate code or bytes that are not UTF-8 become U+FFFD; a surrogate pair is a character.
+TEST_F(FormReaderTest, UnpairedSurrogatesAndBytesThatAreNotUtf8BecomeTheReplacementCharacter)
+{
+    struct TCase {
+        const char* Literal;
+        const char* Caption;
+    };
+    const TCase Cases[] = {
+        {"#55357#56832", "\xF0\x9F\x98\x80"},                        // a pair: U+1F600
+        {"'a'#$D83D#$DE00'b'", "a\xF0\x9F\x98\x80" "b"},
+        {"#55296", "\xEF\xBF\xBD"},                                   // a lone high surrogate
+        {"#56320'x'", "\xEF\xBF\xBD" "x"},                           // a lone low surrogate
+        {"#55357#65", "\xEF\xBF\xBD" "A"},                           // high, then no low
+        {"#56832#55357", "\xEF\xBF\xBD\xEF\xBF\xBD"},             // the wrong order
+        {"'\xED\xA0\x80'", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // an encoded surrogate
+        {"'M\xFCller'", "M\xEF\xBF\xBDller"},                        // Latin-1
+    };
+    for (const TCase& Case : Cases) {
+        TTestForm Form(nullptr);
+        ReadFormText(std::string("object F: TTestForm\n  object C: TRecComp\n    Caption = ") + Case.Literal +
+                         "\n  end\nend\n",
+                     &Form, "codes.form");
+        EXPECT_EQ(static_cast<TRecComp*>(Form.Components(0))->Caption, Case.Caption) << Case.Literal;
+    }
+}
+
 TEST_F(FormReaderTest, CollectionValueReplacesTheItemsAndDropsTheirPendingReferences)
 {
     // The second Methods value frees the items of the first; the reference recorded inside

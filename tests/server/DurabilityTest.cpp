@@ -13,6 +13,7 @@
 #include "com/OleCheck.h"
 #include "framework/core/TextUtils.h"
 #include "server/RegisterFileDataSetServer.h"
+#include "server/SqliteRecordStore.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ AnsiString IntegrityCheck(const AnsiString& File)
 {
     sqlite3* Db = nullptr;
     sqlite3_open(File.c_str(), &Db);
+    RecordServer::RegisterSqlFunctions(Db);  // the key index uses the server's collation
     sqlite3_stmt* Stmt = nullptr;
     sqlite3_prepare_v2(Db, "PRAGMA integrity_check", -1, &Stmt, nullptr);
     AnsiString Result = sqlite3_step(Stmt) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(Stmt, 0)) : "";

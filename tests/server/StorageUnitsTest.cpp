@@ -69,17 +69,58 @@ TEST(Schema, ProblemsNameTheFileTheLineAndWhatIsWrong)
 
 TEST(ValueText, NumbersCharactersAndQuoting)
 {
-    double V = 0;
-    EXPECT_TRUE(ParseNumber(" 13 ", V));
-    EXPECT_EQ(V, 13);
-    EXPECT_TRUE(ParseNumber("-0.5", V));
-    EXPECT_EQ(V, -0.5);
-    EXPECT_TRUE(ParseNumber("+.5e1", V));
-    EXPECT_EQ(V, 5);
-    for (const char* Bad : {"", " ", ".", "1.2.3", "1e", "8,5", "0x10", "1e999", "13a", "--1"})
-        EXPECT_FALSE(ParseNumber(Bad, V)) << Bad;
+    for (const char* Good : {" 13 ", "-0.5", "+.5e1", "5.", "1e999", "1E+0000000000000000009"})
+        EXPECT_TRUE(IsNumber(Good)) << Good;
+    for (const char* Bad : {"", " ", ".", "1.2.3", "1e", "8,5", "0x10", "13a", "--1", "1e1234567890", "inf", "nan"})
+        EXPECT_FALSE(IsNumber(Bad)) << Bad;
+    bool TooLong = false;
+    EXPECT_FALSE(ParseDecimal("1e-1234567890", &TooLong));
+    EXPECT_TRUE(TooLong);
+    EXPECT_FALSE(ParseDecimal("1e1234567890x", &TooLong));
+    EXPECT_FALSE(TooLong);
     EXPECT_EQ(CharacterCount("臺灣ab"), 4u);
+    EXPECT_EQ(CharacterRange("臺灣ab", 2, 3), "灣a");
+    EXPECT_EQ(CharacterRange("臺灣ab", 2, 2147483647), "灣ab");  // the last position a filter line can give
     EXPECT_EQ(Quoted(AnsiString(70, 'x')), "\"" + AnsiString(60, 'x') + "...\"");
+}
+
+TEST(ValueText, NumberFieldValuesCompareAsExactDecimalsBeforeOtherTexts)
+{
+    struct TCase {
+        const char* A;
+        const char* B;
+        int Order;  // the sign of CompareNumberTexts(A, B)
+    };
+    const TCase Cases[] = {
+        {"12345678901234567890", "12345678901234567891", -1},
+        {"9223372036854775809", "9223372036854775808", 1},
+        {"0.10000000000000000001", "0.1", 1},
+        {"9007199254740993", "9007199254740992", 1},
+        {"13", "13.0", 0},
+        {"1.3e1", "13", 0},
+        {"130e-1", "13", 0},
+        {"007", "7", 0},
+        {".5", "0.50", 0},
+        {"-0", "0", 0},
+        {"0.0e5", "-0", 0},
+        {" 7 ", "7", 0},
+        {"-2", "-10", 1},
+        {"-1e-5", "1e-6", -1},
+        {"-1e-5", "-1e-6", -1},
+        {"1e999", "9e998", 1},
+        {"1e-999", "0", 1},
+        {"99", "100", -1},
+        {"0.099", "0.1", -1},
+        {"9", "abc", -1},
+        {"", "0", 1},
+        {"abc", "abd", -1},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(AnsiString(Case.A) + " vs " + Case.B);
+        auto Sign = [](int V) { return (V > 0) - (V < 0); };
+        EXPECT_EQ(Sign(CompareNumberTexts(Case.A, Case.B)), Case.Order);
+        EXPECT_EQ(Sign(CompareNumberTexts(Case.B, Case.A)), -Case.Order);
+    }
 }
 
 TEST(DataPath, RelativeNamesTryTheCurrentFolderThenTheProgramFolder)
