@@ -221,21 +221,6 @@ void TGridCell::DoOnComboBoxChange(TObject*)
     if (FColumn && FColumn->CellComboBoxSelected) FColumn->CellComboBoxSelected(FColumn, this);
 }
 
-void TGridCell::KeyDown(WORD& Key, TShiftState Shift)
-{
-    TCustomPanel::KeyDown(Key, Shift);
-}
-
-void TGridCell::KeyPress(wchar_t& Key)
-{
-    TCustomPanel::KeyPress(Key);
-}
-
-void TGridCell::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    TCustomPanel::MouseDown(Button, Shift, X, Y);
-}
-
 int TGridCell::TextWidthOf(const AnsiString& Text)
 {
     // The canvas keeps the cell's font: every change of the font is passed on to it.

@@ -31,6 +31,7 @@
 // Threading: GUI thread only.
 #include "framework/ui/TPanel.h"
 
+class IFileDataSet;
 class TColumnItem;
 class TZopFileDBGrid;
 
@@ -79,7 +80,10 @@ public:
     void DoOnButtonClick(TObject* Sender);
     void DoOnComboBoxChange(TObject* Sender);
 
-    // Key and mouse handling of a data cell; these versions only fire the events.
+    // Editing by keyboard and mouse (TGridCellEditing.cpp): Up and Down move the current row
+    // (asking whether to save an edited record, shifting the page at its edges), Home moves
+    // one column left, Enter walks the row and posts at its end, typing starts an edit, a
+    // click selects the cell's record.
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(wchar_t& Key) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -99,6 +103,18 @@ protected:
     void FontChanged() override;
 
 private:
+    // Editing steps (TGridCellEditing.cpp).
+    // The save question: in "Edit", asks whether to save; Yes writes the edited cell's text
+    // and posts, No cancels the record.
+    static void AskToSave(TZopFileDBGrid* Grid);
+    // The cell whose text an edit applies to: the one holding the editor, else the selection.
+    static TGridCell* EditedCell(TZopFileDBGrid* Grid);
+    static void RunRepeatStep(IFileDataSet* Server);
+    void MoveRow(WORD Key);
+    void EnterKey();
+    void TypeKey(wchar_t& Key);
+    void RefuseChangedRecord(wchar_t& Key);
+
     // The text of the editor that the column's edit style uses.
     AnsiString EditorText() const;
     void OpenEditBox();
