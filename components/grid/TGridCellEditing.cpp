@@ -230,8 +230,11 @@ void TGridCell::TypeKey(wchar_t& Key)
     AppendUtf8(Typed, static_cast<char32_t>(Key));
     if (!Trim(Typed).empty()) {
         if (FColumn->GetEditStyle() == CES_PickList) {
+            // Taken as typed into the pick list: the cell takes the text and the column hears
+            // of the change, as for any later character.
             TComboBox* Combo = G->FCellComboBox;
             Combo->SetText(Combo->Text() + Typed);
+            DoOnComboBoxChange(Combo);
         } else {
             TEdit* Edit = G->FCellEdit;
             Edit->SetText(Edit->Text() + Typed);
