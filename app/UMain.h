@@ -1,6 +1,6 @@
 #pragma once
-// The demo's main form: a customer table on the record-storage server with a navigator and
-// a bound edit, buttons that fill it from the sample table, empty it, filter it on two
+// The demo's main form: a customer table on the record-storage server with a grid, a navigator
+// and a bound edit, buttons that fill it from the sample table, empty it, filter it on two
 // conditions and show the current record number, and a trigger that shows the record
 // count after every post.
 #include "framework/ui/TForm.h"
@@ -14,6 +14,7 @@ class TTable;
 class TZopFileDataSet;
 class TZopFileDataSource;
 class TZopFileDBEdit;
+class TZopFileDBGrid;
 class TZopFileDBNavigator;
 
 class TForm1 : public TForm {
@@ -26,6 +27,7 @@ public:
     TLabel* Label1 = nullptr;
     TLabel* Label2 = nullptr;
     TZopFileDBNavigator* ZopFileDBNavigator1 = nullptr;
+    TZopFileDBGrid* ZopFileDBGrid1 = nullptr;
     TZopFileDBEdit* ZopFileDBEdit1 = nullptr;
     TGroupBox* GroupBox1 = nullptr;
     TLabel* Label3 = nullptr;

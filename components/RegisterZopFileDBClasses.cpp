@@ -6,5 +6,6 @@ void RegisterZopFileDBClasses()
     RegisterOstrelClasses();
     RegisterClasses({TZopFileDataSet::StaticClassInfo(), TZopFileDataSource::StaticClassInfo(),
                      TZopFileDBEdit::StaticClassInfo(), TZopFileDBText::StaticClassInfo(), TNavBtn::StaticClassInfo(),
-                     TZopFileDBNavigator::StaticClassInfo()});
+                     TZopFileDBNavigator::StaticClassInfo(), TZopFileDBGrid::StaticClassInfo(),
+                     TGridColumns::StaticClassInfo(), TColumnItem::StaticClassInfo(), TGridCell::StaticClassInfo()});
 }

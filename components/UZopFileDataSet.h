@@ -1,9 +1,13 @@
 #pragma once
-// The component suite in one header: the dataset, the data source and the bound controls.
+// The component suite in one header: the dataset, the data source, the bound controls and the grid.
 #include "components/binding/TZopFileDBEdit.h"
 #include "components/binding/TZopFileDBText.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
+#include "components/grid/TColumnItem.h"
+#include "components/grid/TGridCell.h"
+#include "components/grid/TGridColumns.h"
+#include "components/grid/TZopFileDBGrid.h"
 #include "components/navigator/TNavBtn.h"
 #include "components/navigator/TZopFileDBNavigator.h"
 

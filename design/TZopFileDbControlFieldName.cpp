@@ -2,6 +2,7 @@
 
 #include "components/ExactClass.h"
 #include "components/UZopFileDataSet.h"
+#include "components/grid/TColumnItem.h"
 #include "framework/core/DateTime.h"
 #include "framework/core/TextUtils.h"
 #include "framework/ui/Dialogs.h"
@@ -28,6 +29,8 @@ TZopFileDataSource* TZopFileDbControlFieldName::SelectedDataSource() const
     TPersistent* Selected = GetComponent(0);
     if (auto* Edit = ExactlyA<TZopFileDBEdit>(Selected)) return Edit->GetDataSource();
     if (auto* Text = ExactlyA<TZopFileDBText>(Selected)) return Text->GetDataSource();
+    if (auto* Column = ExactlyA<TColumnItem>(Selected))
+        if (TZopFileDBGrid* Grid = Column->Grid()) return Grid->GetDataSource();
     return nullptr;
 }
 

@@ -13,5 +13,5 @@ void Register()
     RegisterComponents("ZopFileDBSuit",
                        {TZopFileDataSet::StaticClassInfo(), TZopFileDataSource::StaticClassInfo(),
                         TZopFileDBEdit::StaticClassInfo(), TZopFileDBText::StaticClassInfo(),
-                        TZopFileDBNavigator::StaticClassInfo()});
+                        TZopFileDBNavigator::StaticClassInfo(), TZopFileDBGrid::StaticClassInfo()});
 }

@@ -4,6 +4,7 @@
 #include "components/binding/TZopFileDBEdit.h"
 #include "components/binding/TZopFileDBText.h"
 #include "components/dataset/TZopFileDataSet.h"
+#include "components/grid/TZopFileDBGrid.h"
 #include "components/navigator/TZopFileDBNavigator.h"
 #include "framework/core/TStrings.h"
 #include "framework/core/TextUtils.h"
@@ -112,6 +113,8 @@ void TZopFileDataSource::PostDisplayData()
                 Text->SetCaption(AnsiString());
             else
                 ShowInText(Text);
+        } else if (TZopFileDBGrid* Grid = ExactlyA<TZopFileDBGrid>(Control)) {
+            RefreshGridPage(Grid);
         }
     }
 }

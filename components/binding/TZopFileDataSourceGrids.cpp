@@ -1,14 +1,293 @@
+// The data source's grid operations: the grids' structure (rows, insert row, editors)
+// follows the dataset state, and their pages follow the cursor.
+//
+// Paging parameters of each grid, set here and consumed by the page refresh:
+//
+//   who moved the cursor      | set by                              | the next page refresh
+//   --------------------------+-------------------------------------+----------------------------
+//   nobody (no flag)          | -                                   | FTopDataPos >= 1: that page;
+//                             |                                     | else current record at the bottom
+//   the navigator             | RefreshDBGridParamsWithNavigator... | FTopDataPos -1: current record at
+//                             |                                     | the bottom; else the page stays;
+//                             |                                     | the selection follows the record
+//   the grid                  | ResetDBGridSelectCell, the cells    | FPageDownPending: current record
+//                             |                                     | at the bottom; FPageUpPending: at
+//                             |                                     | the top
+//
+// Invariant: a grid without columns or rows is never reached through a missing cell.
+#include "components/ExactClass.h"
 #include "components/binding/TZopFileDataSource.h"
+#include "components/dataset/TZopFileDataSet.h"
+#include "components/grid/TColumnItem.h"
+#include "components/grid/TGridCell.h"
+#include "components/grid/TGridColumns.h"
+#include "components/grid/TZopFileDBGrid.h"
+#include "framework/core/TStrings.h"
+#include "framework/core/TextUtils.h"
+#include "framework/ui/TButton.h"
+#include "framework/ui/TComboBox.h"
+#include "framework/ui/TEdit.h"
+#include "interface/ServerCall.h"
 
-// The grid operations walk the registry for grids; the grid control is not part of the
-// suite yet, so no entry is a grid and every walk finds nothing to do.
-void TZopFileDataSource::RefreshDBGrid() {}
-void TZopFileDataSource::RefreshDBGridParamsWithNavigatorFirstClick() {}
-void TZopFileDataSource::RefreshDBGridParamsWithNavigatorLastClick() {}
-void TZopFileDataSource::RefreshDBGridParamsWithNavigatorNextClick() {}
-void TZopFileDataSource::RefreshDBGridParamsWithNavigatorPriorClick() {}
-void TZopFileDataSource::RefreshDBGridParamsWithNavigatorPostClick() {}
-void TZopFileDataSource::RefreshDBGridParamsWithNavigatorDeleteClick() {}
-void TZopFileDataSource::RefreshDBGridParamsWhenDataFilterChanged() {}
-void TZopFileDataSource::ResetDBGridSelectCell(TZopFileDBGrid*, int, int) {}
-void TZopFileDataSource::ResetAllGridGridTopDataPos() {}
+namespace {
+
+// The rows of a page and the index of its last row.
+constexpr int PageRows = TZopFileDBGrid::PageRows;
+constexpr int LastPageRow = PageRows - 1;
+
+// Runs Fn on every registered control whose class is exactly the grid's, taking the number
+// of entries once.
+template <class F>
+void ForEachGrid(TStringList* Controls, F&& Fn)
+{
+    const int Count = Controls->Count();
+    for (int I = 0; I < Count; ++I)
+        if (TZopFileDBGrid* Grid = ExactlyA<TZopFileDBGrid>(Controls->Objects(I))) Fn(Grid);
+}
+
+// Steps back from the current record so that it ends in the bottom row of the page.
+void StepBack(IFileDataSet* Server, int Rows)
+{
+    for (int I = 0; I < Rows - 1; ++I) Ask(Server, &IFileDataSet::MovePrior);
+}
+
+int RecNo(IFileDataSet* Server)
+{
+    return AskInt(Server, &IFileDataSet::GetRecNo);
+}
+
+// Hides the grid's editors and cuts them from the cell and the handlers of the insert row
+// that a cancelled insert takes away.
+void DropInsertEditors(TZopFileDBGrid* Grid)
+{
+    TEdit* Edit = Grid->FCellEdit;
+    Edit->Hide();
+    Edit->SetParent(nullptr);
+    Edit->OnKeyPress = nullptr;
+    TComboBox* Combo = Grid->FCellComboBox;
+    Combo->OnChange = nullptr;
+    Combo->OnKeyPress = nullptr;
+    Combo->Hide();
+    Combo->SetParent(nullptr);
+    TButton* Button = Grid->FCellButton;
+    Button->SetParent(nullptr);
+    Button->OnClick = nullptr;
+    Button->Hide();
+}
+
+}  // namespace
+
+void TZopFileDataSource::AddNewDBGrid(TZopFileDBGrid* Grid)
+{
+    AddControl(Grid);
+}
+
+void TZopFileDataSource::RemoveDBGrid(TZopFileDBGrid* Grid)
+{
+    RemoveControl(Grid);
+}
+
+void TZopFileDataSource::RefreshGridPage(TZopFileDBGrid* Grid)
+{
+    IFileDataSet* S = Server();
+    if (!StateIs(S, "Insert")) {
+        for (TWinControl* Editor : Grid->SharedEditors())
+            if (Editor->Visible()) Editor->Hide();
+    }
+    TGridColumns* Columns = Grid->GetColumns();
+    if (Columns->GetCount() == 0 || Grid->FRefreshDisabled) return;
+    if (Grid->GetIsReadOnly() && StateIs(S, "Insert")) return;
+    if (!AskBool(S, &IFileDataSet::GetActive)) {
+        Grid->SetFRowCount(0);
+        return;
+    }
+    const int Saved = RecNo(S);
+
+    // Rows, by the number of records.
+    const int Records = AskInt(S, &IFileDataSet::GetRecordCount);
+    if (Records == 0) {
+        if (StateIs(S, "Browse")) Grid->SetFRowCount(0);
+    } else if (Records >= PageRows) {
+        Grid->SetFRowCount(PageRows);
+        if (StateIs(S, "Insert")) Columns->GetDataCell(0, 0)->DataCellSetFocus(false);
+    } else if (StateIs(S, "Browse") && AskInt(S, &IFileDataSet::GetRecordCount) != Grid->GetFRowCount()) {
+        const int Count = AskInt(S, &IFileDataSet::GetRecordCount);
+        if (Grid->FSelectedCell && Grid->FSelectedCell->GetRow() >= Count) Grid->FSelectedCell = Columns->GetDataCell(0, 0);
+        Grid->SetFRowCount(Count);
+    }
+
+    // The top record. A page whose top is not decided here (the grid moved the cursor
+    // without asking for a shift) starts at the current record: the cursor never goes to a
+    // record that no rule chose.
+    const int Rows = Grid->GetFRowCount();
+    int Top = -1;
+    if (Grid->FTopDataPos >= 1) {
+        Check(S->MoveTo(OleVariant(Grid->FTopDataPos)));
+        Top = Grid->FTopDataPos;
+    } else if (Grid->FGridMovesCursor) {
+        if (Grid->FPageDownPending) {
+            StepBack(S, Rows);
+            Top = RecNo(S);
+            Grid->FTopDataPos = Top;
+            Grid->FPageDownPending = false;
+        }
+        if (Grid->FPageUpPending) {
+            Top = RecNo(S);
+            Grid->FTopDataPos = Top;
+            Grid->FPageUpPending = false;
+        }
+        Grid->FGridMovesCursor = false;
+    } else if (Grid->FNavigatorMovesCursor) {
+        if (Grid->FTopDataPos == -1) {
+            StepBack(S, Rows);
+            Top = RecNo(S);
+            Grid->FTopDataPos = Top;
+        }
+    } else {
+        StepBack(S, Rows);
+        Top = RecNo(S);
+        Grid->FTopDataPos = Top;
+    }
+
+    int FirstRow = 0;
+    if (StateIs(S, "Insert")) {
+        Grid->ResetGridScrollView();
+        FirstRow = 1;
+        if (Top >= 1) Check(S->MoveTo(OleVariant(Top)));
+    }
+
+    // Fill: one record per row, one MoveNext per row; rows past the last record get no
+    // record number and empty texts from the server.
+    for (int R = FirstRow; R < Grid->GetFRowCount(); ++R) {
+        for (int K = 0; K < Columns->GetCount(); ++K) {
+            TColumnItem* Column = Columns->GeTColumnItem(K);
+            const AnsiString Field = Trim(Column->GetDataField());
+            TGridCell* Cell = Column->GetDataCell(R);
+            if (!AskBool(S, &IFileDataSet::GetFiltered)) {
+                Cell->FFilterPos = -1;
+                Cell->FRecordPos = RecNo(S);
+            } else {
+                Cell->FRecordPos = -1;
+                Cell->FFilterPos = RecNo(S);
+            }
+            if (!Field.empty()) Cell->SetAsString(AskText(S, &IFileDataSet::GetFieldValue, OleVariant(Field)));
+        }
+        Ask(S, &IFileDataSet::MoveNext);
+    }
+
+    if (AskInt(S, &IFileDataSet::GetRecordCount) >= Saved) Check(S->MoveTo(OleVariant(Saved)));
+
+    // The selection follows a record that the navigator moved to, when it is on the page.
+    const int Which = Grid->GetCurrentRecordInWhichRow();
+    if (Grid->FNavigatorMovesCursor && Which >= 0) {
+        const int Old = Grid->FSelectedCell ? Grid->FSelectedCell->GetRow() : -1;
+        Grid->FSelectedCell = Columns->GetDataCell(0, Which);
+        if (Old >= 0) Grid->RepaintSelectedRowCells(Old);
+        Grid->RepaintSelectedRowCells(Which);
+        Grid->FNavigatorMovesCursor = false;
+    }
+}
+
+void TZopFileDataSource::RefreshDBGrid()
+{
+    if (!FDataSet) return;
+    IFileDataSet* S = Server();
+    ForEachGrid(FCtrlList, [&](TZopFileDBGrid* Grid) {
+        TGridColumns* Columns = Grid->GetColumns();
+        if (StateIs(S, "InActive") && !Grid->GetDataSource()) {
+            Grid->DeleteRecordCells();
+            while (Columns->GetCount() > 0) Columns->Delete(0);
+        }
+        if (StateIs(S, "Browse") && Columns->GetCount() == 0) Grid->RefreshWithDataSource();
+        // A grid without columns has no insert row to add.
+        if (StateIs(S, "Insert") && !Grid->GetIsReadOnly() && Columns->GetCount() > 0) {
+            Grid->AddNewRecordCells();
+            Grid->ClearInsertRow();
+            Grid->FSelectedRow = 0;
+            Columns->GetDataCell(0, 0)->DataCellSetFocus(false);
+            Grid->FTopDataPos = -1;
+        }
+        if (StateIs(S, "Cancel")) {
+            DropInsertEditors(Grid);
+            Grid->DeleteRecordCells();
+        }
+    });
+}
+
+void TZopFileDataSource::RefreshDBGridParamsWithNavigatorFirstClick()
+{
+    ForEachGrid(FCtrlList, [](TZopFileDBGrid* Grid) { Grid->SetNavigatorMoveDataCursor(true); });
+}
+
+void TZopFileDataSource::RefreshDBGridParamsWithNavigatorLastClick()
+{
+    ForEachGrid(FCtrlList, [](TZopFileDBGrid* Grid) { Grid->SetNavigatorMoveDataCursor(true); });
+}
+
+void TZopFileDataSource::RefreshDBGridParamsWithNavigatorNextClick()
+{
+    // Next from the bottom row scrolls the page; from any other row the page stays.
+    ForEachGrid(FCtrlList, [](TZopFileDBGrid* Grid) {
+        Grid->SetNavigatorMoveDataCursor(!Grid->FSelectedCell || Grid->FSelectedCell->GetRow() == LastPageRow);
+    });
+}
+
+void TZopFileDataSource::RefreshDBGridParamsWithNavigatorPriorClick()
+{
+    ForEachGrid(FCtrlList, [](TZopFileDBGrid* Grid) {
+        Grid->SetNavigatorMoveDataCursor(!Grid->FSelectedCell || Grid->FSelectedCell->GetRow() == 0);
+    });
+}
+
+void TZopFileDataSource::RefreshDBGridParamsWithNavigatorPostClick()
+{
+    ForEachGrid(FCtrlList, [](TZopFileDBGrid* Grid) { Grid->SetNavigatorMoveDataCursor(true); });
+}
+
+void TZopFileDataSource::RefreshDBGridParamsWithNavigatorDeleteClick()
+{
+    RefreshDBGridParamsWithNavigatorPostClick();
+}
+
+void TZopFileDataSource::RefreshDBGridParamsWhenDataFilterChanged()
+{
+    ForEachGrid(FCtrlList, [](TZopFileDBGrid* Grid) { Grid->FTopDataPos = -1; });
+}
+
+void TZopFileDataSource::ResetAllGridGridTopDataPos()
+{
+    ForEachGrid(FCtrlList, [](TZopFileDBGrid* Grid) {
+        if (TGridCell* First = Grid->GetColumns()->GetCount() > 0 ? Grid->GetColumns()->GetDataCell(0, 0) : nullptr)
+            Grid->FTopDataPos = First->FRecordPos;
+    });
+}
+
+void TZopFileDataSource::ResetDBGridSelectCell(TZopFileDBGrid* SourceGrid, int Column, int Row)
+{
+    ForEachGrid(FCtrlList, [&](TZopFileDBGrid* Grid) {
+        if (Grid == SourceGrid) return;
+        Grid->FCellEdit->Hide();
+        Grid->FCellButton->Hide();
+        Grid->FCellComboBox->Hide();
+        const int Selected = Grid->FSelectedCell ? Grid->FSelectedCell->GetRow() : 0;
+        if (Selected > 0 && Selected < LastPageRow) {
+            Grid->FSelectedCell = Grid->GetColumns()->GetDataCell(Column, Row);
+            Grid->RepaintSelectedRowCells(Selected);
+        } else {
+            Grid->FTopDataPos = -1;
+            Grid->SetDBGridMoveDataCursor();
+            if (Selected == LastPageRow) {
+                Grid->FPageUpPending = false;
+                Grid->FPageDownPending = true;
+                Grid->RepaintSelectedRowCells(LastPageRow);
+            }
+            if (Selected == 0) {
+                Grid->FPageUpPending = true;
+                Grid->FPageDownPending = false;
+                Grid->RepaintSelectedRowCells(0);
+            }
+            Grid->FSelectedCell = Grid->GetColumns()->GetDataCell(Column, Row);
+        }
+        if (Grid->FSelectedCell) Grid->RepaintSelectedRowCells(Grid->FSelectedCell->GetRow());
+    });
+}

@@ -4,10 +4,43 @@
 #include "components/ExactClass.h"
 #include "components/binding/TZopFileDBEdit.h"
 #include "components/binding/TZopFileDataSource.h"
+#include "components/grid/TColumnItem.h"
+#include "components/grid/TGridCell.h"
+#include "components/grid/TGridColumns.h"
+#include "components/grid/TZopFileDBGrid.h"
 #include "framework/core/TStrings.h"
 #include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"
 #include "interface/ServerCall.h"
+
+namespace {
+
+// Writes the grid's current row into the record and forgets the row. The text typed into
+// the shared editor is taken into its cell first, so that nothing typed is lost. On insert
+// every non-blank cell is written, key fields included; on edit only the cells that were
+// changed, blanks included, never a key field. A read-only grid is left alone.
+void WriteGridRow(IFileDataSet* Server, TZopFileDBGrid* Grid, bool Inserting)
+{
+    if (Grid->GetIsReadOnly() || Grid->FSelectedRow < 0) return;
+    Grid->TakeEditorText();
+    TGridColumns* Columns = Grid->GetColumns();
+    for (int K = 0; K < Columns->GetCount(); ++K) {
+        TColumnItem* Column = Columns->GeTColumnItem(K);
+        TGridCell* Cell = Column->GetDataCell(Grid->FSelectedRow);
+        if (!Cell) continue;  // the row went away since it was focused
+        const AnsiString Field = Column->GetDataField();
+        if (Inserting) {
+            if (Trim(Field).empty() || Trim(Cell->GetAsString()).empty()) continue;
+        } else {
+            if (!Cell->FIsModify || Trim(Field).empty()) continue;
+            if (AskBool(Server, &IFileDataSet::IsKeyField, OleVariant(Field))) continue;
+        }
+        Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Cell->GetAsString())));
+    }
+    Grid->FSelectedRow = -1;
+}
+
+}  // namespace
 
 const TClassInfo* TZopFileDataSet::StaticClassInfo()
 {
@@ -213,6 +246,8 @@ void TZopFileDataSet::WriteEditsOnInsert(int Count)
             if (Edit->OnBeforeSetData) Edit->OnBeforeSetData(Edit, AnsiString(), Text);
             Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
             if (Edit->OnAfterSetData) Edit->OnAfterSetData(Edit, Text);
+        } else if (TZopFileDBGrid* Grid = ExactlyA<TZopFileDBGrid>(Control)) {
+            WriteGridRow(Server, Grid, true);
         }
     }
 }
@@ -233,6 +268,8 @@ void TZopFileDataSet::WriteEditsOnEdit(int Count)
             if (Edit->OnBeforeSetData) Edit->OnBeforeSetData(Edit, Old, Text);
             Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
             if (Edit->OnAfterSetData) Edit->OnAfterSetData(Edit, Text);
+        } else if (TZopFileDBGrid* Grid = ExactlyA<TZopFileDBGrid>(Control)) {
+            WriteGridRow(Server, Grid, false);
         }
     }
 }

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "components/UZopFileDataSet.h"
+#include "components/grid/TColumnItem.h"
+#include "components/grid/TGridColumns.h"
 #include "design/TZopFileDbControlFieldName.h"
 #include "design/ZopFileDBReg.h"
 #include "framework/core/DateTime.h"
@@ -82,7 +84,7 @@ TEST_F(FieldNameEditor, RegisterPutsTheComponentsOnTheirPageAndTheEditorOnEveryD
     Names Classes;
     for (const TClassInfo* C : PaletteClasses("ZopFileDBSuit")) Classes.push_back(C->Name);
     EXPECT_EQ(Classes, (Names{"TZopFileDataSet", "TZopFileDataSource", "TZopFileDBEdit", "TZopFileDBText",
-                              "TZopFileDBNavigator"}));
+                              "TZopFileDBNavigator", "TZopFileDBGrid"}));
     for (TPersistent* Component : {static_cast<TPersistent*>(Edit1), static_cast<TPersistent*>(Text)}) {
         auto Editor = EditorFor({Component});
         ASSERT_NE(dynamic_cast<TZopFileDbControlFieldName*>(Editor.get()), nullptr);
@@ -100,6 +102,11 @@ TEST_F(FieldNameEditor, AClosedDataSetIsOpenedAsDesignerListedClosedAndItsUserRe
     EXPECT_FALSE(DS->GetActive());
     EXPECT_EQ(DS->GetAccessUser(), "1688");
     EXPECT_EQ(ValuesOf(Text), CustomerFields) << "a bound text lists the same names";
+    auto* Grid = new TZopFileDBGrid(Form.get());
+    Grid->SetParent(Form.get());
+    Grid->GetColumns()->Add();
+    Grid->SetFDataSource(Source);
+    EXPECT_EQ(ValuesOf(Grid->GetColumns()->GeTColumnItem(0)), CustomerFields) << "and so does a grid column";
 
     DS->SetFActive(true);
     EXPECT_EQ(ValuesOf(Edit1), CustomerFields);
@@ -154,7 +161,13 @@ TEST_F(FieldNameEditor, BlanksAndBoundTextsGetTheValueAndNothingElse)
     EXPECT_EQ(Edit1->Color(), clRed);
     EditorFor({Text})->SetValue("City");
     EXPECT_EQ(Text->FDataField, "City");
-    EXPECT_EQ(Form->ComponentCount(), 5);  // no dialog came (an unscripted one fails the test)
+    auto* Grid = new TZopFileDBGrid(Form.get());
+    Grid->GetColumns()->Add();
+    Grid->SetFDataSource(Source);
+    TColumnItem* Column = Grid->GetColumns()->GeTColumnItem(0);
+    EditorFor({Column})->SetValue("Zip");
+    EXPECT_EQ(Column->GetDataField(), "Zip");
+    EXPECT_EQ(Form->ComponentCount(), 6) << "no label: the grid is the only new component";  // and no dialog came
 }
 
 // Waits until the clock's second changes, so that what follows runs early in a second.

@@ -1,0 +1,300 @@
+#include "components/grid/TGridCell.h"
+
+#include "components/binding/TZopFileDataSource.h"
+#include "components/grid/TColumnItem.h"
+#include "components/grid/TGridColumns.h"
+#include "components/grid/TZopFileDBGrid.h"
+#include "framework/core/TStrings.h"
+#include "framework/core/TextUtils.h"
+#include "framework/core/TypeInfo.h"
+#include "framework/ui/TApplication.h"
+#include "framework/ui/TButton.h"
+#include "framework/ui/TCanvas.h"
+#include "framework/ui/TComboBox.h"
+#include "framework/ui/TEdit.h"
+#include "interface/ServerCall.h"
+
+namespace {
+
+constexpr TColor PlainCellColor = clWhite;
+constexpr TColor AlternateRowColor = TColor(0xE1F5DC);
+constexpr TColor CellBorderColor = TColor(0xC0C0C0);
+constexpr int TitleMargin = 12;  // a title cell grows to its title plus this
+constexpr int TextMargin = 5;    // a column grows to its widest text plus this
+
+// Where a text of width W starts in a cell of width Width: 2 from the left, centred, or 2
+// from the right (the alignments are numbered alike for titles and data).
+int AlignedX(int Alignment, int Width, int W)
+{
+    if (Alignment == 1) return Width / 2 - W / 2;
+    if (Alignment == 2) return Width - W - 2;
+    return 2;
+}
+
+}  // namespace
+
+const TClassInfo* TGridCell::StaticClassInfo()
+{
+    static const TClassInfo Info = TClassBuilder<TGridCell, TCustomPanel>("TGridCell")
+                                       .Property("IsTitleCell", &TGridCell::GetIsTitleCell, &TGridCell::SetFIsTitleCell)
+                                       .Default(false)
+                                       .Property("IsModify", &TGridCell::GetIsModify, &TGridCell::SetFIsModify)
+                                       .Default(false)
+                                       .Property("Col", &TGridCell::GetCol, &TGridCell::SetFCol)
+                                       .Property("Row", &TGridCell::GetRow, &TGridCell::SetFRow)
+                                       .Build();
+    return &Info;
+}
+
+TGridCell::TGridCell(TComponent* Owner) : TCustomPanel(Owner)
+{
+    SetInitialBounds(0, 0, 64, 26);
+    SetTabStop(true);
+}
+
+TZopFileDBGrid* TGridCell::Grid() const
+{
+    return FColumn ? FColumn->Grid() : nullptr;
+}
+
+void TGridCell::SetFIsTitleCell(bool Value)
+{
+    FIsTitleCell = Value;
+    if (!Value) return;
+    SetTabStop(false);
+    OnEnter = nullptr;
+    OnExit = nullptr;
+}
+
+void TGridCell::SetAsString(const AnsiString& Value)
+{
+    const bool Changed = Value != FAsString;
+    FAsString = Value;
+    if (FColumn && FColumn->CellGetValue) FColumn->CellGetValue(FColumn, this);
+    FitDataWidth();
+    if (Changed) Invalidate();
+}
+
+void TGridCell::PutCellData(TGridCell* Source)
+{
+    if (!Source) return;
+    SetFIsTitleCell(Source->FIsTitleCell);
+    SetFIsModify(Source->FIsModify);
+    SetFCol(Source->FCol);
+    SetFRow(Source->FRow);
+    FRecordPos = Source->FRecordPos;
+    FFilterPos = Source->FFilterPos;
+    FAsString = Source->FAsString;
+    FOldValue = Source->FOldValue;
+    FitDataWidth();
+    Invalidate();
+}
+
+void TGridCell::ClearCellData()
+{
+    FRecordPos = -1;
+    FFilterPos = -1;
+    FAsString.clear();
+    FOldValue.clear();
+    FitDataWidth();
+    Invalidate();
+}
+
+AnsiString TGridCell::EditorText() const
+{
+    TZopFileDBGrid* G = Grid();
+    if (!G) return AnsiString();
+    if (FColumn->GetEditStyle() == CES_PickList) return G->FCellComboBox->Text();
+    return G->FCellEdit->Text();
+}
+
+void TGridCell::InitDataCellValue()
+{
+    if (!FIsModify) return;
+    if (TZopFileDBGrid* G = Grid())
+        if (IFileDataSet* Server = G->Server())
+            if (StateIs(Server, "Browse")) Check(Server->Edit());
+    SetAsString(EditorText());
+}
+
+void TGridCell::DataCellSetFocus(bool PositionOnly)
+{
+    if (FIsTitleCell) return;
+    TZopFileDBGrid* G = Grid();
+    if (!G) return;
+    G->FSelectedRow = FRow;
+    IFileDataSet* Server = G->Server();
+    if (Server && AskBool(Server, &IFileDataSet::GetActive)) {
+        const int Pos = FRecordPos >= 0 ? FRecordPos : FFilterPos;
+        if (Pos >= 0) {
+            if (PositionOnly) {
+                Check(Server->SetRecNo(OleVariant(Pos)));
+            } else {
+                Check(Server->MoveTo(OleVariant(Pos)));
+                G->GetDataSource()->PostDisplayDataWithOutDbGird();
+            }
+        }
+    }
+    if (G->ComponentState().Contains(csDesigning)) return;
+    TEdit* Edit = G->FCellEdit;
+    TComboBox* Combo = G->FCellComboBox;
+    TButton* Button = G->FCellButton;
+    if (Combo->Parent()) {
+        Combo->SetText(AnsiString());
+        Combo->SetItemIndex(-1);
+    }
+    Edit->Hide();
+    Combo->Hide();
+    Button->Hide();
+    Application->ProcessMessages();
+    FOldValue = FAsString;
+    TWinControl* Shown = Edit;
+    switch (FColumn->GetEditStyle()) {
+    case CES_None:
+        OpenEditBox();
+        break;
+    case CES_PickList:
+        Combo->SetImeName(FColumn->GetImeName());
+        Combo->SetFont(Font());
+        Combo->SetParent(this);
+        Combo->SetAlign(alClient);
+        Combo->SetText(FAsString);
+        Combo->Items()->Clear();
+        Combo->OnKeyPress = TKeyPressEvent(this, &TGridCell::DoKeyPressed);
+        Combo->OnKeyDown = TKeyEvent(this, &TGridCell::DoKeyDowned);
+        Combo->OnChange = TNotifyEvent(this, &TGridCell::DoOnComboBoxChange);
+        Combo->Show();
+        if (FColumn->CellPickListInit)
+            FColumn->CellPickListInit(FColumn);
+        else
+            Combo->Items()->AddStrings(FColumn->GetFPickUpList());
+        Shown = Combo;
+        break;
+    case CES_Ellipsis:
+        Button->SetWidth(20);
+        Button->SetAlign(alRight);
+        Button->SetParent(this);
+        Button->Show();
+        Button->OnClick = TNotifyEvent(this, &TGridCell::DoOnButtonClick);
+        OpenEditBox();
+        break;
+    }
+    // The focus goes to the editor only on a window that shows; a hidden form cannot take it.
+    TWinControl* Host = G->Parent();
+    if (!Host || !Host->Visible()) return;
+    if (FColumn->GetEditStyle() == CES_Ellipsis && Button->CanFocus()) Button->SetFocus();
+    if (Shown->CanFocus()) Shown->SetFocus();
+}
+
+void TGridCell::OpenEditBox()
+{
+    TEdit* Edit = Grid()->FCellEdit;
+    Edit->SetImeName(FColumn->GetImeName());
+    Edit->SetParent(this);
+    Edit->Show();
+    Edit->OnKeyPress = TKeyPressEvent(this, &TGridCell::DoKeyPressed);
+    Edit->OnKeyDown = TKeyEvent(this, &TGridCell::DoKeyDowned);
+    Edit->SetFont(Font());
+    Edit->SetText(FAsString);
+    Edit->SetAlign(alClient);
+}
+
+void TGridCell::DoKeyDowned(TObject*, WORD& Key, TShiftState Shift)
+{
+    KeyDown(Key, Shift);
+}
+
+void TGridCell::DoKeyPressed(TObject*, wchar_t& Key)
+{
+    KeyPress(Key);
+}
+
+void TGridCell::DoOnButtonClick(TObject*)
+{
+    if (FColumn && FColumn->CellBtnPressed) FColumn->CellBtnPressed(FColumn, this);
+}
+
+void TGridCell::DoOnComboBoxChange(TObject*)
+{
+    SetFIsModify(true);
+    InitDataCellValue();
+    if (FColumn && FColumn->CellComboBoxSelected) FColumn->CellComboBoxSelected(FColumn, this);
+}
+
+int TGridCell::TextWidthOf(const AnsiString& Text)
+{
+    // The canvas keeps the cell's font: every change of the font is passed on to it.
+    return Canvas()->TextWidth(Text);
+}
+
+void TGridCell::FitTitleWidth()
+{
+    if (!FColumn || !FIsTitleCell) return;
+    const int W = TextWidthOf(FColumn->GetTitle());
+    if (W >= Width()) SetWidth(W + TitleMargin);
+}
+
+void TGridCell::FitDataWidth()
+{
+    if (!FColumn || FIsTitleCell) return;
+    TGridCell* Title = FColumn->FTitleCell;
+    const int W = TextWidthOf(FAsString);
+    if (Title->Width() >= W) {
+        SetWidth(Title->Width());
+        return;
+    }
+    if (Width() >= W) return;
+    // The text does not fit: the whole column grows and everything right of it moves.
+    const int NewWidth = W + TextMargin;
+    FColumn->OffsetCellLeftPos(NewWidth - Title->Width());
+    Title->SetWidth(NewWidth);
+    FColumn->ResetDataCellsWidth(NewWidth);
+}
+
+void TGridCell::FontChanged()
+{
+    TCustomPanel::FontChanged();
+    if (!FColumn) return;
+    if (FIsTitleCell)
+        FColumn->FitCellWidths();
+    else
+        FitDataWidth();
+}
+
+void TGridCell::Paint()
+{
+    Canvas()->SetFont(Font());
+    if (FIsTitleCell)
+        PaintTitle();
+    else
+        PaintData();
+}
+
+void TGridCell::PaintTitle()
+{
+    TCustomPanel::Paint();
+    if (!FColumn) return;
+    const AnsiString& Title = FColumn->GetTitle();
+    if (Trim(Title).empty()) return;
+    TCanvas* C = Canvas();
+    const int W = C->TextWidth(Title);
+    C->TextOut(AlignedX(FColumn->GetTitleAlign(), Width(), W), Height() / 2 - C->TextHeight(Title) / 2, Title);
+}
+
+void TGridCell::PaintData()
+{
+    TCanvas* C = Canvas();
+    TColor Background = FColumn && FColumn->GetUseColumnColor() ? FColumn->GetColumnColor() : PlainCellColor;
+    if ((FRow + 1) % 2 == 0) Background = AlternateRowColor;
+    C->Pen()->SetColor(CellBorderColor);
+    TZopFileDBGrid* G = Grid();
+    if (G && G->FSelectedCell && FRow < G->GetFRowCount() && G->FSelectedCell->FRow == FRow)
+        Background = G->GetRecordFocusColor();
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(Background);
+    C->Rectangle(0, 0, Width(), Height());
+    if (FAsString.empty()) return;
+    const int W = C->TextWidth(FAsString);
+    const int Alignment = FColumn ? FColumn->GetColumnAlign() : CA_Left;
+    C->TextOut(AlignedX(Alignment, Width(), W), Height() / 2 - C->TextHeight(FAsString) / 2, FAsString);
+}

@@ -1,0 +1,131 @@
+#pragma once
+// TGridCell: one cell of the bound grid, a small panel window of its own. A title cell shows
+// its column's title; a data cell shows one field of the record in its row, keeps the text
+// it had when it was last focused and whether the user changed it, and, when focused, moves
+// the dataset to its record and opens the grid's shared in-place editor inside itself.
+//
+// States of a data cell:
+//
+//   state      | FRecordPos | FFilterPos | entered by
+//   -----------+------------+------------+-------------------------------------------------
+//   empty      | -1         | -1         | construction; ClearCellData; a fill past the end
+//   record     | >= 0       | -1         | the page refresh, no filter in force
+//   filtered   | -1         | >= 0       | the page refresh, a filter in force
+//
+//   operation         | effect
+//   ------------------+----------------------------------------------------------------------
+//   SetAsString       | text stored, CellGetValue fired, widths fitted; repainted if changed
+//   DataCellSetFocus  | FSelectedRow = Row; server on the record (none when empty); editor
+//                     | of the column's EditStyle opened inside the cell (not in design)
+//   InitDataCellValue | only when IsModify: "Browse" -> Edit; the editor's text taken
+//
+// Invariants:
+// - At most one of FRecordPos and FFilterPos is >= 0.
+// - The cell never frees the grid's shared editors: whoever frees a cell first takes them
+//   out of it (the column does), because a window frees the children it still holds.
+// - Widths are fitted whenever the text, the title, the width or the font changes, never
+//   inside a paint: a title cell is wider than its title; a data cell is as wide as its
+//   title cell, or, when its text is wider, the whole column grows to text + 5 and the later
+//   columns move right. A column only grows through fitting.
+//
+// Threading: GUI thread only.
+#include "framework/ui/TPanel.h"
+
+class IFileDataSet;
+class TColumnItem;
+class TZopFileDBGrid;
+
+class TGridCell : public TCustomPanel {
+    DECLARE_CLASSINFO()
+public:
+    explicit TGridCell(TComponent* Owner);
+
+    // Published.
+    bool GetIsTitleCell() const { return FIsTitleCell; }
+    // True also takes the cell out of the tab order and clears OnEnter and OnExit.
+    void SetFIsTitleCell(bool Value);
+    bool GetIsModify() const { return FIsModify; }
+    void SetFIsModify(bool Value) { FIsModify = Value; }
+    int GetCol() const { return FCol; }
+    void SetFCol(int Value) { FCol = Value; }
+    int GetRow() const { return FRow; }
+    void SetFRow(int Value) { FRow = Value; }
+
+    const AnsiString& GetAsString() const { return FAsString; }
+    // Stores the text, fires the column's CellGetValue (which may change it again), fits
+    // the widths and repaints the cell when the text differed.
+    void SetAsString(const AnsiString& Value);
+    const AnsiString& GetOldValue() const { return FOldValue; }
+    void SetOldValue(const AnsiString& Value) { FOldValue = Value; }
+    // The owning column (null until the column sets it).
+    TColumnItem* GetEditOwner() const { return FColumn; }
+    void SetEditOwner(TColumnItem* Column) { FColumn = Column; }
+    // The grid of the cell's column; null without a column or grid.
+    TZopFileDBGrid* Grid() const;
+
+    // Copies the flags, position, record numbers and texts of Source (null: nothing).
+    void PutCellData(TGridCell* Source);
+    // No record, no text.
+    void ClearCellData();
+    // When the cell was modified, takes the text of its editor (the server goes into
+    // "Edit" first when it is in "Browse").
+    void InitDataCellValue();
+    // Moves the server to the cell's record (PositionOnly: silently, displays unchanged)
+    // and opens the column's in-place editor inside the cell. A title cell ignores it.
+    void DataCellSetFocus(bool PositionOnly);
+
+    // The handlers installed on the shared editors while they sit in this cell.
+    void DoKeyDowned(TObject* Sender, WORD& Key, TShiftState Shift);
+    void DoKeyPressed(TObject* Sender, wchar_t& Key);
+    void DoOnButtonClick(TObject* Sender);
+    void DoOnComboBoxChange(TObject* Sender);
+
+    // Editing by keyboard and mouse (TGridCellEditing.cpp): Up and Down move the current row
+    // (asking whether to save an edited record, shifting the page at its edges), Home moves
+    // one column left, Enter walks the row and posts at its end, typing starts an edit, a
+    // click selects the cell's record.
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(wchar_t& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+    // Width fitting: a title cell grows past its title; a data cell takes its title cell's
+    // width or, for a wider text, grows the whole column (see the invariants above).
+    void FitTitleWidth();
+    void FitDataWidth();
+
+    // Record numbers of the row's record, written by the data source's page refresh.
+    int FRecordPos = -1;
+    int FFilterPos = -1;
+    bool FIsModify = false;
+
+protected:
+    void Paint() override;
+    void FontChanged() override;
+
+private:
+    // Editing steps (TGridCellEditing.cpp).
+    // The save question: in "Edit", asks whether to save; Yes writes the edited cell's text
+    // and posts, No cancels the record.
+    static void AskToSave(TZopFileDBGrid* Grid);
+    // The cell whose text an edit applies to: the one holding the editor, else the selection.
+    static TGridCell* EditedCell(TZopFileDBGrid* Grid);
+    static void RunRepeatStep(IFileDataSet* Server);
+    void MoveRow(WORD Key);
+    void EnterKey();
+    void TypeKey(wchar_t& Key);
+    void RefuseChangedRecord(wchar_t& Key);
+
+    // The text of the editor that the column's edit style uses.
+    AnsiString EditorText() const;
+    void OpenEditBox();
+    int TextWidthOf(const AnsiString& Text);
+    void PaintTitle();
+    void PaintData();
+
+    bool FIsTitleCell = false;
+    int FCol = 0;
+    int FRow = 0;
+    TColumnItem* FColumn = nullptr;  // not owned: the column owns the cell
+    AnsiString FAsString;
+    AnsiString FOldValue;
+};

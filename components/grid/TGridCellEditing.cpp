@@ -1,0 +1,322 @@
+// The data cell's keyboard and mouse editing: moving the current row with Up, Down and the
+// mouse, walking a row with Enter, starting an edit by typing, the save question, and the
+// refusal of a record that another user changed.
+//
+// A post or cancel made here makes the data source lay out every grid's page again, which
+// may free rows of cells, this one included (a post from "Insert" drops the insert row).
+// After such a call these handlers touch only the grid and cells found again by position.
+#include "components/grid/TGridCell.h"
+
+#include "components/binding/TZopFileDataSource.h"
+#include "components/dataset/TZopFileDataSet.h"
+#include "components/grid/TColumnItem.h"
+#include "components/grid/TGridColumns.h"
+#include "components/grid/TZopFileDBGrid.h"
+#include "framework/core/TextUtils.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/ui/TApplication.h"
+#include "framework/ui/TComboBox.h"
+#include "framework/ui/TEdit.h"
+#include "interface/ServerCall.h"
+
+namespace {
+
+const char* const SaveQuestion = "資料已經被修改!! 是否要儲存 ??";
+const char* const ChangedByOther = "要修改的這筆資料已經被其他使用者修改過了!!\n\r準備更新目前最新資料!!";
+
+// The data source of Grid when it has a dataset; null otherwise.
+TZopFileDataSource* LinkedSource(TZopFileDBGrid* Grid)
+{
+    TZopFileDataSource* Source = Grid->GetDataSource();
+    return Source && Source->GetDataSet() ? Source : nullptr;
+}
+
+int CharacterCount(const AnsiString& Utf8)
+{
+    int Count = 0;
+    for (unsigned char Byte : Utf8)
+        if ((Byte & 0xC0) != 0x80) ++Count;
+    return Count;
+}
+
+int RowOf(const TGridCell* Cell)
+{
+    return Cell ? Cell->GetRow() : -1;
+}
+
+void RepaintRow(TZopFileDBGrid* Grid, int Row)
+{
+    if (Row >= 0) Grid->RepaintSelectedRowCells(Row);
+}
+
+}  // namespace
+
+TGridCell* TGridCell::EditedCell(TZopFileDBGrid* Grid)
+{
+    // After Enter has moved the editor along the row, the selection still names the row's
+    // first cell; the text belongs to the cell the editor is in.
+    if (TGridCell* Holder = Grid->EditorCell()) return Holder;
+    return Grid->FSelectedCell;
+}
+
+void TGridCell::AskToSave(TZopFileDBGrid* Grid)
+{
+    IFileDataSet* Server = Grid->Server();
+    if (!Server || !StateIs(Server, "Edit")) return;
+    TGridCell* Edited = EditedCell(Grid);
+    const bool Modified = Edited && Edited->FIsModify;
+    AnsiString Text;
+    AnsiString Field;
+    if (Modified) {
+        Text = Edited->EditorText();
+        Edited->FAsString = Text;
+        Field = Edited->FColumn->GetDataField();
+    }
+    if (MessageDlg(SaveQuestion, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
+        // An unmodified cell writes nothing: its field keeps the stored value.
+        if (Modified && !Trim(Field).empty()) Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
+        Ask(Server, &IFileDataSet::Post);
+    } else {
+        Check(Server->Cancel());
+    }
+}
+
+void TGridCell::RunRepeatStep(IFileDataSet* Server)
+{
+    if (!Server) return;
+    const int Count = AskInt(Server, &IFileDataSet::GetRepeatCount);
+    for (int I = 0; I < Count; ++I) Check(Server->RepeatStep());
+}
+
+void TGridCell::KeyDown(WORD& Key, TShiftState Shift)
+{
+    TCustomPanel::KeyDown(Key, Shift);
+    TZopFileDBGrid* G = Grid();
+    if (FIsTitleCell || !G) return;
+    Application->ProcessMessages();
+    if (G->FSelectedCell) RepaintRow(G, G->FSelectedCell->GetRow());
+    if (Key == VK_UP || Key == VK_DOWN) {
+        MoveRow(Key);
+    } else if (Key == VK_HOME && FCol >= 1) {
+        if (TGridCell* Left = G->GetColumns()->GetDataCell(FCol - 1, FRow)) Left->DataCellSetFocus(false);
+    }
+}
+
+void TGridCell::MoveRow(WORD Key)
+{
+    TZopFileDBGrid* G = Grid();
+    TZopFileDataSource* Source = LinkedSource(G);
+    IFileDataSet* Server = Source ? G->Server() : nullptr;
+    // A new record is being entered: the arrow keys do nothing.
+    if (Server && StateIs(Server, "Insert")) return;
+    const bool Up = Key == VK_UP;
+    const int Col = FCol, Row = FRow;
+    TColumnItem* Column = FColumn;
+    const bool WithinPage = Up ? Row >= 1 : Row + 1 <= Column->DataCellCount() - 1;
+    if (WithinPage) {
+        const int Target = Up ? Row - 1 : Row + 1;
+        AskToSave(G);
+        const int Old = RowOf(G->FSelectedCell);
+        TGridCell* Next = G->GetColumns()->GetDataCell(Col, Target);
+        if (!Next) return;  // the save changed the page under the key
+        G->FSelectedCell = Next;
+        RepaintRow(G, Old);
+        RepaintRow(G, Target);
+        Next->DataCellSetFocus(false);
+        if (Source) Source->ResetDBGridSelectCell(G, Col, Target);
+    } else if (Source) {
+        // At the edge of the page the page shifts by one record; the server posts a
+        // pending edit itself before it moves, and the post collects the editor's text.
+        Source->ResetDBGridSelectCell(G, Col, Row);
+        G->FTopDataPos = -1;
+        G->SetDBGridMoveDataCursor();
+        G->FPageUpPending = Up;
+        G->FPageDownPending = !Up;
+        Check(Up ? Server->Prior() : Server->Next());
+        TGridCell* Edge = G->GetColumns()->GetDataCell(Col, Row);
+        G->FSelectedCell = Edge;
+        RepaintRow(G, Row);
+        if (Edge) Edge->DataCellSetFocus(false);
+    } else {
+        return;
+    }
+    if (Source) {
+        Source->ResetAllGridGridTopDataPos();
+        RunRepeatStep(G->Server());
+        Source->RefreshNavigator();
+    }
+}
+
+void TGridCell::KeyPress(wchar_t& Key)
+{
+    if (FIsTitleCell) return;
+    TCustomPanel::KeyPress(Key);
+    if (Key == 13)
+        EnterKey();
+    else if (Key != 0)
+        TypeKey(Key);
+}
+
+void TGridCell::EnterKey()
+{
+    TZopFileDBGrid* G = Grid();
+    if (!G) return;
+    TZopFileDataSource* Source = G->GetDataSource();
+    if (Source && !Source->GetDataSet()) return;
+    IFileDataSet* Server = G->Server();
+    if (!Server) return;
+    const int Col = FCol, Row = FRow;
+    TGridColumns* Columns = G->GetColumns();
+    const bool Wrap = Col == Columns->GetCount() - 1;
+    const int TargetCol = Wrap ? 0 : Col + 1;
+    const int TargetRow = Wrap ? Row + 1 : Row;
+    TColumnItem* Column = FColumn;
+
+    if (StateIs(Server, "Browse")) {
+        // Enter walks through the page, to row 0 after its last cell.
+        if (TGridCell* Target = Columns->GetDataCell(TargetCol, TargetRow)) {
+            if (!Wrap) {
+                Target->DataCellSetFocus(false);
+            } else {
+                if (G->OnGridNewRecord) G->OnGridNewRecord(G);
+                const int Old = RowOf(G->FSelectedCell);
+                G->FSelectedCell = Column->GetDataCell(TargetRow);
+                RepaintRow(G, Old);
+                RepaintRow(G, TargetRow);
+                Target->DataCellSetFocus(true);
+            }
+        } else if (TGridCell* First = Columns->GetDataCell(0, 0)) {
+            if (G->OnGridNewDataPage) G->OnGridNewDataPage(G);
+            const int Old = RowOf(G->FSelectedCell);
+            G->FSelectedCell = Column->GetDataCell(0);
+            RepaintRow(G, Old);
+            RepaintRow(G, 0);
+            First->DataCellSetFocus(true);
+        }
+    }
+    if (StateIs(Server, "Edit") || StateIs(Server, "Insert")) {
+        // Enter takes the cell's text and moves on; at the end of the row the record is
+        // posted (the post collects the row).
+        const bool TargetExists = Columns->GetDataCell(TargetCol, TargetRow) != nullptr;
+        const bool OnePastLast = !TargetExists && TargetRow == Column->DataCellCount();
+        if (!TargetExists && !OnePastLast) return;
+        InitDataCellValue();
+        if (Wrap) {
+            if (G->OnGridNewRecord) G->OnGridNewRecord(G);
+            Ask(Server, &IFileDataSet::Post);
+        }
+        // This cell may be gone now; the target is found again by its position.
+        if (TargetExists)
+            if (TGridCell* Target = G->GetColumns()->GetDataCell(TargetCol, TargetRow)) Target->DataCellSetFocus(true);
+    }
+}
+
+void TGridCell::TypeKey(wchar_t& Key)
+{
+    TZopFileDBGrid* G = Grid();
+    if (!G || G->GetIsReadOnly() || !LinkedSource(G)) return;
+    IFileDataSet* Server = G->Server();
+    if (!Server || AskBool(Server, &IFileDataSet::GetDataReadOnly)) return;
+    FIsModify = true;
+    if (!StateIs(Server, "Browse")) return;  // the character goes on to the editor
+    if (AskBool(Server, &IFileDataSet::GetRecordChangedByOther) || G->IsThisRowDataIsDifferentWithFieldData(FRow)) {
+        RefuseChangedRecord(Key);
+        return;
+    }
+    Check(Server->Edit());
+    // The editor does not take the character itself: it is added here once, after the
+    // cell's text, in the editor this column shows (the pick list's box for a pick list).
+    AnsiString Typed;
+    AppendUtf8(Typed, static_cast<char32_t>(Key));
+    if (!Trim(Typed).empty()) {
+        if (FColumn->GetEditStyle() == CES_PickList) {
+            // Taken as typed into the pick list: the cell takes the text and the column hears
+            // of the change, as for any later character.
+            TComboBox* Combo = G->FCellComboBox;
+            Combo->SetText(Combo->Text() + Typed);
+            DoOnComboBoxChange(Combo);
+        } else {
+            TEdit* Edit = G->FCellEdit;
+            Edit->SetText(Edit->Text() + Typed);
+            Edit->SetModified(true);
+            Edit->SetSelStart(CharacterCount(Edit->Text()));
+        }
+    }
+    Key = 0;
+}
+
+void TGridCell::RefuseChangedRecord(wchar_t& Key)
+{
+    TZopFileDBGrid* G = Grid();
+    IFileDataSet* Server = G->Server();
+    FIsModify = false;
+    // The refused character is not typed: it would mark the hidden editor's cell modified.
+    Key = 0;
+    ShowMessage(ChangedByOther);
+    if (!AskBool(Server, &IFileDataSet::GetFiltered)) {
+        if (G->FSelectedCell) G->FSelectedCell->DataCellSetFocus(true);
+        // Re-read the page so that the row shows what is stored now.
+        G->GetDataSource()->PostDisplayData();
+    } else {
+        // Switching the filter off and on makes the server compute the view again.
+        Check(Server->SetFiltered(OleVariant(false)));
+        Check(Server->SetFiltered(OleVariant(true)));
+    }
+    G->FCellEdit->Hide();
+    G->FCellComboBox->Hide();
+}
+
+void TGridCell::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TCustomPanel::MouseDown(Button, Shift, X, Y);
+    TZopFileDBGrid* G = Grid();
+    if (FIsTitleCell || !G) return;
+    const int Col = FCol, Row = FRow;
+    const int Old = RowOf(G->FSelectedCell);
+    TZopFileDataSource* Source = LinkedSource(G);
+    IFileDataSet* Server = Source ? G->Server() : nullptr;
+    if (Server && Source->GetDataSet()->GetActive() && (StateIs(Server, "Edit") || StateIs(Server, "Insert")) &&
+        G->FSelectedCell && G->FSelectedCell != this) {
+        TGridCell* Edited = EditedCell(G);
+        const bool Modified = Edited && Edited->FIsModify;
+        AnsiString Text;
+        if (Modified) {
+            Text = Edited->EditorText();
+            Edited->FAsString = Text;
+        }
+        if (G->FSelectedCell->GetRow() != Row) {
+            // The click leaves the edited record.
+            if (MessageDlg(SaveQuestion, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
+                const AnsiString Field = Modified ? AnsiString(Edited->FColumn->GetDataField()) : AnsiString();
+                if (Modified && !Trim(Field).empty())
+                    Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
+                Ask(Server, &IFileDataSet::Post);
+            } else {
+                Check(Server->Cancel());
+            }
+            // The page was laid out again: a row that went away takes the click with it.
+            if (G->GetColumns()->GetDataCell(Col, Row) != this) return;
+        }
+    }
+    G->FSelectedCell = this;
+    RepaintRow(G, Old);
+    RepaintRow(G, Row);
+    if (Source) Source->ResetDBGridSelectCell(G, Col, Row);
+    DataCellSetFocus(false);
+    if (Server && AskBool(Server, &IFileDataSet::GetActive)) {
+        if (!AskBool(Server, &IFileDataSet::GetFiltered)) {
+            if (FRecordPos >= 0) {
+                Check(Server->MoveTo(OleVariant(FRecordPos)));
+                Source->PostDisplayDataWithOutDbGird();
+            }
+        } else if (FFilterPos >= 1) {
+            Check(Server->MoveTo(OleVariant(FFilterPos)));
+            Source->PostDisplayDataWithOutDbGird();
+        }
+        RunRepeatStep(Server);
+    }
+    if (Source) {
+        Source->ResetAllGridGridTopDataPos();
+        Source->RefreshNavigator();
+    }
+}

@@ -1,0 +1,370 @@
+#include "components/grid/TZopFileDBGrid.h"
+
+#include "components/binding/TZopFileDataSource.h"
+#include "components/dataset/TZopFileDataSet.h"
+#include "components/grid/TColumnItem.h"
+#include "components/grid/TGridCell.h"
+#include "components/grid/TGridColumns.h"
+#include "framework/core/TextUtils.h"
+#include "framework/core/TypeInfo.h"
+#include "framework/ui/PublishHelper.h"
+#include "framework/ui/TButton.h"
+#include "framework/ui/TCanvas.h"
+#include "framework/ui/TComboBox.h"
+#include "framework/ui/TEdit.h"
+#include "framework/ui/TFont.h"
+#include "framework/ui/TMenus.h"
+#include "interface/ServerCall.h"
+
+namespace {
+
+constexpr int TitleTextMargin = 8;  // a generated column is as wide as its title plus this
+
+// Clears a flag when the scope ends, also when it ends by an exception.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& Flag) : FFlag(Flag) { FFlag = true; }
+    ~TFlagScope() { FFlag = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& FFlag;
+};
+
+}  // namespace
+
+const TClassInfo* TZopFileDBGrid::StaticClassInfo()
+{
+    static const TClassInfo Info = [] {
+        auto B = TClassBuilder<TZopFileDBGrid, TScrollingWinControl>("TZopFileDBGrid");
+        ui_detail::PublishAll(B, {"Align", "Font", "Color", "TabStop", "TabOrder"});
+        return B.Property("DataSource", &TZopFileDBGrid::GetDataSource, &TZopFileDBGrid::SetFDataSource)
+            .Property("Columns", &TZopFileDBGrid::GetColumns)
+            .Property("IsReadOnly", &TZopFileDBGrid::GetIsReadOnly, &TZopFileDBGrid::SetFReadOnly)
+            .Default(false)
+            .Property("RecordFocusColor", &TZopFileDBGrid::GetRecordFocusColor, &TZopFileDBGrid::SetFRecordFocusColor)
+            .Default(TColor(0x92FAED))
+            .Property("KeyFieldColor", &TZopFileDBGrid::GetKeyFieldColor, &TZopFileDBGrid::SetFKeyFieldColor)
+            .Default(TColor(0x78E7D9))
+            .Property("PopUpMenu", &TZopFileDBGrid::GetPopUpMenu, &TZopFileDBGrid::SetFPopupMenu)
+            .Property("OnGridPopUpMenuClick", &TZopFileDBGrid::GetOnGridPopUpMenuClick,
+                      &TZopFileDBGrid::SetOnGridPopUpMenuClick)
+            .Build();
+    }();
+    return &Info;
+}
+
+TZopFileDBGrid::TZopFileDBGrid(TComponent* Owner) : TScrollingWinControl(Owner)
+{
+    SetDefaultTabStop(false);
+    SetColorDefaults(TColor(0xC0C0C0), false);
+    SetInitialBounds(Left(), Top(), 460, 310);
+    FColumns = new TGridColumns(this, TColumnItem::StaticClassInfo());
+    FColumns->FGrid = this;
+    FFirstColumnLeft = 1;
+    FRowCount = 0;
+    FRecordFocusColor = TColor(0x92FAED);
+    FKeyFieldColor = TColor(0x78E7D9);
+    FCellEdit = new TEdit(nullptr);
+    FCellEdit->SetImeName(AnsiString());
+    FCellComboBox = new TComboBox(nullptr);
+    FCellComboBox->SetImeName(AnsiString());
+    FCellButton = new TButton(nullptr);
+    FCellButton->Font()->SetName("MS Sans Serif");
+    FCellButton->Font()->SetStyle(TFontStyles{});
+    FCellButton->Font()->SetSize(4);
+    FCellButton->SetCaption("...");
+    FSelectedRow = -1;
+    FIsReadOnly = false;
+}
+
+TZopFileDBGrid::~TZopFileDBGrid()
+{
+    FSelectedCell = nullptr;
+    // The editors are forgotten before they go: a dying editor notifies the grid, which must
+    // not reach it (nor the others) any more.
+    const std::array<TWinControl*, 3> Editors = SharedEditors();
+    FCellEdit = nullptr;
+    FCellComboBox = nullptr;
+    FCellButton = nullptr;
+    for (TWinControl* Editor : Editors) Editor->Free();
+    delete FColumns;
+    FColumns = nullptr;
+}
+
+void TZopFileDBGrid::Notification(TComponent* Component, TOperation Operation)
+{
+    TScrollingWinControl::Notification(Component, Operation);
+    if (Operation != opRemove) return;
+    if (Component == FDataSource) FDataSource = nullptr;
+    const bool MenuGone = Component == FPopUpMenu;
+    if (MenuGone) FPopUpMenu = nullptr;
+    if (!FCellEdit) return;  // the editors are going with the grid
+    if (MenuGone)
+        for (TWinControl* Editor : SharedEditors()) Editor->SetPopupMenu(nullptr);
+    for (TWinControl* Editor : SharedEditors()) {
+        if (Editor->Parent() && Editor->Parent() == Component) {
+            Editor->Hide();
+            Editor->SetParent(nullptr);
+        }
+    }
+}
+
+IFileDataSet* TZopFileDBGrid::Server() const
+{
+    if (!FDataSource || !FDataSource->GetDataSet()) return nullptr;
+    return FDataSource->GetDataSet()->FileDataSet();
+}
+
+void TZopFileDBGrid::SetFDataSource(TZopFileDataSource* Value)
+{
+    if (Value == FDataSource && !ComponentState().Contains(csLoading)) return;
+    if (FDataSource) {
+        FDataSource->RemoveDBGrid(this);
+        if (ComponentState().Contains(csDesigning)) {
+            // The columns of the old dataset go; the new one's fields make new ones.
+            for (int I = 0; I < FColumns->GetCount(); ++I) FColumns->GeTColumnItem(I)->DeleteDataCell();
+            while (FColumns->GetCount() > 0) FColumns->Delete(0);
+        }
+    }
+    FDataSource = Value;
+    if (!Value) return;
+    Value->FreeNotification(this);
+    RefreshWithDataSource();
+}
+
+void TZopFileDBGrid::SetFPopupMenu(TPopupMenu* Value)
+{
+    FPopUpMenu = Value;
+    if (!Value) return;
+    Value->FreeNotification(this);
+    TMenuItem* Items = Value->Items();
+    for (int I = 0; I < Items->Count(); ++I) Items->Items(I)->OnClick = TNotifyEvent(this, &TZopFileDBGrid::RunPopUpMenuClick);
+    FCellEdit->SetPopupMenu(Value);
+    FCellComboBox->SetPopupMenu(Value);
+    FCellButton->SetPopupMenu(Value);
+}
+
+TColumnItem* TZopFileDBGrid::ColumnByTitle(const AnsiString& Text) const
+{
+    for (int I = 0; I < FColumns->GetCount(); ++I)
+        if (FColumns->GeTColumnItem(I)->GetTitle() == Text) return FColumns->GeTColumnItem(I);
+    return nullptr;
+}
+
+void TZopFileDBGrid::RefreshWithDataSource()
+{
+    if (FRefreshing || !FDataSource) return;
+    TFlagScope Refreshing(FRefreshing);
+    bool WasActive = false;
+    bool ActivatedHere = false;
+    FPageUpPending = false;
+    FPageDownPending = false;
+    FDataSource->AddNewDBGrid(this);
+    TZopFileDataSet* DataSet = FDataSource->GetDataSet();
+    if (!DataSet || !DataSet->FileDataSet()) return;
+    IFileDataSet* S = DataSet->FileDataSet();
+    if (!AskBool(S, &IFileDataSet::GetActive)) {
+        if (!DataSet->GetAccessFile().empty() && !DataSet->GetAccessUser().empty()) {
+            // The grid opens the dataset only to read its fields; a dataset that cannot be
+            // opened leaves the grid without generated columns, and says nothing.
+            try {
+                DataSet->SetFActive(true);
+                ActivatedHere = true;
+            } catch (...) {
+            }
+        }
+    } else {
+        WasActive = true;
+    }
+    if (!AskBool(S, &IFileDataSet::GetActive)) return;
+    if (FColumns->GetCount() == 0) GenerateColumns();
+    if (WasActive) SetFRowCount(PageRows);
+    if (ActivatedHere)
+        DataSet->SetFActive(false);
+    else if (WasActive)
+        FDataSource->PostDisplayData();
+}
+
+void TZopFileDBGrid::GenerateColumns()
+{
+    IFileDataSet* S = Server();
+    const int Count = AskInt(S, &IFileDataSet::GetFieldCount);
+    for (int I = 0; I < Count; ++I) {
+        const AnsiString Name = AskText(S, &IFileDataSet::GetFieldName, OleVariant(I));
+        TColumnItem* Column = FColumns->Add();
+        if (AskBool(S, &IFileDataSet::IsKeyField, OleVariant(Name))) {
+            Column->SetFColumnColor(FKeyFieldColor);
+            Column->SetFUseColumnColor(true);
+        }
+        if (Trim(Column->GetTitle()).empty()) Column->SetFTitle(Name);
+        Column->SetDataField(Name);
+        const int Size = AskInt(S, &IFileDataSet::GetFieldSize, OleVariant(Column->GetDataField()));
+        TGridCell* Title = Column->FTitleCell;
+        TCanvas* Canvas = Title->Canvas();
+        const int TitleWidth = Canvas->TextWidth(Column->GetTitle());
+        const int FieldWidth = Canvas->TextWidth("A") * Size;
+        Title->SetWidth(TitleWidth > FieldWidth ? TitleWidth + TitleTextMargin : FieldWidth);
+        Column->ColumnTitleFixColumnWidth(Title->Width());
+    }
+}
+
+int TZopFileDBGrid::GetFRowCount() const
+{
+    if (FColumns->GetCount() == 0) return 0;
+    return FColumns->GeTColumnItem(0)->DataCellCount();
+}
+
+void TZopFileDBGrid::SetFRowCount(int N)
+{
+    const int Old = GetFRowCount();
+    if (N == Old) return;
+    for (int I = N; I < Old; ++I) DeleteRecordCells();
+    for (int I = Old; I < N; ++I) AddNewRecordCells();
+    FRowCount = N;
+    for (int K = 0; K < FColumns->GetCount(); ++K) {
+        TColumnItem* Column = FColumns->GeTColumnItem(K);
+        for (int R = 0; R < N && R < Column->DataCellCount(); ++R) Column->GetDataCell(R)->ClearCellData();
+    }
+}
+
+void TZopFileDBGrid::AddNewRecordCells()
+{
+    for (int K = 0; K < FColumns->GetCount(); ++K) FColumns->GeTColumnItem(K)->AddNewDataCell();
+}
+
+void TZopFileDBGrid::DeleteRecordCells()
+{
+    if (GetFRowCount() == 0) return;
+    for (int K = 0; K < FColumns->GetCount(); ++K) FColumns->GeTColumnItem(K)->DeleteDataCell();
+}
+
+void TZopFileDBGrid::ClearInsertRow()
+{
+    for (int K = 0; K < FColumns->GetCount(); ++K)
+        if (TGridCell* Cell = FColumns->GetDataCell(K, 0)) Cell->ClearCellData();
+}
+
+void TZopFileDBGrid::RepaintSelectedRowCells(int Row)
+{
+    if (Row < 0 || Row > GetFRowCount() - 1) return;
+    for (int K = 0; K < FColumns->GetCount(); ++K)
+        if (TGridCell* Cell = FColumns->GetDataCell(K, Row)) Cell->Invalidate();
+}
+
+int TZopFileDBGrid::GetCurrentRecordInWhichRow() const
+{
+    IFileDataSet* S = Server();
+    if (!S) return -1;
+    const int Rows = GetFRowCount();
+    for (int R = 0; R < Rows; ++R) {
+        const TGridCell* Cell = FColumns->GetDataCell(0, R);
+        const int Pos = Cell->FRecordPos == -1 ? Cell->FFilterPos : Cell->FRecordPos;
+        if (Pos == AskInt(S, &IFileDataSet::GetRecNo)) return R;
+    }
+    return -1;
+}
+
+bool TZopFileDBGrid::IsThisRowDataIsDifferentWithFieldData(int Row) const
+{
+    if (Row < 0 || Row > PageRows - 1) return false;
+    IFileDataSet* S = Server();
+    if (!S || !AskBool(S, &IFileDataSet::GetActive)) return false;
+    for (int K = 0; K < FColumns->GetCount(); ++K) {
+        TGridCell* Cell = FColumns->GetDataCell(K, Row);
+        if (!Cell || !Cell->GetEditOwner()) continue;
+        const AnsiString& Field = Cell->GetEditOwner()->GetDataField();
+        if (Trim(Field).empty()) continue;
+        if (AskText(S, &IFileDataSet::GetFieldValue, OleVariant(Field)) != Cell->GetAsString()) return true;
+    }
+    return false;
+}
+
+void TZopFileDBGrid::ResetGridScrollView()
+{
+    if (FColumns->GetCount() == 0) return;
+    TGridCell* First = FColumns->GetDataCell(0, 0);
+    if (!First) return;
+    ScrollInView(First);
+    // Back to the leftmost position: the first cell returns to FFirstColumnLeft. A cell that
+    // is there already, or right of it, needs no scrolling at all.
+    if (First->Left() < FFirstColumnLeft) ScrollBy(FFirstColumnLeft - First->Left(), 0);
+}
+
+void TZopFileDBGrid::SetDBGridMoveDataCursor()
+{
+    FGridMovesCursor = true;
+    FNavigatorMovesCursor = false;
+}
+
+void TZopFileDBGrid::SetNavigatorMoveDataCursor(bool ResetTop)
+{
+    FGridMovesCursor = false;
+    FNavigatorMovesCursor = true;
+    if (!ResetTop) return;
+    if (IFileDataSet* S = Server())
+        if (!StateIs(S, "Edit")) FTopDataPos = -1;
+}
+
+void TZopFileDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TScrollingWinControl::MouseDown(Button, Shift, X, Y);
+    if (Button != mbRight || !FPopUpMenu) return;
+    // At the pointer, wherever the grid sits inside its form.
+    const TPoint At = ClientToScreen(TPoint{X, Y});
+    FPopUpMenu->Popup(At.X, At.Y);
+}
+
+void TZopFileDBGrid::RunPopUpMenuClick(TObject* Sender)
+{
+    auto* Item = dynamic_cast<TMenuItem*>(Sender);
+    if (!Item || !FOnGridPopUpMenuClick) return;
+    FOnGridPopUpMenuClick(Item, Item->Caption());
+}
+
+std::array<TWinControl*, 3> TZopFileDBGrid::SharedEditors() const
+{
+    return {FCellButton, FCellEdit, FCellComboBox};
+}
+
+void TZopFileDBGrid::DetachSharedEditors()
+{
+    for (TWinControl* Editor : SharedEditors()) Editor->SetParent(nullptr);
+}
+
+void TZopFileDBGrid::ForgetCell(TGridCell* Cell)
+{
+    if (FSelectedCell == Cell) FSelectedCell = nullptr;
+    if (!FCellEdit) return;  // the grid itself is going
+    // An editor left in the cell would go with it; handlers bound to it would outlive it.
+    for (TWinControl* Editor : SharedEditors()) {
+        if (Editor->Parent() == Cell) {
+            Editor->Hide();
+            Editor->SetParent(nullptr);
+        }
+        if (Editor->OnKeyDown.Data() == Cell) Editor->OnKeyDown = nullptr;
+        if (Editor->OnKeyPress.Data() == Cell) Editor->OnKeyPress = nullptr;
+    }
+    if (FCellComboBox->OnChange.Data() == Cell) FCellComboBox->OnChange = nullptr;
+    if (FCellButton->OnClick.Data() == Cell) FCellButton->OnClick = nullptr;
+}
+
+TGridCell* TZopFileDBGrid::EditorCell() const
+{
+    for (TWinControl* Editor : {static_cast<TWinControl*>(FCellEdit), static_cast<TWinControl*>(FCellComboBox)}) {
+        auto* Cell = dynamic_cast<TGridCell*>(Editor->Parent());
+        if (Editor->Visible() && Cell && Cell->Grid() == this) return Cell;
+    }
+    return nullptr;
+}
+
+void TZopFileDBGrid::TakeEditorText()
+{
+    TGridCell* Cell = EditorCell();
+    if (!Cell) return;
+    // Text the user typed into the edit box counts as a change of the cell even when no key
+    // handler marked it.
+    if (Cell->GetEditOwner()->GetEditStyle() != CES_PickList && FCellEdit->Modified()) Cell->SetFIsModify(true);
+    Cell->InitDataCellValue();
+}

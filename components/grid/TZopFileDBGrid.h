@@ -1,0 +1,153 @@
+#pragma once
+// TZopFileDBGrid: the bound grid. A scrolling container that holds one title cell per column
+// and a page of at most ten rows of data cells (one more while a record is inserted), all of
+// them TGridCell windows owned and placed by the columns. It builds its columns from the
+// dataset's fields when it has none, keeps the three shared in-place editors, tracks the
+// current row and the paging flags that the data source's page refresh reads and writes,
+// and reports clicks on its pop-up menu with the item's caption.
+//
+// Selection and editor:
+//
+//   state            | FSelectedCell | FSelectedRow | editors
+//   -----------------+---------------+--------------+-----------------------------------------
+//   nothing selected | null          | -1           | hidden, or in the cell last focused
+//   row selected     | a data cell   | -1 or a row  | hidden, or in a cell of the grid
+//   cell focused     | any           | its Row      | the column's editor inside that cell
+//
+//   operation                 | effect
+//   --------------------------+--------------------------------------------------------------
+//   DataCellSetFocus (cell)   | FSelectedRow = the cell's Row; editor moved into the cell
+//   page refresh, navigator   | FSelectedCell = column 0's cell of the current record's row
+//   DoInitDataControlData     | the editor's text taken into its cell; the row written;
+//                             | FSelectedRow = -1
+//   rows removed              | editors taken out first; FSelectedCell null if it was freed
+//
+// Paging flags (read and written by the data source's page refresh): FTopDataPos is the
+// record shown in row 0, or -1 when the next page refresh lays the page around the current
+// record; FGridMovesCursor / FNavigatorMovesCursor say who moved the cursor last;
+// FPageUpPending / FPageDownPending ask the next page refresh to shift the page.
+//
+// Invariants:
+// - FSelectedCell is null or a data cell that exists (the columns clear it before freeing).
+// - FCellEdit, FCellComboBox and FCellButton live as long as the grid; their parent is null
+//   or a data cell of this grid.
+// - FRefreshing is true only inside RefreshWithDataSource.
+//
+// Threading: GUI thread only.
+#include <array>
+
+#include "components/binding/TZopFileDbControlFieldStr.h"
+#include "framework/ui/TScrollingWinControl.h"
+
+class IFileDataSet;
+class TButton;
+class TColumnItem;
+class TComboBox;
+class TEdit;
+class TGridCell;
+class TGridColumns;
+class TPopupMenu;
+class TZopFileDataSource;
+
+using TGridPopUpMenuClickEvent = TMethodPtr<void(TObject* Sender, AnsiString MenuCaption)>;
+using TGridNewDataPageEvent = TMethodPtr<void(TObject* Sender)>;
+using TGridNewRecordEvent = TMethodPtr<void(TObject* Sender)>;
+
+class TZopFileDBGrid : public TScrollingWinControl {
+    DECLARE_CLASSINFO()
+public:
+    // The rows of a page.
+    static constexpr int PageRows = 10;
+
+    explicit TZopFileDBGrid(TComponent* Owner);
+    ~TZopFileDBGrid() override;
+
+    void Notification(TComponent* Component, TOperation Operation) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+    // Published properties.
+    TZopFileDataSource* GetDataSource() const { return FDataSource; }
+    void SetFDataSource(TZopFileDataSource* Value);
+    TGridColumns* GetColumns() const { return FColumns; }
+    bool GetIsReadOnly() const { return FIsReadOnly; }
+    void SetFReadOnly(bool Value) { FIsReadOnly = Value; }
+    TColor GetRecordFocusColor() const { return FRecordFocusColor; }
+    void SetFRecordFocusColor(TColor Value) { FRecordFocusColor = Value; }
+    TColor GetKeyFieldColor() const { return FKeyFieldColor; }
+    void SetFKeyFieldColor(TColor Value) { FKeyFieldColor = Value; }
+    TPopupMenu* GetPopUpMenu() const { return FPopUpMenu; }
+    void SetFPopupMenu(TPopupMenu* Value);
+    TGridPopUpMenuClickEvent GetOnGridPopUpMenuClick() const { return FOnGridPopUpMenuClick; }
+    void SetOnGridPopUpMenuClick(const TGridPopUpMenuClickEvent& Value) { FOnGridPopUpMenuClick = Value; }
+
+    // The first column whose Title equals Text exactly; null when none does.
+    TColumnItem* ColumnByTitle(const AnsiString& Text) const;
+    // Registers with the data source and, when the grid has no columns, builds one column
+    // per field of the dataset (opening it just for that when it is closed but has its
+    // access file and user); an open dataset then fills ten rows.
+    void RefreshWithDataSource();
+    void DisableRefreshData() { FRefreshDisabled = true; }
+    // Data rows: 0 without columns, else column 0's data cells.
+    int GetFRowCount() const;
+    // Adds or removes rows at the bottom until there are N, then clears every cell.
+    // Nothing at all when there are N already.
+    void SetFRowCount(int N);
+    void AddNewRecordCells();
+    void DeleteRecordCells();
+    void ClearInsertRow();
+    void RepaintSelectedRowCells(int Row);
+    // The row whose column-0 cell shows the server's current record; -1 when none does.
+    int GetCurrentRecordInWhichRow() const;
+    // True when a cell of Row (0 to 9) no longer equals the current record's field;
+    // false whenever it cannot compare.
+    bool IsThisRowDataIsDifferentWithFieldData(int Row) const;
+    // Scrolls back to the leftmost position, row 0 in view.
+    void ResetGridScrollView();
+    void SetDBGridMoveDataCursor();
+    void SetNavigatorMoveDataCursor(bool ResetTop);
+    // The OnClick of the pop-up menu's top-level items.
+    void RunPopUpMenuClick(TObject* Sender);
+
+    // The server of the data source's dataset; null without data source, dataset or server.
+    IFileDataSet* Server() const;
+    // The three shared editors: the button, the edit box and the combo box.
+    std::array<TWinControl*, 3> SharedEditors() const;
+    // Takes the shared editors out of whatever cell holds them.
+    void DetachSharedEditors();
+    // A data cell is about to be freed: the grid stops referring to it.
+    void ForgetCell(TGridCell* Cell);
+    // The data cell that holds the visible edit box or combo box; null when none does.
+    TGridCell* EditorCell() const;
+    // Takes the text typed into the shared editor into the cell that holds it, so that
+    // collecting the current row never loses it.
+    void TakeEditorText();
+
+    bool FRefreshing = false;
+    TGridCell* FSelectedCell = nullptr;  // not owned: a data cell of the columns, or null
+    bool FPageUpPending = false;
+    bool FPageDownPending = false;
+    int FSelectedRow = -1;
+    int FFirstColumnLeft = 1;
+    TEdit* FCellEdit = nullptr;          // owned
+    TComboBox* FCellComboBox = nullptr;  // owned
+    TButton* FCellButton = nullptr;      // owned
+    TGridNewDataPageEvent OnGridNewDataPage;
+    TGridNewRecordEvent OnGridNewRecord;
+    int FRowCount = 0;
+    int FTopDataPos = -1;
+    bool FRefreshDisabled = false;
+    bool FGridMovesCursor = false;
+    bool FNavigatorMovesCursor = false;
+
+private:
+    // One column per field of the open dataset.
+    void GenerateColumns();
+
+    TZopFileDataSource* FDataSource = nullptr;  // not owned
+    TPopupMenu* FPopUpMenu = nullptr;           // not owned
+    TGridPopUpMenuClickEvent FOnGridPopUpMenuClick;
+    TGridColumns* FColumns = nullptr;  // owned
+    bool FIsReadOnly = false;
+    TColor FKeyFieldColor = TColor(0x78E7D9);
+    TColor FRecordFocusColor = TColor(0x92FAED);
+};
