@@ -1,56 +1,101 @@
-// The record server beside the same work done directly with SQLite, at 1k, 100k and 1M
-// records of the demo's customer table (13 fields, numeric key):
-//   Open          open a session on the table (ours: the view of ordered ids is read) /
-//                 open a connection and read the ids in key order
-//   MoveTo        position on a random record and read its 13 fields /
-//                 select the record by id and read its 13 columns
-//   Next          step to the next record and read its 13 fields (wrapping at the end) /
-//                 step a statement that selects the records in key order
-//   First         go to the first record and read its 13 fields /
-//                 select the first record in key order
-//   InsertPost    Insert, 13 SetFieldValue, Post / one INSERT, one transaction per record
-//   Filter        apply the demo's two filter lines / the equivalent SELECT
-//   Memory        heap used by the table: ours (SQLite's memory table, the index, the
-//                 session and its view) / the same table and index in SQLite alone
-// Run in a Release build: bench/bench_server.
+// The record server beside the same work done directly with SQLite, on the demo's customer
+// table (13 fields, numeric key), in memory and in a WAL file with the server's synchronous
+// setting, at 1k, 100k and 1M records (and 10M with ZFD_BENCH_10M=1). Every case is timed on
+// the wall clock, per operation; what is not part of the operation (the other session's
+// commit, putting the table back to its size) is left out of the time. The table keeps its
+// size through the run: every record a case adds it takes away again, and the other way round.
+//
+//   Next            this session steps to the next record and reads its 13 fields /
+//                   check for commits (PRAGMA data_version), then select the first record
+//                   after the last key read, as a cursor that re-seeks by key must
+//   ForeignNext     another session deleted the record it added last time and added one at
+//                   a random key (two commits); then the same Next / the same direct Next
+//   InsertRising    Insert, 13 SetFieldValue, Post at a key after the last / one INSERT,
+//                   one transaction
+//   InsertRandom    the same at a random key in the middle
+//   Delete          Delete of a random record (positioned onto untimed) / one DELETE
+//   Page            MoveTo a random record, then 9 MoveNext, reading 13 fields each (what
+//                   the grid reads) / check for commits, then select 10 records by key range
+//   Open            open a session (the view of ordered ids is read) / open a connection
+//                   and read the ids in key order
+//   MoveTo, Filter  (memory) a random record's 13 fields; the demo's two filter lines
+//   Memory          heap in use after the table was filled and opened, and the peak resident
+//                   size (VmHWM) of a fresh process that opens the file table / reads its
+//                   ids in key order
+//
+// File tables are built once per size and kept in the cache folder ($XDG_CACHE_HOME or
+// ~/.cache, under zopfiledb-bench), since filling 10M records takes minutes.
+// Run in a Release build: bench/bench_server; a table of ours, raw and ratio ends the output.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <unistd.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <stdexcept>
+#include <string>
+#include <tuple>
 
 #include "com/ComObj.h"
 #include "com/OleCheck.h"
-#include "interface/Ostrel_TLB.h"
 #include "framework/core/TextUtils.h"
+#include "interface/Ostrel_TLB.h"
 #include "server/MemoryTables.h"
 #include "server/RegisterFileDataSetServer.h"
+#include "server/SqliteRecordStore.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using TClock = std::chrono::steady_clock;
 
 const char* const FieldNames[13] = {"CustNo", "Company", "Addr1", "Addr2",   "City",    "State",          "Zip",
                                     "Country", "Phone",  "FAX",   "TaxRate", "Contact", "LastInvoiceDate"};
 const char* const DemoStart = "過濾客戶開始條件,CustNo,1,2,>=,13,";
 const char* const DemoEnd = "過濾客戶結束條件,CustNo,1,2,<=,62,";
+const char* const KeyOrder = "CAST(\"CustNo\" AS NUMERIC)";
 
-void Check(int Rc, sqlite3* Db, const char* What)
+void Check(int Rc, sqlite3* Db, const std::string& What)
 {
     if (Rc != SQLITE_OK && Rc != SQLITE_DONE && Rc != SQLITE_ROW)
-        throw std::runtime_error(std::string(What) + ": " + sqlite3_errmsg(Db));
+        throw std::runtime_error(What + ": " + sqlite3_errmsg(Db));
 }
 
 void Exec(sqlite3* Db, const std::string& Sql)
 {
-    Check(sqlite3_exec(Db, Sql.c_str(), nullptr, nullptr, nullptr), Db, Sql.c_str());
+    Check(sqlite3_exec(Db, Sql.c_str(), nullptr, nullptr, nullptr), Db, Sql);
+}
+
+sqlite3_stmt* Prepare(sqlite3* Db, const std::string& Sql)
+{
+    sqlite3_stmt* Stmt = nullptr;
+    Check(sqlite3_prepare_v2(Db, Sql.c_str(), -1, &Stmt, nullptr), Db, Sql);
+    return Stmt;
+}
+
+sqlite3* OpenDb(const std::string& Target)
+{
+    sqlite3* Db = nullptr;
+    int Rc = sqlite3_open_v2(Target.c_str(), &Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr);
+    Check(Rc, Db, "open " + Target);
+    sqlite3_busy_timeout(Db, 5000);
+    return Db;
+}
+
+double Seconds(TClock::time_point Start)
+{
+    return std::chrono::duration<double>(TClock::now() - Start).count();
 }
 
 std::size_t HeapInUse()
@@ -58,7 +103,18 @@ std::size_t HeapInUse()
     return mallinfo2().uordblks;
 }
 
-// The values of record I; CustNo is I + 1000 so the demo filter keeps a share of them.
+// The stored records have the keys 1000, 1002, 1004, ...: a random odd key falls between two.
+std::int64_t KeyAt(std::int64_t Index)
+{
+    return 1000 + 2 * Index;
+}
+
+// A random odd key: between two stored records.
+std::int64_t KeyBetween(std::mt19937_64& Random, std::int64_t Size)
+{
+    return KeyAt(static_cast<std::int64_t>(Random() % static_cast<std::uint64_t>(Size))) + 1;
+}
+
 std::vector<std::string> RecordValues(std::int64_t Key)
 {
     std::string K = std::to_string(Key);
@@ -85,21 +141,21 @@ sqlite3_stmt* PrepareInsert(sqlite3* Db)
         Cols += std::string(I ? ", " : "") + '"' + FieldNames[I] + '"';
         Params += std::string(I ? ", " : "") + "?";
     }
-    sqlite3_stmt* Stmt = nullptr;
-    Check(sqlite3_prepare_v2(Db, ("INSERT INTO Customer (" + Cols + ") VALUES (" + Params + ")").c_str(), -1, &Stmt,
-                             nullptr),
-          Db, "prepare insert");
-    return Stmt;
+    return Prepare(Db, "INSERT INTO Customer (" + Cols + ") VALUES (" + Params + ")");
 }
 
-// Inserts Count records (keys from First) through Db in one transaction.
-void BulkFill(sqlite3* Db, std::int64_t First, std::int64_t Count)
+void BindValues(sqlite3_stmt* Stmt, const std::vector<std::string>& Values)
+{
+    for (int I = 0; I < 13; ++I) sqlite3_bind_text(Stmt, I + 1, Values[I].c_str(), -1, SQLITE_TRANSIENT);
+}
+
+// Inserts Count records (indexes 0..Count-1) through Db in one transaction.
+void BulkFill(sqlite3* Db, std::int64_t Count)
 {
     sqlite3_stmt* Stmt = PrepareInsert(Db);
     Exec(Db, "BEGIN");
-    for (std::int64_t Key = First; Key < First + Count; ++Key) {
-        std::vector<std::string> Values = RecordValues(Key);
-        for (int I = 0; I < 13; ++I) sqlite3_bind_text(Stmt, I + 1, Values[I].c_str(), -1, SQLITE_TRANSIENT);
+    for (std::int64_t I = 0; I < Count; ++I) {
+        BindValues(Stmt, RecordValues(KeyAt(I)));
         Check(sqlite3_step(Stmt), Db, "insert");
         sqlite3_reset(Stmt);
     }
@@ -117,16 +173,19 @@ const char* const DirectTable =
     "\"LastInvoiceDate\" TEXT NOT NULL DEFAULT '');"
     "CREATE UNIQUE INDEX CustomerKey ON Customer (CAST(\"CustNo\" AS NUMERIC));";
 
-// One table of Size records for both sides, built once and shared by the benchmarks.
-struct TTables {
-    std::int64_t Size = 0;
-    std::string SchemaPath;
-    TComInterface<IFileDataSet> Session;  // ours, open
-    sqlite3* Direct = nullptr;            // owned: a memory database with the same table
-    std::string DirectUri;
-    std::size_t OurBytes = 0, DirectBytes = 0;
-    std::int64_t NextOurKey = 0, NextDirectKey = 0;
-};
+// A bulk load into a file that is renamed into place only when complete needs no journal.
+void BulkLoadSettings(sqlite3* Db)
+{
+    Exec(Db, "PRAGMA journal_mode=OFF");
+    Exec(Db, "PRAGMA synchronous=OFF");
+    Exec(Db, "PRAGMA cache_size=-1000000");
+}
+
+void FileSettings(sqlite3* Db)
+{
+    Exec(Db, "PRAGMA journal_mode=WAL");
+    Exec(Db, "PRAGMA synchronous=FULL");  // the server's setting
+}
 
 fs::path BenchFolder()
 {
@@ -138,50 +197,154 @@ fs::path BenchFolder()
     return Folder;
 }
 
-TComInterface<IFileDataSet> NewSession(const std::string& SchemaPath)
+fs::path CacheFolder()
+{
+    const char* Xdg = std::getenv("XDG_CACHE_HOME");
+    const char* Home = std::getenv("HOME");
+    fs::path Base = Xdg && *Xdg ? fs::path(Xdg) : fs::path(Home ? Home : "/tmp") / ".cache";
+    fs::path P = Base / "zopfiledb-bench";
+    fs::create_directories(P);
+    return P;
+}
+
+TComInterface<IFileDataSet> NewSession(const std::string& SchemaPath, const std::string& AccessFile)
 {
     TComInterface<IFileDataSet> S = CoFileDataSet::Create();
     OleCheck(S->SetSchemaFileName(OleVariant(SchemaPath)));
     OleCheck(S->SetAccessUser(OleVariant("1688")));
+    OleCheck(S->SetAccessFile(OleVariant(AccessFile)));
     return S;
 }
 
-TTables& Tables(std::int64_t Size)
+TComInterface<IFileDataSet> OpenSession(const std::string& SchemaPath, const std::string& AccessFile)
 {
-    static std::map<std::int64_t, std::unique_ptr<TTables>> All;
-    auto& Slot = All[Size];
+    TComInterface<IFileDataSet> S = NewSession(SchemaPath, AccessFile);
+    OleVariant Ignored;
+    OleCheck(S->Open(&Ignored));
+    return S;
+}
+
+// Fills the server's table at Target (made by a session first, so that it has the server's
+// layout) through a plain connection. The change log's triggers are dropped for the fill
+// (the next session that opens the table makes them again): a bulk load needs no log.
+void FillOurs(const std::string& SchemaPath, const std::string& AccessFile, const std::string& Target,
+              std::int64_t Count, bool IsFile)
+{
+    {
+        TComInterface<IFileDataSet> Maker = OpenSession(SchemaPath, AccessFile);
+        OleCheck(Maker->Close());
+    }
+    sqlite3* Db = OpenDb(Target);
+    RecordServer::RegisterSqlFunctions(Db);  // the key index's collation
+    if (IsFile) BulkLoadSettings(Db);
+    std::vector<std::string> Triggers;
+    sqlite3_stmt* List = Prepare(Db, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'zfd_log%'");
+    while (sqlite3_step(List) == SQLITE_ROW) Triggers.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(List, 0)));
+    sqlite3_finalize(List);
+    for (const std::string& T : Triggers) Exec(Db, "DROP TRIGGER \"" + T + "\"");
+    BulkFill(Db, Count);
+    if (IsFile) FileSettings(Db);
+    sqlite3_close(Db);
+}
+
+void FillDirect(const std::string& Target, std::int64_t Count, bool IsFile)
+{
+    sqlite3* Db = OpenDb(Target);
+    if (IsFile) BulkLoadSettings(Db);
+    Exec(Db, DirectTable);
+    BulkFill(Db, Count);
+    if (IsFile) FileSettings(Db);
+    sqlite3_close(Db);
+}
+
+// A file table of Count records in the cache, built once: Fill makes it at a temporary
+// name, which is renamed when complete.
+std::string CachedFile(const std::string& Name, const std::function<void(const std::string&)>& Fill)
+{
+    fs::path Final = CacheFolder() / Name;
+    if (fs::exists(Final)) return Final.string();
+    fs::path Temp = CacheFolder() / (Name + ".building");
+    for (const char* Suffix : {"", "-wal", "-shm"}) fs::remove(Temp.string() + Suffix);
+    Fill(Temp.string());
+    sqlite3* Db = OpenDb(Temp.string());
+    Exec(Db, "PRAGMA wal_checkpoint(TRUNCATE)");
+    sqlite3_close(Db);
+    fs::rename(Temp, Final);
+    for (const char* Suffix : {"-wal", "-shm"}) fs::remove(Temp.string() + Suffix);
+    return Final.string();
+}
+
+std::string OursFileName(std::int64_t Size)
+{
+    return "ours-v2-" + std::to_string(Size) + ".db";
+}
+
+std::string DirectFileName(std::int64_t Size)
+{
+    return "direct-v1-" + std::to_string(Size) + ".db";
+}
+
+// Both sides of one table: two sessions of ours (A works, B is the other user) and two
+// direct connections (Reader, Writer).
+struct TTables {
+    std::int64_t Size = 0;
+    bool IsFile = false;
+    std::string SchemaPath, AccessFile;
+    TComInterface<IFileDataSet> A, B;
+    sqlite3* Reader = nullptr;  // owned
+    sqlite3* Writer = nullptr;  // owned
+    std::size_t OurBytes = 0, DirectBytes = 0;
+    std::int64_t NextRisingKey = 0;
+};
+
+TTables& Tables(bool IsFile, std::int64_t Size)
+{
+    static std::map<std::pair<bool, std::int64_t>, std::unique_ptr<TTables>> All;
+    auto& Slot = All[{IsFile, Size}];
     if (Slot) return *Slot;
     Slot = std::make_unique<TTables>();
     TTables& T = *Slot;
     T.Size = Size;
-    CoInitialize();
-    RegisterFileDataSetServer();
+    T.IsFile = IsFile;
+    static bool Registered = [] {
+        CoInitialize();
+        RegisterFileDataSetServer();
+        return true;
+    }();
+    (void)Registered;
 
-    // Ours: the demo schema (a copy per size, so each size has its own memory table).
-    T.SchemaPath = (BenchFolder() / ("customer" + std::to_string(Size) + ".SFD")).string();
+    // A copy of the demo schema per table, so that each memory table is its own.
+    T.SchemaPath = (BenchFolder() / ("customer" + std::string(IsFile ? "F" : "M") + std::to_string(Size) + ".SFD")).string();
     fs::copy_file(DEMO_SCHEMA, T.SchemaPath, fs::copy_options::overwrite_existing);
+    std::string DirectTarget;
     std::size_t Before = HeapInUse();
-    T.Session = NewSession(T.SchemaPath);
-    OleVariant Ignored;
-    OleCheck(T.Session->Open(&Ignored));
-    {
-        sqlite3* Fill = nullptr;
-        std::string Uri = RecordServer::MemoryDatabaseUri(fs::canonical(T.SchemaPath).string());
-        sqlite3_open_v2(Uri.c_str(), &Fill, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
-        BulkFill(Fill, 1000, Size);
-        sqlite3_close(Fill);
+    if (IsFile) {
+        T.AccessFile = CachedFile(OursFileName(Size), [&](const std::string& Path) {
+            FillOurs(T.SchemaPath, Path, Path, Size, true);
+        });
+    } else {
+        FillOurs(T.SchemaPath, "", RecordServer::MemoryDatabaseUri(fs::canonical(T.SchemaPath).string()), Size, false);
     }
-    OleCheck(T.Session->First());  // sees the other connection's commit and reads the view
-    T.OurBytes = HeapInUse() - Before;
+    T.A = OpenSession(T.SchemaPath, T.AccessFile);
+    T.OurBytes = HeapInUse() - Before;  // the table and one session
+    T.B = OpenSession(T.SchemaPath, T.AccessFile);
 
     Before = HeapInUse();
-    T.DirectUri = "file:benchdirect" + std::to_string(Size) + "?mode=memory&cache=shared";
-    sqlite3_open_v2(T.DirectUri.c_str(), &T.Direct, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                    nullptr);
-    Exec(T.Direct, DirectTable);
-    BulkFill(T.Direct, 1000, Size);
+    if (IsFile) {
+        DirectTarget = CachedFile(DirectFileName(Size), [&](const std::string& Path) { FillDirect(Path, Size, true); });
+    } else {
+        DirectTarget = "file:benchdirect" + std::to_string(Size) + "?mode=memory&cache=shared";
+        T.Writer = OpenDb(DirectTarget);  // keeps the memory database while it is filled
+        FillDirect(DirectTarget, Size, false);
+    }
+    if (!T.Writer) T.Writer = OpenDb(DirectTarget);
+    T.Reader = OpenDb(DirectTarget);
+    if (IsFile) {
+        FileSettings(T.Writer);
+        FileSettings(T.Reader);
+    }
     T.DirectBytes = HeapInUse() - Before;
-    T.NextOurKey = T.NextDirectKey = 1000 + Size + 1000000;
+    T.NextRisingKey = KeyAt(Size) + 1;
     return T;
 }
 
@@ -201,7 +364,7 @@ void ReadFields(IFileDataSet* S, const std::vector<OleVariant>& Names)
     }
 }
 
-// The 13 fields of the row a direct statement stands on, as text.
+// The 13 fields of the row a direct statement stands on (id first), as text.
 void ReadColumns(sqlite3_stmt* Stmt)
 {
     for (int I = 1; I <= 13; ++I) {
@@ -210,210 +373,540 @@ void ReadColumns(sqlite3_stmt* Stmt)
     }
 }
 
+void Post(IFileDataSet* S)
+{
+    OleVariant Posted;
+    OleCheck(S->Post(&Posted));
+}
+
+void InsertRecord(IFileDataSet* S, const std::vector<OleVariant>& Names, std::int64_t Key)
+{
+    std::vector<std::string> Values = RecordValues(Key);
+    OleCheck(S->Insert());
+    for (int I = 0; I < 13; ++I) S->SetFieldValue(Names[I], OleVariant(Values[I]));
+    Post(S);
+}
+
+// A direct cursor that re-seeks by key each step and checks for commits first, as a session
+// must to see another user's change.
+class TDirectCursor {
+public:
+    explicit TDirectCursor(sqlite3* Db) : FDb(Db)
+    {
+        FVersion = Prepare(Db, "PRAGMA data_version");
+        FAfter = Prepare(Db, std::string("SELECT * FROM Customer WHERE ") + KeyOrder + " > ?1 ORDER BY " + KeyOrder +
+                                 " LIMIT 1");
+        FFirst = Prepare(Db, std::string("SELECT * FROM Customer ORDER BY ") + KeyOrder + " LIMIT 1");
+    }
+    ~TDirectCursor()
+    {
+        sqlite3_finalize(FVersion);
+        sqlite3_finalize(FAfter);
+        sqlite3_finalize(FFirst);
+    }
+    void Next()
+    {
+        sqlite3_step(FVersion);
+        benchmark::DoNotOptimize(sqlite3_column_int64(FVersion, 0));
+        sqlite3_reset(FVersion);
+        sqlite3_bind_double(FAfter, 1, FKey);
+        sqlite3_stmt* Stmt = FAfter;
+        if (sqlite3_step(FAfter) != SQLITE_ROW) {  // past the last: wrap to the first
+            sqlite3_reset(FAfter);
+            Stmt = FFirst;
+            Check(sqlite3_step(FFirst), FDb, "first");
+        }
+        FKey = sqlite3_column_double(Stmt, 1);
+        ReadColumns(Stmt);
+        sqlite3_reset(Stmt);
+    }
+
+private:
+    sqlite3* FDb;  // not owned
+    sqlite3_stmt *FVersion, *FAfter, *FFirst;  // owned
+    double FKey = 0;
+};
+
+// Steps A forward, back to the first record after the last.
+void OurNext(TTables& T, const std::vector<OleVariant>& Names)
+{
+    OleVariant Eof;
+    T.A->GetEof(&Eof);
+    if (Eof.AsBoolean()) T.A->First();
+    else T.A->Next();
+    ReadFields(T.A.get(), Names);
+}
+
 // ---------------------------------------------------------------------------------------
 
-void Ours_Open(benchmark::State& State)
+void Ours_Next(benchmark::State& State, bool IsFile, std::int64_t Size)
 {
-    TTables& T = Tables(State.range(0));
+    TTables& T = Tables(IsFile, Size);
+    std::vector<OleVariant> Names = NameVariants();
+    OleCheck(T.A->First());
     for (auto _ : State) {
-        TComInterface<IFileDataSet> S = NewSession(T.SchemaPath);
-        OleVariant Ignored;
-        OleCheck(S->Open(&Ignored));
+        auto Start = TClock::now();
+        OurNext(T, Names);
+        State.SetIterationTime(Seconds(Start));
+    }
+}
+
+void Direct_Next(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    TDirectCursor Cursor(T.Reader);
+    for (auto _ : State) {
+        auto Start = TClock::now();
+        Cursor.Next();
+        State.SetIterationTime(Seconds(Start));
+    }
+}
+
+void Ours_ForeignNext(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    std::vector<OleVariant> Names = NameVariants();
+    std::mt19937_64 Random(3);
+    OleCheck(T.A->First());
+    bool Added = false;
+    for (auto _ : State) {
+        // B takes away the record it added last time, and adds one at a random place.
+        if (Added) OleCheck(T.B->Delete());
+        InsertRecord(T.B.get(), Names, KeyBetween(Random, Size));
+        Added = true;
+        auto Start = TClock::now();
+        OurNext(T, Names);
+        State.SetIterationTime(Seconds(Start));
+    }
+    if (Added) OleCheck(T.B->Delete());
+}
+
+void Direct_ForeignNext(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    TDirectCursor Cursor(T.Reader);
+    sqlite3_stmt* Insert = PrepareInsert(T.Writer);
+    sqlite3_stmt* Delete = Prepare(T.Writer, "DELETE FROM Customer WHERE id = ?1");
+    std::mt19937_64 Random(3);
+    std::int64_t Added = 0;
+    for (auto _ : State) {
+        if (Added) {
+            sqlite3_bind_int64(Delete, 1, Added);
+            Check(sqlite3_step(Delete), T.Writer, "delete");
+            sqlite3_reset(Delete);
+        }
+        BindValues(Insert, RecordValues(KeyBetween(Random, Size)));
+        Check(sqlite3_step(Insert), T.Writer, "insert");
+        sqlite3_reset(Insert);
+        Added = sqlite3_last_insert_rowid(T.Writer);
+        auto Start = TClock::now();
+        Cursor.Next();
+        State.SetIterationTime(Seconds(Start));
+    }
+    if (Added) Exec(T.Writer, "DELETE FROM Customer WHERE id = " + std::to_string(Added));
+    sqlite3_finalize(Insert);
+    sqlite3_finalize(Delete);
+}
+
+// Insert+Post at a rising or a random key; the record is deleted again, untimed.
+void OursInsert(benchmark::State& State, bool IsFile, std::int64_t Size, bool Rising)
+{
+    TTables& T = Tables(IsFile, Size);
+    std::vector<OleVariant> Names = NameVariants();
+    std::mt19937_64 Random(5);
+    for (auto _ : State) {
+        std::vector<std::string> Values = RecordValues(Rising ? T.NextRisingKey++ : KeyBetween(Random, Size));
+        auto Start = TClock::now();
+        OleCheck(T.A->Insert());
+        for (int I = 0; I < 13; ++I) T.A->SetFieldValue(Names[I], OleVariant(Values[I]));
+        Post(T.A.get());
+        State.SetIterationTime(Seconds(Start));
+        OleCheck(T.A->Delete());  // the posted record is the current one
+    }
+}
+
+void DirectInsert(benchmark::State& State, bool IsFile, std::int64_t Size, bool Rising)
+{
+    TTables& T = Tables(IsFile, Size);
+    sqlite3_stmt* Insert = PrepareInsert(T.Writer);
+    sqlite3_stmt* Delete = Prepare(T.Writer, "DELETE FROM Customer WHERE id = ?1");
+    std::mt19937_64 Random(5);
+    for (auto _ : State) {
+        std::vector<std::string> Values = RecordValues(Rising ? T.NextRisingKey++ : KeyBetween(Random, Size));
+        auto Start = TClock::now();
+        BindValues(Insert, Values);
+        Check(sqlite3_step(Insert), T.Writer, "insert");  // autocommit: one transaction per record
+        sqlite3_reset(Insert);
+        State.SetIterationTime(Seconds(Start));
+        sqlite3_bind_int64(Delete, 1, sqlite3_last_insert_rowid(T.Writer));
+        Check(sqlite3_step(Delete), T.Writer, "delete");
+        sqlite3_reset(Delete);
+    }
+    sqlite3_finalize(Insert);
+    sqlite3_finalize(Delete);
+}
+
+void Ours_InsertRising(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    OursInsert(State, IsFile, Size, true);
+}
+void Direct_InsertRising(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    DirectInsert(State, IsFile, Size, true);
+}
+void Ours_InsertRandom(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    OursInsert(State, IsFile, Size, false);
+}
+void Direct_InsertRandom(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    DirectInsert(State, IsFile, Size, false);
+}
+
+// Delete of a random record; it is inserted again, untimed.
+void Ours_Delete(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    std::vector<OleVariant> Names = NameVariants();
+    std::mt19937_64 Random(7);
+    for (auto _ : State) {
+        std::int64_t Index = static_cast<std::int64_t>(Random() % static_cast<std::uint64_t>(Size));
+        OleCheck(T.A->MoveTo(OleVariant(static_cast<int>(Index) + 1)));
+        OleVariant Key;
+        OleCheck(T.A->GetFieldValue(OleVariant("CustNo"), &Key));
+        auto Start = TClock::now();
+        OleCheck(T.A->Delete());
+        State.SetIterationTime(Seconds(Start));
+        InsertRecord(T.A.get(), Names, StrToInt(Key.AsString()));
+    }
+}
+
+void Direct_Delete(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    sqlite3_stmt* Find = Prepare(T.Writer, std::string("SELECT id FROM Customer WHERE ") + KeyOrder + " = ?1");
+    sqlite3_stmt* Delete = Prepare(T.Writer, "DELETE FROM Customer WHERE id = ?1");
+    sqlite3_stmt* Insert = PrepareInsert(T.Writer);
+    std::mt19937_64 Random(7);
+    for (auto _ : State) {
+        std::int64_t Key = KeyAt(static_cast<std::int64_t>(Random() % static_cast<std::uint64_t>(Size)));
+        sqlite3_bind_int64(Find, 1, Key);
+        Check(sqlite3_step(Find), T.Writer, "find");
+        std::int64_t Id = sqlite3_column_int64(Find, 0);
+        sqlite3_reset(Find);
+        auto Start = TClock::now();
+        sqlite3_bind_int64(Delete, 1, Id);
+        Check(sqlite3_step(Delete), T.Writer, "delete");
+        sqlite3_reset(Delete);
+        State.SetIterationTime(Seconds(Start));
+        BindValues(Insert, RecordValues(Key));
+        Check(sqlite3_step(Insert), T.Writer, "insert");
+        sqlite3_reset(Insert);
+    }
+    sqlite3_finalize(Find);
+    sqlite3_finalize(Delete);
+    sqlite3_finalize(Insert);
+}
+
+void Ours_Page(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    std::vector<OleVariant> Names = NameVariants();
+    std::mt19937_64 Random(9);
+    for (auto _ : State) {
+        int First = static_cast<int>(Random() % static_cast<std::uint64_t>(Size - 10)) + 1;
+        auto Start = TClock::now();
+        T.A->MoveTo(OleVariant(First));
+        ReadFields(T.A.get(), Names);
+        for (int Row = 1; Row < 10; ++Row) {
+            OleVariant OnRecord;
+            T.A->MoveNext(&OnRecord);
+            ReadFields(T.A.get(), Names);
+        }
+        State.SetIterationTime(Seconds(Start));
+    }
+}
+
+void Direct_Page(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    sqlite3_stmt* Version = Prepare(T.Reader, "PRAGMA data_version");
+    sqlite3_stmt* Page = Prepare(T.Reader, std::string("SELECT * FROM Customer WHERE ") + KeyOrder + " >= ?1 ORDER BY " +
+                                               KeyOrder + " LIMIT 10");
+    std::mt19937_64 Random(9);
+    for (auto _ : State) {
+        std::int64_t Key = KeyAt(static_cast<std::int64_t>(Random() % static_cast<std::uint64_t>(Size - 10)));
+        auto Start = TClock::now();
+        sqlite3_step(Version);
+        benchmark::DoNotOptimize(sqlite3_column_int64(Version, 0));
+        sqlite3_reset(Version);
+        sqlite3_bind_int64(Page, 1, Key);
+        while (sqlite3_step(Page) == SQLITE_ROW) ReadColumns(Page);
+        sqlite3_reset(Page);
+        State.SetIterationTime(Seconds(Start));
+    }
+    sqlite3_finalize(Version);
+    sqlite3_finalize(Page);
+}
+
+void Ours_Open(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    for (auto _ : State) {
+        auto Start = TClock::now();
+        TComInterface<IFileDataSet> S = OpenSession(T.SchemaPath, T.AccessFile);
         benchmark::DoNotOptimize(S.get());
+        State.SetIterationTime(Seconds(Start));
     }
 }
 
-void Direct_Open(benchmark::State& State)
+// Reads the ids of Target's table in key order into memory: what a view needs.
+std::vector<std::int64_t> ReadDirectIds(const std::string& Target)
 {
-    TTables& T = Tables(State.range(0));
+    sqlite3* Db = OpenDb(Target);
+    sqlite3_stmt* Stmt = Prepare(Db, std::string("SELECT id FROM Customer ORDER BY ") + KeyOrder + ", id");
+    std::vector<std::int64_t> Ids;
+    while (sqlite3_step(Stmt) == SQLITE_ROW) Ids.push_back(sqlite3_column_int64(Stmt, 0));
+    sqlite3_finalize(Stmt);
+    sqlite3_close(Db);
+    return Ids;
+}
+
+void Direct_Open(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    std::string Target = sqlite3_db_filename(T.Reader, "main");
+    if (!IsFile) Target = "file:benchdirect" + std::to_string(Size) + "?mode=memory&cache=shared";
     for (auto _ : State) {
-        sqlite3* Db = nullptr;
-        sqlite3_open_v2(T.DirectUri.c_str(), &Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
-        sqlite3_stmt* Stmt = nullptr;
-        sqlite3_prepare_v2(Db, "SELECT id FROM Customer ORDER BY CAST(\"CustNo\" AS NUMERIC), id", -1, &Stmt, nullptr);
-        std::vector<std::int64_t> Ids;
-        while (sqlite3_step(Stmt) == SQLITE_ROW) Ids.push_back(sqlite3_column_int64(Stmt, 0));
-        sqlite3_finalize(Stmt);
-        sqlite3_close(Db);
+        auto Start = TClock::now();
+        std::vector<std::int64_t> Ids = ReadDirectIds(Target);
         benchmark::DoNotOptimize(Ids.data());
+        State.SetIterationTime(Seconds(Start));
     }
 }
 
-void Ours_MoveTo(benchmark::State& State)
+void Ours_MoveTo(benchmark::State& State, bool IsFile, std::int64_t Size)
 {
-    TTables& T = Tables(State.range(0));
+    TTables& T = Tables(IsFile, Size);
     std::vector<OleVariant> Names = NameVariants();
     std::mt19937 Random(1);
     for (auto _ : State) {
-        T.Session->MoveTo(OleVariant(static_cast<int>(Random() % T.Size) + 1));
-        ReadFields(T.Session.get(), Names);
+        auto Start = TClock::now();
+        T.A->MoveTo(OleVariant(static_cast<int>(Random() % Size) + 1));
+        ReadFields(T.A.get(), Names);
+        State.SetIterationTime(Seconds(Start));
     }
 }
 
-// Times one direct statement that selects one row, read with its 13 columns; Bind sets
-// its parameters before each run.
-template <class F>
-void TimeRowSelect(benchmark::State& State, sqlite3* Db, const char* Sql, F&& Bind)
+void Direct_MoveTo(benchmark::State& State, bool IsFile, std::int64_t Size)
 {
-    sqlite3_stmt* Stmt = nullptr;
-    Check(sqlite3_prepare_v2(Db, Sql, -1, &Stmt, nullptr), Db, Sql);
+    TTables& T = Tables(IsFile, Size);
+    sqlite3_stmt* Stmt = Prepare(T.Reader, "SELECT * FROM Customer WHERE id = ?1");
+    std::mt19937 Random(1);
     for (auto _ : State) {
-        Bind(Stmt);
+        auto Start = TClock::now();
+        sqlite3_bind_int64(Stmt, 1, static_cast<std::int64_t>(Random() % Size) + 1);
         if (sqlite3_step(Stmt) == SQLITE_ROW) ReadColumns(Stmt);
         sqlite3_reset(Stmt);
+        State.SetIterationTime(Seconds(Start));
     }
     sqlite3_finalize(Stmt);
 }
 
-void Direct_MoveTo(benchmark::State& State)
+void Ours_Filter(benchmark::State& State, bool IsFile, std::int64_t Size)
 {
-    TTables& T = Tables(State.range(0));
-    std::mt19937 Random(1);
-    TimeRowSelect(State, T.Direct, "SELECT * FROM Customer WHERE id = ?1", [&](sqlite3_stmt* Stmt) {
-        sqlite3_bind_int64(Stmt, 1, static_cast<std::int64_t>(Random() % T.Size) + 1);
-    });
-}
-
-void Ours_Next(benchmark::State& State)
-{
-    TTables& T = Tables(State.range(0));
-    std::vector<OleVariant> Names = NameVariants();
-    OleCheck(T.Session->First());
-    std::int64_t Pos = 1;
-    for (auto _ : State) {
-        if (++Pos > T.Size) {
-            T.Session->First();
-            Pos = 1;
-        } else {
-            T.Session->Next();
-        }
-        ReadFields(T.Session.get(), Names);
-    }
-}
-
-void Direct_Next(benchmark::State& State)
-{
-    TTables& T = Tables(State.range(0));
-    sqlite3_stmt* Stmt = nullptr;
-    sqlite3_prepare_v2(T.Direct, "SELECT * FROM Customer ORDER BY CAST(\"CustNo\" AS NUMERIC), id", -1, &Stmt, nullptr);
-    for (auto _ : State) {
-        if (sqlite3_step(Stmt) != SQLITE_ROW) {
-            sqlite3_reset(Stmt);
-            sqlite3_step(Stmt);
-        }
-        ReadColumns(Stmt);
-    }
-    sqlite3_finalize(Stmt);
-}
-
-void Ours_First(benchmark::State& State)
-{
-    TTables& T = Tables(State.range(0));
-    std::vector<OleVariant> Names = NameVariants();
-    for (auto _ : State) {
-        T.Session->First();
-        ReadFields(T.Session.get(), Names);
-    }
-}
-
-void Direct_First(benchmark::State& State)
-{
-    TTables& T = Tables(State.range(0));
-    TimeRowSelect(State, T.Direct, "SELECT * FROM Customer ORDER BY CAST(\"CustNo\" AS NUMERIC), id LIMIT 1",
-                  [](sqlite3_stmt*) {});
-}
-
-void Ours_InsertPost(benchmark::State& State)
-{
-    TTables& T = Tables(State.range(0));
-    std::vector<OleVariant> Names = NameVariants();
-    for (auto _ : State) {
-        std::vector<std::string> Values = RecordValues(T.NextOurKey++);
-        T.Session->Insert();
-        for (int I = 0; I < 13; ++I) T.Session->SetFieldValue(Names[I], OleVariant(Values[I]));
-        OleVariant Posted;
-        OleCheck(T.Session->Post(&Posted));
-    }
-}
-
-void Direct_InsertPost(benchmark::State& State)
-{
-    TTables& T = Tables(State.range(0));
-    sqlite3_stmt* Stmt = PrepareInsert(T.Direct);
-    for (auto _ : State) {
-        std::vector<std::string> Values = RecordValues(T.NextDirectKey++);
-        for (int I = 0; I < 13; ++I) sqlite3_bind_text(Stmt, I + 1, Values[I].c_str(), -1, SQLITE_TRANSIENT);
-        Check(sqlite3_step(Stmt), T.Direct, "insert");  // autocommit: one transaction per record
-        sqlite3_reset(Stmt);
-    }
-    sqlite3_finalize(Stmt);
-}
-
-void Ours_Filter(benchmark::State& State)
-{
-    TTables& T = Tables(State.range(0));
+    TTables& T = Tables(IsFile, Size);
     OleVariant Ignored;
     for (auto _ : State) {
-        T.Session->ClearFilterCommand();
-        T.Session->AddFilterCommand(OleVariant(DemoStart), &Ignored);
-        T.Session->AddFilterCommand(OleVariant(DemoEnd), &Ignored);
-        OleCheck(T.Session->SetFiltered(true));
+        auto Start = TClock::now();
+        T.A->ClearFilterCommand();
+        T.A->AddFilterCommand(OleVariant(DemoStart), &Ignored);
+        T.A->AddFilterCommand(OleVariant(DemoEnd), &Ignored);
+        OleCheck(T.A->SetFiltered(true));
+        State.SetIterationTime(Seconds(Start));
     }
-    OleVariant Count;
-    T.Session->GetRecordCount(&Count);
-    State.counters["records"] = Count.AsInteger();
-    OleCheck(T.Session->SetFiltered(false));
+    OleCheck(T.A->SetFiltered(false));
 }
 
-void Direct_Filter(benchmark::State& State)
+void Direct_Filter(benchmark::State& State, bool IsFile, std::int64_t Size)
 {
-    TTables& T = Tables(State.range(0));
-    sqlite3_stmt* Stmt = nullptr;
-    sqlite3_prepare_v2(T.Direct,
-                       "SELECT id FROM Customer WHERE CAST(substr(\"CustNo\", 1, 2) AS INTEGER) BETWEEN ?1 AND ?2 "
-                       "ORDER BY CAST(\"CustNo\" AS NUMERIC), id",
-                       -1, &Stmt, nullptr);
-    std::size_t Count = 0;
+    TTables& T = Tables(IsFile, Size);
+    sqlite3_stmt* Stmt = Prepare(T.Reader, std::string("SELECT id FROM Customer WHERE CAST(substr(\"CustNo\", 1, 2) AS "
+                                                       "INTEGER) BETWEEN ?1 AND ?2 ORDER BY ") +
+                                               KeyOrder + ", id");
     for (auto _ : State) {
+        auto Start = TClock::now();
         sqlite3_bind_int(Stmt, 1, 13);
         sqlite3_bind_int(Stmt, 2, 62);
         std::vector<std::int64_t> Ids;
         while (sqlite3_step(Stmt) == SQLITE_ROW) Ids.push_back(sqlite3_column_int64(Stmt, 0));
         sqlite3_reset(Stmt);
-        Count = Ids.size();
+        benchmark::DoNotOptimize(Ids.data());
+        State.SetIterationTime(Seconds(Start));
     }
-    State.counters["records"] = static_cast<double>(Count);
     sqlite3_finalize(Stmt);
 }
 
-void Memory(benchmark::State& State)
+// Heap in use by each side's table after filling it and opening one session / connection.
+void Memory(benchmark::State& State, bool IsFile, std::int64_t Size)
 {
-    TTables& T = Tables(State.range(0));
-    for (auto _ : State) benchmark::DoNotOptimize(T.OurBytes);
+    TTables& T = Tables(IsFile, Size);
+    for (auto _ : State) State.SetIterationTime(1e-9);
     State.counters["ours_MB"] = static_cast<double>(T.OurBytes) / 1e6;
     State.counters["sqlite_MB"] = static_cast<double>(T.DirectBytes) / 1e6;
-    State.counters["ratio"] = static_cast<double>(T.OurBytes) / static_cast<double>(T.DirectBytes);
 }
 
-void Sizes(benchmark::internal::Benchmark* B)
+// ---------------------------------------------------------------------------------------
+// Peak resident size, measured in a fresh process (this program started again with
+// --peak=ours|direct FILE): a process that already holds other tables would hide it.
+
+long VmHwmKb()
 {
-    B->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+    std::ifstream Status("/proc/self/status");
+    std::string Line;
+    while (std::getline(Status, Line))
+        if (Line.rfind("VmHWM:", 0) == 0) return std::strtol(Line.c_str() + 6, nullptr, 10);
+    return -1;
+}
+
+int PeakChild(const std::string& Side, const std::string& File)
+{
+    if (Side == "ours") {
+        CoInitialize();
+        RegisterFileDataSetServer();
+        fs::path Schema = BenchFolder() / "peak.SFD";
+        fs::copy_file(DEMO_SCHEMA, Schema, fs::copy_options::overwrite_existing);
+        TComInterface<IFileDataSet> S = OpenSession(Schema.string(), File);
+        OleCheck(S->Last());
+        std::printf("%ld %zu\n", VmHwmKb(), HeapInUse());
+        fs::remove_all(BenchFolder());
+    } else {
+        std::vector<std::int64_t> Ids = ReadDirectIds(File);
+        benchmark::DoNotOptimize(Ids.data());
+        std::printf("%ld %zu\n", VmHwmKb(), HeapInUse());
+    }
+    return 0;
+}
+
+// Runs the peak measurement of Side on File in a child process: (VmHWM kB, heap bytes).
+std::pair<long, std::size_t> MeasurePeak(const std::string& Self, const std::string& Side, const std::string& File)
+{
+    std::string Command = "'" + Self + "' --peak=" + Side + " '" + File + "'";
+    FILE* Pipe = popen(Command.c_str(), "r");
+    long Kb = -1;
+    std::size_t Heap = 0;
+    if (Pipe) {
+        if (std::fscanf(Pipe, "%ld %zu", &Kb, &Heap) != 2) Kb = -1;
+        pclose(Pipe);
+    }
+    return {Kb, Heap};
+}
+
+std::string SelfPath;
+
+void PeakMemory(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    std::string Direct = sqlite3_db_filename(T.Reader, "main");
+    for (auto _ : State) State.SetIterationTime(1e-9);
+    auto Ours = MeasurePeak(SelfPath, "ours", T.AccessFile);
+    auto Raw = MeasurePeak(SelfPath, "direct", Direct);
+    State.counters["ours_peak_MB"] = static_cast<double>(Ours.first) / 1024;
+    State.counters["sqlite_peak_MB"] = static_cast<double>(Raw.first) / 1024;
+    State.counters["ours_heap_MB"] = static_cast<double>(Ours.second) / 1e6;
+    State.counters["sqlite_heap_MB"] = static_cast<double>(Raw.second) / 1e6;
+}
+
+// ---------------------------------------------------------------------------------------
+// A console report, then a table of each Ours_ case beside its Direct_ case (medians).
+
+class TPairReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& Runs) override
+    {
+        ConsoleReporter::ReportRuns(Runs);
+        for (const Run& R : Runs) {
+            bool Median = R.run_type == Run::RT_Aggregate && R.aggregate_name == "median";
+            if (R.run_type == Run::RT_Iteration || Median) FTimes[R.run_name.function_name] = R.GetAdjustedRealTime();
+        }
+    }
+    void PrintPairs(std::ostream& Out) const
+    {
+        Out << "\n" << std::left;
+        char Line[200];
+        std::snprintf(Line, sizeof Line, "%-40s %14s %14s %8s\n", "case", "ours (us)", "sqlite (us)", "ratio");
+        Out << Line;
+        for (const auto& [Name, Time] : FTimes) {
+            if (Name.rfind("Ours_", 0) != 0) continue;
+            auto Other = FTimes.find("Direct_" + Name.substr(5));
+            if (Other == FTimes.end()) continue;
+            std::snprintf(Line, sizeof Line, "%-40s %14.2f %14.2f %8.2f\n", Name.substr(5).c_str(), Time, Other->second,
+                          Time / Other->second);
+            Out << Line;
+        }
+    }
+
+private:
+    std::map<std::string, double> FTimes;
+};
+
+using TCase = void (*)(benchmark::State&, bool, std::int64_t);
+
+// Cases with untimed writes around the timed step get a fixed number of iterations: a minimum
+// time counts only the timed part, and would run them for minutes.
+void Register(const std::string& Name, TCase Case, bool IsFile, std::int64_t Size, bool UntimedWrites)
+{
+    std::string Full = Name + "/" + (IsFile ? "file" : "memory") + "/" + std::to_string(Size);
+    auto* B = benchmark::RegisterBenchmark(Full.c_str(), [=](benchmark::State& S) { Case(S, IsFile, Size); });
+    B->UseManualTime()->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+    if (UntimedWrites) B->Iterations(IsFile ? 100 : 1000);
+    else B->MinTime(0.05);
 }
 
 }  // namespace
 
-BENCHMARK(Memory)->Apply(Sizes)->Iterations(1);
-BENCHMARK(Ours_Open)->Apply(Sizes);
-BENCHMARK(Direct_Open)->Apply(Sizes);
-BENCHMARK(Ours_MoveTo)->Apply(Sizes);
-BENCHMARK(Direct_MoveTo)->Apply(Sizes);
-BENCHMARK(Ours_Next)->Apply(Sizes);
-BENCHMARK(Direct_Next)->Apply(Sizes);
-BENCHMARK(Ours_First)->Apply(Sizes);
-BENCHMARK(Direct_First)->Apply(Sizes);
-BENCHMARK(Ours_Filter)->Apply(Sizes);
-BENCHMARK(Direct_Filter)->Apply(Sizes);
-BENCHMARK(Ours_InsertPost)->Apply(Sizes);
-BENCHMARK(Direct_InsertPost)->Apply(Sizes);
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strncmp(argv[1], "--peak=", 7) == 0) return PeakChild(argv[1] + 7, argv[2]);
+    SelfPath = fs::canonical("/proc/self/exe").string();
 
-BENCHMARK_MAIN();
+    std::vector<std::int64_t> Sizes = {1000, 100000, 1000000};
+    if (const char* Big = std::getenv("ZFD_BENCH_10M"); Big && *Big && *Big != '0') Sizes.push_back(10000000);
+    for (bool IsFile : {false, true}) {
+        for (std::int64_t Size : Sizes) {
+            auto* M = benchmark::RegisterBenchmark(
+                (std::string("Memory/") + (IsFile ? "file/" : "memory/") + std::to_string(Size)).c_str(),
+                [=](benchmark::State& S) { Memory(S, IsFile, Size); });
+            M->UseManualTime()->Iterations(1);
+            if (IsFile) {
+                auto* P = benchmark::RegisterBenchmark(("PeakMemory/file/" + std::to_string(Size)).c_str(),
+                                                       [=](benchmark::State& S) { PeakMemory(S, IsFile, Size); });
+                P->UseManualTime()->Iterations(1);
+            }
+            for (auto [Name, Ours, Direct] : std::initializer_list<std::tuple<const char*, TCase, TCase>>{
+                     {"Next", Ours_Next, Direct_Next},
+                     {"ForeignNext", Ours_ForeignNext, Direct_ForeignNext},
+                     {"Page", Ours_Page, Direct_Page},
+                     {"InsertRising", Ours_InsertRising, Direct_InsertRising},
+                     {"InsertRandom", Ours_InsertRandom, Direct_InsertRandom},
+                     {"Delete", Ours_Delete, Direct_Delete},
+                     {"Open", Ours_Open, Direct_Open},
+                     {"MoveTo", Ours_MoveTo, Direct_MoveTo},
+                     {"Filter", Ours_Filter, Direct_Filter}}) {
+                bool Heavy = std::string(Name) == "Open" || std::string(Name) == "Filter";
+                if ((Heavy || std::string(Name) == "MoveTo") && IsFile) continue;  // memory only
+                bool Writes = std::string(Name) == "ForeignNext" || std::string(Name).rfind("Insert", 0) == 0 ||
+                              std::string(Name) == "Delete";
+                Register(std::string("Ours_") + Name, Ours, IsFile, Size, Writes);
+                Register(std::string("Direct_") + Name, Direct, IsFile, Size, Writes);
+            }
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    TPairReporter Reporter;
+    benchmark::RunSpecifiedBenchmarks(&Reporter);
+    Reporter.PrintPairs(std::cout);
+    benchmark::Shutdown();
+    fs::remove_all(BenchFolder());
+    return 0;
+}

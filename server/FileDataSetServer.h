@@ -20,6 +20,10 @@ class TFileDataSetServer : public TComObject<IFileDataSet> {
 public:
     TFileDataSetServer() = default;
 
+    // The handlers and the DB methods are not owned: the caller clears each (an empty handler,
+    // a null collection) before it frees the object it points into. The server calls a
+    // handler only while it is assigned and reads it afresh each time, so a cleared handler
+    // is never called, not even later in the call that cleared it.
     void SetOnAfterDataChange(TAfterRecDataSetDataChangeEvent Handler) override;
     void SetOnInitDataControlData(TAfterRecDataSetDataChangeEvent Handler) override;
     void SetOnAfterDBStateChange(TAfterRecDataSetDataChangeEvent Handler) override;

@@ -7,6 +7,7 @@
 // raises, so that a session can tell whether a record changed since it read it and so that
 // a write based on an old reading is refused instead of overwriting another session's change.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,6 +22,27 @@ struct TStoredRecord {
     std::vector<AnsiString> Values;  // in the schema's field order
 };
 
+// Where a record stands in the order: its key fields' texts (in schema order) and its id.
+struct TRecordKey {
+    std::vector<AnsiString> Values;
+    std::int64_t Id = 0;
+};
+
+enum class TChangeKind { Inserted = 1, Updated = 2, Deleted = 3 };
+
+// One write of another session, as the change log keeps it.
+struct TChange {
+    std::int64_t Id = 0;
+    TChangeKind Kind = TChangeKind::Inserted;
+    std::vector<AnsiString> OldKey;  // Updated, Deleted: the key fields' texts before the write
+};
+
+enum class TChangesSeen {
+    None,    // nobody else committed since the last look
+    Listed,  // the writes of others since the last look, in commit order
+    Lost,    // others committed, but the log no longer reaches back that far: read the view again
+};
+
 enum class TWriteResult {
     Done,
     Changed,       // the record changed or disappeared since the version given was read
@@ -31,22 +53,40 @@ class TRecordStore {
 public:
     virtual ~TRecordStore() = default;
 
-    // True when another session or process committed a change since the last call (or
-    // since the store was opened).
-    virtual bool ChangedByOthers() = 0;
+    // Every write appends (sequence, record id, what happened, the key before) to a change
+    // log of the store's own, in the same transaction as the write. ReadChanges answers the
+    // entries that other sessions appended since the last call (or since ReadOrderedIds);
+    // this session's own writes are left out, since the session placed them itself. The log
+    // is trimmed to its latest few thousand entries; a session that fell further behind gets
+    // Lost and reads its view again.
+    // When it answers Listed or Lost, ReadChanges may hold one snapshot of the storage for
+    // every read until FinishChanges, so that the records compared while the changes are
+    // taken in do not change under them; the caller calls FinishChanges before it writes.
+    virtual TChangesSeen ReadChanges(std::vector<TChange>& Changes) = 0;
+    virtual void FinishChanges() = 0;
     // Sets the filter that ReadOrderedIds and PassesFilter apply (empty: every record).
     // Raises EServerError when a condition names a field the table does not have.
     virtual void SetFilter(const std::vector<TFilterCondition>& Conditions) = 0;
-    // The ids of the records that pass the filter, ordered by the key fields (numbers
-    // numerically), then by insertion.
-    virtual std::vector<std::int64_t> ReadOrderedIds() = 0;
+    // Hands Sink the ids of the records that pass the filter, ordered by the key fields
+    // (numbers numerically), then by insertion. ReadChanges counts from this reading.
+    virtual void ReadOrderedIds(const std::function<void(std::int64_t)>& Sink) = 0;
+    // False also when the record no longer exists.
     virtual bool PassesFilter(std::int64_t Id) = 0;
     // True when record A comes before record B in the order of ReadOrderedIds; nullopt when
     // either no longer exists.
     virtual std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) = 0;
+    // True when record A comes before the place Key; nullopt when A no longer exists.
+    virtual std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) = 0;
+    // The same order between two keys held in memory, without asking the storage: negative,
+    // 0 or positive. The session uses it to pick a block of its view and then checks that
+    // block's ends with ComesBeforeKey, so a difference costs time, never a wrong place.
+    virtual int CompareKeys(const TRecordKey& A, const TRecordKey& B) const = 0;
 
     // False when there is no such record.
     virtual bool Read(std::int64_t Id, TStoredRecord& Record) = 0;
+    // Reads ahead: up to Count records that pass the filter, in order, from record FromId on
+    // (FromId first; nothing when it no longer exists), in one statement.
+    virtual void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) = 0;
     virtual std::optional<std::int64_t> ReadVersion(std::int64_t Id) = 0;
 
     // Each write is one transaction. A key that another record has refuses the write

@@ -17,6 +17,10 @@ namespace {
 
 constexpr int BusyTimeoutMs = 5000;
 const char* const KeyIndexPrefix = "zfd_key_";
+// The change log keeps at least LogKeep entries; every LogTrimEvery-th entry trims it.
+constexpr int LogKeep = 8192;
+constexpr int LogTrimEvery = 1024;
+const char* const LogTriggerPrefix = "zfd_log";  // zfd_logi_, zfd_logu_, zfd_logd_ + table + key hash
 
 const char* const FilterPointerType = "zfd_filter";
 const char* const NumberCollation = "zfd_number";
@@ -74,6 +78,23 @@ std::uint32_t StableHash(std::string_view Text)
     return Hash;
 }
 
+// The key fields' texts as the change log writes them: "<bytes>:<text>" per field.
+std::vector<AnsiString> DecodeLogKey(std::string_view Text)
+{
+    std::vector<AnsiString> Values;
+    while (!Text.empty()) {
+        std::size_t Colon = Text.find(':');
+        if (Colon == std::string_view::npos) break;
+        std::size_t Length = 0;
+        for (char C : Text.substr(0, Colon)) Length = Length * 10 + static_cast<std::size_t>(C - '0');
+        Text.remove_prefix(Colon + 1);
+        Length = std::min(Length, Text.size());
+        Values.emplace_back(Text.substr(0, Length));
+        Text.remove_prefix(Length);
+    }
+    return Values;
+}
+
 // "?N", a numbered parameter.
 AnsiString ParamRef(std::int64_t Number)
 {
@@ -85,7 +106,7 @@ AnsiString ParamRef(std::int64_t Number)
 class TSqliteRecordStore : public TRecordStore {
 public:
     TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where)
-        : FSchema(Schema), FDb(Target), FWhere(Where)
+        : FSchema(Schema), FDb(Target), FWhere(Where), FIsFile(IsFile)
     {
         RegisterSqlFunctions(FDb.Handle());
         if (IsFile) {
@@ -94,20 +115,59 @@ public:
             FDb.Exec("PRAGMA synchronous=FULL");
         }
         FTable = QuoteIdent(FSchema.TableName);
+        FLog = QuoteIdent("zfd_log_" + FSchema.TableName);
         PrepareTable();
         PrepareStatements();
         SetFilter({});
-        ChangedByOthers();  // start from the current version
     }
 
-    bool ChangedByOthers() override
+    TChangesSeen ReadChanges(std::vector<TChange>& Changes) override
     {
-        TStatementReset Done(FDataVersion);
-        FDataVersion.Step();
-        std::int64_t Version = FDataVersion.ColumnInt64(0);
-        if (Version == FLastDataVersion) return false;
-        FLastDataVersion = Version;
-        return true;
+        Changes.clear();
+        if (!DataVersionMoved()) return TChangesSeen::None;
+        if (FIsFile) {
+            // Other processes may commit at any moment: the log and every read until
+            // FinishChanges see one snapshot (a WAL reader blocks no writer).
+            FBeginRead.Run();
+            FInSnapshot = true;
+        }
+        TStatementReset Done(FLogRead);
+        FLogRead.Bind(1, FApplied);
+        std::int64_t Expected = FApplied + 1;
+        while (FLogRead.Step()) {
+            std::int64_t Seq = FLogRead.ColumnInt64(0);
+            // Sequences have no gaps (entries are only trimmed from the old end), so a gap
+            // means that entries this session has not seen were trimmed.
+            if (Seq != Expected) return TChangesSeen::Lost;
+            Expected = Seq + 1;
+            auto Own = std::find(FOwnSeqs.begin(), FOwnSeqs.end(), Seq);
+            if (Own != FOwnSeqs.end()) {
+                FOwnSeqs.erase(Own);
+                continue;
+            }
+            TChange Change;
+            Change.Id = FLogRead.ColumnInt64(1);
+            Change.Kind = static_cast<TChangeKind>(FLogRead.ColumnInt64(2));
+            if (Change.Kind != TChangeKind::Inserted) {
+                AnsiString OldKey = FLogRead.ColumnText(3);
+                if (OldKey.compare(0, FKeyTag.size(), FKeyTag) != 0) return TChangesSeen::Lost;
+                Change.OldKey = DecodeLogKey(std::string_view(OldKey).substr(FKeyTag.size()));
+            }
+            Changes.push_back(std::move(Change));
+        }
+        FApplied = Expected - 1;
+        return TChangesSeen::Listed;
+    }
+
+    void FinishChanges() override
+    {
+        if (!FInSnapshot) return;
+        FInSnapshot = false;
+        try {
+            FCommit.Run();
+        } catch (const ESqliteError&) {
+            // Ending a transaction that only read cannot lose anything; SQLite has ended it.
+        }
     }
 
     void SetFilter(const std::vector<TFilterCondition>& Conditions) override
@@ -118,18 +178,25 @@ public:
         TSqliteStatement View(FDb, "SELECT zfd_id FROM " + FTable + (Where.empty() ? "" : " WHERE " + Where) + Order);
         TSqliteStatement Passes(FDb, "SELECT 1 FROM " + FTable + " WHERE zfd_id = ?1" +
                                          (Where.empty() ? "" : " AND " + Where));
+        TSqliteStatement Page(FDb, "SELECT zfd_id, zfd_ver, " + ColumnList() + " FROM " + FTable + " WHERE " +
+                                       PageRange() + (Where.empty() ? "" : " AND " + Where) + Order + " LIMIT ?3");
         FView = std::move(View);
         FPasses = std::move(Passes);
+        FPage = std::move(Page);
         FFilter = std::move(Filter);
     }
 
-    std::vector<std::int64_t> ReadOrderedIds() override
+    void ReadOrderedIds(const std::function<void(std::int64_t)>& Sink) override
     {
-        std::vector<std::int64_t> Ids;
+        // The version first, then the log's end, then the ids: a commit between them is
+        // either in the ids read or seen by the next ReadChanges (applying it again to a view
+        // that holds it already changes nothing).
+        DataVersionMoved();
+        FApplied = LogEnd();
+        FOwnSeqs.clear();
         TStatementReset Done(FView);
         BindFilter(FView);
-        while (FView.Step()) Ids.push_back(FView.ColumnInt64(0));
-        return Ids;
+        while (FView.Step()) Sink(FView.ColumnInt64(0));
     }
 
     bool PassesFilter(std::int64_t Id) override
@@ -149,16 +216,59 @@ public:
         return FCompare.ColumnInt64(0) != 0;
     }
 
+    std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) override
+    {
+        if (!FSchema.HasKey()) return A < Key.Id;
+        TStatementReset Done(FCompareKey);
+        FCompareKey.Bind(1, A);
+        int N = 1;
+        for (const AnsiString& Value : Key.Values) FCompareKey.BindUncopied(++N, Value);
+        FCompareKey.Bind(++N, Key.Id);
+        if (!FCompareKey.Step()) return std::nullopt;
+        return FCompareKey.ColumnInt64(0) != 0;
+    }
+
+    int CompareKeys(const TRecordKey& A, const TRecordKey& B) const override
+    {
+        // As the key index orders: numbers as exact decimals (the collation's own
+        // comparison), texts by their bytes; then the id.
+        std::size_t Key = 0;
+        for (const TFieldDef& Field : FSchema.Fields) {
+            if (!Field.Key) continue;
+            if (Key >= A.Values.size() || Key >= B.Values.size()) break;
+            const AnsiString& X = A.Values[Key];
+            const AnsiString& Y = B.Values[Key];
+            ++Key;
+            if (Field.Type == TFieldType::Number) {
+                if (int C = CompareNumberTexts(X, Y); C != 0) return C < 0 ? -1 : 1;
+            } else if (int C = X.compare(Y); C != 0) {
+                return C < 0 ? -1 : 1;
+            }
+        }
+        return A.Id < B.Id ? -1 : (A.Id > B.Id ? 1 : 0);
+    }
+
     bool Read(std::int64_t Id, TStoredRecord& Record) override
     {
         TStatementReset Done(FRead);
         FRead.Bind(1, Id);
         if (!FRead.Step()) return false;
         Record.Id = Id;
-        Record.Version = FRead.ColumnInt64(0);
-        Record.Values.resize(FSchema.Fields.size());
-        for (std::size_t I = 0; I < Record.Values.size(); ++I) Record.Values[I] = FRead.ColumnText(static_cast<int>(I) + 1);
+        ReadRow(FRead, 0, Record);
         return true;
+    }
+
+    void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) override
+    {
+        Records.clear();
+        TStatementReset Done(FPage);
+        FPage.Bind(1, FromId).Bind(3, static_cast<std::int64_t>(Count));
+        BindFilter(FPage);
+        while (FPage.Step()) {
+            Records.emplace_back();
+            Records.back().Id = FPage.ColumnInt64(0);
+            ReadRow(FPage, 1, Records.back());
+        }
     }
 
     std::optional<std::int64_t> ReadVersion(std::int64_t Id) override
@@ -171,7 +281,7 @@ public:
 
     TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override
     {
-        TWriteResult Result = Write([&] {
+        TWriteResult Result = LoggedWrite([&] {
             BindValues(FInsert, Values);
             FInsert.Run();
             Record.Id = FDb.LastInsertRowId();
@@ -184,7 +294,7 @@ public:
     TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
                         std::int64_t& NewVersion) override
     {
-        TWriteResult Result = Write([&] {
+        TWriteResult Result = LoggedWrite([&] {
             int N = BindValues(FUpdate, Values);
             FUpdate.Bind(N + 1, Id).Bind(N + 2, Version);
             FUpdate.Run();
@@ -196,7 +306,7 @@ public:
 
     TWriteResult Delete(std::int64_t Id, std::int64_t Version) override
     {
-        return Write([&] {
+        return LoggedWrite([&] {
             FDelete.Bind(1, Id).Bind(2, Version);
             FDelete.Run();
             return FDb.Changes() != 0;
@@ -206,20 +316,73 @@ public:
 private:
     AnsiString Column(std::size_t Field) const { return QuoteIdent(FSchema.Fields[Field].Name); }
 
-    // One write in a transaction that takes the write lock from its start (BEGIN
-    // IMMEDIATE): a writer waits for the lock once, in the connection's busy handler, and
-    // never fails because another committed after it began reading. Step answers false
-    // when the record changed since it was read.
+    AnsiString ColumnList() const
+    {
+        AnsiString Cols;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) Cols += (I ? ", " : "") + Column(I);
+        return Cols;
+    }
+
+    // The version and the fields, from column First of Stmt's row on.
+    void ReadRow(const TSqliteStatement& Stmt, int First, TStoredRecord& Record) const
+    {
+        Record.Version = Stmt.ColumnInt64(First);
+        Record.Values.resize(FSchema.Fields.size());
+        for (std::size_t I = 0; I < Record.Values.size(); ++I)
+            Record.Values[I] = Stmt.ColumnText(First + 1 + static_cast<int>(I));
+    }
+
+    // The records from record ?1 on, in the order of the key: k1 >= s1 AND (k1 > s1 OR
+    // (k2 >= s2 ...)), where s is the start record's key; spelled out instead of a row value
+    // so that SQLite searches the key index (it scans it for a row value of expressions).
+    // The key is unique, so the start record is the only one equal to it.
+    AnsiString PageRange() const
+    {
+        std::vector<std::size_t> Keys;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) Keys.push_back(I);
+        if (Keys.empty()) return "zfd_id >= ?1";
+        auto Start = [&](std::size_t Field) {
+            return "(SELECT " + KeyExpr(Field, "") + " FROM " + FTable + " WHERE zfd_id = ?1)";
+        };
+        AnsiString Range = KeyExpr(Keys.back(), "") + " >= " + Start(Keys.back());
+        if (Keys.size() == 1) return Range;
+        for (std::size_t K = Keys.size() - 1; K-- > 0;) {
+            AnsiString E = KeyExpr(Keys[K], ""), S = Start(Keys[K]);
+            Range = E + " > " + S + " OR (" + E + " = " + S + " AND (" + Range + "))";
+        }
+        return KeyExpr(Keys.front(), "") + " >= " + Start(Keys.front()) + " AND (" + Range + ")";
+    }
+
+    // True when another connection committed since the last call; the first call after
+    // opening answers true.
+    bool DataVersionMoved()
+    {
+        TStatementReset Done(FDataVersion);
+        FDataVersion.Step();
+        std::int64_t Version = FDataVersion.ColumnInt64(0);
+        if (Version == FLastDataVersion) return false;
+        FLastDataVersion = Version;
+        return true;
+    }
+
+    // The sequence of the newest log entry (0 when the log is empty).
+    std::int64_t LogEnd()
+    {
+        TStatementReset Done(FLogEnd);
+        FLogEnd.Step();
+        return FLogEnd.ColumnInt64(0);
+    }
+
+    // Runs Write in one transaction with the log entry that the table's triggers append, and
+    // remembers that entry as this session's own. Write answers false when it changed no
+    // record (the version given was stale); a key constraint gives DuplicateKey.
     template <class F>
-    TWriteResult Write(F&& Step)
+    TWriteResult LoggedWrite(F&& Write)
     {
         try {
-            TSqliteTransaction Tx(FDb);
-            if (!Step()) return TWriteResult::Changed;
-            Tx.Commit();
-            return TWriteResult::Done;
+            return LoggedWriteOnce(Write);
         } catch (const ESqliteError& E) {
-            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
             if (E.IsBusy())
                 throw EServerError("The table " + FSchema.TableName + " in " + FWhere + " stayed locked by other writers for " +
                                    IntToStr(BusyTimeoutMs / 1000) + " seconds, so the record was not written; try again.");
@@ -227,13 +390,58 @@ private:
         }
     }
 
-    // One key field as it is ordered and compared: numbers as exact decimals. (Files made
-    // before kept an index on CAST(... AS NUMERIC), which went through a double; its name
-    // differs, so PrepareKeyIndex replaces it.)
+    // The transaction takes the write lock from its start (BEGIN IMMEDIATE): a writer waits
+    // for the lock once, in the connection's busy handler, and never fails because another
+    // committed after it began reading.
+    template <class F>
+    TWriteResult LoggedWriteOnce(F& Write)
+    {
+        // The transaction's statements are prepared once: preparing BEGIN and COMMIT for every
+        // write cost as much as the write itself.
+        FBeginWrite.Run();
+        struct TRollback {
+            TSqliteStatement& Stmt;
+            bool Armed = true;
+            ~TRollback()
+            {
+                if (!Armed) return;
+                try {
+                    Stmt.Run();
+                } catch (const ESqliteError&) {
+                    // SQLite rolls back by itself when the failure ended the transaction.
+                }
+            }
+        } Rollback{FRollbackWrite};
+        bool Changed = false;
+        try {
+            Changed = Write();
+        } catch (const ESqliteError& E) {
+            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
+            throw;
+        }
+        if (!Changed) return TWriteResult::Changed;
+        std::int64_t Seq = LogEnd();
+        FCommit.Run();
+        Rollback.Armed = false;
+        // When nobody else wrote since this session's last look, its own entry is the next
+        // one and the look moves past it; otherwise ReadChanges skips it when it gets there.
+        if (Seq == FApplied + 1) FApplied = Seq;
+        else FOwnSeqs.push_back(Seq);
+        return TWriteResult::Done;
+    }
+
+    // One key field as it is ordered and compared.
     AnsiString KeyExpr(std::size_t Field, const AnsiString& Qualifier) const
     {
-        AnsiString Col = Qualifier + Column(Field);
-        return FSchema.Fields[Field].Type == TFieldType::Number ? Col + " COLLATE " + NumberCollation : Col;
+        return KeyExprOf(Field, Qualifier + Column(Field));
+    }
+
+    // Text (a column or a parameter) of key field Field as it is ordered and compared: numbers
+    // as exact decimals. (Files made before kept an index on CAST(... AS NUMERIC), which went
+    // through a double; its name differs, so PrepareKeyIndex replaces it.)
+    AnsiString KeyExprOf(std::size_t Field, const AnsiString& Text) const
+    {
+        return FSchema.Fields[Field].Type == TFieldType::Number ? Text + " COLLATE " + NumberCollation : Text;
     }
 
     // "k1, k2, " for the key fields (empty without a key).
@@ -272,7 +480,56 @@ private:
                 FDb.Exec("ALTER TABLE " + FTable + " ADD COLUMN " + Column(I) + " TEXT NOT NULL DEFAULT ''");
 
         PrepareKeyIndex();
+        PrepareChangeLog();
         Tx.Commit();
+    }
+
+    // The change log and the triggers that fill it. They are added to a table made before
+    // the log existed; the triggers carry a hash of the key in their names, so that a new
+    // key gets new triggers that write its fields.
+    void PrepareChangeLog()
+    {
+        FDb.Exec("CREATE TABLE IF NOT EXISTS " + FLog +
+                 " (seq INTEGER PRIMARY KEY, id INTEGER NOT NULL, what INTEGER NOT NULL, oldkey TEXT)");
+        // The old key starts with a tag of the key's definition, so that a session opened with
+        // another key (the schema changed meanwhile) does not read it as its own.
+        AnsiString Fields;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
+            if (!FSchema.Fields[I].Key) continue;
+            AnsiString Col = "old." + Column(I);
+            Fields += " || length(CAST(" + Col + " AS BLOB)) || ':' || " + Col;
+        }
+        FKeyTag = IntToHex(StableHash(Fields), 8) + ";";
+        AnsiString OldKey = "'" + FKeyTag + "'" + Fields;
+        AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(Fields), 8);
+        AnsiString Insert = AnsiString(LogTriggerPrefix) + "i" + Suffix;
+        AnsiString Update = AnsiString(LogTriggerPrefix) + "u" + Suffix;
+        AnsiString Delete = AnsiString(LogTriggerPrefix) + "d" + Suffix;
+        AnsiString Trim = AnsiString(LogTriggerPrefix) + "t" + Suffix;
+        std::vector<AnsiString> Stale;
+        {
+            TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND tbl_name IN (?1, ?2)");
+            List.Bind(1, FSchema.TableName).Bind(2, "zfd_log_" + FSchema.TableName);
+            TStatementReset Done(List);
+            while (List.Step()) {
+                AnsiString Name = List.ColumnText(0);
+                if (Name.rfind(LogTriggerPrefix, 0) == 0 && Name != Insert && Name != Update && Name != Delete &&
+                    Name != Trim)
+                    Stale.push_back(Name);
+            }
+        }
+        for (const AnsiString& Name : Stale) FDb.Exec("DROP TRIGGER " + QuoteIdent(Name));
+        auto Trigger = [&](const AnsiString& Name, const char* Event, const AnsiString& Body) {
+            FDb.Exec("CREATE TRIGGER IF NOT EXISTS " + QuoteIdent(Name) + " AFTER " + Event + " ON " + FTable +
+                     " BEGIN " + Body + "; END");
+        };
+        AnsiString Into = "INSERT INTO " + FLog + " (id, what, oldkey) VALUES ";
+        Trigger(Insert, "INSERT", Into + "(new.zfd_id, 1, NULL)");
+        Trigger(Update, "UPDATE", Into + "(new.zfd_id, 2, " + OldKey + ")");
+        Trigger(Delete, "DELETE", Into + "(old.zfd_id, 3, " + OldKey + ")");
+        FDb.Exec("CREATE TRIGGER IF NOT EXISTS " + QuoteIdent(Trim) + " AFTER INSERT ON " + FLog + " WHEN new.seq % " +
+                 IntToStr(LogTrimEvery) + " = 0 BEGIN DELETE FROM " + FLog + " WHERE seq <= new.seq - " +
+                 IntToStr(LogKeep) + "; END");
     }
 
     // The unique index of the current key; indexes of an earlier key of this table are dropped.
@@ -325,7 +582,20 @@ private:
         FUpdate = TSqliteStatement(FDb, "UPDATE " + FTable + " SET " + Sets + "zfd_ver = zfd_ver + 1 WHERE zfd_id = " +
                                             IdParam + " AND zfd_ver = " + VerParam);
         FDelete = TSqliteStatement(FDb, "DELETE FROM " + FTable + " WHERE zfd_id = ?1 AND zfd_ver = ?2");
+        FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
+        FBeginRead = TSqliteStatement(FDb, "BEGIN");
+        FCommit = TSqliteStatement(FDb, "COMMIT");
+        FBeginWrite = TSqliteStatement(FDb, "BEGIN IMMEDIATE");
+        FRollbackWrite = TSqliteStatement(FDb, "ROLLBACK");
+        FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
         if (!FSchema.HasKey()) return;
+
+        AnsiString KeyParams;
+        int Param = 1;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) KeyParams += KeyExprOf(I, ParamRef(++Param)) + ", ";
+        FCompareKey = TSqliteStatement(FDb, "SELECT (" + KeyOrder("") + "zfd_id) < (" + KeyParams + ParamRef(Param + 1) +
+                                                ") FROM " + FTable + " WHERE zfd_id = ?1");
 
         FCompare = TSqliteStatement(FDb, "SELECT (" + KeyOrder("a.") + "a.zfd_id) < (" + KeyOrder("b.") + "b.zfd_id) FROM " +
                                              FTable + " AS a, " + FTable + " AS b WHERE a.zfd_id = ?1 AND b.zfd_id = ?2");
@@ -372,10 +642,17 @@ private:
     TSqliteDb FDb;
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
-    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare;
-    TSqliteStatement FView, FPasses;
-    std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView and FPasses
+    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey;
+    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit, FBeginWrite, FRollbackWrite;
+    bool FIsFile = false;
+    bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
+    AnsiString FKeyTag;        // "<hash of the key's definition>;", how the log's old keys begin
+    TSqliteStatement FView, FPasses, FPage;
+    std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView, FPasses and FPage
     std::int64_t FLastDataVersion = -1;
+    AnsiString FLog;  // the quoted name of the change log table
+    std::int64_t FApplied = 0;           // the last log entry this session has taken in
+    std::vector<std::int64_t> FOwnSeqs;  // this session's entries after FApplied, to skip
 };
 
 }  // namespace

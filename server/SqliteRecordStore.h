@@ -10,6 +10,13 @@
 // stored as text: zfd_id, the record id (never reused), and zfd_ver, the record's version.
 // A unique index on the key fields (numbers as exact decimals) orders the records and refuses a
 // duplicate key even when two processes post at the same moment.
+//
+// The change log is a table of its own, zfd_log_<table> (seq, id, what, oldkey), filled by
+// triggers on the table, so that every writer's commits are logged in their own transaction
+// (also those of a plain connection or an older server); a trigger on the log trims it to
+// its latest entries. A table made before the log existed gets it when it is next opened.
+// A write of this server runs in one transaction that also reads its log entry's sequence,
+// so that the session can skip its own entries.
 #include <memory>
 
 #include "server/RecordStore.h"

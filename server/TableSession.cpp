@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <unordered_set>
 
 #include "framework/core/TextUtils.h"
 #include "server/DataPath.h"
@@ -62,8 +63,10 @@ void TTableSession::Defer(HRESULT Code, const AnsiString& Message)
 void TTableSession::Notify(const TAfterRecDataSetDataChangeEvent& Handler)
 {
     if (!Handler.Assigned()) return;
+    // Called through a copy: the handler may replace or clear the member it was read from.
+    TAfterRecDataSetDataChangeEvent Call = Handler;
     try {
-        Handler();
+        Call();
     } catch (const std::exception& E) {
         Defer(E_FAIL, E.what());
     } catch (...) {
@@ -94,19 +97,19 @@ void TTableSession::SetSchemaFileName(const AnsiString& FileName)
 {
     RefuseNul("schema file", FileName);
     FSchemaFileName = FileName;
-    if (!Active()) FSchemaRead = false;  // the open table keeps its schema until closed
+    if (!Active()) FSchemaLoaded = false;  // the open table keeps its schema until closed
 }
 
 bool TTableSession::DataReadOnly() const
 {
-    return FReadOnlyAsked || (Active() && FUserReadOnly);
+    return FReadOnlyRequested || (Active() && FUserReadOnly);
 }
 
 void TTableSession::SetDataReadOnly(bool Value)
 {
-    if (Active() && Value != FReadOnlyAsked)
+    if (Active() && Value != FReadOnlyRequested)
         throw EServerError("The read-only switch can be changed only while the table is closed.");
-    FReadOnlyAsked = Value;
+    FReadOnlyRequested = Value;
 }
 
 TTableSchema TTableSession::ReadNamedSchema(AnsiString& CanonicalPath) const
@@ -129,10 +132,10 @@ TTableSchema TTableSession::ReadNamedSchema(AnsiString& CanonicalPath) const
 
 const TTableSchema& TTableSession::QuerySchema()
 {
-    if (!Active() && !FSchemaRead) {
+    if (!Active() && !FSchemaLoaded) {
         AnsiString Ignored;
         FSchema = ReadNamedSchema(Ignored);
-        FSchemaRead = true;
+        FSchemaLoaded = true;
     }
     return FSchema;
 }
@@ -157,7 +160,7 @@ void TTableSession::RequireWritable(const char* Step) const
         throw EServerError("The user " + Quoted(FAccessUser) + " may only read the table " + FSchema.TableName +
                                ": cannot " + Step + " a record.",
                            E_ACCESSDENIED);
-    if (FReadOnlyAsked)
+    if (FReadOnlyRequested)
         throw EServerError("The table " + FSchema.TableName + " was opened read-only: cannot " + Step + " a record.",
                            E_ACCESSDENIED);
 }
@@ -211,9 +214,9 @@ void TTableSession::Open()
 
     FUserReadOnly = User && User->Right == TUserRight::Read;
     FSchema = std::move(Schema);
-    FSchemaRead = true;
+    FSchemaLoaded = true;
     FStore = std::move(Store);
-    FView.Assign(FStore->ReadOrderedIds());
+    ReadView();
     FState = TSessionState::Browse;
     PositionAt(0);
     Notify(FOnStateChange);
@@ -224,19 +227,20 @@ void TTableSession::Close()
     if (!Active()) return;
     FStore.reset();
     FView.Clear();
+    FAhead.clear();
     FPos = 0;
     FCurrent = {};
     FBuffer.clear();
     FEditOriginal.clear();
-    ++FPendingNumber;
+    ++FPendingGeneration;
     FState = TSessionState::Inactive;
-    FSchemaRead = false;  // questions while closed read the schema file named
+    FSchemaLoaded = false;  // questions while closed read the schema file named
     Notify(FOnStateChange);
 }
 
 AnsiString TTableSession::StateText() const
 {
-    if (FReportCancel) return "Cancel";
+    if (FAnswerCancelState) return "Cancel";
     switch (FState) {
     case TSessionState::Inactive: return "InActive";
     case TSessionState::Browse: return "Browse";
@@ -252,57 +256,200 @@ AnsiString TTableSession::StateText() const
 void TTableSession::Sync()
 {
     RequireOpen();
-    if (FStore->ChangedByOthers()) RebuildView();
+    std::vector<TChange> Changes;
+    struct TFinish {
+        TRecordStore& Store;
+        ~TFinish() { Store.FinishChanges(); }
+    } Finish{*FStore};
+    switch (FStore->ReadChanges(Changes)) {
+    case TChangesSeen::None: return;
+    case TChangesSeen::Lost: RebuildView(MarkCursor()); return;
+    case TChangesSeen::Listed: break;
+    }
+    FAhead.clear();  // records read ahead may have changed
+    if (Changes.empty()) return;  // only this session's own writes, or another table's
+    TCursorMark Mark = MarkCursor();
+    if (!ApplyChanges(Changes, Mark)) RebuildView(Mark);
 }
 
-void TTableSession::RebuildView()
+void TTableSession::ReadView()
 {
-    std::int64_t OldCount = FView.Count();
-    std::int64_t OldPos = FPos;
-    std::optional<std::int64_t> CurrentId;
-    if (HasCurrent()) CurrentId = FView.At(FPos);
-    FView.Assign(FStore->ReadOrderedIds());
+    FAhead.clear();
+    FView.Clear();
+    FStore->ReadOrderedIds([this](std::int64_t Id) { FView.Append(Id); });
+}
 
-    if (!CurrentId) {
+TTableSession::TCursorMark TTableSession::MarkCursor() const
+{
+    TCursorMark Mark;
+    if (HasCurrent()) Mark.Id = FView.At(FPos);
+    Mark.Pos = FPos;
+    Mark.Count = FView.Count();
+    return Mark;
+}
+
+void TTableSession::RebuildView(const TCursorMark& Mark)
+{
+    ReadView();
+    PlaceCursor(Mark, Mark.Id ? FindInView(*Mark.Id) : -1);
+}
+
+std::int64_t TTableSession::FindInView(std::int64_t Id)
+{
+    TStoredRecord Stored;
+    if (!FStore->Read(Id, Stored)) return -1;
+    std::optional<std::int64_t> Pos = LocateRecord(TRecordKey{KeyOf(Stored.Values), Id}, nullptr);
+    return Pos ? *Pos : FView.Find(Id);  // a record compared against vanished meanwhile
+}
+
+void TTableSession::PlaceCursor(const TCursorMark& Mark, std::int64_t Found)
+{
+    if (!Mark.Id) {
         // Past the end stays past the end; an empty view that gained records shows the first.
-        FPos = OldCount == 0 ? 0 : FView.Count();
+        FPos = Mark.Count == 0 ? 0 : FView.Count();
         ReadCurrent();
         return;
     }
-    std::int64_t Found = FView.Find(*CurrentId);
     if (Found >= 0) {
         // Still there: show what it holds now, but remember the version read when this
         // session positioned onto it, so that a change by another stays visible.
         FPos = Found;
         std::int64_t KeptVersion = FReadVersion;
-        bool KeptVanished = FCurrentVanished;
+        bool KeptDeleted = FCurrentDeletedByOther;
         ReadCurrent();
         FReadVersion = KeptVersion;
-        FCurrentVanished = KeptVanished;
+        FCurrentDeletedByOther = KeptDeleted;
         return;
     }
     // Gone: the cursor goes to the record now at its place (or the new last).
-    FPos = std::min(OldPos, std::max<std::int64_t>(FView.Count() - 1, 0));
+    FPos = std::min(Mark.Pos, std::max<std::int64_t>(FView.Count() - 1, 0));
     ReadCurrent();
-    FCurrentVanished = true;
+    FCurrentDeletedByOther = true;
+}
+
+bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const TCursorMark& Mark)
+{
+    // The first change of a record since the last look tells where it stands in this view:
+    // nowhere when it was inserted since, else at its key before that change. Records with
+    // later changes are taken out first, each found by its old key; while they are in the
+    // view their stored key may differ from their place, so no search compares with them.
+    std::vector<const TChange*> Firsts;
+    std::unordered_set<std::int64_t> Seen, Unsettled;
+    for (const TChange& Change : Changes) {
+        if (!Seen.insert(Change.Id).second) continue;
+        Firsts.push_back(&Change);
+        if (Change.Kind != TChangeKind::Inserted) Unsettled.insert(Change.Id);
+    }
+    std::int64_t Current = Mark.Id ? FPos : -1;  // where the marked record is now, -1: out
+    for (const TChange* Change : Firsts) {
+        if (Change->Kind == TChangeKind::Inserted) continue;
+        Unsettled.erase(Change->Id);
+        std::optional<std::int64_t> Pos = LocateRecord(TRecordKey{Change->OldKey, Change->Id}, &Unsettled);
+        if (!Pos) return false;
+        if (*Pos < 0) continue;  // it was not in this view (the filter kept it out)
+        FView.Remove(*Pos);
+        if (*Pos == Current) Current = -1;
+        else if (*Pos < Current) --Current;
+    }
+    // Then each goes back in at its ordered place as it is stored now, if it still exists
+    // and passes the filter.
+    for (const TChange* Change : Firsts) {
+        TStoredRecord Stored;
+        if (!FStore->Read(Change->Id, Stored)) continue;
+        if (FFiltered && !FStore->PassesFilter(Change->Id)) continue;
+        std::optional<std::int64_t> Pos = InsertPosition(TRecordKey{KeyOf(Stored.Values), Change->Id});
+        if (!Pos) return false;
+        FView.Insert(*Pos, Change->Id);
+        if (Mark.Id && Change->Id == *Mark.Id) Current = *Pos;
+        else if (Current >= 0 && *Pos <= Current) ++Current;
+    }
+    PlaceCursor(Mark, Current);
+    return true;
+}
+
+std::vector<AnsiString> TTableSession::KeyOf(const std::vector<AnsiString>& Values) const
+{
+    std::vector<AnsiString> Key;
+    for (std::size_t I = 0; I < Values.size() && I < FSchema.Fields.size(); ++I)
+        if (FSchema.Fields[I].Key) Key.push_back(Values[I]);
+    return Key;
+}
+
+std::optional<std::int64_t> TTableSession::LocateRecord(const TRecordKey& Key,
+                                                        const std::unordered_set<std::int64_t>* Skip)
+{
+    auto Skipped = [&](std::int64_t Pos) { return Skip && Skip->count(FView.At(Pos)) != 0; };
+    std::int64_t Lo = 0, Hi = FView.Count();  // the record is in [Lo, Hi) if in the view
+    if (!NarrowToBlock(Key, Skip, Lo, Hi)) return std::nullopt;
+    // Within one block the id is found faster in memory than by comparing keys with the store.
+    if (Hi - Lo <= FView.MaxBlockSize()) return FView.FindBetween(Key.Id, Lo, Hi);
+    while (Lo < Hi) {
+        std::int64_t Probe = Lo + (Hi - Lo) / 2;
+        while (Probe < Hi && Skipped(Probe)) ++Probe;
+        if (Probe == Hi) {
+            Probe = Lo + (Hi - Lo) / 2 - 1;
+            while (Probe >= Lo && Skipped(Probe)) --Probe;
+            if (Probe < Lo) break;  // only skipped records are left in the range
+        }
+        std::int64_t ProbeId = FView.At(Probe);
+        if (ProbeId == Key.Id) return Probe;
+        std::optional<bool> Before = FStore->ComesBeforeKey(ProbeId, Key);
+        if (!Before) return std::nullopt;
+        if (*Before) Lo = Probe + 1;
+        else Hi = Probe;
+    }
+    for (std::int64_t Pos = Lo; Pos < Hi; ++Pos)
+        if (FView.At(Pos) == Key.Id) return Pos;
+    return -1;
 }
 
 void TTableSession::ReadCurrent()
 {
-    FCurrentVanished = false;
+    FCurrentDeletedByOther = false;
+    std::int64_t Previous = std::exchange(FLastReadPos, -1);
+    bool PreviousWasStep = std::exchange(FLastReadWasStep, false);
     if (!HasCurrent()) {
         FCurrent = {};
         FReadVersion = 0;
         return;
     }
+    FLastReadPos = FPos;
+    FLastReadWasStep = FPos == Previous + 1;
     std::int64_t Id = FView.At(FPos);
+    if (TakeReadAhead(Id)) return;
+    // The second step forward in a row reads ahead: a single step (after a jump, or after a
+    // commit emptied what was read ahead) reads only its record.
+    if (FLastReadWasStep && PreviousWasStep && ReadAheadFrom(Id)) return;
     if (!FStore->Read(Id, FCurrent)) {
-        // Deleted by another process a moment ago; the next operation rebuilds the view.
+        // Deleted by another process a moment ago; the next operation takes it out of the view.
         FCurrent = {};
         FCurrent.Id = Id;
-        FCurrentVanished = true;
+        FCurrentDeletedByOther = true;
     }
     FReadVersion = FCurrent.Version;
+}
+
+bool TTableSession::TakeReadAhead(std::int64_t Id)
+{
+    std::int64_t Offset = FPos - FAheadPos;
+    if (Offset < 0 || Offset >= static_cast<std::int64_t>(FAhead.size())) return false;
+    TStoredRecord& Ahead = FAhead[static_cast<std::size_t>(Offset)];
+    if (Ahead.Id != Id) return false;
+    FCurrent = std::move(Ahead);
+    Ahead.Id = 0;  // taken
+    FReadVersion = FCurrent.Version;
+    return true;
+}
+
+bool TTableSession::ReadAheadFrom(std::int64_t Id)
+{
+    // A step forward: the records that follow are read with this one, in one statement, as
+    // a grid that fills a page or a loop over the records reads them next. One is taken only
+    // where the view still has its id at its position, and all are dropped when anything is
+    // written.
+    FStore->ReadPage(Id, ReadAheadCount, FAhead);
+    FAheadPos = FPos;
+    return TakeReadAhead(Id);
 }
 
 void TTableSession::PositionAt(std::int64_t Pos)
@@ -316,9 +463,8 @@ void TTableSession::ApplyFilter(const std::vector<TFilterCondition>& Conditions)
     std::optional<std::int64_t> CurrentId;
     if (HasCurrent()) CurrentId = FView.At(FPos);
     FStore->SetFilter(Conditions);
-    FStore->ChangedByOthers();  // the view read below includes every commit so far
-    FView.Assign(FStore->ReadOrderedIds());
-    std::int64_t Found = CurrentId ? FView.Find(*CurrentId) : -1;
+    ReadView();  // it includes every commit so far
+    std::int64_t Found = CurrentId ? FindInView(*CurrentId) : -1;
     PositionAt(Found >= 0 ? Found : 0);
 }
 
@@ -355,7 +501,12 @@ int TTableSession::RecNo()
 bool TTableSession::RecordChangedByOther()
 {
     Sync();
-    if (FCurrentVanished) return true;
+    return CurrentChangedInStore();
+}
+
+bool TTableSession::CurrentChangedInStore()
+{
+    if (FCurrentDeletedByOther) return true;
     if (!HasCurrent()) return false;
     std::optional<std::int64_t> Version = FStore->ReadVersion(FCurrent.Id);
     return !Version || *Version != FReadVersion;
@@ -363,8 +514,8 @@ bool TTableSession::RecordChangedByOther()
 
 void TTableSession::RefuseIfChangedByOther(const char* Step)
 {
-    if (!RecordChangedByOther()) return;
-    bool Vanished = FCurrentVanished;
+    if (!CurrentChangedInStore()) return;  // the operation has taken in others' commits already
+    bool Vanished = FCurrentDeletedByOther;
     // Read the record afresh and let the bound controls show it, so that the user decides
     // on what the record holds now.
     ReadCurrent();
@@ -508,7 +659,7 @@ void TTableSession::Insert()
     if (Pending()) throw EServerError("A record became pending while the insert began; nothing was inserted.");
     FState = TSessionState::Insert;
     FBuffer.assign(FSchema.Fields.size(), AnsiString());
-    ++FPendingNumber;
+    ++FPendingGeneration;
     RunTriggers(trgAfterInsert, false, "insert");
     Notify(FOnStateChange);
     Notify(FOnDataChange);
@@ -532,7 +683,7 @@ void TTableSession::Edit()
     FEditVersion = FReadVersion;
     FBuffer = FCurrent.Values;
     FEditOriginal = FCurrent.Values;
-    ++FPendingNumber;
+    ++FPendingGeneration;
     RunTriggers(trgAfterEdit, false, "edit");
     Notify(FOnStateChange);
 }
@@ -555,11 +706,11 @@ void TTableSession::Delete()
     if (!Editing) RequireCurrent("delete");
     std::int64_t Id = Editing ? FEditId : FCurrent.Id;
     std::int64_t Version = Editing ? FEditVersion : FReadVersion;
+    FAhead.clear();
     if (FStore->Delete(Id, Version) != TWriteResult::Done)
         throw EServerError("The record was changed or deleted by another user since it was read, so it was not deleted.");
+    std::int64_t Pos = HasCurrent() && FCurrent.Id == Id ? FPos : LocateOwn(Id, FEditOriginal);
     if (Editing) EndPending();
-
-    std::int64_t Pos = HasCurrent() && FCurrent.Id == Id ? FPos : FView.Find(Id);
     if (Pos >= 0) {
         FView.Remove(Pos);
         PositionAt(Pos);  // the next record, or the new last
@@ -579,8 +730,9 @@ void TTableSession::Post()
 void TTableSession::CollectControls()
 {
     if (!FOnCollect.Assigned()) return;
+    TAfterRecDataSetDataChangeEvent Call = FOnCollect;  // it may clear FOnCollect while it runs
     try {
-        FOnCollect();
+        Call();
     } catch (const std::exception& E) {
         throw EServerError(E.what());
     } catch (...) {
@@ -636,10 +788,10 @@ void TTableSession::RefuseDuplicateKey(const std::vector<AnsiString>& Values) co
 
 void TTableSession::PostPending()
 {
-    unsigned Number = FPendingNumber;
+    unsigned Number = FPendingGeneration;
     auto RequireSamePending = [&] {
         RequireOpen();
-        if (!Pending() || FPendingNumber != Number)
+        if (!Pending() || FPendingGeneration != Number)
             throw EServerError("The record was posted or cancelled while its post was being prepared.");
     };
     CollectControls();
@@ -655,6 +807,7 @@ void TTableSession::PostPending()
     // posting the same key at the same moment cannot both succeed.
     TStoredRecord Written;
     TWriteResult Result;
+    FAhead.clear();
     if (WasInsert) {
         Result = FStore->Insert(Values, Written);
     } else {
@@ -671,8 +824,10 @@ void TTableSession::PostPending()
     for (std::size_t I = 0; !Reorder && I < Values.size(); ++I)
         Reorder = FSchema.Fields[I].Key && Values[I] != FEditOriginal[I];
     Written.Values = std::move(FBuffer);
+    std::int64_t OldPos = -1;
+    if (!WasInsert) OldPos = HasCurrent() && FCurrent.Id == FEditId ? FPos : LocateOwn(FEditId, FEditOriginal);
     EndPending();
-    PlaceWrittenRecord(std::move(Written), WasInsert, Reorder);
+    PlaceWrittenRecord(std::move(Written), OldPos, Reorder);
     RunTriggers(trgAfterPost, false, "post");
     Notify(FOnStateChange);
     Notify(FOnDataChange);
@@ -683,7 +838,7 @@ void TTableSession::EndPending()
     FState = TSessionState::Browse;
     FBuffer.clear();
     FEditOriginal.clear();
-    ++FPendingNumber;
+    ++FPendingGeneration;
 }
 
 void TTableSession::ShowWritten(std::int64_t Pos, TStoredRecord Written)
@@ -692,15 +847,22 @@ void TTableSession::ShowWritten(std::int64_t Pos, TStoredRecord Written)
     FPos = Pos;
     FCurrent = std::move(Written);
     FReadVersion = FCurrent.Version;
-    FCurrentVanished = false;
+    FCurrentDeletedByOther = false;
 }
 
-void TTableSession::PlaceWrittenRecord(TStoredRecord Written, bool WasInsert, bool Reorder)
+std::int64_t TTableSession::LocateOwn(std::int64_t Id, const std::vector<AnsiString>& ValuesRead)
+{
+    // This session read the record with these values and nobody changed it since (its
+    // write succeeded on that version), so it stands at their key.
+    std::optional<std::int64_t> Pos = LocateRecord(TRecordKey{KeyOf(ValuesRead), Id}, nullptr);
+    return Pos ? *Pos : FView.Find(Id);
+}
+
+void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder)
 {
     // Commits of other sessions since the last look are taken in by the next operation;
     // here only this session's own write is placed.
     std::int64_t Id = Written.Id;
-    std::int64_t OldPos = WasInsert ? -1 : (HasCurrent() && FCurrent.Id == Id ? FPos : FView.Find(Id));
     bool Filtered = FFiltered;
     if (!Reorder && !Filtered && OldPos >= 0) {
         ShowWritten(OldPos, std::move(Written));
@@ -711,11 +873,11 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, bool WasInsert, bo
         if (FPos > OldPos) --FPos;
     }
     if (!Filtered || FStore->PassesFilter(Id)) {
-        std::optional<std::int64_t> Pos = InsertPosition(Id);
+        std::optional<std::int64_t> Pos = InsertPosition(TRecordKey{KeyOf(Written.Values), Id});
         if (!Pos) {  // a record compared against was deleted by another process meanwhile
-            RebuildView();
-            std::int64_t Found = FView.Find(Id);
-            if (Found >= 0) PositionAt(Found);
+            ReadView();
+            std::int64_t Found = FindInView(Id);
+            PositionAt(Found >= 0 ? Found : 0);
             return;
         }
         FView.Insert(*Pos, Id);
@@ -729,23 +891,73 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, bool WasInsert, bo
     else ReadCurrent();
 }
 
-std::optional<std::int64_t> TTableSession::InsertPosition(std::int64_t Id)
+std::optional<std::int64_t> TTableSession::InsertPosition(const TRecordKey& Key)
 {
     std::int64_t Count = FView.Count();
     if (Count == 0) return 0;
     // Records are mostly added at the end (rising keys): try that first.
-    std::optional<bool> AfterLast = FStore->ComesBefore(FView.At(Count - 1), Id);
+    std::optional<bool> AfterLast = FStore->ComesBeforeKey(FView.At(Count - 1), Key);
     if (!AfterLast) return std::nullopt;
     if (*AfterLast) return Count;
-    std::int64_t Lo = 0, Hi = Count - 1;  // the record at Hi comes after Id
+    std::int64_t Lo = 0, Hi = Count - 1;  // the place is in [Lo, Hi]; the record at Hi comes after Key
+    if (!NarrowToBlock(Key, nullptr, Lo, Hi)) return std::nullopt;
+    Hi = std::min(Hi, Count - 1);
     while (Lo < Hi) {
         std::int64_t Mid = Lo + (Hi - Lo) / 2;
-        std::optional<bool> Before = FStore->ComesBefore(Id, FView.At(Mid));
+        std::optional<bool> Before = FStore->ComesBeforeKey(FView.At(Mid), Key);
         if (!Before) return std::nullopt;
-        if (*Before) Hi = Mid;
-        else Lo = Mid + 1;
+        if (*Before) Lo = Mid + 1;
+        else Hi = Mid;
     }
     return Lo;
+}
+
+const std::vector<AnsiString>* TTableSession::BlockFirstKey(std::size_t Block,
+                                                              const std::unordered_set<std::int64_t>* Skip)
+{
+    if (const std::vector<AnsiString>* Known = FView.FirstKey(Block)) return Known;
+    std::int64_t Id = FView.At(FView.BlockStart(Block));
+    if (Skip && Skip->count(Id)) return nullptr;  // its stored key may not be its place
+    TStoredRecord Stored;
+    if (!FStore->Read(Id, Stored)) return nullptr;
+    FView.SetFirstKey(Block, KeyOf(Stored.Values));
+    return FView.FirstKey(Block);
+}
+
+bool TTableSession::NarrowToBlock(const TRecordKey& Key, const std::unordered_set<std::int64_t>* Skip,
+                                  std::int64_t& Lo, std::int64_t& Hi)
+{
+    std::size_t Blocks = FView.BlockCount();
+    if (Blocks <= 1 || Lo != 0) return true;
+    // The last block whose first record comes before Key, by the keys held in memory.
+    std::size_t L = 0, H = Blocks;
+    while (H - L > 1) {
+        std::size_t M = L + (H - L) / 2;
+        const std::vector<AnsiString>* First = BlockFirstKey(M, Skip);
+        if (!First) return true;  // not known: search the whole range
+        TRecordKey FirstKey{*First, FView.At(FView.BlockStart(M))};
+        if (FStore->CompareKeys(FirstKey, Key) <= 0) L = M;
+        else H = M;
+    }
+    // Checked with the store at both ends: the block's first record comes before Key (or is
+    // it), the next block's first comes after it.
+    auto Check = [&](std::size_t Block, bool Before) -> std::optional<bool> {
+        std::int64_t Id = FView.At(FView.BlockStart(Block));
+        if (Id == Key.Id) return Before;
+        if (Skip && Skip->count(Id)) return false;
+        std::optional<bool> Result = FStore->ComesBeforeKey(Id, Key);
+        if (!Result) return std::nullopt;
+        return *Result == Before;
+    };
+    std::optional<bool> LowOk = L == 0 ? std::optional<bool>(true) : Check(L, true);
+    if (!LowOk) return false;
+    std::optional<bool> HighOk = L + 1 == Blocks ? std::optional<bool>(true) : Check(L + 1, false);
+    if (!HighOk) return false;
+    if (*LowOk && *HighOk) {
+        Lo = FView.BlockStart(L);
+        Hi = L + 1 == Blocks ? Hi : FView.BlockStart(L + 1);
+    }
+    return true;
 }
 
 void TTableSession::Cancel()
@@ -761,9 +973,9 @@ void TTableSession::CancelPending()
     EndPending();
     if (WasInsert) {
         // The grid drops its insert row when it sees "Cancel" during this notification.
-        FReportCancel = true;
+        FAnswerCancelState = true;
         Notify(FOnStateChange);
-        FReportCancel = false;
+        FAnswerCancelState = false;
     } else {
         ReadCurrent();  // show the record as it is stored now
     }
@@ -776,7 +988,7 @@ void TTableSession::CancelPending()
 
 void TTableSession::SetFiltered(bool Value)
 {
-    if (!Value) FLinesReplaced = true;
+    if (!Value) FNextLineStartsNewSet = true;
     if (!Active()) {
         FFiltered = Value;
         return;
@@ -785,7 +997,7 @@ void TTableSession::SetFiltered(bool Value)
     if (!Value && !FFiltered) return;
     ApplyFilter(Value ? FFilterLines : std::vector<TFilterCondition>{});
     FFiltered = Value;
-    if (Value) FLinesReplaced = false;
+    if (Value) FNextLineStartsNewSet = false;
     Notify(FOnFilterChange);
     Notify(FOnStateChange);
     Notify(FOnDataChange);
@@ -794,16 +1006,16 @@ void TTableSession::SetFiltered(bool Value)
 void TTableSession::ClearFilterCommand()
 {
     FFilterLines.clear();
-    FLinesReplaced = false;
+    FNextLineStartsNewSet = false;
 }
 
 void TTableSession::AddFilterCommand(const AnsiString& Line)
 {
     std::optional<TFilterCondition> Condition = ParseFilterLine(Line, QuerySchema());
     if (!Condition) return;  // a blank line is accepted and ignored
-    if (FLinesReplaced) {
+    if (FNextLineStartsNewSet) {
         FFilterLines.clear();
-        FLinesReplaced = false;
+        FNextLineStartsNewSet = false;
     }
     FFilterLines.push_back(std::move(*Condition));
 }
@@ -813,8 +1025,9 @@ void TTableSession::AddFilterCommand(const AnsiString& Line)
 
 void TTableSession::RunTriggers(TCallTriggerTiming Moment, bool Before, const char* Step)
 {
-    if (!FMethods) return;
-    for (int I = 0; I < FMethods->GetCount(); ++I) {
+    // FMethods and its count are read again after every trigger: a trigger may clear the
+    // collection or change its items, and a cleared collection is never called.
+    for (int I = 0; FMethods && I < FMethods->GetCount(); ++I) {
         TDbProcItem* Item = FMethods->GetDbProcItem(I);
         if (!Item->GetBeATrigger() || Item->GetTriggerTime() != Moment) continue;
         AnsiString Caller = "System";

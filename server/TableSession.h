@@ -3,6 +3,64 @@
 // triggers and the notifications. The IFileDataSet object (FileDataSetServer.h) is a thin
 // shell around it that converts variants and turns failures into result codes.
 //
+// States and operations. "-" in the notification column: nothing is notified. Cursor moves
+// and Insert post a pending record first, with the post's own triggers and notifications; if
+// that post fails, the operation fails and the record stays pending.
+//
+//   operation              allowed in              state afterwards        notified, in order
+//   ---------------------  ----------------------  ----------------------  ---------------------------------
+//   Open                   Inactive                Browse, cursor on 1st   state
+//                          open                    unchanged (no-op)       -
+//   Close                  every state             Inactive (pending lost) state; nothing when Inactive
+//   First/Prior/Next/Last  open                    Browse                  (post) data
+//   MoveTo/MoveNext/       every state (no-op      unchanged               - (never posts or cancels)
+//     MovePrior              while Inactive)
+//   Insert                 Browse/Edit/Insert,     Insert, empty buffer    before-insert trigger, after-insert
+//                            writable                                        trigger, state, data
+//   Edit                   Browse with a current   Edit, buffer = record   before-edit trigger, after-edit
+//                            record, writable;                               trigger, state
+//                            Edit: no-op; Insert: refused
+//   Post                   Edit/Insert;            Browse, cursor on the   collect, before-post triggers, checks,
+//                            other states: no-op     posted record           write, after-post triggers, state, data
+//   Cancel of an insert    Insert                  Browse                  state (StateText "Cancel"), state, data
+//   Cancel of an edit      Edit; Browse: no-op     Browse                  state, data
+//   Delete                 Browse with a current   Browse, cursor on the   before-delete trigger, after-delete
+//                            record, or Edit;        next record (or the     trigger, state, data
+//                            writable                new last)
+//   Delete while inserting Insert                  Browse                  as Cancel of an insert (no delete)
+//   SetFiltered (a change) open                    unchanged               filter, state, data
+//   SetFiltered            Inactive                Inactive                - (remembered for Open)
+//   SetFieldValue          Edit/Insert             unchanged               -
+//   field and schema       every state             unchanged               -
+//     questions
+//
+// Invariants (while open; when Inactive FStore is null, the view empty and FPos 0):
+//   FPos is in 0..FView.Count(); FPos == FView.Count() means no current record.
+//   FView holds the ids of the stored records that pass the filter, in key order, as of the
+//     last commit this session applied; Sync() brings it up to date.
+//   FCurrent.Id == FView.At(FPos) whenever there is a current record; FCurrent is empty
+//     (Id 0) otherwise.
+//   FReadVersion is the version of the current record when this session positioned onto it.
+//   FBuffer has one value per field exactly while the state is Edit or Insert, else is empty.
+//   FEditId/FEditVersion/FEditOriginal describe the record being edited only in Edit.
+//   FAhead holds only records read since the view and the stored records last changed
+//     (others' commits taken in, this session's writes and a new filter empty it).
+//   FPendingGeneration changes whenever a pending record begins or ends.
+//   FAnswerCancelState is true only inside the first state notification of a cancelled insert.
+//   FNextLineStartsNewSet is true from SetFiltered(false) until the next line is added or
+//     the filter is switched on.
+//
+// Threading: a session is used by one thread at a time and is not synchronised; its handlers
+// and triggers run on the calling thread, inside the call. Each session holds its own SQLite
+// connection and shares only the registry of memory tables, which locks itself, so different
+// sessions may live on different threads.
+//
+// Handlers and DB methods handed to the session (the four notification setters and
+// SetDBMethods) are not owned: the caller clears them (sets an empty handler or a null
+// collection) before it frees their target. The session checks each handler, and the
+// collection, at the moment it would call it, so a handler cleared earlier in the same call
+// (even by another handler) is never called.
+//
 // Failures raise EServerError (or ESqliteError from the storage); nothing is undone by a
 // failure that the step itself did not make. A failure that comes after the step was done
 // (a notification handler or an after-trigger that failed) does not undo the step: it is
@@ -10,10 +68,11 @@
 //
 // Field reads (GetFieldValue and the schema questions) answer from what the session holds;
 // every other operation on an open table first asks the storage whether another session
-// committed, and rebuilds the view when one did.
+// committed, and takes those commits into the view when one did.
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "com/HResult.h"
@@ -56,7 +115,8 @@ public:
         std::optional<TDeferredFailure> FFailure;
     };
 
-    // Handlers and DB methods (none is owned).
+    // Handlers and DB methods: not owned; the caller clears them before freeing their target
+    // (see the top of this file). An empty handler or a null collection is never called.
     void SetOnAfterDataChange(const TAfterRecDataSetDataChangeEvent& Handler) { FOnDataChange = Handler; }
     void SetOnInitDataControlData(const TAfterRecDataSetDataChangeEvent& Handler) { FOnCollect = Handler; }
     void SetOnAfterDBStateChange(const TAfterRecDataSetDataChangeEvent& Handler) { FOnStateChange = Handler; }
@@ -137,15 +197,46 @@ private:
     std::size_t FieldIndex(const AnsiString& Name);
     TTableSchema ReadNamedSchema(AnsiString& CanonicalPath) const;
 
-    // Brings the view up to date with other sessions' commits.
+    // Where the cursor was before the view changed under it.
+    struct TCursorMark {
+        std::optional<std::int64_t> Id;  // the current record; none when past the end or empty
+        std::int64_t Pos = 0;
+        std::int64_t Count = 0;          // the view's size
+    };
+
+    // Brings the view up to date with other sessions' commits: the records they wrote move
+    // in the view (out, in at their ordered place), from the store's change log; the whole
+    // view is read again only when the log no longer reaches back to this session's last look.
     void Sync();
-    void RebuildView();
+    void ReadView();
+    TCursorMark MarkCursor() const;
+    void RebuildView(const TCursorMark& Mark);
+    // False when the store changed while the changes were taken in (the caller rebuilds).
+    bool ApplyChanges(const std::vector<TChange>& Changes, const TCursorMark& Mark);
+    // Puts the cursor back on the marked record, now at Found (-1: it left the view), keeping
+    // what the session knew of it.
+    void PlaceCursor(const TCursorMark& Mark, std::int64_t Found);
+    // Position of the record with Key in the view (a binary search that compares with the
+    // store; it never probes the records in Skip, whose stored key may differ from their
+    // place): -1 when it is not in the view, nullopt when a record compared with vanished.
+    std::optional<std::int64_t> LocateRecord(const TRecordKey& Key, const std::unordered_set<std::int64_t>* Skip);
+    // Position of record Id in the view as read now; -1 when it is not there.
+    std::int64_t FindInView(std::int64_t Id);
+    // Position of this session's record Id, which it read with ValuesRead.
+    std::int64_t LocateOwn(std::int64_t Id, const std::vector<AnsiString>& ValuesRead);
+    std::vector<AnsiString> KeyOf(const std::vector<AnsiString>& Values) const;
     // Shows the records that pass Conditions; the cursor stays on its record when that
     // passes, else goes to the first record.
     void ApplyFilter(const std::vector<TFilterCondition>& Conditions);
     // Puts the cursor at Pos (clamped) and reads the record there.
     void PositionAt(std::int64_t Pos);
     void ReadCurrent();
+    // The record at FPos (whose id is Id) from the records read ahead; false when not there.
+    bool TakeReadAhead(std::int64_t Id);
+    // Reads the records from Id on ahead, and takes the first.
+    bool ReadAheadFrom(std::int64_t Id);
+    // Whether the current record changed in storage since this session read it (no Sync).
+    bool CurrentChangedInStore();
     void RefuseIfChangedByOther(const char* Step);
 
     void Navigate(TMove Move);
@@ -154,9 +245,19 @@ private:
     void NormalizeBuffer();
     void CheckValues(const std::vector<AnsiString>& Values) const;
     [[noreturn]] void RefuseDuplicateKey(const std::vector<AnsiString>& Values) const;
-    void PlaceWrittenRecord(TStoredRecord Written, bool WasInsert, bool Reorder);
+    // OldPos: where the written record stood in the view (-1 for a new one).
+    void PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder);
     void ShowWritten(std::int64_t Pos, TStoredRecord Written);
-    std::optional<std::int64_t> InsertPosition(std::int64_t Id);
+    // Where a record with Key goes in the view; nullopt when a record compared with vanished.
+    std::optional<std::int64_t> InsertPosition(const TRecordKey& Key);
+    // Narrows the search range [Lo, Hi) (Lo 0, Hi the view's end) for Key to one block of the
+    // view, picked by the first keys held in memory and checked with the store at its two
+    // ends; leaves it when that cannot be told. False when a record compared with vanished.
+    bool NarrowToBlock(const TRecordKey& Key, const std::unordered_set<std::int64_t>* Skip, std::int64_t& Lo,
+                       std::int64_t& Hi);
+    // The key of a block's first record, read from the store once; nullptr when its first
+    // record is in Skip or vanished.
+    const std::vector<AnsiString>* BlockFirstKey(std::size_t Block, const std::unordered_set<std::int64_t>* Skip);
     void EndPending();
     void CancelPending();
 
@@ -172,15 +273,15 @@ private:
     // Settings.
     AnsiString FAccessUser, FAccessFile, FSchemaFileName, FExplorerFile;
     bool FStartOptionA = false, FStartOptionB = false;
-    bool FReadOnlyAsked = false;
+    bool FReadOnlyRequested = false;
 
     // The table.
     TTableSchema FSchema;  // of the open table, or read for questions while closed
-    bool FSchemaRead = false;
+    bool FSchemaLoaded = false;
     std::unique_ptr<TRecordStore> FStore;  // owned; null while closed
     bool FUserReadOnly = false;
     TSessionState FState = TSessionState::Inactive;
-    bool FReportCancel = false;
+    bool FAnswerCancelState = false;
 
     // The view and the cursor. FPos == FView.Count() means no current record (an empty view,
     // or past the end after MoveNext from the last record).
@@ -188,19 +289,27 @@ private:
     std::int64_t FPos = 0;
     TStoredRecord FCurrent;            // the record under the cursor as last read
     std::int64_t FReadVersion = 0;     // its version when this session positioned onto it
-    bool FCurrentVanished = false;     // the record positioned onto was deleted by another
+    bool FCurrentDeletedByOther = false;     // the record positioned onto was deleted by another
+    std::int64_t FLastReadPos = -1;    // the position last read, to tell a step forward
+    bool FLastReadWasStep = false;     // that read was a step forward from the one before
+
+    // Records read ahead: FAhead[i] stood at view position FAheadPos + i when read; an entry
+    // whose Id is 0 was taken. Emptied whenever the view or the stored records change.
+    static constexpr int ReadAheadCount = 16;
+    std::vector<TStoredRecord> FAhead;
+    std::int64_t FAheadPos = 0;
 
     // The pending record.
     std::vector<AnsiString> FBuffer;
     std::vector<AnsiString> FEditOriginal;  // the record's values when the edit began
     std::int64_t FEditId = 0;
     std::int64_t FEditVersion = 0;
-    unsigned FPendingNumber = 0;  // changes whenever a pending record begins or ends
+    unsigned FPendingGeneration = 0;  // changes whenever a pending record begins or ends
 
     // The filter.
     std::vector<TFilterCondition> FFilterLines;
     bool FFiltered = false;
-    bool FLinesReplaced = false;  // the next added line starts a new set (after SetFiltered(false))
+    bool FNextLineStartsNewSet = false;  // the next added line starts a new set (after SetFiltered(false))
 };
 
 }  // namespace RecordServer

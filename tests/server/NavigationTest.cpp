@@ -131,4 +131,51 @@ TEST_F(ServerTest, SchemaQuestionsWorkWhileClosedAndBlankNamesAnswerEmpty)
     EXPECT_NE(FailureText(P->GetFieldValue("Company", &V)).find("not open"), AnsiString::npos);
 }
 
+TEST_F(ServerTest, StepsForwardShowEveryChangeMadeAfterTheRecordsAheadWereRead)
+{
+    TSession A = OpenSession("a");
+    TSession B = OpenSession("b");
+    AddKeys(A.get(), {"1", "2", "3", "4", "5", "6", "7"});
+    OleVariant R;
+    // Two steps forward in a row: the second reads the records after it ahead.
+    auto TwoStepsFrom = [&](int RecNo) {
+        OleCheck(A->MoveTo(RecNo));
+        OleCheck(A->MoveNext(&R));
+        OleCheck(A->MoveNext(&R));
+        return ValueOf(A.get(), "Company");
+    };
+    auto Step = [&] {
+        OleCheck(A->MoveNext(&R));
+        return ValueOf(A.get(), "Company");
+    };
+    EXPECT_EQ(TwoStepsFrom(1), "C3");
+
+    // Another session changes record 4 and deletes record 5.
+    OleCheck(B->MoveTo(4));
+    OleCheck(B->Edit());
+    OleCheck(B->SetFieldValue("Company", "FromB"));
+    OleCheck(B->Post(&R));
+    OleCheck(B->MoveTo(5));
+    OleCheck(B->Delete());
+    EXPECT_EQ(Step(), "FromB");
+    EXPECT_EQ(Step(), "C6");
+
+    // This session posts an edit of record 4 after reading it ahead again.
+    OleCheck(A->MoveTo(4));
+    OleCheck(A->Edit());
+    OleCheck(A->SetFieldValue("Company", "FromA"));
+    EXPECT_EQ(TwoStepsFrom(1), "C3");
+    OleCheck(A->Post(&R));
+    OleCheck(A->MoveTo(3));
+    EXPECT_EQ(Step(), "FromA");
+
+    // With a filter, the records ahead are those of the filtered view.
+    OleCheck(A->AddFilterCommand("not 2,CustNo,,,<>,2,", &R));
+    OleCheck(A->AddFilterCommand("not 6,CustNo,,,<>,6,", &R));
+    OleCheck(A->SetFiltered(true));
+    EXPECT_EQ(KeysInView(A.get()), (Keys{"1", "3", "4", "7"}));
+    EXPECT_EQ(TwoStepsFrom(1), "FromA");
+    EXPECT_EQ(Step(), "C7");
+}
+
 }  // namespace

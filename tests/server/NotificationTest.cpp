@@ -43,6 +43,54 @@ protected:
     std::unique_ptr<TEventRecorder> Rec;
 };
 
+// Clears every handler and the DB methods of the server from inside a handler or a trigger,
+// as a dataset does when it is freed while one of the server's calls runs.
+class TClearingHandler : public TObject {
+public:
+    explicit TClearingHandler(IFileDataSet* Server) : FServer(Server) {}
+    void FromTrigger(TDbProcItem*, AnsiString, bool&) { ClearAll(); }
+    void FromNotification() { ClearAll(); }
+    int Calls = 0;
+
+private:
+    void ClearAll()
+    {
+        ++Calls;
+        FServer->SetOnAfterDataChange(nullptr);
+        FServer->SetOnAfterDBStateChange(nullptr);
+        FServer->SetOnAfterFilterChange(nullptr);
+        FServer->SetOnInitDataControlData(nullptr);
+        FServer->SetDBMethods(nullptr);
+    }
+    IFileDataSet* FServer;  // not owned
+};
+
+TEST_F(NotificationTest, HandlersClearedDuringACallAreNeverCalledAgain)
+{
+    OpenWithKeys({"1"});
+    TClearingHandler Clearing(S.get());
+    // A before-insert trigger after the recorder's clears everything: the insert goes on, but
+    // neither the later triggers nor the notifications run.
+    TDbProcItem* Clearer = Rec->AddTrigger(Methods, trgBeforeInsert);
+    Clearer->SetOnExecuteProc(TDbProcItemEvent(&Clearing, &TClearingHandler::FromTrigger));
+    EXPECT_EQ(During([&] { OleCheck(S->Insert()); }), (Log{"trigger 1:Browse"}));
+    EXPECT_EQ(Clearing.Calls, 1);
+    EXPECT_EQ(StateOf(S.get()), "Insert");
+    OleCheck(S->SetFieldValue("CustNo", "2"));
+    OleVariant R;
+    EXPECT_EQ(During([&] { OleCheck(S->Post(&R)); }), Log{});
+    EXPECT_EQ(CountOf(S.get()), 2);
+
+    // A state handler that clears everything: the cancelled insert's second state change and
+    // its data change are not sent.
+    Rec->Attach();
+    S->SetOnAfterDBStateChange(TAfterRecDataSetDataChangeEvent(&Clearing, &TClearingHandler::FromNotification));
+    OleCheck(S->Insert());
+    EXPECT_EQ(Clearing.Calls, 2);
+    EXPECT_EQ(During([&] { OleCheck(S->Cancel()); }), Log{});
+    EXPECT_EQ(StateOf(S.get()), "Browse");
+}
+
 TEST_F(NotificationTest, OpenAndCloseReportTheStateOnceAndRepeatedCallsDoNothing)
 {
     OleVariant Result;

@@ -169,7 +169,13 @@ TEST(RecordView, BlockedViewMatchesAPlainArrayThroughInsertsRemovesAndReads)
     EXPECT_EQ(View.Find(-5), -1);
     EXPECT_THROW(View.At(View.Count()), std::out_of_range);
 
-    View.Assign(Model);
+    View.Clear();
+    for (std::int64_t Id : Model) View.Append(Id);
+    ASSERT_EQ(View.Count(), static_cast<std::int64_t>(Model.size()));
+    View.Insert(View.Count(), -1);  // after appending, inserts and removes still find their block
+    Model.push_back(-1);
+    View.Insert(1025, -2);
+    Model.insert(Model.begin() + 1025, -2);
     while (!Model.empty()) {  // emptied from the front, block by block
         ASSERT_EQ(View.At(0), Model.front());
         View.Remove(0);

@@ -1,0 +1,332 @@
+// Sessions that take in each other's commits from the change log: after every step of a long
+// random mix of writes from two sessions, each view equals the view a fresh session reads,
+// and the cursor stays on its record; a log trimmed past what a session saw, or written by
+// a connection that is not a session, makes the session read its view again.
+#include "tests/server/ServerTestSupport.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <set>
+#include <tuple>
+
+#include "com/OleCheck.h"
+#include "framework/core/TextUtils.h"
+#include "server/MemoryTables.h"
+#include "server/SqliteRecordStore.h"
+
+namespace {
+
+// Records carry their identity in Company ("R<n>"), which no step changes, so that a test
+// can follow a record whose key changed.
+struct TCursorSeen {
+    int RecNo = -1;
+    AnsiString Tag;  // Company of the current record; empty without one
+};
+
+TCursorSeen CursorOf(IFileDataSet* S)
+{
+    TCursorSeen Seen;
+    Seen.RecNo = RecNoOf(S);  // takes in the commits of others first
+    if (Seen.RecNo > 0) Seen.Tag = ValueOf(S, "Company");
+    return Seen;
+}
+
+// Every record of the view as "key/tag/city", in order (moves the cursor).
+std::vector<AnsiString> RowsInView(IFileDataSet* S)
+{
+    std::vector<AnsiString> Rows;
+    OleCheck(S->MoveTo(1));
+    for (int I = CountOf(S); I > 0; --I) {
+        Rows.push_back(ValueOf(S, "CustNo") + "/" + ValueOf(S, "Company") + "/" + ValueOf(S, "City"));
+        OleVariant Ignored;
+        OleCheck(S->MoveNext(&Ignored));
+    }
+    return Rows;
+}
+
+void Exec(sqlite3* Db, const char* Sql)
+{
+    char* Error = nullptr;
+    int Rc = sqlite3_exec(Db, Sql, nullptr, nullptr, &Error);
+    AnsiString Message = Error ? Error : "";
+    sqlite3_free(Error);
+    ASSERT_EQ(Rc, SQLITE_OK) << Sql << ": " << Message;
+}
+
+std::int64_t QueryNumber(sqlite3* Db, const char* Sql)
+{
+    sqlite3_stmt* Stmt = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(Db, Sql, -1, &Stmt, nullptr), SQLITE_OK) << Sql;
+    std::int64_t Value = sqlite3_step(Stmt) == SQLITE_ROW ? sqlite3_column_int64(Stmt, 0) : -1;
+    sqlite3_finalize(Stmt);
+    return Value;
+}
+
+const char* const FilterLines[] = {"keys from 20,CustNo,,,>=,20,", "no Hsinchu,City,,,<>,Hsinchu,"};
+
+struct TMix {
+    bool InFile;
+    bool WithFilter;
+    int Stored;  // records stored before the mix (keys 1000, 1002, ...), so that views span blocks
+    int Steps;
+};
+
+class ChangeLogTest : public ServerTest, public ::testing::WithParamInterface<TMix> {
+protected:
+    bool InFile() const { return GetParam().InFile; }
+    bool WithFilter() const { return GetParam().WithFilter; }
+    AnsiString AccessFile() { return InFile() ? Dir.File("log.db") : AnsiString(); }
+
+    TSession Open(bool Filtered)
+    {
+        TSession S = OpenSession("1688", AccessFile());
+        if (Filtered) {
+            OleVariant Accepted;
+            for (const char* Line : FilterLines) OleCheck(S->AddFilterCommand(Line, &Accepted));
+            OleCheck(S->SetFiltered(true));
+        }
+        return S;
+    }
+};
+
+// One random write by W: insert, change of the key, change of the city (which the filter
+// tests) or delete. Keys stay unique: Keys holds those in use, all below KeyLimit.
+void RandomWrite(IFileDataSet* W, std::mt19937& Random, std::set<int>& Keys, int KeyLimit, int& NextTag)
+{
+    auto FreeKey = [&] {
+        int Key;
+        do Key = static_cast<int>(Random() % static_cast<unsigned>(KeyLimit)) + 1;
+        while (Keys.count(Key));
+        return Key;
+    };
+    const char* Cities[] = {"Taipei", "Hsinchu", "Tainan"};
+    int Count = CountOf(W);
+    unsigned Kind = Count < 5 ? 0 : Random() % 6;  // inserts twice as often as the others
+    OleVariant R;
+    if (Kind <= 1) {
+        int Key = FreeKey();
+        ASSERT_TRUE(Succeeded(AddRecord(W, {{"CustNo", IntToStr(Key)},
+                                            {"Company", "R" + IntToStr(NextTag++)},
+                                            {"City", Cities[Random() % 3]}})));
+        Keys.insert(Key);
+        return;
+    }
+    OleCheck(W->MoveTo(static_cast<int>(Random() % static_cast<unsigned>(Count)) + 1));
+    int OldKey = StrToInt(ValueOf(W, "CustNo"));
+    if (Kind == 5) {
+        ASSERT_TRUE(Succeeded(W->Delete()));
+        Keys.erase(OldKey);
+        return;
+    }
+    ASSERT_TRUE(Succeeded(W->Edit()));
+    if (Kind <= 3) {
+        int Key = FreeKey();
+        OleCheck(W->SetFieldValue("CustNo", IntToStr(Key)));
+        Keys.erase(OldKey);
+        Keys.insert(Key);
+    } else {
+        OleCheck(W->SetFieldValue("City", Cities[Random() % 3]));
+    }
+    ASSERT_TRUE(Succeeded(W->Post(&R)));
+}
+
+TEST_P(ChangeLogTest, ViewsTakenInFromTheLogEqualAFreshReadAfterEveryStepOfARandomMix)
+{
+    std::set<int> Keys;
+    int NextTag = 1;
+    if (GetParam().Stored > 0) {
+        // Stored by a plain connection; the sessions opened afterwards read them.
+        AnsiString Target = InFile() ? AccessFile() : RecordServer::MemoryDatabaseUri(std::filesystem::canonical(Dir.File("test.SFD")).string());
+        {
+            TSession Maker = Open(false);  // makes the table
+        }
+        sqlite3* Raw = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(Target.c_str(), &Raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr), SQLITE_OK);
+        RecordServer::RegisterSqlFunctions(Raw);  // the key index's collation
+        Exec(Raw, ("WITH RECURSIVE N(I) AS (SELECT 0 UNION ALL SELECT I + 1 FROM N WHERE I < " +
+                   IntToStr(GetParam().Stored - 1) +
+                   ") INSERT INTO Customer (CustNo, Company, City) SELECT 1000 + 2 * I, 'S' || I, "
+                   "CASE I % 3 WHEN 0 THEN 'Hsinchu' ELSE 'Taipei' END FROM N")
+                      .c_str());
+        sqlite3_close(Raw);
+        for (int I = 0; I < GetParam().Stored; ++I) Keys.insert(1000 + 2 * I);
+    }
+    const int KeyLimit = GetParam().Stored > 0 ? 1000 + 2 * GetParam().Stored + 500 : 300;
+    TSession A = Open(WithFilter());
+    TSession B = Open(false);
+    std::mt19937 Random(InFile() ? 11 : 12);
+    for (int Step = 0; Step < GetParam().Steps; ++Step) {
+        SCOPED_TRACE("step " + std::to_string(Step));
+        // Several writes in a row by one session, so that the other takes in more than one
+        // entry at once (the same record written twice among them, too).
+        bool AWrites = Random() % 2;
+        IFileDataSet* Writer = AWrites ? A.get() : B.get();
+        IFileDataSet* Reader = AWrites ? B.get() : A.get();
+        int ReaderCount = CountOf(Reader);
+        if (ReaderCount > 0) OleCheck(Reader->MoveTo(static_cast<int>(Random() % static_cast<unsigned>(ReaderCount)) + 1));
+        TCursorSeen Before = CursorOf(Reader);
+        for (int Write = static_cast<int>(Random() % 3) + 1; Write > 0; --Write) {
+            RandomWrite(Writer, Random, Keys, KeyLimit, NextTag);
+            if (HasFatalFailure()) return;
+        }
+
+        TCursorSeen After = CursorOf(Reader);
+        TSession Fresh = Open(Reader == A.get() && WithFilter());
+        std::vector<AnsiString> Expected = RowsInView(Fresh.get());
+        // The reader stays on its record when it is still in its view, else on the record
+        // now at its place (or the new last).
+        auto Stayed = std::find_if(Expected.begin(), Expected.end(), [&](const AnsiString& Row) {
+            return !Before.Tag.empty() && Row.find("/" + Before.Tag + "/") != AnsiString::npos;
+        });
+        if (Stayed != Expected.end()) {
+            EXPECT_EQ(After.Tag, Before.Tag);
+            EXPECT_EQ(After.RecNo, Stayed - Expected.begin() + 1);
+        } else if (Before.RecNo > 0 && !Expected.empty()) {
+            EXPECT_EQ(After.RecNo, std::min<int>(Before.RecNo, static_cast<int>(Expected.size())));
+        }
+        ASSERT_EQ(RowsInView(Reader), Expected);
+        ASSERT_EQ(RowsInView(Writer), RowsInView(Open(Writer == A.get() && WithFilter()).get()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(MemoryAndFileWithAndWithoutFilter, ChangeLogTest,
+                         ::testing::Values(TMix{false, false, 0, 400}, TMix{false, true, 0, 400},
+                                           TMix{true, false, 0, 120}, TMix{true, true, 0, 120},
+                                           TMix{false, false, 3000, 60}, TMix{false, true, 3000, 60}),
+                         [](const auto& Info) {
+                             return std::string(Info.param.InFile ? "File" : "Memory") +
+                                    (Info.param.WithFilter ? "Filtered" : "All") +
+                                    (Info.param.Stored ? "InSeveralBlocks" : "");
+                         });
+
+class TrimmedLogTest : public ServerTest {
+protected:
+    void SetUp() override
+    {
+        ServerTest::SetUp();
+        File = Dir.File("trim.db");
+        ASSERT_EQ(sqlite3_open(File.c_str(), &Raw), SQLITE_OK);
+        sqlite3_busy_timeout(Raw, 5000);
+        RecordServer::RegisterSqlFunctions(Raw);  // the key index's collation
+    }
+    void TearDown() override
+    {
+        sqlite3_close(Raw);
+        ServerTest::TearDown();
+    }
+    AnsiString File;
+    sqlite3* Raw = nullptr;  // owned: a plain connection to the table's file
+};
+
+TEST_F(TrimmedLogTest, ALogTrimmedPastWhatASessionSawMakesItReadItsViewAgainWithTheCursorKept)
+{
+    TSession A = OpenSession("a", File);
+    TSession B = OpenSession("b", File);
+    AddKeys(B.get(), {"10", "20", "30", "40"});
+    OleCheck(A->MoveTo(3));
+    ASSERT_EQ(ValueOf(A.get(), "CustNo"), "30");
+
+    // B writes records before and after A's; then every entry but the last is trimmed, so
+    // that taking in only what is left would lose the first ones.
+    AddKeys(B.get(), {"5", "25", "35"});
+    OleCheck(B->MoveTo(1));
+    ASSERT_TRUE(Succeeded(B->Delete()));  // 5
+    OleCheck(B->MoveTo(1));
+    OleCheck(B->Edit());
+    OleCheck(B->SetFieldValue("CustNo", "50"));  // 10 becomes 50
+    OleVariant R;
+    OleCheck(B->Post(&R));
+    Exec(Raw, "DELETE FROM zfd_log_Customer WHERE seq < (SELECT max(seq) FROM zfd_log_Customer)");
+
+    EXPECT_EQ(RecNoOf(A.get()), 3);  // 20 25 [30] 35 40 50
+    EXPECT_EQ(ValueOf(A.get(), "CustNo"), "30");
+    EXPECT_FALSE(FlagOf(A.get(), &IFileDataSet::GetRecordChangedByOther));
+    EXPECT_EQ(KeysInView(A.get()), (std::vector<AnsiString>{"20", "25", "30", "35", "40", "50"}));
+}
+
+TEST_F(TrimmedLogTest, TheLogStaysSmallAndWritesOfPlainConnectionsAreSeenToo)
+{
+    TSession A = OpenSession("a", File);
+    AddKeys(A.get(), {"1", "2"});
+    OleCheck(A->MoveTo(2));
+    // A plain connection writes (the table's triggers log its writes as well), many more
+    // entries than the log keeps.
+    Exec(Raw, "BEGIN");
+    Exec(Raw, "WITH RECURSIVE N(I) AS (SELECT 3 UNION ALL SELECT I + 1 FROM N WHERE I < 20002) "
+              "INSERT INTO Customer (CustNo, Company) SELECT I, 'C' || I FROM N");
+    Exec(Raw, "UPDATE Customer SET City = 'Tainan' WHERE CAST(CustNo AS NUMERIC) % 2 = 0");
+    Exec(Raw, "COMMIT");
+    std::int64_t Entries = QueryNumber(Raw, "SELECT count(*) FROM zfd_log_Customer");
+    EXPECT_GT(Entries, 0);
+    EXPECT_LE(Entries, 10000);
+    EXPECT_EQ(QueryNumber(Raw, "SELECT max(seq) FROM zfd_log_Customer"), 2 + 20000 + 10001);
+
+    EXPECT_EQ(CountOf(A.get()), 20002);
+    EXPECT_EQ(RecNoOf(A.get()), 2);
+    EXPECT_EQ(ValueOf(A.get(), "City"), "Tainan");
+
+    // A plain connection's single write is taken in from the log.
+    Exec(Raw, "DELETE FROM Customer WHERE CustNo = '1'");
+    EXPECT_EQ(RecNoOf(A.get()), 1);
+    EXPECT_EQ(ValueOf(A.get(), "CustNo"), "2");
+    EXPECT_EQ(CountOf(A.get()), 20001);
+}
+
+TEST_F(TrimmedLogTest, ATableMadeBeforeTheLogExistedGetsItWhenOpened)
+{
+    Exec(Raw, "CREATE TABLE Customer (zfd_id INTEGER PRIMARY KEY AUTOINCREMENT, zfd_ver INTEGER NOT NULL DEFAULT 1, "
+              "CustNo TEXT NOT NULL DEFAULT '', Company TEXT NOT NULL DEFAULT '', TaxRate TEXT NOT NULL DEFAULT '', "
+              "City TEXT NOT NULL DEFAULT '')");
+    Exec(Raw, "INSERT INTO Customer (CustNo, Company) VALUES ('7', 'Old')");
+    TSession A = OpenSession("a", File);
+    TSession B = OpenSession("b", File);
+    EXPECT_EQ(KeysInView(A.get()), (std::vector<AnsiString>{"7"}));
+    AddKeys(B.get(), {"3"});
+    EXPECT_EQ(KeysInView(A.get()), (std::vector<AnsiString>{"3", "7"}));
+    EXPECT_EQ(QueryNumber(Raw, "SELECT count(*) FROM zfd_log_Customer"), 1);
+}
+
+TEST_F(TrimmedLogTest, ASessionOpenedWithAnotherKeyReadsItsViewAgainInsteadOfMisreadingTheLog)
+{
+    TSession A = OpenSession("a", File);
+    AddKeys(A.get(), {"1", "2", "3", "4", "5"});
+    // Another session opens the table with Company as the key and changes a record: its log
+    // entry holds the Company value, which A must not take for a CustNo value.
+    Dir.WriteFile("company.SFD", "[Table]\nName = Customer\n[Fields]\nCustNo, Number, 8\nCompany, Text, 10, Key\n"
+                                 "TaxRate, Number, 6\nCity, Text, 12\n");
+    TSession B = OpenSession("b", File, "company.SFD");
+    OleCheck(B->MoveTo(4));
+    ASSERT_EQ(ValueOf(B.get(), "Company"), "C4");
+    OleCheck(B->Edit());
+    OleCheck(B->SetFieldValue("CustNo", "9"));
+    OleVariant R;
+    OleCheck(B->Post(&R));
+    EXPECT_EQ(KeysInView(A.get()), (std::vector<AnsiString>{"1", "2", "3", "5", "9"}));
+}
+
+TEST_F(TrimmedLogTest, ASearchPassesOverRecordsWhoseChangesAreNotTakenInYet)
+{
+    {
+        TSession Maker = OpenSession("m", File);  // makes the table
+    }
+    Exec(Raw, "WITH RECURSIVE N(I) AS (SELECT 0 UNION ALL SELECT I + 1 FROM N WHERE I < 2999) "
+              "INSERT INTO Customer (CustNo, Company) SELECT 1000 + 2 * I, 'S' || I FROM N");
+    TSession A = OpenSession("a", File);
+    ASSERT_EQ(CountOf(A.get()), 3000);
+    // In one batch: the record at position 1022 is deleted, then the first record of the
+    // view's second block (position 1024) gets the smallest key. When A looks for the first
+    // one, the second is still at its old place with its new key, and the search for the
+    // first meets it: it must pass over it, not take its new key for its place.
+    Exec(Raw, "DELETE FROM Customer WHERE CustNo = '3044'");
+    Exec(Raw, "UPDATE Customer SET CustNo = '1' WHERE CustNo = '3048'");
+    std::vector<AnsiString> Seen = KeysInView(A.get());
+    EXPECT_EQ(Seen, KeysInView(OpenSession("f", File).get()));
+    ASSERT_EQ(Seen.size(), 2999u);
+    EXPECT_EQ(Seen[0], "1");
+    EXPECT_EQ(std::count(Seen.begin(), Seen.end(), AnsiString("3044")), 0);
+}
+
+}  // namespace
