@@ -90,6 +90,10 @@ void TForm1::Button1Click(TObject*)
         Table1->Next();
     }
     Table1->SetActive(false);
+    // The grids' pages are laid around the record posted last and select it, as after a post
+    // from the navigator; otherwise the page would stay where the first insert left it.
+    dsMain->RefreshDBGridParamsWithNavigatorPostClick();
+    dsMain->PostDisplayData();
     if (Refused > 0)
         ShowMessage(IntToStr(Refused) + " of " + IntToStr(Rows) + " rows were not added. " + FirstReason);
 }

@@ -75,25 +75,28 @@ HRESULT TRecordingFileDataSet::Reply(const AnsiString& Operation, OleVariant* Ou
     return S_OK;
 }
 
+void TRecordingFileDataSet::KeepHandler(const char* Operation, TAfterRecDataSetDataChangeEvent& Slot,
+                                        const TAfterRecDataSetDataChangeEvent& Handler)
+{
+    Calls.push_back(AnsiString(Operation) + (Handler ? "" : "(null)"));
+    Slot = Handler;
+}
+
 void TRecordingFileDataSet::SetOnAfterDataChange(TAfterRecDataSetDataChangeEvent Handler)
 {
-    Calls.push_back(AnsiString("SetOnAfterDataChange") + (Handler ? "" : "(null)"));
-    OnAfterDataChange = Handler;
+    KeepHandler("SetOnAfterDataChange", OnAfterDataChange, Handler);
 }
 void TRecordingFileDataSet::SetOnInitDataControlData(TAfterRecDataSetDataChangeEvent Handler)
 {
-    Calls.push_back(AnsiString("SetOnInitDataControlData") + (Handler ? "" : "(null)"));
-    OnInitDataControlData = Handler;
+    KeepHandler("SetOnInitDataControlData", OnInitDataControlData, Handler);
 }
 void TRecordingFileDataSet::SetOnAfterDBStateChange(TAfterRecDataSetDataChangeEvent Handler)
 {
-    Calls.push_back(AnsiString("SetOnAfterDBStateChange") + (Handler ? "" : "(null)"));
-    OnAfterDBStateChange = Handler;
+    KeepHandler("SetOnAfterDBStateChange", OnAfterDBStateChange, Handler);
 }
 void TRecordingFileDataSet::SetOnAfterFilterChange(TAfterRecDataSetDataChangeEvent Handler)
 {
-    Calls.push_back(AnsiString("SetOnAfterFilterChange") + (Handler ? "" : "(null)"));
-    OnAfterFilterChange = Handler;
+    KeepHandler("SetOnAfterFilterChange", OnAfterFilterChange, Handler);
 }
 void TRecordingFileDataSet::SetDBMethods(TDbMethods* Value)
 {

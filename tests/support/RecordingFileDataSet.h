@@ -99,6 +99,9 @@ private:
         AnsiString Message;
         int Times;
     };
+    // Logs a handler handed over and keeps it.
+    void KeepHandler(const char* Operation, TAfterRecDataSetDataChangeEvent& Slot,
+                     const TAfterRecDataSetDataChangeEvent& Handler);
     // Logs the call; answers the failure set for it, if any, else S_OK.
     HRESULT Record(const AnsiString& Operation, const std::vector<OleVariant>& Args = {});
     // Logs a getter and stores its answer in Out.
