@@ -160,4 +160,26 @@ TEST_F(PostgresSessions, SessionsOnOneServerTableSeeEachOthersPostsAndRefuseLost
     EXPECT_EQ(CountOf(C.get()), 3);
 }
 
+TEST_F(PostgresSessions, ASessionWhoseConnectionWasClosedReportsItOnceAndGoesOnWithWhatOthersPostedMeanwhile)
+{
+    AnsiString Uri = TestCluster().NewDatabase();
+    TSession A = OpenSession("1688", Uri);
+    AddKeys(A.get(), {"1", "2"});
+    OleCheck(A->MoveTo(2));
+    TestCluster().DropConnections(Uri);
+    TSession B = OpenSession("1688", Uri);
+    AddKeys(B.get(), {"0"});
+
+    OleVariant Ignored;
+    AnsiString Message = FailureText(A->Next());
+    EXPECT_NE(Message.find("was lost"), AnsiString::npos) << Message;
+    EXPECT_NE(Message.find("the next operation connects again"), AnsiString::npos) << Message;
+    // The next call connects again, takes in B's post and keeps the cursor on its record.
+    EXPECT_EQ(RecNoOf(A.get()), 3);
+    EXPECT_EQ(ValueOf(A.get(), "CustNo"), "2");
+    EXPECT_EQ(KeysInView(A.get()), (std::vector<AnsiString>{"0", "1", "2"}));
+    EXPECT_TRUE(Succeeded(AddRecord(A.get(), {{"CustNo", "3"}})));
+    EXPECT_EQ(KeysInView(B.get()), (std::vector<AnsiString>{"0", "1", "2", "3"}));
+}
+
 }  // namespace
