@@ -55,7 +55,15 @@ AnsiString NameProblem(std::string_view Name)
         bool Ok = IsAsciiLetter(C) || (C >= '0' && C <= '9') || C == '_' ||
                   (Code >= 0x80 && Code != Utf8Error && IsUnicodeLetterOrDigit(Code));
         if (!Ok) {
-            AnsiString Found = Code >= 0x80 || Code < 0x20 ? CodePointText(Code) : "'" + AnsiString(1, C) + "'";
+            // Built piece by piece: GCC 12 sees a false overlap (-Wrestrict) in "'" + ... + "'".
+            AnsiString Found;
+            if (Code >= 0x80 || Code < 0x20) {
+                Found = CodePointText(Code);
+            } else {
+                Found.push_back('\'');
+                Found.push_back(C);
+                Found.push_back('\'');
+            }
             return "the name " + AnsiString(Name) + " may hold only letters, digits and '_' (found " + Found + ")";
         }
     }
