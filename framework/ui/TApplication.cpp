@@ -58,7 +58,11 @@ void TApplication::Initialize()
 void TApplication::InitForm(TForm* Form)
 {
     if (Form->ClassInfo() != TForm::StaticClassInfo()) Form->ReadFormResource();
-    if (!FMainForm) FMainForm = Form;
+    if (!FMainForm) {
+        // A new main form starts a new run: an earlier main form's closing does not end it.
+        FMainForm = Form;
+        FTerminated = false;
+    }
     Form->DoCreate();
     if (Form->Visible()) Form->Show();
 }

@@ -88,6 +88,14 @@ void UseTheDemo()
     EXPECT_EQ(F->Label2->Caption(), "52");
     U.Shot("04_grid_edit_posted");
 
+    // Post from the grid itself: Enter on the last column; the trigger shows the count again.
+    U.ClickCell(12, 1);
+    U.Type("X");
+    F->Label2->SetCaption("?");
+    U.Enter();
+    EXPECT_EQ(U.State(), "Browse");
+    EXPECT_EQ(F->Label2->Caption(), "52") << "the after-post trigger ran for the grid's post";
+
     // Pick a city from the pick list and post.
     U.ClickCell(4, 3);
     QComboBox* Box = F->ZopFileDBGrid1->FCellComboBox->ComboBox();
