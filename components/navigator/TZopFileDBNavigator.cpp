@@ -63,12 +63,12 @@ TZopFileDBNavigator::TZopFileDBNavigator(TComponent* Owner) : TPanel(Owner)
     SetBevelInner(bvLowered);
     SetBevelOuter(bvRaised);
     FConfirmDelete = true;
-    struct TButtonSpec {
+    struct TButtonEntry {
         TNavBtn* TZopFileDBNavigator::*Field;
         const char* Caption;
         void (TZopFileDBNavigator::*Click)(TObject*);
     };
-    static const TButtonSpec Buttons[] = {
+    static const TButtonEntry Buttons[] = {
         {&TZopFileDBNavigator::FBtnFirst, "First", &TZopFileDBNavigator::RunFirstClick},
         {&TZopFileDBNavigator::FBtnPrior, "Prior", &TZopFileDBNavigator::RunPriorClick},
         {&TZopFileDBNavigator::FBtnNext, "Next", &TZopFileDBNavigator::RunNextClick},
@@ -83,19 +83,19 @@ TZopFileDBNavigator::TZopFileDBNavigator(TComponent* Owner) : TPanel(Owner)
     // First at 2; each following button one pixel past a running position that grows by
     // 60, with a 23-pixel gap between the browse group and the edit group.
     int Position = 62;
-    for (const TButtonSpec& Spec : Buttons) {
+    for (const TButtonEntry& Entry : Buttons) {
         TNavBtn* Button = new TNavBtn(nullptr);
-        this->*Spec.Field = Button;
-        Button->SetCaption(Spec.Caption);
-        if (Spec.Field == &TZopFileDBNavigator::FBtnFirst) {
+        this->*Entry.Field = Button;
+        Button->SetCaption(Entry.Caption);
+        if (Entry.Field == &TZopFileDBNavigator::FBtnFirst) {
             Button->SetLeft(2);
         } else {
             Button->SetLeft(Position + 1);
             Position += 60;
-            if (Spec.Field == &TZopFileDBNavigator::FBtnLast) Position += 23;
+            if (Entry.Field == &TZopFileDBNavigator::FBtnLast) Position += 23;
         }
         Button->SetParent(this);
-        Button->OnClick = TNotifyEvent(this, Spec.Click);
+        Button->OnClick = TNotifyEvent(this, Entry.Click);
     }
 }
 
