@@ -11,6 +11,7 @@
 #include "framework/core/TStrings.h"
 #include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"
+#include "framework/core/UpdateBracket.h"
 #include "interface/ServerCall.h"
 
 namespace {
@@ -130,14 +131,7 @@ void TZopFileDataSet::SetFReadOnly(bool Value)
 
 void TZopFileDataSet::SetFFilterCommand(TStringList* Value)
 {
-    FFilterCommand->BeginUpdate();
-    try {
-        FFilterCommand->Assign(Value);
-    } catch (...) {
-        FFilterCommand->EndUpdate();
-        throw;
-    }
-    FFilterCommand->EndUpdate();
+    WithinUpdate(*FFilterCommand, [&] { FFilterCommand->Assign(Value); });
 }
 
 void TZopFileDataSet::SetFActive(bool Value)

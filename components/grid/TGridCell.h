@@ -107,8 +107,12 @@ private:
     // The save question: in "Edit", asks whether to save; Yes writes the edited cell's text
     // and posts, No cancels the record.
     static void AskToSave(TZopFileDBGrid* Grid);
-    // The cell whose text an edit applies to: the one holding the editor, else the selection.
-    static TGridCell* EditedCell(TZopFileDBGrid* Grid);
+    // Takes the editor's text into the cell it applies to (the one holding the editor, else
+    // the selection) when the user changed it. Field is then that cell's field, else empty.
+    static void TakeEditedText(TZopFileDBGrid* Grid, AnsiString& Field, AnsiString& Text);
+    // Asks the save question: Yes writes Text into Field (unless Field is blank) and posts,
+    // No cancels the record.
+    static void SaveOrCancel(IFileDataSet* Server, const AnsiString& Field, const AnsiString& Text);
     static void RunRepeatStep(IFileDataSet* Server);
     void MoveRow(WORD Key);
     void EnterKey();

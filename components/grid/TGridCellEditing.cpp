@@ -51,34 +51,38 @@ void RepaintRow(TZopFileDBGrid* Grid, int Row)
 
 }  // namespace
 
-TGridCell* TGridCell::EditedCell(TZopFileDBGrid* Grid)
+void TGridCell::TakeEditedText(TZopFileDBGrid* Grid, AnsiString& Field, AnsiString& Text)
 {
+    Field.clear();
+    Text.clear();
     // After Enter has moved the editor along the row, the selection still names the row's
     // first cell; the text belongs to the cell the editor is in.
-    if (TGridCell* Holder = Grid->EditorCell()) return Holder;
-    return Grid->FSelectedCell;
+    TGridCell* Edited = Grid->EditorCell();
+    if (!Edited) Edited = Grid->FSelectedCell;
+    if (!Edited || !Edited->FIsModify) return;
+    Text = Edited->EditorText();
+    Edited->FAsString = Text;
+    Field = Edited->FColumn->GetDataField();
+}
+
+void TGridCell::SaveOrCancel(IFileDataSet* Server, const AnsiString& Field, const AnsiString& Text)
+{
+    if (MessageDlg(SaveQuestion, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
+        // An unmodified cell writes nothing: its field keeps the stored value.
+        if (!Trim(Field).empty()) Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
+        Ask(Server, &IFileDataSet::Post);
+    } else {
+        Check(Server->Cancel());
+    }
 }
 
 void TGridCell::AskToSave(TZopFileDBGrid* Grid)
 {
     IFileDataSet* Server = Grid->Server();
     if (!Server || !StateIs(Server, "Edit")) return;
-    TGridCell* Edited = EditedCell(Grid);
-    const bool Modified = Edited && Edited->FIsModify;
-    AnsiString Text;
-    AnsiString Field;
-    if (Modified) {
-        Text = Edited->EditorText();
-        Edited->FAsString = Text;
-        Field = Edited->FColumn->GetDataField();
-    }
-    if (MessageDlg(SaveQuestion, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
-        // An unmodified cell writes nothing: its field keeps the stored value.
-        if (Modified && !Trim(Field).empty()) Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
-        Ask(Server, &IFileDataSet::Post);
-    } else {
-        Check(Server->Cancel());
-    }
+    AnsiString Field, Text;
+    TakeEditedText(Grid, Field, Text);
+    SaveOrCancel(Server, Field, Text);
 }
 
 void TGridCell::RunRepeatStep(IFileDataSet* Server)
@@ -277,23 +281,11 @@ void TGridCell::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     IFileDataSet* Server = Source ? G->Server() : nullptr;
     if (Server && Source->GetDataSet()->GetActive() && (StateIs(Server, "Edit") || StateIs(Server, "Insert")) &&
         G->FSelectedCell && G->FSelectedCell != this) {
-        TGridCell* Edited = EditedCell(G);
-        const bool Modified = Edited && Edited->FIsModify;
-        AnsiString Text;
-        if (Modified) {
-            Text = Edited->EditorText();
-            Edited->FAsString = Text;
-        }
+        AnsiString Field, Text;
+        TakeEditedText(G, Field, Text);
         if (G->FSelectedCell->GetRow() != Row) {
             // The click leaves the edited record.
-            if (MessageDlg(SaveQuestion, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
-                const AnsiString Field = Modified ? AnsiString(Edited->FColumn->GetDataField()) : AnsiString();
-                if (Modified && !Trim(Field).empty())
-                    Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
-                Ask(Server, &IFileDataSet::Post);
-            } else {
-                Check(Server->Cancel());
-            }
+            SaveOrCancel(Server, Field, Text);
             // The page was laid out again: a row that went away takes the click with it.
             if (G->GetColumns()->GetDataCell(Col, Row) != this) return;
         }

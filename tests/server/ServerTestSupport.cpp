@@ -5,6 +5,7 @@
 #include "com/ComObj.h"
 #include "com/ErrorInfo.h"
 #include "com/OleCheck.h"
+#include "interface/ServerCall.h"
 #include "framework/core/TextUtils.h"
 #include "server/RegisterFileDataSetServer.h"
 
@@ -19,58 +20,38 @@ const char* const TestSchemaText =
 ::testing::AssertionResult Succeeded(HRESULT Code)
 {
     if (SUCCEEDED(Code)) return ::testing::AssertionSuccess();
-    try {
-        OleCheck(Code);
-    } catch (const EOleException& E) {
-        return ::testing::AssertionFailure() << "call failed: " << E.Message();
-    }
-    return ::testing::AssertionFailure();
+    return ::testing::AssertionFailure() << "call failed: " << ServerFailureMessage(Code);
 }
 
 AnsiString FailureText(HRESULT Code)
 {
     EXPECT_TRUE(FAILED(Code)) << "the call was expected to fail";
-    try {
-        OleCheck(Code);
-    } catch (const EOleException& E) {
-        return E.Message();
-    }
-    return "(no failure)";
+    return FAILED(Code) ? ServerFailureMessage(Code) : AnsiString("(no failure)");
 }
 
 AnsiString StateOf(IFileDataSet* S)
 {
-    OleVariant V;
-    OleCheck(S->GetState(&V));
-    return V.AsString();
+    return AskText(S, &IFileDataSet::GetState);
 }
 
 AnsiString ValueOf(IFileDataSet* S, const AnsiString& Field)
 {
-    OleVariant V;
-    OleCheck(S->GetFieldValue(Field, &V));
-    return V.AsString();
+    return AskText(S, &IFileDataSet::GetFieldValue, OleVariant(Field));
 }
 
 int CountOf(IFileDataSet* S)
 {
-    OleVariant V;
-    OleCheck(S->GetRecordCount(&V));
-    return V.AsInteger();
+    return AskInt(S, &IFileDataSet::GetRecordCount);
 }
 
 int RecNoOf(IFileDataSet* S)
 {
-    OleVariant V;
-    OleCheck(S->GetRecNo(&V));
-    return V.AsInteger();
+    return AskInt(S, &IFileDataSet::GetRecNo);
 }
 
 bool FlagOf(IFileDataSet* S, HRESULT (IFileDataSet::*Getter)(OleVariant*))
 {
-    OleVariant V;
-    OleCheck((S->*Getter)(&V));
-    return V.AsBoolean();
+    return AskBool(S, Getter);
 }
 
 HRESULT AddRecord(IFileDataSet* S, std::initializer_list<std::pair<const char*, AnsiString>> Values)
