@@ -1,8 +1,40 @@
 #include "server/KeyOrder.h"
 
+#include <algorithm>
+#include <string>
+
 #include "server/ValueText.h"
 
 namespace RecordServer {
+
+namespace {
+
+int CompareField(const TFieldDef& Field, std::string_view X, std::string_view Y)
+{
+    int C = Field.Type == TFieldType::Number ? CompareNumberTexts(X, Y) : X.compare(Y);
+    return C < 0 ? -1 : (C > 0 ? 1 : 0);
+}
+
+int CompareIds(std::int64_t A, std::int64_t B)
+{
+    return A < B ? -1 : (A > B ? 1 : 0);
+}
+
+// The next field text of a packed key; false at its end.
+bool NextPacked(std::string_view& Packed, std::string_view& Text)
+{
+    std::size_t Colon = Packed.find(':');
+    if (Colon == std::string_view::npos) return false;
+    std::size_t Length = 0;
+    for (char C : Packed.substr(0, Colon)) Length = Length * 10 + static_cast<std::size_t>(C - '0');
+    Packed.remove_prefix(Colon + 1);
+    Length = std::min(Length, Packed.size());
+    Text = Packed.substr(0, Length);
+    Packed.remove_prefix(Length);
+    return true;
+}
+
+}  // namespace
 
 int CompareRecordKeys(const TTableSchema& Schema, const TRecordKey& A, const TRecordKey& B)
 {
@@ -10,16 +42,34 @@ int CompareRecordKeys(const TTableSchema& Schema, const TRecordKey& A, const TRe
     for (const TFieldDef& Field : Schema.Fields) {
         if (!Field.Key) continue;
         if (Key >= A.Values.size() || Key >= B.Values.size()) break;
-        const AnsiString& X = A.Values[Key];
-        const AnsiString& Y = B.Values[Key];
+        if (int C = CompareField(Field, A.Values[Key], B.Values[Key]); C != 0) return C;
         ++Key;
-        if (Field.Type == TFieldType::Number) {
-            if (int C = CompareNumberTexts(X, Y); C != 0) return C < 0 ? -1 : 1;
-        } else if (int C = X.compare(Y); C != 0) {
-            return C < 0 ? -1 : 1;
-        }
     }
-    return A.Id < B.Id ? -1 : (A.Id > B.Id ? 1 : 0);
+    return CompareIds(A.Id, B.Id);
+}
+
+AnsiString PackKey(const std::vector<AnsiString>& Values)
+{
+    AnsiString Packed;
+    for (const AnsiString& Value : Values) {
+        Packed += std::to_string(Value.size());
+        Packed += ':';
+        Packed += Value;
+    }
+    return Packed;
+}
+
+int ComparePackedKey(const TTableSchema& Schema, std::string_view PackedA, std::int64_t IdA, const TRecordKey& B)
+{
+    std::size_t Key = 0;
+    std::string_view X;
+    for (const TFieldDef& Field : Schema.Fields) {
+        if (!Field.Key) continue;
+        if (Key >= B.Values.size() || !NextPacked(PackedA, X)) break;
+        if (int C = CompareField(Field, X, B.Values[Key]); C != 0) return C;
+        ++Key;
+    }
+    return CompareIds(IdA, B.Id);
 }
 
 }  // namespace RecordServer

@@ -2,6 +2,8 @@
 // The order of records that every store keeps: by the key fields in schema order (numbers
 // as exact decimals, texts by their bytes, which for UTF-8 is the order of the code points), then by
 // id. Stores order their tables the same way; this compares two keys held in memory.
+#include <string_view>
+
 #include "server/RecordStore.h"
 #include "server/Schema.h"
 
@@ -9,5 +11,10 @@ namespace RecordServer {
 
 // Negative, 0 or positive as A comes before, at or after B.
 int CompareRecordKeys(const TTableSchema& Schema, const TRecordKey& A, const TRecordKey& B);
+
+// A key's field texts as one text ("<bytes>:<text>" per field), as the view holds keys.
+AnsiString PackKey(const std::vector<AnsiString>& Values);
+// The same comparison with A's key packed.
+int ComparePackedKey(const TTableSchema& Schema, std::string_view PackedA, std::int64_t IdA, const TRecordKey& B);
 
 }  // namespace RecordServer

@@ -138,13 +138,19 @@ public:
         for (const TFilterCondition& Cond : FFilter) FFilterFields.push_back(static_cast<std::size_t>(FSchema.FieldIndex(Cond.FieldName)));
     }
 
-    void ReadOrderedIds(const std::function<void(std::int64_t)>& Sink) override
+    void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override
     {
         Guard([&] {
             // The log's end and the ids from one snapshot: a commit is either in the ids or
             // after the end.
             AnsiString Columns;
             for (std::size_t Field : FFilterFields) Columns += ", " + Column(Field);
+            std::vector<AnsiString> Key;
+            for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
+                if (!FSchema.Fields[I].Key) continue;
+                Columns += ", " + Column(I);
+                Key.emplace_back();
+            }
             std::vector<TPgConnection::TStep> Steps(3);
             bool OwnSnapshot = !FInSnapshot;
             if (OwnSnapshot) Steps[0].Sql = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
@@ -161,11 +167,19 @@ public:
             FLogCursor.Restart(Results[1].Rows() ? Results[1].Int64(0, 0) : 0);
             FLocalSeen = LocalWrites().Count(FLocalKey);
             const TPgResult& Ids = Results[2];
+            int KeyColumn = 1 + static_cast<int>(FFilterFields.size());
+            std::int64_t Passed = 0;
             for (int Row = 0; Row < Ids.Rows(); ++Row) {
                 bool Passes = true;
                 for (std::size_t I = 0; I < FFilter.size() && Passes; ++I)
                     Passes = ConditionHolds(FFilter[I], Ids.Text(Row, 1 + static_cast<int>(I)));
-                if (Passes) Sink(Ids.Int64(Row, 0));
+                if (!Passes) continue;
+                if (KeyEvery <= 0 || Passed++ % KeyEvery != 0) {
+                    Sink(Ids.Int64(Row, 0), nullptr);
+                    continue;
+                }
+                for (std::size_t I = 0; I < Key.size(); ++I) Key[I] = Ids.Text(Row, KeyColumn + static_cast<int>(I));
+                Sink(Ids.Int64(Row, 0), &Key);
             }
         });
     }
@@ -200,10 +214,6 @@ public:
         });
     }
 
-    int CompareKeys(const TRecordKey& A, const TRecordKey& B) const override
-    {
-        return CompareRecordKeys(FSchema, A, B);
-    }
 
     bool Read(std::int64_t Id, TStoredRecord& Record) override
     {

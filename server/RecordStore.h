@@ -68,19 +68,20 @@ public:
     // Raises EServerError when a condition names a field the table does not have.
     virtual void SetFilter(const std::vector<TFilterCondition>& Conditions) = 0;
     // Hands Sink the ids of the records that pass the filter, ordered by the key fields
-    // (numbers numerically), then by insertion. ReadChanges counts from this reading.
-    virtual void ReadOrderedIds(const std::function<void(std::int64_t)>& Sink) = 0;
+    // (numbers numerically), then by insertion; with every KeyEvery-th record (the first, the
+    // KeyEvery+1-th, ...) also its key fields' texts, else null. ReadChanges counts from this
+    // reading.
+    using TOrderedIdSink = std::function<void(std::int64_t Id, const std::vector<AnsiString>* Key)>;
+    virtual void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) = 0;
     // False also when the record no longer exists.
     virtual bool PassesFilter(std::int64_t Id) = 0;
     // True when record A comes before record B in the order of ReadOrderedIds; nullopt when
     // either no longer exists.
     virtual std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) = 0;
-    // True when record A comes before the place Key; nullopt when A no longer exists.
+    // True when record A comes before the place Key; nullopt when A no longer exists. Every
+    // store orders as CompareRecordKeys (KeyOrder.h) does, so that keys held in memory are
+    // compared without asking the storage.
     virtual std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) = 0;
-    // The same order between two keys held in memory, without asking the storage: negative,
-    // 0 or positive. The session uses it to pick a block of its view and then checks that
-    // block's ends with ComesBeforeKey, so a difference costs time, never a wrong place.
-    virtual int CompareKeys(const TRecordKey& A, const TRecordKey& B) const = 0;
 
     // False when there is no such record.
     virtual bool Read(std::int64_t Id, TStoredRecord& Record) = 0;

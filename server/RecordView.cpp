@@ -8,19 +8,19 @@ namespace RecordServer {
 void TRecordView::Clear()
 {
     FBlocks.clear();
-    FFirstKeys.clear();
+    FAnchors.clear();
     FBlocks.emplace_back();
-    FFirstKeys.emplace_back();
+    FAnchors.emplace_back();
     FCount = 0;
     FTreeStale = true;
     Changed();
 }
 
-void TRecordView::Append(TId Id)
+void TRecordView::Append(TId Id, const AnsiString* PackedKey)
 {
     if (FBlocks.back().size() >= BlockSize) {
         FBlocks.emplace_back();
-        FFirstKeys.emplace_back();
+        FAnchors.emplace_back();
         FTreeStale = true;
     } else if (!FTreeStale) {
         AddToTree(FBlocks.size() - 1, 1);
@@ -29,6 +29,7 @@ void TRecordView::Append(TId Id)
     if (Last.empty()) Last.reserve(BlockSize);
     Last.push_back(Id);
     ++FCount;
+    if (PackedKey) FAnchors.back().push_back({static_cast<std::int32_t>(Last.size() - 1), *PackedKey});
 }
 
 void TRecordView::RebuildTree() const
@@ -133,7 +134,7 @@ std::int64_t TRecordView::FindBetween(TId Id, std::int64_t From, std::int64_t To
     return -1;
 }
 
-void TRecordView::Insert(std::int64_t Pos, TId Id)
+void TRecordView::Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey)
 {
     if (Pos < 0 || Pos > FCount) throw std::out_of_range("record view position out of range");
     // At the very end the last block takes it; elsewhere the block holding Pos.
@@ -141,12 +142,30 @@ void TRecordView::Insert(std::int64_t Pos, TId Id)
     std::size_t B = Pos == FCount ? FBlocks.size() - 1 : BlockOf(Pos, Start);
     if (Pos == FCount) Start = FCount - static_cast<std::int64_t>(FBlocks[B].size());
     std::vector<TId>& Block = FBlocks[B];
-    if (Pos == Start) FFirstKeys[B].reset();
-    Block.insert(Block.begin() + (Pos - Start), Id);
+    auto Offset = static_cast<std::int32_t>(Pos - Start);
+    Block.insert(Block.begin() + Offset, Id);
+    for (TAnchor& Anchor : FAnchors[B])
+        if (Anchor.Offset >= Offset) ++Anchor.Offset;
+    if (PackedKey) AddAnchor(B, Offset, *PackedKey);
     ++FCount;
     Changed();
     if (!FTreeStale) AddToTree(B, 1);
     if (Block.size() >= 2 * BlockSize) SplitBlock(B);
+}
+
+void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, const AnsiString& Key)
+{
+    std::vector<TAnchor>& Anchors = FAnchors[B];
+    auto It = std::lower_bound(Anchors.begin(), Anchors.end(), Offset,
+                               [](const TAnchor& A, std::int32_t O) { return A.Offset < O; });
+    It = Anchors.insert(It, TAnchor{Offset, Key});
+    auto K = static_cast<std::size_t>(It - Anchors.begin());
+    // Two anchors apart span more than AnchorEvery records: a neighbour closer than that is
+    // dropped, so that the anchors stay as sparse as when the view was read.
+    if (K + 2 < Anchors.size() && Anchors[K + 2].Offset - Offset <= AnchorEvery)
+        Anchors.erase(Anchors.begin() + static_cast<std::ptrdiff_t>(K) + 1);
+    if (K >= 2 && Offset - Anchors[K - 2].Offset <= AnchorEvery)
+        Anchors.erase(Anchors.begin() + static_cast<std::ptrdiff_t>(K) - 1);
 }
 
 void TRecordView::SplitBlock(std::size_t B)
@@ -156,7 +175,13 @@ void TRecordView::SplitBlock(std::size_t B)
     std::vector<TId> Tail(Block.begin() + static_cast<std::ptrdiff_t>(Half), Block.end());
     Block.resize(Half);
     FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(B) + 1, std::move(Tail));
-    FFirstKeys.insert(FFirstKeys.begin() + static_cast<std::ptrdiff_t>(B) + 1, std::nullopt);
+    std::vector<TAnchor>& Anchors = FAnchors[B];
+    auto Split = std::lower_bound(Anchors.begin(), Anchors.end(), static_cast<std::int32_t>(Half),
+                                  [](const TAnchor& A, std::int32_t O) { return A.Offset < O; });
+    std::vector<TAnchor> TailAnchors(std::make_move_iterator(Split), std::make_move_iterator(Anchors.end()));
+    Anchors.erase(Split, Anchors.end());
+    for (TAnchor& Anchor : TailAnchors) Anchor.Offset -= static_cast<std::int32_t>(Half);
+    FAnchors.insert(FAnchors.begin() + static_cast<std::ptrdiff_t>(B) + 1, std::move(TailAnchors));
     FTreeStale = true;
     Changed();
 }
@@ -167,26 +192,90 @@ void TRecordView::Remove(std::int64_t Pos)
     std::int64_t Start = 0;
     std::size_t B = BlockOf(Pos, Start);
     std::vector<TId>& Block = FBlocks[B];
-    if (Pos == Start) FFirstKeys[B].reset();
-    Block.erase(Block.begin() + (Pos - Start));
+    auto Offset = static_cast<std::int32_t>(Pos - Start);
+    Block.erase(Block.begin() + Offset);
+    std::vector<TAnchor>& Anchors = FAnchors[B];
+    Anchors.erase(std::remove_if(Anchors.begin(), Anchors.end(), [&](const TAnchor& A) { return A.Offset == Offset; }),
+                  Anchors.end());
+    for (TAnchor& Anchor : Anchors)
+        if (Anchor.Offset > Offset) --Anchor.Offset;
     --FCount;
     Changed();
     if (!FTreeStale) AddToTree(B, -1);
     if (Block.empty() && FBlocks.size() > 1) {
         FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(B));
-        FFirstKeys.erase(FFirstKeys.begin() + static_cast<std::ptrdiff_t>(B));
+        FAnchors.erase(FAnchors.begin() + static_cast<std::ptrdiff_t>(B));
         FTreeStale = true;
     }
 }
 
-const std::vector<AnsiString>* TRecordView::FirstKey(std::size_t Block) const
+std::size_t TRecordView::NextAnchoredBlock(std::size_t Block) const
 {
-    return FFirstKeys[Block] ? &*FFirstKeys[Block] : nullptr;
+    while (Block < FAnchors.size() && FAnchors[Block].empty()) ++Block;
+    return Block;
 }
 
-void TRecordView::SetFirstKey(std::size_t Block, std::vector<AnsiString> Key)
+TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
 {
-    FFirstKeys[Block] = std::move(Key);
+    auto Anchor = [&](std::size_t B, std::size_t K) {
+        const TAnchor& A = FAnchors[B][K];
+        return Compare(A.Key, FBlocks[B][static_cast<std::size_t>(A.Offset)]);
+    };
+    // The last block whose first anchor comes before the key or is at it (blocks without
+    // anchors are passed over).
+    std::size_t N = FBlocks.size(), Lo = 0, Hi = N, Found = N;
+    while (Lo < Hi) {
+        std::size_t Mid = Lo + (Hi - Lo) / 2;
+        std::size_t M = NextAnchoredBlock(Mid);
+        if (M >= Hi) {
+            Hi = Mid;
+        } else if (Anchor(M, 0) <= 0) {
+            Found = M;
+            Lo = M + 1;
+        } else {
+            Hi = Mid;
+        }
+    }
+    TBracket Result;
+    Result.Hi = FCount;
+    std::size_t After = 0;  // the block of the first anchor after the key, and its index there
+    std::size_t AfterIndex = 0;
+    if (Found < N) {
+        // Within it, the last anchor before the key or at it.
+        const std::vector<TAnchor>& Anchors = FAnchors[Found];
+        std::size_t L = 0, H = Anchors.size();
+        int LastCompare = 0;
+        while (H - L > 1) {
+            std::size_t M = L + (H - L) / 2;
+            int C = Anchor(Found, M);
+            if (C <= 0) {
+                L = M;
+                LastCompare = C;
+            } else {
+                H = M;
+            }
+        }
+        if (L == 0) LastCompare = Anchor(Found, 0);
+        std::int64_t Pos = BlockStart(Found) + Anchors[L].Offset;
+        if (LastCompare == 0) {
+            Result.Exact = Result.Lo = Result.Hi = Pos;
+            return Result;
+        }
+        Result.Lo = Pos + 1;
+        After = L + 1 < Anchors.size() ? Found : NextAnchoredBlock(Found + 1);
+        AfterIndex = L + 1 < Anchors.size() ? L + 1 : 0;
+    } else {
+        After = NextAnchoredBlock(0);
+    }
+    if (After < N) Result.Hi = BlockStart(After) + FAnchors[After][AfterIndex].Offset;
+    return Result;
+}
+
+std::size_t TRecordView::AnchorCount() const
+{
+    std::size_t Count = 0;
+    for (const std::vector<TAnchor>& Anchors : FAnchors) Count += Anchors.size();
+    return Count;
 }
 
 }  // namespace RecordServer

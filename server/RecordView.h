@@ -8,11 +8,15 @@
 // plus O(log blocks) counters, instead of every id or every block start after it. A step to
 // a neighbouring position is answered from the block last used without the tree.
 //
-// Each block can also hold the key of its first record (set by the session, which knows the
-// keys; the view forgets it whenever the block's first id changes), so that a search for a
-// key's place picks its block in memory and compares only within that block with the store.
+// Some records also carry their key in memory (anchors): every AnchorEvery-th record as the
+// view is read, and each record placed with a known key afterwards, thinned so that two
+// anchors apart always span more than AnchorEvery records. An anchor's key is the key the
+// record was placed by, so the anchors always agree with the view's order: Bracket finds, in
+// memory, the few positions between two anchors where a key belongs, and only those are
+// compared with the store. Keys are held packed (PackKey), one text per anchor.
 #include <cstdint>
-#include <optional>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "framework/core/Exceptions.h"
@@ -26,8 +30,8 @@ public:
     TRecordView() { Clear(); }
     void Clear();
     // Adds Id after the last; the view is filled this way straight from the statement that
-    // reads the ids, without a copy of them all.
-    void Append(TId Id);
+    // reads the ids, without a copy of them all. PackedKey, when given, makes it an anchor.
+    void Append(TId Id, const AnsiString* PackedKey = nullptr);
     std::int64_t Count() const { return FCount; }
     bool IsEmpty() const { return FCount == 0; }
     TId At(std::int64_t Pos) const;
@@ -35,24 +39,39 @@ public:
     std::int64_t Find(TId Id) const;
     // Position of Id among the positions [From, To), or -1; a linear search in memory.
     std::int64_t FindBetween(TId Id, std::int64_t From, std::int64_t To) const;
-    // Puts Id at Pos (0..Count); the ids from Pos on move one place back.
-    void Insert(std::int64_t Pos, TId Id);
+    // Puts Id at Pos (0..Count); the ids from Pos on move one place back. PackedKey, when
+    // given, is the key Id was placed by, and makes it an anchor.
+    void Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey = nullptr);
     void Remove(std::int64_t Pos);
 
-    std::size_t BlockCount() const { return FBlocks.size(); }
-    // The most ids a block holds (a block is split when it reaches that).
-    static constexpr std::int64_t MaxBlockSize() { return 2 * BlockSize; }
-    std::int64_t BlockStart(std::size_t Block) const;
-    // The key fields' texts of the block's first record; nullptr when not known.
-    const std::vector<AnsiString>* FirstKey(std::size_t Block) const;
-    void SetFirstKey(std::size_t Block, std::vector<AnsiString> Key);
+    // A record is read with its key every AnchorEvery records as the view is filled.
+    static constexpr int AnchorEvery = 16;
+    // Compares an anchor (its packed key and id) with the key looked for: negative, 0 or
+    // positive as the anchor comes before, at or after it.
+    using TAnchorCompare = std::function<int(std::string_view PackedKey, TId Id)>;
+    struct TBracket {
+        std::int64_t Lo = 0, Hi = 0;  // the key's place, or its record, is in [Lo, Hi]
+        std::int64_t Exact = -1;      // the position of an anchor at the key itself
+    };
+    // The positions between the last anchor before the key and the first after it.
+    TBracket Bracket(const TAnchorCompare& Compare) const;
+    std::size_t AnchorCount() const;
 
 private:
     static constexpr std::size_t BlockSize = 1024;
+    struct TAnchor {
+        std::int32_t Offset;  // within its block
+        AnsiString Key;       // packed
+    };
 
     // The block holding Pos; Start receives that block's first position.
     std::size_t BlockOf(std::int64_t Pos, std::int64_t& Start) const;
     void SplitBlock(std::size_t Block);
+    std::int64_t BlockStart(std::size_t Block) const;
+    // Adds an anchor at Offset of Block and drops a neighbour that the new one makes needless.
+    void AddAnchor(std::size_t Block, std::int32_t Offset, const AnsiString& Key);
+    // The first block from Block on that holds an anchor, or FBlocks.size().
+    std::size_t NextAnchoredBlock(std::size_t Block) const;
     // The Fenwick tree over the blocks' sizes: rebuilt when blocks were added or removed.
     void RebuildTree() const;
     void AddToTree(std::size_t Block, std::int64_t Delta);
@@ -62,7 +81,7 @@ private:
     std::vector<std::vector<TId>> FBlocks;  // never empty blocks, except a single one
     mutable std::vector<std::int64_t> FTree;  // 1-based Fenwick tree of the blocks' sizes
     mutable bool FTreeStale = true;
-    std::vector<std::optional<std::vector<AnsiString>>> FFirstKeys;  // per block, when known
+    std::vector<std::vector<TAnchor>> FAnchors;  // per block, by offset
     std::int64_t FCount = 0;
     mutable std::size_t FLastBlock = 0;  // the block used last, tried first, and its start
     mutable std::int64_t FLastStart = 0;

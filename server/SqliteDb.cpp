@@ -160,6 +160,11 @@ std::int64_t TSqliteStatement::ColumnInt64(int Column) const
     return sqlite3_column_int64(FStmt, Column);
 }
 
+int TSqliteStatement::ColumnCount() const
+{
+    return sqlite3_column_count(FStmt);
+}
+
 AnsiString TSqliteStatement::ColumnText(int Column) const
 {
     const unsigned char* Text = sqlite3_column_text(FStmt, Column);

@@ -80,6 +80,7 @@ public:
     void Run();
     std::int64_t ColumnInt64(int Column) const;
     AnsiString ColumnText(int Column) const;
+    int ColumnCount() const;
     // Ends the current use: the statement is reset and its parameters cleared.
     void Reset();
 

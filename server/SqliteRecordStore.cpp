@@ -134,7 +134,11 @@ public:
         auto Filter = std::make_unique<TCompiledFilter>();
         AnsiString Where = CompileFilter(Conditions, *Filter);
         AnsiString Order = " ORDER BY " + KeyOrder("") + "zfd_id";
-        TSqliteStatement View(FDb, "SELECT zfd_id FROM " + FTable + (Where.empty() ? "" : " WHERE " + Where) + Order);
+        AnsiString KeyColumns;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) KeyColumns += ", " + Column(I);
+        TSqliteStatement View(FDb, "SELECT zfd_id" + KeyColumns + " FROM " + FTable + (Where.empty() ? "" : " WHERE " + Where) +
+                                       Order);
         TSqliteStatement Passes(FDb, "SELECT 1 FROM " + FTable + " WHERE zfd_id = ?1" +
                                          (Where.empty() ? "" : " AND " + Where));
         TSqliteStatement Page(FDb, "SELECT zfd_id, zfd_ver, " + ColumnList() + " FROM " + FTable + " WHERE " +
@@ -145,7 +149,7 @@ public:
         FFilter = std::move(Filter);
     }
 
-    void ReadOrderedIds(const std::function<void(std::int64_t)>& Sink) override
+    void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override
     {
         // The version first, then the log's end, then the ids: a commit between them is
         // either in the ids read or seen by the next ReadChanges (applying it again to a view
@@ -154,7 +158,15 @@ public:
         FLogCursor.Restart(LogEnd());
         TStatementReset Done(FView);
         BindFilter(FView);
-        while (FView.Step()) Sink(FView.ColumnInt64(0));
+        std::vector<AnsiString> Key(static_cast<std::size_t>(FView.ColumnCount() - 1));
+        for (std::int64_t Row = 0; FView.Step(); ++Row) {
+            if (KeyEvery <= 0 || Row % KeyEvery != 0) {
+                Sink(FView.ColumnInt64(0), nullptr);
+                continue;
+            }
+            for (std::size_t I = 0; I < Key.size(); ++I) Key[I] = FView.ColumnText(static_cast<int>(I) + 1);
+            Sink(FView.ColumnInt64(0), &Key);
+        }
     }
 
     bool PassesFilter(std::int64_t Id) override
@@ -184,11 +196,6 @@ public:
         FCompareKey.Bind(++N, Key.Id);
         if (!FCompareKey.Step()) return std::nullopt;
         return FCompareKey.ColumnInt64(0) != 0;
-    }
-
-    int CompareKeys(const TRecordKey& A, const TRecordKey& B) const override
-    {
-        return CompareRecordKeys(FSchema, A, B);
     }
 
     bool Read(std::int64_t Id, TStoredRecord& Record) override

@@ -9,6 +9,7 @@
 
 #include "framework/core/TextUtils.h"
 #include "server/DataPath.h"
+#include "server/KeyOrder.h"
 #include "server/ServerError.h"
 #include "server/SqliteDb.h"
 #include "server/RecordStoreFactory.h"
@@ -248,17 +249,28 @@ void TTableSession::Sync()
     case TChangesSeen::Lost: RebuildView(MarkCursor()); return;
     case TChangesSeen::Listed: break;
     }
-    FAhead.clear();  // records read ahead may have changed
     if (Changes.empty()) return;  // only this session's own writes, or another table's
+    // Records read ahead stay good unless they were written.
+    std::unordered_set<std::int64_t> Written;
+    for (const TChange& Change : Changes) Written.insert(Change.Id);
+    for (TStoredRecord& Ahead : FAhead)
+        if (Written.count(Ahead.Id)) Ahead.Id = 0;
     TCursorMark Mark = MarkCursor();
-    if (!ApplyChanges(Changes, Mark)) RebuildView(Mark);
+    if (!ApplyChanges(Changes, Written, Mark)) RebuildView(Mark);
 }
 
 void TTableSession::ReadView()
 {
     FAhead.clear();
     FView.Clear();
-    FStore->ReadOrderedIds([this](std::int64_t Id) { FView.Append(Id); });
+    FStore->ReadOrderedIds(TRecordView::AnchorEvery, [this](std::int64_t Id, const std::vector<AnsiString>* Key) {
+        if (!Key) {
+            FView.Append(Id);
+            return;
+        }
+        AnsiString Packed = PackKey(*Key);
+        FView.Append(Id, &Packed);
+    });
 }
 
 TTableSession::TCursorMark TTableSession::MarkCursor() const
@@ -280,8 +292,9 @@ std::int64_t TTableSession::FindInView(std::int64_t Id)
 {
     TStoredRecord Stored;
     if (!FStore->Read(Id, Stored)) return -1;
-    std::optional<std::int64_t> Pos = LocateRecord(TRecordKey{KeyOf(Stored.Values), Id}, nullptr);
-    return Pos ? *Pos : FView.Find(Id);  // a record compared against vanished meanwhile
+    std::int64_t Pos = LocateRecord(TRecordKey{KeyOf(Stored.Values), Id});
+    // Another process may have moved it between the reading of the view and this read.
+    return Pos >= 0 ? Pos : FView.Find(Id);
 }
 
 void TTableSession::PlaceCursor(const TCursorMark& Mark, std::int64_t Found)
@@ -309,29 +322,26 @@ void TTableSession::PlaceCursor(const TCursorMark& Mark, std::int64_t Found)
     FCurrentDeletedByOther = true;
 }
 
-bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const TCursorMark& Mark)
+bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const std::unordered_set<std::int64_t>& Written,
+                                 const TCursorMark& Mark)
 {
     // The first change of a record since the last look tells where it stands in this view:
-    // nowhere when it was inserted since, else at its key before that change. Records with
-    // later changes are taken out first, each found by its old key; while they are in the
-    // view their stored key may differ from their place, so no search compares with them.
+    // nowhere when it was inserted since, else at its key before that change. Each is found
+    // by that key among the keys the view holds, and taken out.
     std::vector<const TChange*> Firsts;
-    std::unordered_set<std::int64_t> Seen, Unsettled;
+    std::unordered_set<std::int64_t> Seen;
     for (const TChange& Change : Changes) {
         if (!Seen.insert(Change.Id).second) continue;
         Firsts.push_back(&Change);
-        if (Change.Kind != TChangeKind::Inserted) Unsettled.insert(Change.Id);
     }
     std::int64_t Current = Mark.Id ? FPos : -1;  // where the marked record is now, -1: out
     for (const TChange* Change : Firsts) {
         if (Change->Kind == TChangeKind::Inserted) continue;
-        Unsettled.erase(Change->Id);
-        std::optional<std::int64_t> Pos = LocateRecord(TRecordKey{Change->OldKey, Change->Id}, &Unsettled);
-        if (!Pos) return false;
-        if (*Pos < 0) continue;  // it was not in this view (the filter kept it out)
-        FView.Remove(*Pos);
-        if (*Pos == Current) Current = -1;
-        else if (*Pos < Current) --Current;
+        std::int64_t Pos = LocateRecord(TRecordKey{Change->OldKey, Change->Id});
+        if (Pos < 0) continue;  // it was not in this view (the filter kept it out)
+        FView.Remove(Pos);
+        if (Pos == Current) Current = -1;
+        else if (Pos < Current) --Current;
     }
     // Then each goes back in at its ordered place as it is stored now, if it still exists
     // and passes the filter.
@@ -339,11 +349,18 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const TCur
         TStoredRecord Stored;
         if (!FStore->Read(Change->Id, Stored)) continue;
         if (FFiltered && !FStore->PassesFilter(Change->Id)) continue;
-        std::optional<std::int64_t> Pos = InsertPosition(TRecordKey{KeyOf(Stored.Values), Change->Id});
+        TRecordKey Key{KeyOf(Stored.Values), Change->Id};
+        std::optional<std::int64_t> Pos = InsertPosition(Key);
         if (!Pos) return false;
-        FView.Insert(*Pos, Change->Id);
+        AnsiString Packed = PackKey(Key.Values);
+        FView.Insert(*Pos, Change->Id, &Packed);
         if (Mark.Id && Change->Id == *Mark.Id) Current = *Pos;
         else if (Current >= 0 && *Pos <= Current) ++Current;
+    }
+    if (Mark.Id && Current >= 0 && !Written.count(*Mark.Id)) {
+        // The current record was not written: what the session holds of it stays true.
+        FPos = FLastReadPos = Current;
+        return true;
     }
     PlaceCursor(Mark, Current);
     return true;
@@ -357,32 +374,14 @@ std::vector<AnsiString> TTableSession::KeyOf(const std::vector<AnsiString>& Valu
     return Key;
 }
 
-std::optional<std::int64_t> TTableSession::LocateRecord(const TRecordKey& Key,
-                                                        const std::unordered_set<std::int64_t>* Skip)
+std::int64_t TTableSession::LocateRecord(const TRecordKey& Key)
 {
-    auto Skipped = [&](std::int64_t Pos) { return Skip && Skip->count(FView.At(Pos)) != 0; };
-    std::int64_t Lo = 0, Hi = FView.Count();  // the record is in [Lo, Hi) if in the view
-    if (!NarrowToBlock(Key, Skip, Lo, Hi)) return std::nullopt;
-    // Within one block the id is found faster in memory than by comparing keys with the store.
-    if (Hi - Lo <= FView.MaxBlockSize()) return FView.FindBetween(Key.Id, Lo, Hi);
-    while (Lo < Hi) {
-        std::int64_t Probe = Lo + (Hi - Lo) / 2;
-        while (Probe < Hi && Skipped(Probe)) ++Probe;
-        if (Probe == Hi) {
-            Probe = Lo + (Hi - Lo) / 2 - 1;
-            while (Probe >= Lo && Skipped(Probe)) --Probe;
-            if (Probe < Lo) break;  // only skipped records are left in the range
-        }
-        std::int64_t ProbeId = FView.At(Probe);
-        if (ProbeId == Key.Id) return Probe;
-        std::optional<bool> Before = FStore->ComesBeforeKey(ProbeId, Key);
-        if (!Before) return std::nullopt;
-        if (*Before) Lo = Probe + 1;
-        else Hi = Probe;
-    }
-    for (std::int64_t Pos = Lo; Pos < Hi; ++Pos)
-        if (FView.At(Pos) == Key.Id) return Pos;
-    return -1;
+    TRecordView::TBracket Range = FView.Bracket([&](std::string_view Packed, std::int64_t Id) {
+        return ComparePackedKey(FSchema, Packed, Id, Key);
+    });
+    if (Range.Exact >= 0) return Range.Exact;
+    // Between two anchors the id is found in memory.
+    return FView.FindBetween(Key.Id, Range.Lo, Range.Hi);
 }
 
 void TTableSession::ReadCurrent()
@@ -413,12 +412,11 @@ void TTableSession::ReadCurrent()
 
 bool TTableSession::TakeReadAhead(std::int64_t Id)
 {
-    std::int64_t Offset = FPos - FAheadPos;
-    if (Offset < 0 || Offset >= static_cast<std::int64_t>(FAhead.size())) return false;
-    TStoredRecord& Ahead = FAhead[static_cast<std::size_t>(Offset)];
-    if (Ahead.Id != Id) return false;
-    FCurrent = std::move(Ahead);
-    Ahead.Id = 0;  // taken
+    // Found by id: others' commits taken in since may have moved the records' positions.
+    auto Ahead = std::find_if(FAhead.begin(), FAhead.end(), [&](const TStoredRecord& R) { return R.Id == Id; });
+    if (Ahead == FAhead.end()) return false;
+    FCurrent = std::move(*Ahead);
+    Ahead->Id = 0;  // taken
     FReadVersion = FCurrent.Version;
     return true;
 }
@@ -430,7 +428,6 @@ bool TTableSession::ReadAheadFrom(std::int64_t Id)
     // where the view still has its id at its position, and all are dropped when anything is
     // written.
     FStore->ReadPage(Id, ReadAheadCount, FAhead);
-    FAheadPos = FPos;
     return TakeReadAhead(Id);
 }
 
@@ -836,8 +833,8 @@ std::int64_t TTableSession::LocateOwn(std::int64_t Id, const std::vector<AnsiStr
 {
     // This session read the record with these values and nobody changed it since (its
     // write succeeded on that version), so it stands at their key.
-    std::optional<std::int64_t> Pos = LocateRecord(TRecordKey{KeyOf(ValuesRead), Id}, nullptr);
-    return Pos ? *Pos : FView.Find(Id);
+    std::int64_t Pos = LocateRecord(TRecordKey{KeyOf(ValuesRead), Id});
+    return Pos >= 0 ? Pos : FView.Find(Id);
 }
 
 void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder)
@@ -855,14 +852,16 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
         if (FPos > OldPos) --FPos;
     }
     if (!Filtered || FStore->PassesFilter(Id)) {
-        std::optional<std::int64_t> Pos = InsertPosition(TRecordKey{KeyOf(Written.Values), Id});
+        TRecordKey Key{KeyOf(Written.Values), Id};
+        std::optional<std::int64_t> Pos = InsertPosition(Key);
         if (!Pos) {  // a record compared against was deleted by another process meanwhile
             ReadView();
             std::int64_t Found = FindInView(Id);
             PositionAt(Found >= 0 ? Found : 0);
             return;
         }
-        FView.Insert(*Pos, Id);
+        AnsiString Packed = PackKey(Key.Values);
+        FView.Insert(*Pos, Id, &Packed);
         ShowWritten(*Pos, std::move(Written));
         return;
     }
@@ -875,15 +874,12 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
 
 std::optional<std::int64_t> TTableSession::InsertPosition(const TRecordKey& Key)
 {
-    std::int64_t Count = FView.Count();
-    if (Count == 0) return 0;
-    // Records are mostly added at the end (rising keys): try that first.
-    std::optional<bool> AfterLast = FStore->ComesBeforeKey(FView.At(Count - 1), Key);
-    if (!AfterLast) return std::nullopt;
-    if (*AfterLast) return Count;
-    std::int64_t Lo = 0, Hi = Count - 1;  // the place is in [Lo, Hi]; the record at Hi comes after Key
-    if (!NarrowToBlock(Key, nullptr, Lo, Hi)) return std::nullopt;
-    Hi = std::min(Hi, Count - 1);
+    // The anchors around Key, in memory; then a binary search between them that compares
+    // with the store.
+    TRecordView::TBracket Range = FView.Bracket([&](std::string_view Packed, std::int64_t Id) {
+        return ComparePackedKey(FSchema, Packed, Id, Key);
+    });
+    std::int64_t Lo = Range.Lo, Hi = Range.Hi;  // the place is in [Lo, Hi]
     while (Lo < Hi) {
         std::int64_t Mid = Lo + (Hi - Lo) / 2;
         std::optional<bool> Before = FStore->ComesBeforeKey(FView.At(Mid), Key);
@@ -892,54 +888,6 @@ std::optional<std::int64_t> TTableSession::InsertPosition(const TRecordKey& Key)
         else Hi = Mid;
     }
     return Lo;
-}
-
-const std::vector<AnsiString>* TTableSession::BlockFirstKey(std::size_t Block,
-                                                              const std::unordered_set<std::int64_t>* Skip)
-{
-    if (const std::vector<AnsiString>* Known = FView.FirstKey(Block)) return Known;
-    std::int64_t Id = FView.At(FView.BlockStart(Block));
-    if (Skip && Skip->count(Id)) return nullptr;  // its stored key may not be its place
-    TStoredRecord Stored;
-    if (!FStore->Read(Id, Stored)) return nullptr;
-    FView.SetFirstKey(Block, KeyOf(Stored.Values));
-    return FView.FirstKey(Block);
-}
-
-bool TTableSession::NarrowToBlock(const TRecordKey& Key, const std::unordered_set<std::int64_t>* Skip,
-                                  std::int64_t& Lo, std::int64_t& Hi)
-{
-    std::size_t Blocks = FView.BlockCount();
-    if (Blocks <= 1 || Lo != 0) return true;
-    // The last block whose first record comes before Key, by the keys held in memory.
-    std::size_t L = 0, H = Blocks;
-    while (H - L > 1) {
-        std::size_t M = L + (H - L) / 2;
-        const std::vector<AnsiString>* First = BlockFirstKey(M, Skip);
-        if (!First) return true;  // not known: search the whole range
-        TRecordKey FirstKey{*First, FView.At(FView.BlockStart(M))};
-        if (FStore->CompareKeys(FirstKey, Key) <= 0) L = M;
-        else H = M;
-    }
-    // Checked with the store at both ends: the block's first record comes before Key (or is
-    // it), the next block's first comes after it.
-    auto Check = [&](std::size_t Block, bool Before) -> std::optional<bool> {
-        std::int64_t Id = FView.At(FView.BlockStart(Block));
-        if (Id == Key.Id) return Before;
-        if (Skip && Skip->count(Id)) return false;
-        std::optional<bool> Result = FStore->ComesBeforeKey(Id, Key);
-        if (!Result) return std::nullopt;
-        return *Result == Before;
-    };
-    std::optional<bool> LowOk = L == 0 ? std::optional<bool>(true) : Check(L, true);
-    if (!LowOk) return false;
-    std::optional<bool> HighOk = L + 1 == Blocks ? std::optional<bool>(true) : Check(L + 1, false);
-    if (!HighOk) return false;
-    if (*LowOk && *HighOk) {
-        Lo = FView.BlockStart(L);
-        Hi = L + 1 == Blocks ? Hi : FView.BlockStart(L + 1);
-    }
-    return true;
 }
 
 void TTableSession::Cancel()

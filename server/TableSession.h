@@ -43,8 +43,8 @@
 //   FReadVersion is the version of the current record when this session positioned onto it.
 //   FBuffer has one value per field exactly while the state is Edit or Insert, else is empty.
 //   FEditId/FEditVersion/FEditOriginal describe the record being edited only in Edit.
-//   FAhead holds only records read since the view and the stored records last changed
-//     (others' commits taken in, this session's writes and a new filter empty it).
+//   FAhead holds only records as stored now: others' commits taken in drop the records they
+//     wrote; this session's writes and a new view empty it.
 //   FPendingGeneration changes whenever a pending record begins or ends.
 //   FAnswerCancelState is true only inside the first state notification of a cancelled insert.
 //   FNextLineStartsNewSet is true from SetFiltered(false) until the next line is added or
@@ -212,14 +212,15 @@ private:
     TCursorMark MarkCursor() const;
     void RebuildView(const TCursorMark& Mark);
     // False when the store changed while the changes were taken in (the caller rebuilds).
-    bool ApplyChanges(const std::vector<TChange>& Changes, const TCursorMark& Mark);
+    // Written: the ids of the records that Changes wrote.
+    bool ApplyChanges(const std::vector<TChange>& Changes, const std::unordered_set<std::int64_t>& Written,
+                      const TCursorMark& Mark);
     // Puts the cursor back on the marked record, now at Found (-1: it left the view), keeping
     // what the session knew of it.
     void PlaceCursor(const TCursorMark& Mark, std::int64_t Found);
-    // Position of the record with Key in the view (a binary search that compares with the
-    // store; it never probes the records in Skip, whose stored key may differ from their
-    // place): -1 when it is not in the view, nullopt when a record compared with vanished.
-    std::optional<std::int64_t> LocateRecord(const TRecordKey& Key, const std::unordered_set<std::int64_t>* Skip);
+    // Position of the record placed in the view by Key: found in memory between the anchors
+    // around Key; -1 when it is not in the view.
+    std::int64_t LocateRecord(const TRecordKey& Key);
     // Position of record Id in the view as read now; -1 when it is not there.
     std::int64_t FindInView(std::int64_t Id);
     // Position of this session's record Id, which it read with ValuesRead.
@@ -250,14 +251,6 @@ private:
     void ShowWritten(std::int64_t Pos, TStoredRecord Written);
     // Where a record with Key goes in the view; nullopt when a record compared with vanished.
     std::optional<std::int64_t> InsertPosition(const TRecordKey& Key);
-    // Narrows the search range [Lo, Hi) (Lo 0, Hi the view's end) for Key to one block of the
-    // view, picked by the first keys held in memory and checked with the store at its two
-    // ends; leaves it when that cannot be told. False when a record compared with vanished.
-    bool NarrowToBlock(const TRecordKey& Key, const std::unordered_set<std::int64_t>* Skip, std::int64_t& Lo,
-                       std::int64_t& Hi);
-    // The key of a block's first record, read from the store once; nullptr when its first
-    // record is in Skip or vanished.
-    const std::vector<AnsiString>* BlockFirstKey(std::size_t Block, const std::unordered_set<std::int64_t>* Skip);
     void EndPending();
     void CancelPending();
 
@@ -293,11 +286,10 @@ private:
     std::int64_t FLastReadPos = -1;    // the position last read, to tell a step forward
     bool FLastReadWasStep = false;     // that read was a step forward from the one before
 
-    // Records read ahead: FAhead[i] stood at view position FAheadPos + i when read; an entry
-    // whose Id is 0 was taken. Emptied whenever the view or the stored records change.
+    // Records read ahead, found by id; an entry whose Id is 0 was taken or was written by
+    // another session since. Emptied when this session writes or the view is read again.
     static constexpr int ReadAheadCount = 16;
     std::vector<TStoredRecord> FAhead;
-    std::int64_t FAheadPos = 0;
 
     // The pending record.
     std::vector<AnsiString> FBuffer;

@@ -2,10 +2,12 @@
 // resolution and the blocked record view.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
 #include "server/DataPath.h"
+#include "server/KeyOrder.h"
 #include "server/RecordView.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
@@ -184,6 +186,73 @@ TEST(RecordView, BlockedViewMatchesAPlainArrayThroughInsertsRemovesAndReads)
     EXPECT_TRUE(View.IsEmpty());
     View.Insert(0, 99);
     EXPECT_EQ(View.At(0), 99);
+}
+
+TEST(RecordView, AnchorsBracketEveryKeyThroughInsertsRemovesAndSplits)
+{
+    // Records with even keys, ordered; a key looked for falls between two anchors, and a
+    // record's own key brackets it exactly or between the anchors around it.
+    TRecordView View;
+    std::vector<std::pair<std::int64_t, std::int64_t>> Model;  // (key, id) in order
+    auto Packed = [](std::int64_t Key) { return PackKey({std::to_string(Key)}); };
+    for (std::int64_t I = 0; I < 3000; ++I) {
+        Model.emplace_back(2 * I, I + 1);
+        AnsiString P = Packed(2 * I);
+        View.Append(I + 1, I % TRecordView::AnchorEvery == 0 ? &P : nullptr);
+    }
+    std::mt19937 Random(11);
+    std::int64_t NextId = 5000;
+    auto Place = [&](std::int64_t Key, std::int64_t Id) {
+        return static_cast<std::int64_t>(std::lower_bound(Model.begin(), Model.end(), std::make_pair(Key, Id)) - Model.begin());
+    };
+    TTableSchema Schema = ParseSchema("[Table]\nName = T\n[Fields]\nK, Number, 20, Key\n", "t.SFD");
+    auto BracketOf = [&](std::int64_t Key, std::int64_t Id) {
+        TRecordKey Sought{{std::to_string(Key)}, Id};
+        return View.Bracket([&](std::string_view P, std::int64_t AnchorId) { return ComparePackedKey(Schema, P, AnchorId, Sought); });
+    };
+    for (int Step = 0; Step < 20000; ++Step) {
+        if (Random() % 5 < 3 || Model.size() < 100) {
+            // Odd keys, some after the last: a place between records, or at the end.
+            std::int64_t Key = static_cast<std::int64_t>(Random() % (2 * Model.size() + 40)) | 1;
+            std::int64_t Pos = Place(Key, NextId);
+            TRecordView::TBracket B = BracketOf(Key, NextId);
+            ASSERT_EQ(B.Exact, -1);
+            ASSERT_LE(B.Lo, Pos);
+            ASSERT_GE(B.Hi, Pos);
+            AnsiString P = Packed(Key);
+            View.Insert(Pos, NextId, Random() % 4 ? &P : nullptr);  // some placed without a key
+            Model.insert(Model.begin() + Pos, {Key, NextId++});
+        } else {
+            std::size_t Pos = Random() % Model.size();
+            auto [Key, Id] = Model[Pos];
+            TRecordView::TBracket B = BracketOf(Key, Id);
+            if (B.Exact >= 0) {
+                ASSERT_EQ(B.Exact, static_cast<std::int64_t>(Pos));
+            } else {
+                ASSERT_EQ(View.FindBetween(Id, B.Lo, B.Hi), static_cast<std::int64_t>(Pos));
+            }
+            View.Remove(static_cast<std::int64_t>(Pos));
+            Model.erase(Model.begin() + static_cast<std::ptrdiff_t>(Pos));
+        }
+    }
+    ASSERT_EQ(View.Count(), static_cast<std::int64_t>(Model.size()));
+    for (std::size_t I = 0; I < Model.size(); ++I) ASSERT_EQ(View.At(static_cast<std::int64_t>(I)), Model[I].second);
+    // Placing with keys keeps the anchors sparse: no more than two in AnchorEvery records,
+    // and yet the brackets stay narrow.
+    EXPECT_LE(View.AnchorCount(), 2 * Model.size() / TRecordView::AnchorEvery + 2 * View.Count() / 1024 + 2);
+    std::int64_t Widest = 0;
+    for (int Probe = 0; Probe < 200; ++Probe) {
+        TRecordView::TBracket B = BracketOf(static_cast<std::int64_t>(Random() % (2 * Model.size())) | 1, 1);
+        Widest = std::max(Widest, B.Hi - B.Lo);
+    }
+    EXPECT_LE(Widest, 8 * TRecordView::AnchorEvery);
+
+    // A view without anchors brackets the whole of it.
+    TRecordView Bare;
+    for (std::int64_t Id = 1; Id <= 50; ++Id) Bare.Append(Id);
+    TRecordView::TBracket Whole = Bare.Bracket([](std::string_view, std::int64_t) { return -1; });
+    EXPECT_EQ(Whole.Lo, 0);
+    EXPECT_EQ(Whole.Hi, 50);
 }
 
 }  // namespace

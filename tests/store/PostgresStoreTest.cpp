@@ -87,7 +87,7 @@ TEST(PostgresStore, ALostConnectionFailsTheCallThatMetItAndTheNextCallConnectsAg
     TStoredRecord Record;
     ASSERT_EQ(A->Insert({"1", "before", ""}, Record), TWriteResult::Done);
     std::vector<std::int64_t> Seen;
-    A->ReadOrderedIds([&](std::int64_t Id) { Seen.push_back(Id); });
+    A->ReadOrderedIds(0, [&](std::int64_t Id, const std::vector<AnsiString>*) { Seen.push_back(Id); });
 
     TestCluster().DropConnections(Uri);
     // Meanwhile another client writes.
@@ -113,7 +113,7 @@ TEST(PostgresStore, ALostConnectionFailsTheCallThatMetItAndTheNextCallConnectsAg
     EXPECT_EQ(Changes[0].Kind, TChangeKind::Inserted);
     ASSERT_EQ(A->Insert({"3", "after", ""}, Record), TWriteResult::Done);
     Seen.clear();
-    B->ReadOrderedIds([&](std::int64_t Id) { Seen.push_back(Id); });
+    B->ReadOrderedIds(0, [&](std::int64_t Id, const std::vector<AnsiString>*) { Seen.push_back(Id); });
     EXPECT_EQ(Seen.size(), 3u);
 }
 

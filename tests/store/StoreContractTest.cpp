@@ -8,6 +8,7 @@
 #include <map>
 
 #include "server/FilterCommand.h"
+#include "server/KeyOrder.h"
 #include "server/RecordStoreFactory.h"
 #include "server/Schema.h"
 #include "tests/support/PgTestCluster.h"
@@ -65,7 +66,7 @@ protected:
     static std::vector<std::int64_t> Ids(TRecordStore& Store)
     {
         std::vector<std::int64_t> Result;
-        Store.ReadOrderedIds([&](std::int64_t Id) { Result.push_back(Id); });
+        Store.ReadOrderedIds(0, [&](std::int64_t Id, const std::vector<AnsiString>*) { Result.push_back(Id); });
         return Result;
     }
 
@@ -115,8 +116,19 @@ TEST_P(StoreContract, RecordsAreOrderedByTextKeysByteByByteThenByNumberKeysByVal
             if (A == B) continue;
             EXPECT_EQ(Store->ComesBefore(Order[A], Order[B]), A < B) << A << " " << B;
             EXPECT_EQ(Store->ComesBeforeKey(Order[A], KeyOf[Order[B]]), A < B) << A << " " << B;
-            EXPECT_EQ(Store->CompareKeys(KeyOf[Order[A]], KeyOf[Order[B]]) < 0, A < B) << A << " " << B;
+            EXPECT_EQ(CompareRecordKeys(Schema, KeyOf[Order[A]], KeyOf[Order[B]]) < 0, A < B) << A << " " << B;
+            EXPECT_EQ(ComparePackedKey(Schema, PackKey(KeyOf[Order[A]].Values), Order[A], KeyOf[Order[B]]) < 0, A < B)
+                << A << " " << B;
         }
+
+    // Read with every third record's key: the first, the fourth, the seventh.
+    std::vector<std::int64_t> Keyed;
+    Store->ReadOrderedIds(3, [&](std::int64_t Id, const std::vector<AnsiString>* Key) {
+        if (!Key) return;
+        Keyed.push_back(Id);
+        EXPECT_EQ(*Key, KeyOf[Id].Values) << Id;
+    });
+    EXPECT_EQ(Keyed, (std::vector<std::int64_t>{Order[0], Order[3], Order[6]}));
 }
 
 TEST_P(StoreContract, ADuplicateKeyIsRefusedAlsoWhenTheNumberIsWrittenDifferently)
