@@ -25,6 +25,10 @@ WideString Utf8ToUtf16(std::string_view Text)
     Result.reserve(Text.size());
     std::size_t Pos = 0;
     while (Pos < Text.size()) {
+        if (static_cast<unsigned char>(Text[Pos]) < 0x80) {  // ASCII, the most common text, as it is
+            Result += static_cast<char16_t>(Text[Pos++]);
+            continue;
+        }
         char32_t C = DecodeUtf8(Text, Pos);
         AppendUtf16(Result, C == Utf8Error ? ReplacementCharacter : C);
     }
@@ -33,10 +37,16 @@ WideString Utf8ToUtf16(std::string_view Text)
 
 AnsiString Utf16ToUtf8(std::u16string_view Text)
 {
+    // Reserved for ASCII, the most common text: a short text stays within the string itself,
+    // without an allocation; other characters grow it as they come.
     AnsiString Result;
-    Result.reserve(Text.size() * 3);
+    Result.reserve(Text.size());
     for (std::size_t i = 0; i < Text.size(); ++i) {
         char32_t C = Text[i];
+        if (C < 0x80) {
+            Result += static_cast<char>(C);
+            continue;
+        }
         if (C >= 0xD800 && C <= 0xDBFF && i + 1 < Text.size() && Text[i + 1] >= 0xDC00 &&
             Text[i + 1] <= 0xDFFF) {
             C = 0x10000 + ((C - 0xD800) << 10) + (Text[i + 1] - 0xDC00);

@@ -20,7 +20,9 @@ namespace {
 
 TSqliteDb::TSqliteDb(const AnsiString& Target)
 {
-    int Flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI;
+    // A connection is used by one thread at a time (a session's rule), so it needs no mutex
+    // of its own; memory tables shared between sessions keep SQLite's locks on what they share.
+    int Flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
     int Rc = sqlite3_open_v2(Target.c_str(), &FDb, Flags, nullptr);
     if (Rc != SQLITE_OK) {
         AnsiString Msg = FDb ? AnsiString(sqlite3_errmsg(FDb)) : AnsiString(sqlite3_errstr(Rc));

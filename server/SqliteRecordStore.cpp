@@ -19,7 +19,8 @@ namespace {
 
 constexpr int BusyTimeoutMs = 5000;
 const char* const KeyIndexPrefix = "zfd_key_";
-// The change log keeps at least LogKeep entries; every LogTrimEvery-th entry trims it.
+// The change log keeps at least LogKeep entries; the writer of every LogTrimEvery-th entry
+// trims it.
 constexpr int LogKeep = 8192;
 constexpr int LogTrimEvery = 1024;
 const char* const LogTriggerPrefix = "zfd_log";  // zfd_logi_, zfd_logu_, zfd_logd_ + table + key hash
@@ -89,10 +90,12 @@ public:
             FDb.Exec("PRAGMA synchronous=FULL");
         }
         FTable = QuoteIdent(FSchema.TableName);
-        FLog = QuoteIdent("zfd_log_" + FSchema.TableName);
+        FLogName = "zfd_log_" + FSchema.TableName;
+        FLog = QuoteIdent(FLogName);
         PrepareTable();
         PrepareStatements();
         SetFilter({});
+        sqlite3_update_hook(FDb.Handle(), &RowWritten, this);
     }
 
     TChangesSeen ReadChanges(std::vector<TChange>& Changes) override
@@ -324,57 +327,48 @@ private:
         return FLogEnd.ColumnInt64(0);
     }
 
-    // Runs Write in one transaction with the log entry that the table's triggers append, and
-    // remembers that entry as this session's own. Write answers false when it changed no
-    // record (the version given was stale); a key constraint gives DuplicateKey.
+    // Runs Write, one statement that commits by itself together with the log entry that the
+    // table's triggers append, and remembers that entry as this session's own. Write answers
+    // false when it changed no record (the version given was stale); a key constraint gives
+    // DuplicateKey. A statement that writes takes the write lock as it starts (waiting in the
+    // connection's busy handler), so it never fails because another committed meanwhile.
     template <class F>
     TWriteResult LoggedWrite(F&& Write)
     {
-        try {
-            return LoggedWriteOnce(Write);
-        } catch (const ESqliteError& E) {
-            if (E.IsBusy())
-                throw EServerError("The table " + FSchema.TableName + " in " + FWhere + " stayed locked by other writers for " +
-                                   IntToStr(BusyTimeoutMs / 1000) + " seconds, so the record was not written; try again.");
-            throw;
-        }
-    }
-
-    // The transaction takes the write lock from its start (BEGIN IMMEDIATE): a writer waits
-    // for the lock once, in the connection's busy handler, and never fails because another
-    // committed after it began reading.
-    template <class F>
-    TWriteResult LoggedWriteOnce(F& Write)
-    {
-        // The transaction's statements are prepared once: preparing BEGIN and COMMIT for every
-        // write cost as much as the write itself.
-        FBeginWrite.Run();
-        struct TRollback {
-            TSqliteStatement& Stmt;
-            bool Armed = true;
-            ~TRollback()
-            {
-                if (!Armed) return;
-                try {
-                    Stmt.Run();
-                } catch (const ESqliteError&) {
-                    // SQLite rolls back by itself when the failure ended the transaction.
-                }
-            }
-        } Rollback{FRollbackWrite};
+        FLogged = 0;
         bool Changed = false;
         try {
             Changed = Write();
         } catch (const ESqliteError& E) {
             if (E.IsConstraint()) return TWriteResult::DuplicateKey;
+            if (E.IsBusy())
+                throw EServerError("The table " + FSchema.TableName + " in " + FWhere + " stayed locked by other writers for " +
+                                   IntToStr(BusyTimeoutMs / 1000) + " seconds, so the record was not written; try again.");
             throw;
         }
         if (!Changed) return TWriteResult::Changed;
-        std::int64_t Seq = LogEnd();
-        FCommit.Run();
-        Rollback.Armed = false;
-        FLogCursor.OwnWrite(Seq);
+        if (FLogged) FLogCursor.OwnWrite(FLogged);
+        if (FLogged && FLogged % LogTrimEvery == 0) TrimLog(FLogged - LogKeep);
         return TWriteResult::Done;
+    }
+
+    // Drops the log entries up to Seq. The write is done already: a trim that fails (the
+    // table stayed locked) leaves the entries for the next trim.
+    void TrimLog(std::int64_t Seq)
+    {
+        try {
+            FTrimLog.Bind(1, Seq);
+            FTrimLog.Run();
+        } catch (const ESqliteError&) {
+            FTrimLog.Reset();
+        }
+    }
+
+    // Told of every row this connection writes, also by triggers: the log entry of a write.
+    static void RowWritten(void* Self, int Operation, const char*, const char* Table, sqlite3_int64 RowId)
+    {
+        auto* Store = static_cast<TSqliteRecordStore*>(Self);
+        if (Operation == SQLITE_INSERT && SameText(Table, Store->FLogName)) Store->FLogged = RowId;
     }
 
     // One key field as it is ordered and compared.
@@ -452,7 +446,6 @@ private:
         AnsiString Insert = AnsiString(LogTriggerPrefix) + "i" + Suffix;
         AnsiString Update = AnsiString(LogTriggerPrefix) + "u" + Suffix;
         AnsiString Delete = AnsiString(LogTriggerPrefix) + "d" + Suffix;
-        AnsiString Trim = AnsiString(LogTriggerPrefix) + "t" + Suffix;
         std::vector<AnsiString> Stale;
         {
             TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND tbl_name IN (?1, ?2)");
@@ -460,8 +453,8 @@ private:
             TStatementReset Done(List);
             while (List.Step()) {
                 AnsiString Name = List.ColumnText(0);
-                if (Name.rfind(LogTriggerPrefix, 0) == 0 && Name != Insert && Name != Update && Name != Delete &&
-                    Name != Trim)
+                // (Tables made before also had a trigger that trimmed the log.)
+                if (Name.rfind(LogTriggerPrefix, 0) == 0 && Name != Insert && Name != Update && Name != Delete)
                     Stale.push_back(Name);
             }
         }
@@ -474,9 +467,6 @@ private:
         Trigger(Insert, "INSERT", Into + "(new.zfd_id, 1, NULL)");
         Trigger(Update, "UPDATE", Into + "(new.zfd_id, 2, " + OldKey + ")");
         Trigger(Delete, "DELETE", Into + "(old.zfd_id, 3, " + OldKey + ")");
-        FDb.Exec("CREATE TRIGGER IF NOT EXISTS " + QuoteIdent(Trim) + " AFTER INSERT ON " + FLog + " WHEN new.seq % " +
-                 IntToStr(LogTrimEvery) + " = 0 BEGIN DELETE FROM " + FLog + " WHERE seq <= new.seq - " +
-                 IntToStr(LogKeep) + "; END");
     }
 
     // The unique index of the current key; indexes of an earlier key of this table are dropped.
@@ -532,9 +522,8 @@ private:
         FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
         FBeginRead = TSqliteStatement(FDb, "BEGIN");
         FCommit = TSqliteStatement(FDb, "COMMIT");
-        FBeginWrite = TSqliteStatement(FDb, "BEGIN IMMEDIATE");
-        FRollbackWrite = TSqliteStatement(FDb, "ROLLBACK");
         FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
+        FTrimLog = TSqliteStatement(FDb, "DELETE FROM " + FLog + " WHERE seq <= ?1");
         if (!FSchema.HasKey()) return;
 
         AnsiString KeyParams;
@@ -590,13 +579,14 @@ private:
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
     TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey;
-    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit, FBeginWrite, FRollbackWrite;
+    TSqliteStatement FLogEnd, FLogRead, FTrimLog, FBeginRead, FCommit;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
     TSqliteStatement FView, FPasses, FPage;
     std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView, FPasses and FPage
     std::int64_t FLastDataVersion = -1;
-    AnsiString FLog;  // the quoted name of the change log table
+    AnsiString FLogName, FLog;  // the change log table's name, and quoted
+    sqlite3_int64 FLogged = 0;  // the log entry of this connection's last write (0: none)
     TChangeLogCursor FLogCursor;  // what this session took in of the log
 };
 

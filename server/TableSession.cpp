@@ -880,6 +880,14 @@ std::optional<std::int64_t> TTableSession::InsertPosition(const TRecordKey& Key)
         return ComparePackedKey(FSchema, Packed, Id, Key);
     });
     std::int64_t Lo = Range.Lo, Hi = Range.Hi;  // the place is in [Lo, Hi]
+    std::int64_t Count = FView.Count();
+    if (Hi == Count && Lo < Hi) {
+        // Records are mostly added at the end (rising keys): try that first.
+        std::optional<bool> AfterLast = FStore->ComesBeforeKey(FView.At(Count - 1), Key);
+        if (!AfterLast) return std::nullopt;
+        if (*AfterLast) return Count;
+        Hi = Count - 1;
+    }
     while (Lo < Hi) {
         std::int64_t Mid = Lo + (Hi - Lo) / 2;
         std::optional<bool> Before = FStore->ComesBeforeKey(FView.At(Mid), Key);
