@@ -19,8 +19,8 @@ namespace {
 
 constexpr int BusyTimeoutMs = 5000;
 const char* const KeyIndexPrefix = "zfd_key_";
-// The change log keeps at least LogKeep entries; the writer of every LogTrimEvery-th entry
-// trims it.
+// The change log keeps at least LogKeep entries; every LogTrimEvery-th entry trims it (a
+// trigger, so that writes of plain connections trim it too).
 constexpr int LogKeep = 8192;
 constexpr int LogTrimEvery = 1024;
 const char* const LogTriggerPrefix = "zfd_log";  // zfd_logi_, zfd_logu_, zfd_logd_ + table + key hash
@@ -348,20 +348,7 @@ private:
         }
         if (!Changed) return TWriteResult::Changed;
         if (FLogged) FLogCursor.OwnWrite(FLogged);
-        if (FLogged && FLogged % LogTrimEvery == 0) TrimLog(FLogged - LogKeep);
         return TWriteResult::Done;
-    }
-
-    // Drops the log entries up to Seq. The write is done already: a trim that fails (the
-    // table stayed locked) leaves the entries for the next trim.
-    void TrimLog(std::int64_t Seq)
-    {
-        try {
-            FTrimLog.Bind(1, Seq);
-            FTrimLog.Run();
-        } catch (const ESqliteError&) {
-            FTrimLog.Reset();
-        }
     }
 
     // Told of every row this connection writes, also by triggers: the log entry of a write.
@@ -446,6 +433,7 @@ private:
         AnsiString Insert = AnsiString(LogTriggerPrefix) + "i" + Suffix;
         AnsiString Update = AnsiString(LogTriggerPrefix) + "u" + Suffix;
         AnsiString Delete = AnsiString(LogTriggerPrefix) + "d" + Suffix;
+        AnsiString Trim = AnsiString(LogTriggerPrefix) + "t" + Suffix;
         std::vector<AnsiString> Stale;
         {
             TSqliteStatement List(FDb, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND tbl_name IN (?1, ?2)");
@@ -453,8 +441,8 @@ private:
             TStatementReset Done(List);
             while (List.Step()) {
                 AnsiString Name = List.ColumnText(0);
-                // (Tables made before also had a trigger that trimmed the log.)
-                if (Name.rfind(LogTriggerPrefix, 0) == 0 && Name != Insert && Name != Update && Name != Delete)
+                if (Name.rfind(LogTriggerPrefix, 0) == 0 && Name != Insert && Name != Update && Name != Delete &&
+                    Name != Trim)
                     Stale.push_back(Name);
             }
         }
@@ -467,6 +455,9 @@ private:
         Trigger(Insert, "INSERT", Into + "(new.zfd_id, 1, NULL)");
         Trigger(Update, "UPDATE", Into + "(new.zfd_id, 2, " + OldKey + ")");
         Trigger(Delete, "DELETE", Into + "(old.zfd_id, 3, " + OldKey + ")");
+        FDb.Exec("CREATE TRIGGER IF NOT EXISTS " + QuoteIdent(Trim) + " AFTER INSERT ON " + FLog + " WHEN new.seq % " +
+                 IntToStr(LogTrimEvery) + " = 0 BEGIN DELETE FROM " + FLog + " WHERE seq <= new.seq - " +
+                 IntToStr(LogKeep) + "; END");
     }
 
     // The unique index of the current key; indexes of an earlier key of this table are dropped.
@@ -523,7 +514,6 @@ private:
         FBeginRead = TSqliteStatement(FDb, "BEGIN");
         FCommit = TSqliteStatement(FDb, "COMMIT");
         FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
-        FTrimLog = TSqliteStatement(FDb, "DELETE FROM " + FLog + " WHERE seq <= ?1");
         if (!FSchema.HasKey()) return;
 
         AnsiString KeyParams;
@@ -579,7 +569,7 @@ private:
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
     TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey;
-    TSqliteStatement FLogEnd, FLogRead, FTrimLog, FBeginRead, FCommit;
+    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
     TSqliteStatement FView, FPasses, FPage;
