@@ -80,8 +80,10 @@ AnsiString ParamRef(std::int64_t Number)
 
 class TSqliteRecordStore : public TRecordStore {
 public:
-    TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where)
-        : FSchema(Schema), FDb(Target), FWhere(Where), FIsFile(IsFile)
+    // MemoryLog: the change log of a memory table, kept in the process; null for a file.
+    TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where,
+                       std::shared_ptr<TMemoryChangeLog> MemoryLog)
+        : FSchema(Schema), FDb(Target), FWhere(Where), FIsFile(IsFile), FMemoryLog(std::move(MemoryLog))
     {
         RegisterSqlFunctions(FDb.Handle());
         if (IsFile) {
@@ -95,12 +97,13 @@ public:
         PrepareTable();
         PrepareStatements();
         SetFilter({});
-        sqlite3_update_hook(FDb.Handle(), &RowWritten, this);
+        if (!FMemoryLog) sqlite3_update_hook(FDb.Handle(), &RowWritten, this);
     }
 
     TChangesSeen ReadChanges(std::vector<TChange>& Changes) override
     {
         Changes.clear();
+        if (FMemoryLog) return ReadMemoryLog(Changes);
         if (!DataVersionMoved()) return TChangesSeen::None;
         if (FIsFile) {
             // Other processes may commit at any moment: the log and every read until
@@ -157,8 +160,12 @@ public:
         // The version first, then the log's end, then the ids: a commit between them is
         // either in the ids read or seen by the next ReadChanges (applying it again to a view
         // that holds it already changes nothing).
-        DataVersionMoved();
-        FLogCursor.Restart(LogEnd());
+        if (FMemoryLog) {
+            FLogCursor.Restart(FMemoryLog->End());
+        } else {
+            DataVersionMoved();
+            FLogCursor.Restart(LogEnd());
+        }
         TStatementReset Done(FView);
         BindFilter(FView);
         std::vector<AnsiString> Key(static_cast<std::size_t>(FView.ColumnCount() - 1));
@@ -234,7 +241,7 @@ public:
 
     TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override
     {
-        TWriteResult Result = LoggedWrite([&] {
+        TWriteResult Result = LoggedWrite(TChangeKind::Inserted, Record.Id, [&] {
             BindValues(FInsert, Values);
             FInsert.Run();
             Record.Id = FDb.LastInsertRowId();
@@ -247,7 +254,7 @@ public:
     TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
                         std::int64_t& NewVersion) override
     {
-        TWriteResult Result = LoggedWrite([&] {
+        TWriteResult Result = LoggedWrite(TChangeKind::Updated, Id, [&] {
             int N = BindValues(FUpdate, Values);
             FUpdate.Bind(N + 1, Id).Bind(N + 2, Version);
             FUpdate.Run();
@@ -259,7 +266,7 @@ public:
 
     TWriteResult Delete(std::int64_t Id, std::int64_t Version) override
     {
-        return LoggedWrite([&] {
+        return LoggedWrite(TChangeKind::Deleted, Id, [&] {
             FDelete.Bind(1, Id).Bind(2, Version);
             FDelete.Run();
             return FDb.Changes() != 0;
@@ -332,9 +339,12 @@ private:
     // false when it changed no record (the version given was stale); a key constraint gives
     // DuplicateKey. A statement that writes takes the write lock as it starts (waiting in the
     // connection's busy handler), so it never fails because another committed meanwhile.
+    //   A memory table's entry is appended by the store itself, under the log's write lock;
+    // Id is the record written (Insert's Write fills it in).
     template <class F>
-    TWriteResult LoggedWrite(F&& Write)
+    TWriteResult LoggedWrite(TChangeKind Kind, const std::int64_t& Id, F&& Write)
     {
+        if (FMemoryLog) return MemoryLoggedWrite(Kind, Id, Write);
         FLogged = 0;
         bool Changed = false;
         try {
@@ -349,6 +359,50 @@ private:
         if (!Changed) return TWriteResult::Changed;
         if (FLogged) FLogCursor.OwnWrite(FLogged);
         return TWriteResult::Done;
+    }
+
+    template <class F>
+    TWriteResult MemoryLoggedWrite(TChangeKind Kind, const std::int64_t& Id, F& Write)
+    {
+        std::unique_lock<std::mutex> Lock = FMemoryLog->LockForWrite();
+        AnsiString OldKey;
+        if (Kind != TChangeKind::Inserted) {
+            OldKey = FLogCursor.KeyTag();
+            if (FKeyRead.IsPrepared()) {
+                TStatementReset Done(FKeyRead);
+                FKeyRead.Bind(1, Id);
+                if (!FKeyRead.Step()) return TWriteResult::Changed;  // deleted meanwhile
+                for (int I = 0; I < FKeyRead.ColumnCount(); ++I) {
+                    AnsiString Value = FKeyRead.ColumnText(I);
+                    OldKey += IntToStr(static_cast<std::int64_t>(Value.size()));
+                    OldKey += ':';
+                    OldKey += Value;
+                }
+            }
+        }
+        try {
+            if (!Write()) return TWriteResult::Changed;
+        } catch (const ESqliteError& E) {
+            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
+            throw;
+        }
+        FLogCursor.OwnWrite(FMemoryLog->Append(Id, static_cast<int>(Kind), std::move(OldKey)));
+        return TWriteResult::Done;
+    }
+
+    TChangesSeen ReadMemoryLog(std::vector<TChange>& Changes)
+    {
+        if (FMemoryLog->End() == FLogCursor.Applied()) return TChangesSeen::None;
+        std::vector<TMemoryChangeLog::TEntry> Entries = FMemoryLog->After(FLogCursor.Applied());
+        std::size_t Next = 0;
+        return FLogCursor.TakeAll(
+            [&](TChangeLogCursor::TEntry& Entry) {
+                if (Next == Entries.size()) return false;
+                const TMemoryChangeLog::TEntry& E = Entries[Next++];
+                Entry = {E.Seq, E.Id, E.What, E.OldKey};
+                return true;
+            },
+            Changes);
     }
 
     // Told of every row this connection writes, also by triggers: the log entry of a write.
@@ -408,7 +462,8 @@ private:
                 FDb.Exec("ALTER TABLE " + FTable + " ADD COLUMN " + Column(I) + " TEXT NOT NULL DEFAULT ''");
 
         PrepareKeyIndex();
-        PrepareChangeLog();
+        FLogCursor.SetKeyTag(IntToHex(StableHash(OldKeyExpression()), 8) + ";");
+        if (!FMemoryLog) PrepareChangeLog();
         Tx.Commit();
     }
 
@@ -421,13 +476,7 @@ private:
                  " (seq INTEGER PRIMARY KEY, id INTEGER NOT NULL, what INTEGER NOT NULL, oldkey TEXT)");
         // The old key starts with a tag of the key's definition, so that a session opened with
         // another key (the schema changed meanwhile) does not read it as its own.
-        AnsiString Fields;
-        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
-            if (!FSchema.Fields[I].Key) continue;
-            AnsiString Col = "old." + Column(I);
-            Fields += " || length(CAST(" + Col + " AS BLOB)) || ':' || " + Col;
-        }
-        FLogCursor.SetKeyTag(IntToHex(StableHash(Fields), 8) + ";");
+        AnsiString Fields = OldKeyExpression();
         AnsiString OldKey = "'" + FLogCursor.KeyTag() + "'" + Fields;
         AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(Fields), 8);
         AnsiString Insert = AnsiString(LogTriggerPrefix) + "i" + Suffix;
@@ -458,6 +507,19 @@ private:
         FDb.Exec("CREATE TRIGGER IF NOT EXISTS " + QuoteIdent(Trim) + " AFTER INSERT ON " + FLog + " WHEN new.seq % " +
                  IntToStr(LogTrimEvery) + " = 0 BEGIN DELETE FROM " + FLog + " WHERE seq <= new.seq - " +
                  IntToStr(LogKeep) + "; END");
+    }
+
+    // The SQL that packs a record's key before a write, as the change log keeps it (after the
+    // tag); its hash tags the key's definition.
+    AnsiString OldKeyExpression() const
+    {
+        AnsiString Fields;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
+            if (!FSchema.Fields[I].Key) continue;
+            AnsiString Col = "old." + Column(I);
+            Fields += " || length(CAST(" + Col + " AS BLOB)) || ':' || " + Col;
+        }
+        return Fields;
     }
 
     // The unique index of the current key; indexes of an earlier key of this table are dropped.
@@ -510,11 +572,18 @@ private:
         FUpdate = TSqliteStatement(FDb, "UPDATE " + FTable + " SET " + Sets + "zfd_ver = zfd_ver + 1 WHERE zfd_id = " +
                                             IdParam + " AND zfd_ver = " + VerParam);
         FDelete = TSqliteStatement(FDb, "DELETE FROM " + FTable + " WHERE zfd_id = ?1 AND zfd_ver = ?2");
-        FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
         FBeginRead = TSqliteStatement(FDb, "BEGIN");
         FCommit = TSqliteStatement(FDb, "COMMIT");
-        FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
+        if (!FMemoryLog) {
+            FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
+            FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
+        }
         if (!FSchema.HasKey()) return;
+
+        AnsiString KeyColumns;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) KeyColumns += (KeyColumns.empty() ? "" : ", ") + Column(I);
+        FKeyRead = TSqliteStatement(FDb, "SELECT " + KeyColumns + " FROM " + FTable + " WHERE zfd_id = ?1");
 
         AnsiString KeyParams;
         int Param = 1;
@@ -568,7 +637,7 @@ private:
     TSqliteDb FDb;
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
-    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey;
+    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey, FKeyRead;
     TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
@@ -578,6 +647,7 @@ private:
     AnsiString FLogName, FLog;  // the change log table's name, and quoted
     sqlite3_int64 FLogged = 0;  // the log entry of this connection's last write (0: none)
     TChangeLogCursor FLogCursor;  // what this session took in of the log
+    std::shared_ptr<TMemoryChangeLog> FMemoryLog;  // shared with the table's other sessions; null for a file
 };
 
 }  // namespace
@@ -591,13 +661,15 @@ void RegisterSqlFunctions(sqlite3* Db)
 
 std::unique_ptr<TRecordStore> OpenMemoryStore(const TTableSchema& Schema, const AnsiString& CanonicalSchemaPath)
 {
-    return std::make_unique<TSqliteRecordStore>(Schema, MemoryDatabaseUri(CanonicalSchemaPath), false,
-                                                "the memory table of " + CanonicalSchemaPath);
+    AnsiString Uri;
+    std::shared_ptr<TMemoryChangeLog> Log = MemoryTableLog(CanonicalSchemaPath, Schema.TableName, Uri);
+    return std::make_unique<TSqliteRecordStore>(Schema, Uri, false, "the memory table of " + CanonicalSchemaPath,
+                                                std::move(Log));
 }
 
 std::unique_ptr<TRecordStore> OpenFileStore(const TTableSchema& Schema, const AnsiString& Path)
 {
-    return std::make_unique<TSqliteRecordStore>(Schema, Path, true, "the file " + Path);
+    return std::make_unique<TSqliteRecordStore>(Schema, Path, true, "the file " + Path, nullptr);
 }
 
 }  // namespace RecordServer

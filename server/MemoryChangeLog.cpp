@@ -1,0 +1,27 @@
+#include "server/MemoryChangeLog.h"
+
+namespace RecordServer {
+
+std::int64_t TMemoryChangeLog::Append(std::int64_t Id, int What, AnsiString OldKey)
+{
+    std::lock_guard Guard(FLock);
+    std::int64_t Seq = FEnd.load(std::memory_order_relaxed) + 1;
+    FEntries.push_back({Seq, Id, What, std::move(OldKey)});
+    if (FEntries.size() > KeepEntries) FEntries.pop_front();
+    FEnd.store(Seq, std::memory_order_release);
+    return Seq;
+}
+
+std::vector<TMemoryChangeLog::TEntry> TMemoryChangeLog::After(std::int64_t Seq) const
+{
+    std::lock_guard Guard(FLock);
+    std::vector<TEntry> Result;
+    if (FEntries.empty()) return Result;
+    // Sequences are consecutive: the first entry after Seq is found by arithmetic.
+    std::int64_t First = FEntries.front().Seq;
+    std::size_t From = Seq < First ? 0 : static_cast<std::size_t>(Seq - First + 1);
+    for (std::size_t I = From; I < FEntries.size(); ++I) Result.push_back(FEntries[I]);
+    return Result;
+}
+
+}  // namespace RecordServer
