@@ -183,7 +183,7 @@ HRESULT TFileDataSetServer::GetFieldName(OleVariant Index, OleVariant* Name)
 
 HRESULT TFileDataSetServer::GetFieldValue(OleVariant Name, OleVariant* Value)
 {
-    return Answer(Value, [&] { return FSession.FieldValue(Name.AsString()); });
+    return Answer(Value, [&]() -> const AnsiString& { return FSession.FieldValue(Name.AsString()); });
 }
 
 HRESULT TFileDataSetServer::SetFieldValue(OleVariant Name, OleVariant Value)

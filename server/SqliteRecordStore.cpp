@@ -199,13 +199,14 @@ public:
     std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) override
     {
         if (!FSchema.HasKey()) return A < Key.Id;
-        TStatementReset Done(FCompareKey);
-        FCompareKey.Bind(1, A);
-        int N = 1;
-        for (const AnsiString& Value : Key.Values) FCompareKey.BindUncopied(++N, Value);
-        FCompareKey.Bind(++N, Key.Id);
-        if (!FCompareKey.Step()) return std::nullopt;
-        return FCompareKey.ColumnInt64(0) != 0;
+        // A's key is read and compared here: cheaper than a comparison in SQL.
+        TStatementReset Done(FKeyRead);
+        FKeyRead.Bind(1, A);
+        if (!FKeyRead.Step()) return std::nullopt;
+        FProbeKey.Id = A;
+        FProbeKey.Values.resize(static_cast<std::size_t>(FKeyRead.ColumnCount()));
+        for (std::size_t I = 0; I < FProbeKey.Values.size(); ++I) FProbeKey.Values[I] = FKeyRead.ColumnText(static_cast<int>(I));
+        return CompareRecordKeys(FSchema, FProbeKey, Key) < 0;
     }
 
     bool Read(std::int64_t Id, TStoredRecord& Record) override
@@ -585,13 +586,6 @@ private:
             if (FSchema.Fields[I].Key) KeyColumns += (KeyColumns.empty() ? "" : ", ") + Column(I);
         FKeyRead = TSqliteStatement(FDb, "SELECT " + KeyColumns + " FROM " + FTable + " WHERE zfd_id = ?1");
 
-        AnsiString KeyParams;
-        int Param = 1;
-        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
-            if (FSchema.Fields[I].Key) KeyParams += KeyExprOf(I, ParamRef(++Param)) + ", ";
-        FCompareKey = TSqliteStatement(FDb, "SELECT (" + KeyOrder("") + "zfd_id) < (" + KeyParams + ParamRef(Param + 1) +
-                                                ") FROM " + FTable + " WHERE zfd_id = ?1");
-
         FCompare = TSqliteStatement(FDb, "SELECT (" + KeyOrder("a.") + "a.zfd_id) < (" + KeyOrder("b.") + "b.zfd_id) FROM " +
                                              FTable + " AS a, " + FTable + " AS b WHERE a.zfd_id = ?1 AND b.zfd_id = ?2");
     }
@@ -637,7 +631,7 @@ private:
     TSqliteDb FDb;
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
-    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FCompareKey, FKeyRead;
+    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FKeyRead;
     TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
@@ -647,6 +641,7 @@ private:
     AnsiString FLogName, FLog;  // the change log table's name, and quoted
     sqlite3_int64 FLogged = 0;  // the log entry of this connection's last write (0: none)
     TChangeLogCursor FLogCursor;  // what this session took in of the log
+    TRecordKey FProbeKey;         // the last key ComesBeforeKey read, kept for its buffers
     std::shared_ptr<TMemoryChangeLog> FMemoryLog;  // shared with the table's other sessions; null for a file
 };
 

@@ -27,7 +27,7 @@ AnsiString TriggerName(TDbProcItem* Item, int Index)
 
 bool IsBlankName(const AnsiString& Name)
 {
-    return Trim(Name).empty();
+    return std::all_of(Name.begin(), Name.end(), [](char C) { return static_cast<unsigned char>(C) <= ' '; });
 }
 
 // The system takes a file name up to its first NUL; a name holding one would open another
@@ -388,19 +388,26 @@ void TTableSession::ReadCurrent()
 {
     FCurrentDeletedByOther = false;
     std::int64_t Previous = std::exchange(FLastReadPos, -1);
-    bool PreviousWasStep = std::exchange(FLastReadWasStep, false);
+    bool Step = HasCurrent() && FPos == Previous + 1;
+    if (Step) {
+        ++FStepRun;
+    } else {
+        if (FStepRun > 0) FLastStepRun = FStepRun;
+        FStepRun = 0;
+    }
     if (!HasCurrent()) {
         FCurrent = {};
         FReadVersion = 0;
         return;
     }
     FLastReadPos = FPos;
-    FLastReadWasStep = FPos == Previous + 1;
     std::int64_t Id = FView.At(FPos);
     if (TakeReadAhead(Id)) return;
-    // The second step forward in a row reads ahead: a single step (after a jump, or after a
-    // commit emptied what was read ahead) reads only its record.
-    if (FLastReadWasStep && PreviousWasStep && ReadAheadFrom(Id)) return;
+    // Steps forward read ahead. The first step after a jump reads as many records as the
+    // last run of steps took, since a grid that fills a page steps as far every time; a single
+    // step with no such run before reads only its record; a longer run reads ReadAheadCount.
+    int Ahead = FStepRun >= 2 ? ReadAheadCount : (FStepRun == 1 ? std::min(FLastStepRun, 4 * ReadAheadCount) : 0);
+    if (Ahead > 1 && ReadAheadFrom(Id, Ahead)) return;
     if (!FStore->Read(Id, FCurrent)) {
         // Deleted by another process a moment ago; the next operation takes it out of the view.
         FCurrent = {};
@@ -421,13 +428,13 @@ bool TTableSession::TakeReadAhead(std::int64_t Id)
     return true;
 }
 
-bool TTableSession::ReadAheadFrom(std::int64_t Id)
+bool TTableSession::ReadAheadFrom(std::int64_t Id, int Count)
 {
     // A step forward: the records that follow are read with this one, in one statement, as
     // a grid that fills a page or a loop over the records reads them next. One is taken only
     // where the view still has its id at its position, and all are dropped when anything is
     // written.
-    FStore->ReadPage(Id, ReadAheadCount, FAhead);
+    FStore->ReadPage(Id, Count, FAhead);
     return TakeReadAhead(Id);
 }
 
@@ -605,13 +612,14 @@ int TTableSession::FieldSize(const AnsiString& Name)
     return FSchema.Fields[Index].Size;
 }
 
-AnsiString TTableSession::FieldValue(const AnsiString& Name)
+const AnsiString& TTableSession::FieldValue(const AnsiString& Name)
 {
-    if (IsBlankName(Name)) return {};
+    static const AnsiString None;
+    if (IsBlankName(Name)) return None;
     RequireOpen();
     std::size_t Index = FieldIndex(Name);
     if (FState == TSessionState::Edit && HasCurrent() && FCurrent.Id == FEditId) return FBuffer[Index];
-    if (!HasCurrent() || Index >= FCurrent.Values.size()) return {};
+    if (!HasCurrent() || Index >= FCurrent.Values.size()) return None;
     return FCurrent.Values[Index];
 }
 

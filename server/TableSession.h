@@ -175,7 +175,8 @@ public:
     AnsiString FieldName(int Index);
     bool IsKeyField(const AnsiString& Name);
     int FieldSize(const AnsiString& Name);
-    AnsiString FieldValue(const AnsiString& Name);
+    // Valid until the session's next call.
+    const AnsiString& FieldValue(const AnsiString& Name);
     void SetFieldValue(const AnsiString& Name, AnsiString Value);
 
     bool Filtered() const { return FFiltered; }
@@ -235,7 +236,7 @@ private:
     // The record at FPos (whose id is Id) from the records read ahead; false when not there.
     bool TakeReadAhead(std::int64_t Id);
     // Reads the records from Id on ahead, and takes the first.
-    bool ReadAheadFrom(std::int64_t Id);
+    bool ReadAheadFrom(std::int64_t Id, int Count);
     // Whether the current record changed in storage since this session read it (no Sync).
     bool CurrentChangedInStore();
     void RefuseIfChangedByOther(const char* Step);
@@ -284,7 +285,8 @@ private:
     std::int64_t FReadVersion = 0;     // its version when this session positioned onto it
     bool FCurrentDeletedByOther = false;     // the record positioned onto was deleted by another
     std::int64_t FLastReadPos = -1;    // the position last read, to tell a step forward
-    bool FLastReadWasStep = false;     // that read was a step forward from the one before
+    int FStepRun = 0;                  // the reads so far that were each a step forward from the one before
+    int FLastStepRun = 0;              // how long the run of steps before that one was
 
     // Records read ahead, found by id; an entry whose Id is 0 was taken or was written by
     // another session since. Emptied when this session writes or the view is read again.
