@@ -7,13 +7,16 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <random>
 #include <set>
+#include <thread>
 #include <tuple>
 
 #include "com/OleCheck.h"
 #include "framework/core/TextUtils.h"
+#include "server/MemoryChangeLog.h"
 #include "server/MemoryTables.h"
 #include "server/SqliteRecordStore.h"
 
@@ -327,6 +330,58 @@ TEST_F(TrimmedLogTest, ASearchPassesOverRecordsWhoseChangesAreNotTakenInYet)
     ASSERT_EQ(Seen.size(), 2999u);
     EXPECT_EQ(Seen[0], "1");
     EXPECT_EQ(std::count(Seen.begin(), Seen.end(), AnsiString("3044")), 0);
+}
+
+// A memory table's log lives in the process; a session that fell further behind than it keeps
+// reads its view again, with its cursor on its record.
+TEST_F(ServerTest, AMemorySessionFarBehindTheLogReadsItsViewAgainWithTheCursorKept)
+{
+    TSession A = OpenSession("a", "");
+    TSession B = OpenSession("b", "");
+    AddKeys(B.get(), {"10", "20", "30"});
+    OleCheck(A->MoveTo(2));
+    ASSERT_EQ(ValueOf(A.get(), "CustNo"), "20");
+    // Far more writes than the log keeps: records added and deleted again, then two kept.
+    for (std::size_t I = 0; I < RecordServer::TMemoryChangeLog::KeepEntries / 2 + 10; ++I) {
+        ASSERT_TRUE(Succeeded(AddRecord(B.get(), {{"CustNo", "15"}})));
+        ASSERT_TRUE(Succeeded(B->Delete()));
+    }
+    AddKeys(B.get(), {"5", "25"});
+    EXPECT_EQ(RecNoOf(A.get()), 3);  // 5 10 [20] 25 30
+    EXPECT_EQ(ValueOf(A.get(), "CustNo"), "20");
+    EXPECT_EQ(KeysInView(A.get()), (std::vector<AnsiString>{"5", "10", "20", "25", "30"}));
+}
+
+// Sessions on threads of their own write one memory table at once: every view afterwards is
+// the table as stored, since the log's entries come in the order of the commits.
+TEST_F(ServerTest, MemorySessionsOnSeveralThreadsKeepTheirViewsInStepWithTheTable)
+{
+    constexpr int Writers = 3, PerWriter = 150;
+    TSession Watcher = OpenSession("w", "");
+    std::vector<TSession> Sessions;
+    for (int W = 0; W < Writers; ++W) Sessions.push_back(OpenSession("s" + IntToStr(W), ""));
+    std::vector<std::thread> Threads;
+    std::atomic<int> Failures{0};
+    for (int W = 0; W < Writers; ++W) {
+        Threads.emplace_back([&, W] {
+            IFileDataSet* S = Sessions[static_cast<std::size_t>(W)].get();
+            for (int I = 0; I < PerWriter; ++I) {
+                // Insert, then move some records' keys, so that entries of one record follow each other.
+                if (!Succeeded(AddRecord(S, {{"CustNo", IntToStr(100000 * (W + 1) + I)}}))) ++Failures;
+                if (I % 3 != 0) continue;
+                if (!Succeeded(S->Edit())) ++Failures;
+                S->SetFieldValue("CustNo", IntToStr(100000 * (W + 1) + 50000 + I));
+                OleVariant R;
+                if (!Succeeded(S->Post(&R))) ++Failures;
+            }
+        });
+    }
+    for (std::thread& T : Threads) T.join();
+    EXPECT_EQ(Failures.load(), 0);
+    std::vector<AnsiString> Stored = KeysInView(OpenSession("fresh", "").get());
+    ASSERT_EQ(Stored.size(), static_cast<std::size_t>(Writers * PerWriter));
+    EXPECT_EQ(KeysInView(Watcher.get()), Stored);
+    for (TSession& S : Sessions) EXPECT_EQ(KeysInView(S.get()), Stored);
 }
 
 }  // namespace
