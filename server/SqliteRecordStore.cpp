@@ -90,6 +90,12 @@ public:
             FDb.SetBusyTimeout(BusyTimeoutMs);
             FDb.Exec("PRAGMA journal_mode=WAL");
             FDb.Exec("PRAGMA synchronous=FULL");
+        } else {
+            // Sessions of a memory table share one cache. Their reads take no table locks, so
+            // that a session reading on one thread never makes another's write fail as
+            // locked; writers take turns on the table's log lock, and each write is a single
+            // statement, so a read never sees half a write.
+            FDb.Exec("PRAGMA read_uncommitted = 1");
         }
         FTable = QuoteIdent(FSchema.TableName);
         FLogName = "zfd_log_" + FSchema.TableName;
@@ -126,6 +132,7 @@ public:
 
     void FinishChanges() override
     {
+        if (FMemoryHold.owns_lock()) FMemoryHold.unlock();
         if (!FInSnapshot) return;
         FInSnapshot = false;
         try {
@@ -394,6 +401,9 @@ private:
     TChangesSeen ReadMemoryLog(std::vector<TChange>& Changes)
     {
         if (FMemoryLog->End() == FLogCursor.Applied()) return TChangesSeen::None;
+        // No other session writes the table until FinishChanges, so that the records compared
+        // while the changes are taken in are as the entries leave them.
+        FMemoryHold = FMemoryLog->LockForWrite();
         std::vector<TMemoryChangeLog::TEntry> Entries = FMemoryLog->After(FLogCursor.Applied());
         std::size_t Next = 0;
         return FLogCursor.TakeAll(
@@ -643,6 +653,7 @@ private:
     TChangeLogCursor FLogCursor;  // what this session took in of the log
     TRecordKey FProbeKey;         // the last key ComesBeforeKey read, kept for its buffers
     std::shared_ptr<TMemoryChangeLog> FMemoryLog;  // shared with the table's other sessions; null for a file
+    std::unique_lock<std::mutex> FMemoryHold;      // the log's write lock, from ReadChanges to FinishChanges
 };
 
 }  // namespace

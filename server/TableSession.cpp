@@ -350,10 +350,8 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const std:
         if (!FStore->Read(Change->Id, Stored)) continue;
         if (FFiltered && !FStore->PassesFilter(Change->Id)) continue;
         TRecordKey Key{KeyOf(Stored.Values), Change->Id};
-        std::optional<std::int64_t> Pos = InsertPosition(Key);
+        std::optional<std::int64_t> Pos = PlaceRecord(Key);
         if (!Pos) return false;
-        AnsiString Packed = PackKey(Key.Values);
-        FView.Insert(*Pos, Change->Id, &Packed);
         if (Mark.Id && Change->Id == *Mark.Id) Current = *Pos;
         else if (Current >= 0 && *Pos <= Current) ++Current;
     }
@@ -861,15 +859,13 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     }
     if (!Filtered || FStore->PassesFilter(Id)) {
         TRecordKey Key{KeyOf(Written.Values), Id};
-        std::optional<std::int64_t> Pos = InsertPosition(Key);
+        std::optional<std::int64_t> Pos = PlaceRecord(Key);
         if (!Pos) {  // a record compared against was deleted by another process meanwhile
             ReadView();
             std::int64_t Found = FindInView(Id);
             PositionAt(Found >= 0 ? Found : 0);
             return;
         }
-        AnsiString Packed = PackKey(Key.Values);
-        FView.Insert(*Pos, Id, &Packed);
         ShowWritten(*Pos, std::move(Written));
         return;
     }
@@ -880,7 +876,7 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     else ReadCurrent();
 }
 
-std::optional<std::int64_t> TTableSession::InsertPosition(const TRecordKey& Key)
+std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key)
 {
     // The anchors around Key, in memory; then a binary search between them that compares
     // with the store.
@@ -888,13 +884,14 @@ std::optional<std::int64_t> TTableSession::InsertPosition(const TRecordKey& Key)
         return ComparePackedKey(FSchema, Packed, Id, Key);
     });
     std::int64_t Lo = Range.Lo, Hi = Range.Hi;  // the place is in [Lo, Hi]
+    bool Compared = Lo < Hi;
     std::int64_t Count = FView.Count();
     if (Hi == Count && Lo < Hi) {
         // Records are mostly added at the end (rising keys): try that first.
         std::optional<bool> AfterLast = FStore->ComesBeforeKey(FView.At(Count - 1), Key);
         if (!AfterLast) return std::nullopt;
-        if (*AfterLast) return Count;
-        Hi = Count - 1;
+        if (*AfterLast) Lo = Count;
+        else Hi = Count - 1;
     }
     while (Lo < Hi) {
         std::int64_t Mid = Lo + (Hi - Lo) / 2;
@@ -902,6 +899,15 @@ std::optional<std::int64_t> TTableSession::InsertPosition(const TRecordKey& Key)
         if (!Before) return std::nullopt;
         if (*Before) Lo = Mid + 1;
         else Hi = Mid;
+    }
+    // A place found by comparing with the store becomes no anchor: a record compared with may
+    // have been written by another session since this one last took in the log, and an anchor
+    // must agree with the view's order.
+    if (Compared) {
+        FView.Insert(Lo, Key.Id);
+    } else {
+        AnsiString Packed = PackKey(Key.Values);
+        FView.Insert(Lo, Key.Id, &Packed);
     }
     return Lo;
 }

@@ -250,8 +250,9 @@ private:
     // OldPos: where the written record stood in the view (-1 for a new one).
     void PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder);
     void ShowWritten(std::int64_t Pos, TStoredRecord Written);
-    // Where a record with Key goes in the view; nullopt when a record compared with vanished.
-    std::optional<std::int64_t> InsertPosition(const TRecordKey& Key);
+    // Puts the record with Key in the view at its place, and answers that; nullopt (and the
+    // view unchanged) when a record compared with vanished.
+    std::optional<std::int64_t> PlaceRecord(const TRecordKey& Key);
     void EndPending();
     void CancelPending();
 
