@@ -37,6 +37,11 @@ int TPgResult::Rows() const
     return FResult ? PQntuples(FResult.get()) : 0;
 }
 
+int TPgResult::Columns() const
+{
+    return FResult ? PQnfields(FResult.get()) : 0;
+}
+
 bool TPgResult::IsNull(int Row, int Column) const
 {
     return PQgetisnull(FResult.get(), Row, Column) != 0;

@@ -46,6 +46,7 @@ public:
     TPgResult() = default;
     explicit TPgResult(pg_result* Result) : FResult(Result) {}
     int Rows() const;
+    int Columns() const;
     bool IsNull(int Row, int Column) const;
     std::string_view Text(int Row, int Column) const;
     std::int64_t Int64(int Row, int Column) const;

@@ -249,6 +249,19 @@ public:
         });
     }
 
+    void ReadKeysFrom(std::int64_t FromId, int Count, std::vector<TRecordKey>& Keys) override
+    {
+        Keys.clear();
+        Guard([&] {
+            TPgResult Result = FConn.RunPrepared("keysfrom", TPgParams().Add(FromId).Add(Count));
+            for (int Row = 0; Row < Result.Rows(); ++Row) {
+                Keys.emplace_back();
+                Keys.back().Id = Result.Int64(Row, 0);
+                for (int Column = 1; Column < Result.Columns(); ++Column) Keys.back().Values.emplace_back(Result.Text(Row, Column));
+            }
+        });
+    }
+
     std::optional<std::int64_t> ReadVersion(std::int64_t Id) override
     {
         return Guard([&]() -> std::optional<std::int64_t> {
@@ -532,6 +545,11 @@ private:
                                : "(" + Keys + ") >= (SELECT " + Keys + " FROM " + FTable + " WHERE zfd_id = $1)";
         FConn.Prepare("page", "SELECT zfd_id, zfd_ver, " + Cols + " FROM " + FTable + " WHERE " + Range + " ORDER BY " +
                                   Order("") + " LIMIT $2");
+        AnsiString KeyColumns;
+        for (std::size_t I = 0; I < N; ++I)
+            if (FSchema.Fields[I].Key) KeyColumns += ", " + Column(I);
+        FConn.Prepare("keysfrom", "SELECT zfd_id" + KeyColumns + " FROM " + FTable + " WHERE " + Range + " ORDER BY " +
+                                      Order("") + " LIMIT $2");
         if (FSchema.HasKey()) {
             AnsiString KeyParams;
             int Param = 1;

@@ -89,6 +89,10 @@ public:
     // (FromId first; nothing when it no longer exists), in one statement.
     virtual void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) = 0;
     virtual std::optional<std::int64_t> ReadVersion(std::int64_t Id) = 0;
+    // The keys of up to Count records in order from record FromId on (FromId first; nothing
+    // when it no longer exists), whether they pass the filter or not, in one statement: what
+    // a session compares a new record with to find its place among a few.
+    virtual void ReadKeysFrom(std::int64_t FromId, int Count, std::vector<TRecordKey>& Keys) = 0;
 
     // Each write is one transaction. A key that another record has refuses the write
     // (DuplicateKey). Insert fills Record's id and version on success.

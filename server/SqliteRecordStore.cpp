@@ -239,6 +239,18 @@ public:
         }
     }
 
+    void ReadKeysFrom(std::int64_t FromId, int Count, std::vector<TRecordKey>& Keys) override
+    {
+        Keys.clear();
+        TStatementReset Done(FKeysFrom);
+        FKeysFrom.Bind(1, FromId).Bind(2, static_cast<std::int64_t>(Count));
+        while (FKeysFrom.Step()) {
+            Keys.emplace_back();
+            Keys.back().Id = FKeysFrom.ColumnInt64(0);
+            for (int I = 1; I < FKeysFrom.ColumnCount(); ++I) Keys.back().Values.push_back(FKeysFrom.ColumnText(I));
+        }
+    }
+
     std::optional<std::int64_t> ReadVersion(std::int64_t Id) override
     {
         TStatementReset Done(FReadVersion);
@@ -585,16 +597,18 @@ private:
         FDelete = TSqliteStatement(FDb, "DELETE FROM " + FTable + " WHERE zfd_id = ?1 AND zfd_ver = ?2");
         FBeginRead = TSqliteStatement(FDb, "BEGIN");
         FCommit = TSqliteStatement(FDb, "COMMIT");
+        AnsiString KeyList;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) KeyList += ", " + Column(I);
+        FKeysFrom = TSqliteStatement(FDb, "SELECT zfd_id" + KeyList + " FROM " + FTable + " WHERE " + PageRange() +
+                                              " ORDER BY " + KeyOrder("") + "zfd_id LIMIT ?2");
         if (!FMemoryLog) {
             FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
             FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
         }
         if (!FSchema.HasKey()) return;
 
-        AnsiString KeyColumns;
-        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
-            if (FSchema.Fields[I].Key) KeyColumns += (KeyColumns.empty() ? "" : ", ") + Column(I);
-        FKeyRead = TSqliteStatement(FDb, "SELECT " + KeyColumns + " FROM " + FTable + " WHERE zfd_id = ?1");
+        FKeyRead = TSqliteStatement(FDb, "SELECT " + KeyList.substr(2) + " FROM " + FTable + " WHERE zfd_id = ?1");
 
         FCompare = TSqliteStatement(FDb, "SELECT (" + KeyOrder("a.") + "a.zfd_id) < (" + KeyOrder("b.") + "b.zfd_id) FROM " +
                                              FTable + " AS a, " + FTable + " AS b WHERE a.zfd_id = ?1 AND b.zfd_id = ?2");
@@ -641,7 +655,7 @@ private:
     TSqliteDb FDb;
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
-    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FKeyRead;
+    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FKeyRead, FKeysFrom;
     TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges

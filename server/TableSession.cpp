@@ -893,9 +893,17 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key)
         if (*AfterLast) Lo = Count;
         else Hi = Count - 1;
     }
+    // Between two anchors lie a few records: their keys are read in one statement, from the
+    // record before them on, and compared in memory. A record the statement did not meet (its
+    // key changed meanwhile, or others lay between) is compared with the store on its own.
+    std::vector<TRecordKey> Near;
+    if (Lo < Hi && Hi - Lo <= NearbyKeysRead) FStore->ReadKeysFrom(FView.At(Lo > 0 ? Lo - 1 : 0), static_cast<int>(Hi - Lo) + 2, Near);
     while (Lo < Hi) {
         std::int64_t Mid = Lo + (Hi - Lo) / 2;
-        std::optional<bool> Before = FStore->ComesBeforeKey(FView.At(Mid), Key);
+        std::int64_t MidId = FView.At(Mid);
+        auto Known = std::find_if(Near.begin(), Near.end(), [&](const TRecordKey& K) { return K.Id == MidId; });
+        std::optional<bool> Before = Known != Near.end() ? std::optional<bool>(CompareRecordKeys(FSchema, *Known, Key) < 0)
+                                                         : FStore->ComesBeforeKey(MidId, Key);
         if (!Before) return std::nullopt;
         if (*Before) Lo = Mid + 1;
         else Hi = Mid;

@@ -105,6 +105,14 @@ TEST_P(StoreContract, RecordsAreOrderedByTextKeysByteByByteThenByNumberKeysByVal
     ASSERT_EQ(Page.size(), 3u);
     for (std::size_t I = 0; I < 3; ++I) EXPECT_EQ(Page[I].Id, Order[2 + I]);
     EXPECT_EQ(Page[1].Values[1], "9");
+    // The keys from a record on, likewise.
+    std::vector<TRecordKey> Near;
+    Store->ReadKeysFrom(Order[2], 3, Near);
+    ASSERT_EQ(Near.size(), 3u);
+    for (std::size_t I = 0; I < 3; ++I) EXPECT_EQ(Near[I].Id, Order[2 + I]);
+    EXPECT_EQ(Near[1].Values, (std::vector<AnsiString>{"North", "9"}));
+    Store->ReadKeysFrom(Order.back() + 1000, 3, Near);
+    EXPECT_TRUE(Near.empty());
     std::map<std::int64_t, TRecordKey> KeyOf;
     for (std::int64_t Id : Order) {
         TStoredRecord R;
