@@ -129,7 +129,10 @@ void TForm1::Button3Click(TObject*)
         if (Line->Text().empty()) continue;
         OleVariant Result;
         const HRESULT Added = Server->AddFilterCommand(OleVariant(Line->Text()), &Result);
-        if (FAILED(Added)) Refused += "\n" + Line->Text() + ": " + ServerFailureMessage(Added);
+        if (FAILED(Added)) {
+            Refused += '\n';
+            Refused += Line->Text() + ": " + ServerFailureMessage(Added);
+        }
     }
     Server->SetFiltered(OleVariant(true));
     ShowRecordCount();

@@ -38,7 +38,7 @@ std::vector<std::string> RecordValues(std::int64_t Key)
 {
     std::string K = std::to_string(Key);
     std::vector<std::string> Values{K};
-    for (int I = 1; I < 13; ++I) Values.push_back("v" + std::to_string(I) + "/" + std::to_string(Key % 100000));
+    for (int I = 1; I < 13; ++I) Values.push_back(std::string(1, 'v') + std::to_string(I) + "/" + std::to_string(Key % 100000));
     Values[10] = std::to_string(Key % 10) + ".5";
     return Values;
 }

@@ -58,7 +58,9 @@ protected:
         Grid->SetFRowCount(4);
         for (int R = 0; R < 4; ++R) {
             Cell(0, R)->SetAsString(IntToStr(R + 1));
-            Cell(1, R)->SetAsString("n" + IntToStr(R + 1));
+            AnsiString Name = IntToStr(R + 1);
+            Name.insert(Name.begin(), 'n');
+            Cell(1, R)->SetAsString(Name);
         }
         ShowActive(Form.get());
     }

@@ -91,8 +91,10 @@ int PostAndWatch(const AnsiString& Schema, const AnsiString& Uri, const std::vec
     OleCheck(S->SetAccessFile(Uri));
     OleVariant Ignored;
     OleCheck(S->Open(&Ignored));
+    AnsiString Company = "P";  // built in place: GCC 12 warns falsely of an overlap in "P" + text
+    Company += IntToStr(getpid());
     for (const AnsiString& Key : Keys) {
-        HRESULT Code = AddRecord(S.get(), {{"CustNo", Key}, {"Company", "P" + IntToStr(getpid())}});
+        HRESULT Code = AddRecord(S.get(), {{"CustNo", Key}, {"Company", Company}});
         if (SUCCEEDED(Code)) {
             AppendLine(Fd, "ok " + Key);
         } else {
