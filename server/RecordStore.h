@@ -93,6 +93,10 @@ public:
     // when it no longer exists), whether they pass the filter or not, in one statement: what
     // a session compares a new record with to find its place among a few.
     virtual void ReadKeysFrom(std::int64_t FromId, int Count, std::vector<TRecordKey>& Keys) = 0;
+    // Up to how many records' keys ReadKeysFrom reads faster than ComesBeforeKey compares with
+    // the few of them that a binary search probes (0: never); where each statement is a round
+    // trip to a server, one read wins.
+    virtual int KeysWorthReadingAtOnce() const = 0;
 
     // Each write is one transaction. A key that another record has refuses the write
     // (DuplicateKey). Insert fills Record's id and version on success.

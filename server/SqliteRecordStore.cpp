@@ -239,6 +239,9 @@ public:
         }
     }
 
+    // In process, a probe's key read costs less than a few rows of a key range.
+    int KeysWorthReadingAtOnce() const override { return 0; }
+
     void ReadKeysFrom(std::int64_t FromId, int Count, std::vector<TRecordKey>& Keys) override
     {
         Keys.clear();

@@ -893,11 +893,12 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key)
         if (*AfterLast) Lo = Count;
         else Hi = Count - 1;
     }
-    // Between two anchors lie a few records: their keys are read in one statement, from the
-    // record before them on, and compared in memory. A record the statement did not meet (its
-    // key changed meanwhile, or others lay between) is compared with the store on its own.
+    // Between two anchors lie a few records. Where the store reads their keys at once more
+    // cheaply (a server a round trip away), they are read in one statement, from the record
+    // before them on, and compared in memory; a record the statement did not meet (its key
+    // changed meanwhile, or others lay between) is compared with the store on its own.
     std::vector<TRecordKey> Near;
-    if (Lo < Hi && Hi - Lo <= NearbyKeysRead) FStore->ReadKeysFrom(FView.At(Lo > 0 ? Lo - 1 : 0), static_cast<int>(Hi - Lo) + 2, Near);
+    if (Lo < Hi && Hi - Lo <= FStore->KeysWorthReadingAtOnce()) FStore->ReadKeysFrom(FView.At(Lo > 0 ? Lo - 1 : 0), static_cast<int>(Hi - Lo) + 2, Near);
     while (Lo < Hi) {
         std::int64_t Mid = Lo + (Hi - Lo) / 2;
         std::int64_t MidId = FView.At(Mid);

@@ -292,8 +292,6 @@ private:
     // Records read ahead, found by id; an entry whose Id is 0 was taken or was written by
     // another session since. Emptied when this session writes or the view is read again.
     static constexpr int ReadAheadCount = 16;
-    // A record's place among at most this many records is found from their keys, read at once.
-    static constexpr std::int64_t NearbyKeysRead = 4 * TRecordView::AnchorEvery;
     std::vector<TStoredRecord> FAhead;
 
     // The pending record.
