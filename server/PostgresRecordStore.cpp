@@ -17,6 +17,15 @@ namespace RecordServer {
 
 namespace {
 
+// "$N", a numbered parameter (built in place: GCC 12 at -O3 warns falsely of an overlap in
+// "$" + text).
+AnsiString ParamRef(std::int64_t Number)
+{
+    AnsiString Ref = IntToStr(Number);
+    Ref.insert(Ref.begin(), '$');
+    return Ref;
+}
+
 // The change log keeps at least LogKeep entries; every LogTrimEvery-th entry trims it.
 constexpr int LogKeep = 8192;
 constexpr int LogTrimEvery = 1024;
@@ -168,13 +177,17 @@ public:
             FLocalSeen = LocalWrites().Count(FLocalKey);
             const TPgResult& Ids = Results[2];
             int KeyColumn = 1 + static_cast<int>(FFilterFields.size());
-            std::int64_t Passed = 0;
+            std::vector<int> Passing;
             for (int Row = 0; Row < Ids.Rows(); ++Row) {
                 bool Passes = true;
                 for (std::size_t I = 0; I < FFilter.size() && Passes; ++I)
                     Passes = ConditionHolds(FFilter[I], Ids.Text(Row, 1 + static_cast<int>(I)));
-                if (!Passes) continue;
-                if (KeyEvery <= 0 || Passed++ % KeyEvery != 0) {
+                if (Passes) Passing.push_back(Row);
+            }
+            for (std::size_t N = 0; N < Passing.size(); ++N) {
+                int Row = Passing[N];
+                bool Keyed = (KeyEvery > 0 && N % static_cast<std::size_t>(KeyEvery) == 0) || N + 1 == Passing.size();
+                if (!Keyed) {
                     Sink(Ids.Int64(Row, 0), nullptr);
                     continue;
                 }
@@ -527,12 +540,12 @@ private:
         std::size_t N = FSchema.Fields.size();
         AnsiString Params, Sets;
         for (std::size_t I = 0; I < N; ++I) {
-            AnsiString P = "$" + IntToStr(static_cast<std::int64_t>(I) + 1);
+            AnsiString P = ParamRef(static_cast<std::int64_t>(I) + 1);
             Params += (I ? ", " : "") + P;
             Sets += Column(I) + " = " + P + ", ";
         }
-        AnsiString IdParam = "$" + IntToStr(static_cast<std::int64_t>(N) + 1);
-        AnsiString VerParam = "$" + IntToStr(static_cast<std::int64_t>(N) + 2);
+        AnsiString IdParam = ParamRef(static_cast<std::int64_t>(N) + 1);
+        AnsiString VerParam = ParamRef(static_cast<std::int64_t>(N) + 2);
         AnsiString Cols = ColumnList();
         FConn.Prepare("read", "SELECT zfd_ver, " + Cols + " FROM " + FTable + " WHERE zfd_id = $1");
         FConn.Prepare("version", "SELECT zfd_ver FROM " + FTable + " WHERE zfd_id = $1");
@@ -558,8 +571,8 @@ private:
             AnsiString KeyParams;
             int Param = 1;
             for (std::size_t I = 0; I < N; ++I)
-                if (FSchema.Fields[I].Key) KeyParams += KeyExprOf(I, "$" + IntToStr(++Param) + "::text") + ", ";
-            FConn.Prepare("comparekey", "SELECT (" + Order("") + ") < (" + KeyParams + "$" + IntToStr(Param + 1) +
+                if (FSchema.Fields[I].Key) KeyParams += KeyExprOf(I, ParamRef(++Param) + "::text") + ", ";
+            FConn.Prepare("comparekey", "SELECT (" + Order("") + ") < (" + KeyParams + ParamRef(Param + 1) +
                                             "::bigint) FROM " + FTable + " WHERE zfd_id = $1");
             FConn.Prepare("compare", "SELECT (" + Order("a.") + ") < (" + Order("b.") + ") FROM " + FTable + " AS a, " +
                                          FTable + " AS b WHERE a.zfd_id = $1 AND b.zfd_id = $2");

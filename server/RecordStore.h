@@ -69,8 +69,8 @@ public:
     virtual void SetFilter(const std::vector<TFilterCondition>& Conditions) = 0;
     // Hands Sink the ids of the records that pass the filter, ordered by the key fields
     // (numbers numerically), then by insertion; with every KeyEvery-th record (the first, the
-    // KeyEvery+1-th, ...) also its key fields' texts, else null. ReadChanges counts from this
-    // reading.
+    // KeyEvery+1-th, ...) and with the last also its key fields' texts, else null. The ids and
+    // the point ReadChanges counts from are read with no commit between them.
     using TOrderedIdSink = std::function<void(std::int64_t Id, const std::vector<AnsiString>* Key)>;
     virtual void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) = 0;
     // False also when the record no longer exists.

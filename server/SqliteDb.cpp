@@ -162,6 +162,16 @@ std::int64_t TSqliteStatement::ColumnInt64(int Column) const
     return sqlite3_column_int64(FStmt, Column);
 }
 
+void TSqliteStatement::ColumnTextInto(int Column, AnsiString& Into) const
+{
+    const unsigned char* Text = sqlite3_column_text(FStmt, Column);
+    if (!Text) {
+        Into.clear();
+        return;
+    }
+    Into.assign(reinterpret_cast<const char*>(Text), static_cast<std::size_t>(sqlite3_column_bytes(FStmt, Column)));
+}
+
 int TSqliteStatement::ColumnCount() const
 {
     return sqlite3_column_count(FStmt);

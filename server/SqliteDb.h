@@ -80,6 +80,8 @@ public:
     void Run();
     std::int64_t ColumnInt64(int Column) const;
     AnsiString ColumnText(int Column) const;
+    // The same text into Into, reusing its buffer.
+    void ColumnTextInto(int Column, AnsiString& Into) const;
     int ColumnCount() const;
     // Ends the current use: the statement is reset and its parameters cleared.
     void Reset();

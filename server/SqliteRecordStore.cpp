@@ -164,26 +164,48 @@ public:
 
     void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override
     {
-        // The version first, then the log's end, then the ids: a commit between them is
-        // either in the ids read or seen by the next ReadChanges (applying it again to a view
-        // that holds it already changes nothing).
+        // The log's end and the ids are read with no commit between them: a commit is either
+        // in the ids or after the end. A memory table's writers wait meanwhile; a file is read
+        // in one snapshot (the one of ReadChanges, when it called for reading the view again).
+        std::unique_lock<std::mutex> NoWriters;
+        bool OwnSnapshot = false;
         if (FMemoryLog) {
+            if (!FMemoryHold.owns_lock()) NoWriters = FMemoryLog->LockForWrite();
             FLogCursor.Restart(FMemoryLog->End());
         } else {
+            OwnSnapshot = !FInSnapshot;
+            if (OwnSnapshot) FBeginRead.Run();
             DataVersionMoved();
             FLogCursor.Restart(LogEnd());
         }
+        struct TEndSnapshot {
+            TSqliteStatement* Commit;  // not owned; null when the snapshot is not this call's own
+            ~TEndSnapshot()
+            {
+                try {
+                    if (Commit) Commit->Run();
+                } catch (const ESqliteError&) {
+                    // Ending a transaction that only read cannot lose anything.
+                }
+            }
+        } EndSnapshot{OwnSnapshot ? &FCommit : nullptr};
         TStatementReset Done(FView);
         BindFilter(FView);
-        std::vector<AnsiString> Key(static_cast<std::size_t>(FView.ColumnCount() - 1));
-        for (std::int64_t Row = 0; FView.Step(); ++Row) {
-            if (KeyEvery <= 0 || Row % KeyEvery != 0) {
-                Sink(FView.ColumnInt64(0), nullptr);
-                continue;
-            }
-            for (std::size_t I = 0; I < Key.size(); ++I) Key[I] = FView.ColumnText(static_cast<int>(I) + 1);
-            Sink(FView.ColumnInt64(0), &Key);
+        // Each row's key is kept until the next row tells whether it was the last, which is
+        // handed over with its key too.
+        std::size_t KeyFields = static_cast<std::size_t>(FView.ColumnCount() - 1);
+        std::vector<AnsiString> Key(KeyFields), Previous(KeyFields);
+        std::int64_t PreviousId = 0;
+        bool PreviousKeyed = false;
+        std::int64_t Row = 0;
+        for (; FView.Step(); ++Row) {
+            for (std::size_t I = 0; I < KeyFields; ++I) FView.ColumnTextInto(static_cast<int>(I) + 1, Key[I]);
+            if (Row > 0) Sink(PreviousId, PreviousKeyed ? &Previous : nullptr);
+            PreviousId = FView.ColumnInt64(0);
+            PreviousKeyed = KeyEvery > 0 && Row % KeyEvery == 0;
+            std::swap(Key, Previous);
         }
+        if (Row > 0) Sink(PreviousId, &Previous);
     }
 
     bool PassesFilter(std::int64_t Id) override
