@@ -266,6 +266,10 @@ public:
     // four or five of a binary search.
     int KeysWorthReadingAtOnce() const override { return 64; }
 
+    // A comparison with the table is a round trip: every key is kept in the view (the view's
+    // reading brings them all anyway).
+    int KeyEvery() const override { return 1; }
+
     void ReadKeysFrom(std::int64_t FromId, int Count, std::vector<TRecordKey>& Keys) override
     {
         Keys.clear();

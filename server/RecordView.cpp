@@ -164,10 +164,10 @@ void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, const AnsiString
     // dropped, so that the anchors stay as sparse as when the view was read. At the block's
     // end the anchor before the new one stays too, so that the last record but one keeps its
     // key when the last goes again (records added at the end find their place in memory).
-    if (K + 2 < Anchors.size() && Anchors[K + 2].Offset - Offset <= AnchorEvery)
+    if (K + 2 < Anchors.size() && Anchors[K + 2].Offset - Offset <= FAnchorEvery)
         Anchors.erase(Anchors.begin() + static_cast<std::ptrdiff_t>(K) + 1);
     std::size_t Middle = K + 1 == Anchors.size() && K >= 1 ? K - 1 : K;
-    if (Middle >= 2 && Anchors[Middle].Offset - Anchors[Middle - 2].Offset <= AnchorEvery)
+    if (Middle >= 2 && Anchors[Middle].Offset - Anchors[Middle - 2].Offset <= FAnchorEvery)
         Anchors.erase(Anchors.begin() + static_cast<std::ptrdiff_t>(Middle) - 1);
 }
 

@@ -8,12 +8,13 @@
 // plus O(log blocks) counters, instead of every id or every block start after it. A step to
 // a neighbouring position is answered from the block last used without the tree.
 //
-// Some records also carry their key in memory (anchors): every AnchorEvery-th record as the
+// Some records also carry their key in memory (anchors): every AnchorEvery()-th record as the
 // view is read, and each record placed with a known key afterwards, thinned so that two
-// anchors apart always span more than AnchorEvery records. An anchor's key is the key the
+// anchors apart always span more than AnchorEvery() records (with 1, every record keeps its key). An anchor's key is the key the
 // record was placed by, so the anchors always agree with the view's order: Bracket finds, in
 // memory, the few positions between two anchors where a key belongs, and only those are
 // compared with the store. Keys are held packed (PackKey), one text per anchor.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -44,8 +45,10 @@ public:
     void Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey = nullptr);
     void Remove(std::int64_t Pos);
 
-    // A record is read with its key every AnchorEvery records as the view is filled.
-    static constexpr int AnchorEvery = 16;
+    // A record is read with its key every AnchorEvery() records as the view is filled (16
+    // unless set; Clear keeps it).
+    int AnchorEvery() const { return FAnchorEvery; }
+    void SetAnchorEvery(int Every) { FAnchorEvery = std::max(Every, 1); }
     // Compares an anchor (its packed key and id) with the key looked for: negative, 0 or
     // positive as the anchor comes before, at or after it.
     using TAnchorCompare = std::function<int(std::string_view PackedKey, TId Id)>;
@@ -82,6 +85,7 @@ private:
     mutable std::vector<std::int64_t> FTree;  // 1-based Fenwick tree of the blocks' sizes
     mutable bool FTreeStale = true;
     std::vector<std::vector<TAnchor>> FAnchors;  // per block, by offset
+    int FAnchorEvery = 16;
     std::int64_t FCount = 0;
     mutable std::size_t FLastBlock = 0;  // the block used last, tried first, and its start
     mutable std::int64_t FLastStart = 0;

@@ -263,7 +263,8 @@ void TTableSession::ReadView()
 {
     FAhead.clear();
     FView.Clear();
-    FStore->ReadOrderedIds(TRecordView::AnchorEvery, [this](std::int64_t Id, const std::vector<AnsiString>* Key) {
+    FView.SetAnchorEvery(FStore->KeyEvery());
+    FStore->ReadOrderedIds(FView.AnchorEvery(), [this](std::int64_t Id, const std::vector<AnsiString>* Key) {
         if (!Key) {
             FView.Append(Id);
             return;

@@ -188,17 +188,21 @@ TEST(RecordView, BlockedViewMatchesAPlainArrayThroughInsertsRemovesAndReads)
     EXPECT_EQ(View.At(0), 99);
 }
 
-TEST(RecordView, AnchorsBracketEveryKeyThroughInsertsRemovesAndSplits)
+// Records with even keys, ordered; a key looked for falls between two anchors, and a
+// record's own key brackets it exactly or between the anchors around it. With a key kept for
+// one record in Every, and for every record.
+class RecordViewAnchors : public ::testing::TestWithParam<int> {};
+
+TEST_P(RecordViewAnchors, BracketEveryKeyThroughInsertsRemovesAndSplits)
 {
-    // Records with even keys, ordered; a key looked for falls between two anchors, and a
-    // record's own key brackets it exactly or between the anchors around it.
     TRecordView View;
+    View.SetAnchorEvery(GetParam());
     std::vector<std::pair<std::int64_t, std::int64_t>> Model;  // (key, id) in order
     auto Packed = [](std::int64_t Key) { return PackKey({std::to_string(Key)}); };
     for (std::int64_t I = 0; I < 3000; ++I) {
         Model.emplace_back(2 * I, I + 1);
         AnsiString P = Packed(2 * I);
-        View.Append(I + 1, I % TRecordView::AnchorEvery == 0 ? &P : nullptr);
+        View.Append(I + 1, I % View.AnchorEvery() == 0 ? &P : nullptr);
     }
     std::mt19937 Random(11);
     std::int64_t NextId = 5000;
@@ -239,13 +243,13 @@ TEST(RecordView, AnchorsBracketEveryKeyThroughInsertsRemovesAndSplits)
     for (std::size_t I = 0; I < Model.size(); ++I) ASSERT_EQ(View.At(static_cast<std::int64_t>(I)), Model[I].second);
     // Placing with keys keeps the anchors sparse: no more than two in AnchorEvery records,
     // and yet the brackets stay narrow.
-    EXPECT_LE(View.AnchorCount(), 2 * Model.size() / TRecordView::AnchorEvery + 2 * View.Count() / 1024 + 2);
+    EXPECT_LE(View.AnchorCount(), 2 * Model.size() / View.AnchorEvery() + 2 * View.Count() / 1024 + 2);
     std::int64_t Widest = 0;
     for (int Probe = 0; Probe < 200; ++Probe) {
         TRecordView::TBracket B = BracketOf(static_cast<std::int64_t>(Random() % (2 * Model.size())) | 1, 1);
         Widest = std::max(Widest, B.Hi - B.Lo);
     }
-    EXPECT_LE(Widest, 8 * TRecordView::AnchorEvery);
+    EXPECT_LE(Widest, 8 * std::max(View.AnchorEvery(), 4));
 
     // A view without anchors brackets the whole of it.
     TRecordView Bare;
@@ -254,5 +258,7 @@ TEST(RecordView, AnchorsBracketEveryKeyThroughInsertsRemovesAndSplits)
     EXPECT_EQ(Whole.Lo, 0);
     EXPECT_EQ(Whole.Hi, 50);
 }
+
+INSTANTIATE_TEST_SUITE_P(OneInSixteenAndAll, RecordViewAnchors, ::testing::Values(16, 1));
 
 }  // namespace
