@@ -74,7 +74,7 @@ public:
     using TOrderedIdSink = std::function<void(std::int64_t Id, const std::vector<AnsiString>* Key)>;
     // Every how many records a session keeps the key in memory: 1 (every record) where a
     // comparison with the storage costs much against the memory a key takes (a server a round
-    // trip away, or a table that lives in memory anyway), more where a large table must fit.
+    // trip away), more where comparisons are cheap and a large table's view must stay small.
     virtual int KeyEvery() const = 0;
     virtual void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) = 0;
     // False also when the record no longer exists.

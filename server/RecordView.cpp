@@ -18,7 +18,7 @@ void TRecordView::Clear()
 
 void TRecordView::Append(TId Id, const AnsiString* PackedKey)
 {
-    if (FBlocks.back().size() >= BlockSize) {
+    if (FBlocks.back().size() >= FBlockSize) {
         FBlocks.emplace_back();
         FAnchors.emplace_back();
         FTreeStale = true;
@@ -26,7 +26,7 @@ void TRecordView::Append(TId Id, const AnsiString* PackedKey)
         AddToTree(FBlocks.size() - 1, 1);
     }
     std::vector<TId>& Last = FBlocks.back();
-    if (Last.empty()) Last.reserve(BlockSize);
+    if (Last.empty()) Last.reserve(FBlockSize);
     Last.push_back(Id);
     ++FCount;
     if (PackedKey) FAnchors.back().push_back({static_cast<std::int32_t>(Last.size() - 1), *PackedKey});
@@ -150,7 +150,7 @@ void TRecordView::Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey)
     ++FCount;
     Changed();
     if (!FTreeStale) AddToTree(B, 1);
-    if (Block.size() >= 2 * BlockSize) SplitBlock(B);
+    if (Block.size() >= 2 * FBlockSize) SplitBlock(B);
 }
 
 void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, const AnsiString& Key)

@@ -46,9 +46,14 @@ public:
     void Remove(std::int64_t Pos);
 
     // A record is read with its key every AnchorEvery() records as the view is filled (16
-    // unless set; Clear keeps it).
+    // unless set; Clear keeps it). Where every record keeps its key, blocks are smaller, so
+    // that a record put in or taken out moves few keys.
     int AnchorEvery() const { return FAnchorEvery; }
-    void SetAnchorEvery(int Every) { FAnchorEvery = std::max(Every, 1); }
+    void SetAnchorEvery(int Every)
+    {
+        FAnchorEvery = std::max(Every, 1);
+        FBlockSize = FAnchorEvery >= 16 ? 1024 : 128;
+    }
     // Compares an anchor (its packed key and id) with the key looked for: negative, 0 or
     // positive as the anchor comes before, at or after it.
     using TAnchorCompare = std::function<int(std::string_view PackedKey, TId Id)>;
@@ -61,7 +66,6 @@ public:
     std::size_t AnchorCount() const;
 
 private:
-    static constexpr std::size_t BlockSize = 1024;
     struct TAnchor {
         std::int32_t Offset;  // within its block
         AnsiString Key;       // packed
@@ -86,6 +90,7 @@ private:
     mutable bool FTreeStale = true;
     std::vector<std::vector<TAnchor>> FAnchors;  // per block, by offset
     int FAnchorEvery = 16;
+    std::size_t FBlockSize = 1024;  // ids a block is filled with; it is split at twice that
     std::int64_t FCount = 0;
     mutable std::size_t FLastBlock = 0;  // the block used last, tried first, and its start
     mutable std::int64_t FLastStart = 0;

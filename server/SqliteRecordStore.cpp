@@ -264,10 +264,9 @@ public:
     // In process, a probe's key read costs less than a few rows of a key range.
     int KeysWorthReadingAtOnce() const override { return 0; }
 
-    // A memory table holds its records in memory anyway: the keys in the view add a fifth or
-    // so, and spare every comparison with the table. A file's view keeps one key in sixteen,
-    // so that a session on ten million records stays small.
-    int KeyEvery() const override { return FMemoryLog ? 1 : 16; }
+    // One key in sixteen: a comparison in process costs little, while every key would make
+    // opening a large table half as slow again and a session on ten million records large.
+    int KeyEvery() const override { return 16; }
 
     void ReadKeysFrom(std::int64_t FromId, int Count, std::vector<TRecordKey>& Keys) override
     {
