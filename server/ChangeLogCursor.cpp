@@ -37,6 +37,10 @@ TChangesSeen TChangeLogCursor::TakeAll(const std::function<bool(TEntry&)>& Next,
             if (Entry.OldKey.substr(0, FKeyTag.size()) != FKeyTag) return TChangesSeen::Lost;
             Change.OldKey = DecodeLogKey(Entry.OldKey.substr(FKeyTag.size()));
         }
+        if (Change.Kind != TChangeKind::Deleted && !Entry.NewKey.empty()) {
+            if (Entry.NewKey.substr(0, FKeyTag.size()) != FKeyTag) return TChangesSeen::Lost;
+            Change.NewKey = DecodeLogKey(Entry.NewKey.substr(FKeyTag.size()));
+        }
         Changes.push_back(std::move(Change));
     }
     FApplied = Expected - 1;

@@ -33,6 +33,7 @@ public:
         std::int64_t Seq = 0, Id = 0;
         int What = 0;             // a TChangeKind
         std::string_view OldKey;  // valid until the next entry is read
+        std::string_view NewKey;  // likewise; empty when the entry holds none
     };
     // Takes in the entries after Applied(), which Next hands over in order (false: no more):
     // Listed, with the changes of other sessions, or Lost when the log no longer reaches

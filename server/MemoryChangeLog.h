@@ -26,13 +26,14 @@ public:
         std::int64_t Seq = 0, Id = 0;
         int What = 0;       // a TChangeKind
         AnsiString OldKey;  // as the change log cursor reads it: the key's tag, then the packed key
+        AnsiString NewKey;  // likewise, after the write (empty for a deletion)
     };
     static constexpr std::size_t KeepEntries = 8192;
 
     // Held by a writer from before its write until its entry is appended.
     std::unique_lock<std::mutex> LockForWrite() { return std::unique_lock(FWriteLock); }
     // Appends an entry (the caller holds the write lock) and answers its sequence.
-    std::int64_t Append(std::int64_t Id, int What, AnsiString OldKey);
+    std::int64_t Append(std::int64_t Id, int What, AnsiString OldKey, AnsiString NewKey);
     // The sequence of the last entry appended (0: none yet).
     std::int64_t End() const { return FEnd.load(std::memory_order_acquire); }
     // The entries after Seq, in order.

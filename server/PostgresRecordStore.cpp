@@ -112,7 +112,8 @@ public:
             return FLogCursor.TakeAll(
                 [&](TChangeLogCursor::TEntry& Entry) {
                     if (Row >= Log.Rows()) return false;
-                    Entry = {Log.Int64(Row, 0), Log.Int64(Row, 1), static_cast<int>(Log.Int64(Row, 2)), Log.Text(Row, 3)};
+                    Entry = {Log.Int64(Row, 0), Log.Int64(Row, 1), static_cast<int>(Log.Int64(Row, 2)), Log.Text(Row, 3),
+                             Log.Text(Row, 4)};
                     ++Row;
                     return true;
                 },
@@ -508,34 +509,45 @@ private:
         FConn.Query("INSERT INTO zfd_sequences VALUES ($1, 0) ON CONFLICT (tab) DO NOTHING",
                     TPgParams().Add(FSchema.TableName));
         FConn.Exec("CREATE TABLE IF NOT EXISTS " + FLog +
-                   " (seq bigint PRIMARY KEY, id bigint NOT NULL, what integer NOT NULL, oldkey text)");
+                   " (seq bigint PRIMARY KEY, id bigint NOT NULL, what integer NOT NULL, oldkey text, newkey text)");
+        // Logs made before held no new keys: the column is added and the function replaced.
+        bool HadNewKey = FConn.Query("SELECT 1 FROM pg_attribute WHERE attrelid = $1::regclass AND attname = 'newkey' "
+                                     "AND NOT attisdropped",
+                                     TPgParams().Add(FLog))
+                             .Rows() > 0;
+        if (!HadNewKey) FConn.Exec("ALTER TABLE " + FLog + " ADD COLUMN newkey text");
         TPgResult Trigger = FConn.Query("SELECT 1 FROM pg_trigger WHERE tgrelid = $1::regclass AND tgname = $2",
                                         TPgParams().Add(FTable).Add(FLogTrigger.substr(1, FLogTrigger.size() - 2)));
-        if (Trigger.Rows()) return;
-        // The old key: the tag of the key's definition, then "<bytes>:<text>" per key field.
-        AnsiString OldKey = QuoteSql('\'', FLogCursor.KeyTag());
-        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
-            if (!FSchema.Fields[I].Key) continue;
-            AnsiString Col = "OLD." + Column(I);
-            OldKey += " || octet_length(" + Col + ") || ':' || " + Col;
-        }
-        AnsiString Into = "INSERT INTO " + FLog + " VALUES (s, ";
+        if (Trigger.Rows() && HadNewKey) return;
+        // The keys: the tag of the key's definition, then "<bytes>:<text>" per key field.
+        auto KeyOf = [&](const char* Row) {
+            AnsiString Key = QuoteSql('\'', FLogCursor.KeyTag());
+            for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
+                if (!FSchema.Fields[I].Key) continue;
+                AnsiString Col = Row + Column(I);
+                Key += " || octet_length(" + Col + ") || ':' || " + Col;
+            }
+            return Key;
+        };
+        AnsiString OldKey = KeyOf("OLD."), NewKey = KeyOf("NEW.");
+        AnsiString Into = "INSERT INTO " + FLog + " (seq, id, what, oldkey, newkey) VALUES (s, ";
         FConn.Exec("CREATE OR REPLACE FUNCTION " + FLogFunction + "() RETURNS trigger LANGUAGE plpgsql AS $zfd$\n"
                    "DECLARE s bigint;\n"
                    "BEGIN\n"
                    "  UPDATE zfd_sequences SET seq = seq + 1 WHERE tab = " + QuoteSql('\'', FSchema.TableName) +
                    " RETURNING seq INTO s;\n"
-                   "  IF TG_OP = 'INSERT' THEN " + Into + "NEW.zfd_id, 1, NULL);\n"
-                   "  ELSIF TG_OP = 'UPDATE' THEN " + Into + "NEW.zfd_id, 2, " + OldKey + ");\n"
-                   "  ELSE " + Into + "OLD.zfd_id, 3, " + OldKey + ");\n"
+                   "  IF TG_OP = 'INSERT' THEN " + Into + "NEW.zfd_id, 1, NULL, " + NewKey + ");\n"
+                   "  ELSIF TG_OP = 'UPDATE' THEN " + Into + "NEW.zfd_id, 2, " + OldKey + ", " + NewKey + ");\n"
+                   "  ELSE " + Into + "OLD.zfd_id, 3, " + OldKey + ", NULL);\n"
                    "  END IF;\n"
                    "  IF s % " + IntToStr(LogTrimEvery) + " = 0 THEN DELETE FROM " + FLog + " WHERE seq <= s - " +
                    IntToStr(LogKeep) + "; END IF;\n"
                    "  PERFORM pg_notify(" + QuoteSql('\'', FChannel) + ", '');\n"
                    "  RETURN NULL;\n"
                    "END $zfd$");
-        FConn.Exec("CREATE TRIGGER " + FLogTrigger + " AFTER INSERT OR UPDATE OR DELETE ON " + FTable +
-                   " FOR EACH ROW EXECUTE FUNCTION " + FLogFunction + "()");
+        if (!Trigger.Rows())
+            FConn.Exec("CREATE TRIGGER " + FLogTrigger + " AFTER INSERT OR UPDATE OR DELETE ON " + FTable +
+                       " FOR EACH ROW EXECUTE FUNCTION " + FLogFunction + "()");
     }
 
     // What every new connection needs: the statements, and the channel it listens to.
@@ -558,7 +570,7 @@ private:
                                     "::bigint AND zfd_ver = " + VerParam + "::bigint RETURNING zfd_ver");
         FConn.Prepare("delete", "DELETE FROM " + FTable + " WHERE zfd_id = $1 AND zfd_ver = $2 RETURNING zfd_id");
         FConn.Prepare("logend", "SELECT seq FROM zfd_sequences WHERE tab = $1");
-        FConn.Prepare("log", "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > $1 ORDER BY seq");
+        FConn.Prepare("log", "SELECT seq, id, what, oldkey, newkey FROM " + FLog + " WHERE seq > $1 ORDER BY seq");
         // From record $1 on: the key is unique, so the start record is the only one equal to it.
         AnsiString Keys = KeyList("");
         AnsiString Range = Keys.empty()

@@ -35,6 +35,9 @@ struct TChange {
     std::int64_t Id = 0;
     TChangeKind Kind = TChangeKind::Inserted;
     std::vector<AnsiString> OldKey;  // Updated, Deleted: the key fields' texts before the write
+    // Inserted, Updated: the key fields' texts after the write, when the log holds them
+    // (entries written before it did hold none).
+    std::optional<std::vector<AnsiString>> NewKey;
 };
 
 enum class TChangesSeen {

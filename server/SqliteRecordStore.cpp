@@ -119,12 +119,14 @@ public:
         }
         TStatementReset Done(FLogRead);
         FLogRead.Bind(1, FLogCursor.Applied());
-        AnsiString OldKey;
+        AnsiString OldKey, NewKey;
         return FLogCursor.TakeAll(
             [&](TChangeLogCursor::TEntry& Entry) {
                 if (!FLogRead.Step()) return false;
-                OldKey = FLogRead.ColumnText(3);
-                Entry = {FLogRead.ColumnInt64(0), FLogRead.ColumnInt64(1), static_cast<int>(FLogRead.ColumnInt64(2)), OldKey};
+                FLogRead.ColumnTextInto(3, OldKey);
+                FLogRead.ColumnTextInto(4, NewKey);
+                Entry = {FLogRead.ColumnInt64(0), FLogRead.ColumnInt64(1), static_cast<int>(FLogRead.ColumnInt64(2)), OldKey,
+                         NewKey};
                 return true;
             },
             Changes);
@@ -290,7 +292,7 @@ public:
 
     TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override
     {
-        TWriteResult Result = LoggedWrite(TChangeKind::Inserted, Record.Id, [&] {
+        TWriteResult Result = LoggedWrite(TChangeKind::Inserted, Record.Id, &Values, [&] {
             BindValues(FInsert, Values);
             FInsert.Run();
             Record.Id = FDb.LastInsertRowId();
@@ -303,7 +305,7 @@ public:
     TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
                         std::int64_t& NewVersion) override
     {
-        TWriteResult Result = LoggedWrite(TChangeKind::Updated, Id, [&] {
+        TWriteResult Result = LoggedWrite(TChangeKind::Updated, Id, &Values, [&] {
             int N = BindValues(FUpdate, Values);
             FUpdate.Bind(N + 1, Id).Bind(N + 2, Version);
             FUpdate.Run();
@@ -315,7 +317,7 @@ public:
 
     TWriteResult Delete(std::int64_t Id, std::int64_t Version) override
     {
-        return LoggedWrite(TChangeKind::Deleted, Id, [&] {
+        return LoggedWrite(TChangeKind::Deleted, Id, nullptr, [&] {
             FDelete.Bind(1, Id).Bind(2, Version);
             FDelete.Run();
             return FDb.Changes() != 0;
@@ -389,11 +391,11 @@ private:
     // DuplicateKey. A statement that writes takes the write lock as it starts (waiting in the
     // connection's busy handler), so it never fails because another committed meanwhile.
     //   A memory table's entry is appended by the store itself, under the log's write lock;
-    // Id is the record written (Insert's Write fills it in).
+    // Id is the record written (Insert's Write fills it in), Values its values after the write.
     template <class F>
-    TWriteResult LoggedWrite(TChangeKind Kind, const std::int64_t& Id, F&& Write)
+    TWriteResult LoggedWrite(TChangeKind Kind, const std::int64_t& Id, const std::vector<AnsiString>* Values, F&& Write)
     {
-        if (FMemoryLog) return MemoryLoggedWrite(Kind, Id, Write);
+        if (FMemoryLog) return MemoryLoggedWrite(Kind, Id, Values, Write);
         FLogged = 0;
         bool Changed = false;
         try {
@@ -411,23 +413,25 @@ private:
     }
 
     template <class F>
-    TWriteResult MemoryLoggedWrite(TChangeKind Kind, const std::int64_t& Id, F& Write)
+    TWriteResult MemoryLoggedWrite(TChangeKind Kind, const std::int64_t& Id, const std::vector<AnsiString>* Values, F& Write)
     {
         std::unique_lock<std::mutex> Lock = FMemoryLog->LockForWrite();
-        AnsiString OldKey;
+        AnsiString OldKey, NewKey;
         if (Kind != TChangeKind::Inserted) {
-            OldKey = FLogCursor.KeyTag();
+            std::vector<AnsiString> Key;
             if (FKeyRead.IsPrepared()) {
                 TStatementReset Done(FKeyRead);
                 FKeyRead.Bind(1, Id);
                 if (!FKeyRead.Step()) return TWriteResult::Changed;  // deleted meanwhile
-                for (int I = 0; I < FKeyRead.ColumnCount(); ++I) {
-                    AnsiString Value = FKeyRead.ColumnText(I);
-                    OldKey += IntToStr(static_cast<std::int64_t>(Value.size()));
-                    OldKey += ':';
-                    OldKey += Value;
-                }
+                for (int I = 0; I < FKeyRead.ColumnCount(); ++I) Key.push_back(FKeyRead.ColumnText(I));
             }
+            OldKey = FLogCursor.KeyTag() + PackKey(Key);
+        }
+        if (Values) {
+            std::vector<AnsiString> Key;
+            for (std::size_t I = 0; I < FSchema.Fields.size() && I < Values->size(); ++I)
+                if (FSchema.Fields[I].Key) Key.push_back((*Values)[I]);
+            NewKey = FLogCursor.KeyTag() + PackKey(Key);
         }
         try {
             if (!Write()) return TWriteResult::Changed;
@@ -435,7 +439,7 @@ private:
             if (E.IsConstraint()) return TWriteResult::DuplicateKey;
             throw;
         }
-        FLogCursor.OwnWrite(FMemoryLog->Append(Id, static_cast<int>(Kind), std::move(OldKey)));
+        FLogCursor.OwnWrite(FMemoryLog->Append(Id, static_cast<int>(Kind), std::move(OldKey), std::move(NewKey)));
         return TWriteResult::Done;
     }
 
@@ -451,7 +455,7 @@ private:
             [&](TChangeLogCursor::TEntry& Entry) {
                 if (Next == Entries.size()) return false;
                 const TMemoryChangeLog::TEntry& E = Entries[Next++];
-                Entry = {E.Seq, E.Id, E.What, E.OldKey};
+                Entry = {E.Seq, E.Id, E.What, E.OldKey, E.NewKey};
                 return true;
             },
             Changes);
@@ -525,12 +529,24 @@ private:
     void PrepareChangeLog()
     {
         FDb.Exec("CREATE TABLE IF NOT EXISTS " + FLog +
-                 " (seq INTEGER PRIMARY KEY, id INTEGER NOT NULL, what INTEGER NOT NULL, oldkey TEXT)");
-        // The old key starts with a tag of the key's definition, so that a session opened with
-        // another key (the schema changed meanwhile) does not read it as its own.
+                 " (seq INTEGER PRIMARY KEY, id INTEGER NOT NULL, what INTEGER NOT NULL, oldkey TEXT, newkey TEXT)");
+        {
+            // Logs made before held no new keys.
+            TSqliteStatement Info(FDb, "SELECT 1 FROM pragma_table_info(?1) WHERE name = 'newkey'");
+            Info.Bind(1, FLogName);
+            TStatementReset Done(Info);
+            bool HasNewKey = Info.Step();
+            Info.Reset();
+            if (!HasNewKey) FDb.Exec("ALTER TABLE " + FLog + " ADD COLUMN newkey TEXT");
+        }
+        // The keys start with a tag of the key's definition, so that a session opened with
+        // another key (the schema changed meanwhile) does not read them as its own.
         AnsiString Fields = OldKeyExpression();
         AnsiString OldKey = "'" + FLogCursor.KeyTag() + "'" + Fields;
-        AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(Fields), 8);
+        AnsiString NewKey = "'" + FLogCursor.KeyTag() + "'" + OldKeyExpression("new.");
+        // The triggers' names change with what they write, so that a table's triggers made
+        // before are replaced.
+        AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(Fields + ";newkey"), 8);
         AnsiString Insert = AnsiString(LogTriggerPrefix) + "i" + Suffix;
         AnsiString Update = AnsiString(LogTriggerPrefix) + "u" + Suffix;
         AnsiString Delete = AnsiString(LogTriggerPrefix) + "d" + Suffix;
@@ -552,23 +568,23 @@ private:
             FDb.Exec("CREATE TRIGGER IF NOT EXISTS " + QuoteIdent(Name) + " AFTER " + Event + " ON " + FTable +
                      " BEGIN " + Body + "; END");
         };
-        AnsiString Into = "INSERT INTO " + FLog + " (id, what, oldkey) VALUES ";
-        Trigger(Insert, "INSERT", Into + "(new.zfd_id, 1, NULL)");
-        Trigger(Update, "UPDATE", Into + "(new.zfd_id, 2, " + OldKey + ")");
-        Trigger(Delete, "DELETE", Into + "(old.zfd_id, 3, " + OldKey + ")");
+        AnsiString Into = "INSERT INTO " + FLog + " (id, what, oldkey, newkey) VALUES ";
+        Trigger(Insert, "INSERT", Into + "(new.zfd_id, 1, NULL, " + NewKey + ")");
+        Trigger(Update, "UPDATE", Into + "(new.zfd_id, 2, " + OldKey + ", " + NewKey + ")");
+        Trigger(Delete, "DELETE", Into + "(old.zfd_id, 3, " + OldKey + ", NULL)");
         FDb.Exec("CREATE TRIGGER IF NOT EXISTS " + QuoteIdent(Trim) + " AFTER INSERT ON " + FLog + " WHEN new.seq % " +
                  IntToStr(LogTrimEvery) + " = 0 BEGIN DELETE FROM " + FLog + " WHERE seq <= new.seq - " +
                  IntToStr(LogKeep) + "; END");
     }
 
-    // The SQL that packs a record's key before a write, as the change log keeps it (after the
-    // tag); its hash tags the key's definition.
-    AnsiString OldKeyExpression() const
+    // The SQL that packs a record's key before a write (after it, with "new."), as the change
+    // log keeps it (after the tag); its hash tags the key's definition.
+    AnsiString OldKeyExpression(const char* Row = "old.") const
     {
         AnsiString Fields;
         for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
             if (!FSchema.Fields[I].Key) continue;
-            AnsiString Col = "old." + Column(I);
+            AnsiString Col = Row + Column(I);
             Fields += " || length(CAST(" + Col + " AS BLOB)) || ':' || " + Col;
         }
         return Fields;
@@ -633,7 +649,7 @@ private:
                                               " ORDER BY " + KeyOrder("") + "zfd_id LIMIT ?2");
         if (!FMemoryLog) {
             FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
-            FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
+            FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey, newkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
         }
         if (!FSchema.HasKey()) return;
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "framework/core/TextUtils.h"
@@ -330,10 +331,11 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const std:
     // nowhere when it was inserted since, else at its key before that change. Each is found
     // by that key among the keys the view holds, and taken out.
     std::vector<const TChange*> Firsts;
-    std::unordered_set<std::int64_t> Seen;
+    std::unordered_map<std::int64_t, const TChange*> Lasts;  // each record's last change
     for (const TChange& Change : Changes) {
-        if (!Seen.insert(Change.Id).second) continue;
-        Firsts.push_back(&Change);
+        auto [Last, New] = Lasts.try_emplace(Change.Id, &Change);
+        if (New) Firsts.push_back(&Change);
+        else Last->second = &Change;
     }
     std::int64_t Current = Mark.Id ? FPos : -1;  // where the marked record is now, -1: out
     for (const TChange* Change : Firsts) {
@@ -344,13 +346,21 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const std:
         if (Pos == Current) Current = -1;
         else if (Pos < Current) --Current;
     }
-    // Then each goes back in at its ordered place as it is stored now, if it still exists
-    // and passes the filter.
+    // Then each goes back in at its ordered place as it is stored now (its last change tells
+    // the key; an entry without it, the record itself), if it still exists and passes the
+    // filter.
     for (const TChange* Change : Firsts) {
-        TStoredRecord Stored;
-        if (!FStore->Read(Change->Id, Stored)) continue;
+        const TChange* Last = Lasts[Change->Id];
+        if (Last->Kind == TChangeKind::Deleted) continue;
+        TRecordKey Key{{}, Change->Id};
+        if (Last->NewKey) {
+            Key.Values = *Last->NewKey;
+        } else {
+            TStoredRecord Stored;
+            if (!FStore->Read(Change->Id, Stored)) continue;
+            Key.Values = KeyOf(Stored.Values);
+        }
         if (FFiltered && !FStore->PassesFilter(Change->Id)) continue;
-        TRecordKey Key{KeyOf(Stored.Values), Change->Id};
         std::optional<std::int64_t> Pos = PlaceRecord(Key);
         if (!Pos) return false;
         if (Mark.Id && Change->Id == *Mark.Id) Current = *Pos;

@@ -292,6 +292,30 @@ TEST_F(TrimmedLogTest, ATableMadeBeforeTheLogExistedGetsItWhenOpened)
     EXPECT_EQ(QueryNumber(Raw, "SELECT count(*) FROM zfd_log_Customer"), 1);
 }
 
+TEST_F(TrimmedLogTest, ALogMadeBeforeItHeldNewKeysGetsThemAndItsEntriesAreStillTakenIn)
+{
+    {
+        TSession Maker = OpenSession("m", File);  // the table and its log as they are now
+    }
+    // Made over as a log of before: no new keys, and triggers that wrote none.
+    Exec(Raw, "DROP TABLE zfd_log_Customer");
+    Exec(Raw, "CREATE TABLE zfd_log_Customer (seq INTEGER PRIMARY KEY, id INTEGER NOT NULL, what INTEGER NOT NULL, "
+              "oldkey TEXT)");
+    TSession A = OpenSession("a", File);
+    AddKeys(A.get(), {"5"});
+    // An entry without a new key (written by a program of before) is taken in from the record.
+    // (A plain connection opened now, which reads the table's new layout.)
+    sqlite3_close(Raw);
+    ASSERT_EQ(sqlite3_open(File.c_str(), &Raw), SQLITE_OK);
+    RecordServer::RegisterSqlFunctions(Raw);
+    Exec(Raw, "INSERT INTO Customer (CustNo, Company) VALUES ('4', 'Plain')");
+    Exec(Raw, "UPDATE zfd_log_Customer SET newkey = NULL");
+    TSession B = OpenSession("b", File);
+    AddKeys(B.get(), {"9"});
+    EXPECT_EQ(KeysInView(A.get()), (std::vector<AnsiString>{"4", "5", "9"}));
+    EXPECT_EQ(QueryNumber(Raw, "SELECT count(*) FROM zfd_log_Customer WHERE newkey IS NOT NULL"), 1);
+}
+
 TEST_F(TrimmedLogTest, ASessionOpenedWithAnotherKeyReadsItsViewAgainInsteadOfMisreadingTheLog)
 {
     TSession A = OpenSession("a", File);
