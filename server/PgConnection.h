@@ -45,6 +45,7 @@ class TPgResult {
 public:
     TPgResult() = default;
     explicit TPgResult(pg_result* Result) : FResult(Result) {}
+    bool Valid() const { return FResult != nullptr; }
     int Rows() const;
     int Columns() const;
     bool IsNull(int Row, int Column) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 #include <map>
 #include <mutex>
 
@@ -16,6 +17,9 @@
 namespace RecordServer {
 
 namespace {
+
+// Beyond every sequence of a change log: the upper bound of its reads.
+constexpr std::int64_t LogReadEnd = std::numeric_limits<std::int64_t>::max();
 
 // "$N", a numbered parameter (built in place: GCC 12 at -O3 warns falsely of an overlap in
 // "$" + text).
@@ -100,14 +104,24 @@ public:
             if (!Look) return TChangesSeen::None;
             FMustLook = false;
             FLocalSeen = Local;
-            // The log and every read until FinishChanges see one snapshot.
-            std::vector<TPgConnection::TStep> Steps(2);
-            Steps[0].Sql = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
-            Steps[1].Statement = "log";
-            Steps[1].Params.Add(FLogCursor.Applied());
-            FInSnapshot = true;
-            std::vector<TPgResult> Results = FConn.RunTogether(Steps);
-            const TPgResult& Log = Results[1];
+            // Without a filter, and with every entry holding the key it leaves (sessions here
+            // keep every key in memory), the session reads nothing while it takes the changes
+            // in: the log alone is read, in one round trip. Otherwise the log and every read
+            // until FinishChanges see one snapshot.
+            TPgResult Log;
+            if (FFilter.empty()) {
+                Log = FConn.RunPrepared("log", TPgParams().Add(FLogCursor.Applied()).Add(LogReadEnd));
+                if (!HoldsNewKeys(Log)) Log = TPgResult();
+            }
+            if (!Log.Valid()) {
+                std::vector<TPgConnection::TStep> Steps(2);
+                Steps[0].Sql = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
+                Steps[1].Statement = "log";
+                Steps[1].Params.Add(FLogCursor.Applied()).Add(LogReadEnd);
+                FInSnapshot = true;
+                std::vector<TPgResult> Results = FConn.RunTogether(Steps);
+                Log = std::move(Results[1]);
+            }
             int Row = 0;
             return FLogCursor.TakeAll(
                 [&](TChangeLogCursor::TEntry& Entry) {
@@ -119,6 +133,14 @@ public:
                 },
                 Changes);
         });
+    }
+
+    // Whether every entry of Log but deletions holds the key its write left.
+    static bool HoldsNewKeys(const TPgResult& Log)
+    {
+        for (int Row = 0; Row < Log.Rows(); ++Row)
+            if (Log.Int64(Row, 2) != static_cast<int>(TChangeKind::Deleted) && Log.IsNull(Row, 4)) return false;
+        return true;
     }
 
     void FinishChanges() override
@@ -570,7 +592,9 @@ private:
                                     "::bigint AND zfd_ver = " + VerParam + "::bigint RETURNING zfd_ver");
         FConn.Prepare("delete", "DELETE FROM " + FTable + " WHERE zfd_id = $1 AND zfd_ver = $2 RETURNING zfd_id");
         FConn.Prepare("logend", "SELECT seq FROM zfd_sequences WHERE tab = $1");
-        FConn.Prepare("log", "SELECT seq, id, what, oldkey, newkey FROM " + FLog + " WHERE seq > $1 ORDER BY seq");
+        // Bounded on both sides, so that the plan made for any $1 searches the log's index
+        // (with one bound, a log never analysed is read whole and sorted).
+        FConn.Prepare("log", "SELECT seq, id, what, oldkey, newkey FROM " + FLog + " WHERE seq > $1 AND seq <= $2 ORDER BY seq");
         // From record $1 on: the key is unique, so the start record is the only one equal to it.
         AnsiString Keys = KeyList("");
         AnsiString Range = Keys.empty()
