@@ -7,6 +7,7 @@
 // another key (the schema changed meanwhile) is not read as one of this key.
 //
 // Invariants: Applied() is the last sequence taken in; every sequence in FOwn is above it.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -23,6 +24,8 @@ public:
     const AnsiString& KeyTag() const { return FKeyTag; }
 
     std::int64_t Applied() const { return FApplied; }
+    // Whether Seq, after Applied(), is the entry of one of this session's own writes.
+    bool Owns(std::int64_t Seq) const { return std::find(FOwn.begin(), FOwn.end(), Seq) != FOwn.end(); }
     // The view was read when the log ended at End.
     void Restart(std::int64_t End);
     // This session's write was logged as Seq.

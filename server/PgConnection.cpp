@@ -259,13 +259,16 @@ std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Step
     return Results;
 }
 
-bool TPgConnection::TakeNotifications(std::string_view Channel)
+bool TPgConnection::TakeNotifications(std::string_view Channel, std::vector<AnsiString>* Payloads)
 {
     if (!PQconsumeInput(FConn)) Fail("reading what the server sent");
     bool Seen = false;
     int Own = PQbackendPID(FConn);
     while (PGnotify* Notice = PQnotifies(FConn)) {
-        if (Channel == Notice->relname && Notice->be_pid != Own) Seen = true;
+        if (Channel == Notice->relname && Notice->be_pid != Own) {
+            Seen = true;
+            if (Payloads) Payloads->emplace_back(Notice->extra ? Notice->extra : "");
+        }
         PQfreemem(Notice);
     }
     return Seen;

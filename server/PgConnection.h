@@ -109,8 +109,9 @@ public:
     std::vector<TPgResult> RunTogether(const std::vector<TStep>& Steps);
 
     // Takes what the server sent without waiting for it, and answers whether another
-    // connection notified Channel since the last call (other notifications are dropped).
-    bool TakeNotifications(std::string_view Channel);
+    // connection notified Channel since the last call (other notifications are dropped);
+    // Payloads, when given, receives the payloads of those notices, in order.
+    bool TakeNotifications(std::string_view Channel, std::vector<AnsiString>* Payloads = nullptr);
 
 private:
     [[noreturn]] void Fail(const AnsiString& What, pg_result* Result = nullptr);

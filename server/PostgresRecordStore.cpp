@@ -100,14 +100,19 @@ public:
         return Guard([&] {
             std::int64_t Local = LocalWrites().Count(FLocalKey);
             bool Look = FMustLook || Local != FLocalSeen;
-            if (FConn.TakeNotifications(FChannel)) Look = true;
+            std::vector<AnsiString> Payloads;
+            if (FConn.TakeNotifications(FChannel, &Payloads)) Look = true;
+            for (const AnsiString& Payload : Payloads) KeepNotified(Payload);
             if (!Look) return TChangesSeen::None;
+            bool MustReadLog = FMustLook || Local != FLocalSeen;
             FMustLook = false;
             FLocalSeen = Local;
             // Without a filter, and with every entry holding the key it leaves (sessions here
             // keep every key in memory), the session reads nothing while it takes the changes
-            // in: the log alone is read, in one round trip. Otherwise the log and every read
-            // until FinishChanges see one snapshot.
+            // in: the notices of the writes carry their entries, and when they hold every entry
+            // since the last look, nothing is read at all; else the log alone is read, in one
+            // round trip. Otherwise the log and every read until FinishChanges see one snapshot.
+            if (FFilter.empty() && !MustReadLog && NoticesCoverLog()) return TakeNotified(Changes);
             TPgResult Log;
             if (FFilter.empty()) {
                 Log = FConn.RunPrepared("log", TPgParams().Add(FLogCursor.Applied()).Add(LogReadEnd));
@@ -123,7 +128,7 @@ public:
                 Log = std::move(Results[1]);
             }
             int Row = 0;
-            return FLogCursor.TakeAll(
+            TChangesSeen Seen = FLogCursor.TakeAll(
                 [&](TChangeLogCursor::TEntry& Entry) {
                     if (Row >= Log.Rows()) return false;
                     Entry = {Log.Int64(Row, 0), Log.Int64(Row, 1), static_cast<int>(Log.Int64(Row, 2)), Log.Text(Row, 3),
@@ -132,7 +137,92 @@ public:
                     return true;
                 },
                 Changes);
+            ForgetNotified();
+            return Seen;
         });
+    }
+
+    // A notice's payload: "<seq> <id> <what> " then the old and the new key, each "-" (none) or
+    // "<bytes>:<text>"; empty when the entry was too long for a notice.
+    void KeepNotified(std::string_view Payload)
+    {
+        TNotified Entry;
+        std::int64_t Seq = 0;
+        auto Number = [&](std::int64_t& Value) {
+            std::size_t Space = Payload.find(' ');
+            if (Space == std::string_view::npos || Space == 0) return false;
+            Value = 0;
+            for (char C : Payload.substr(0, Space)) {
+                if (C < '0' || C > '9') return false;
+                Value = Value * 10 + (C - '0');
+            }
+            Payload.remove_prefix(Space + 1);
+            return true;
+        };
+        auto Key = [&](AnsiString& Text, bool& Present) {
+            if (!Payload.empty() && Payload.front() == '-') {
+                Payload.remove_prefix(1);
+                Present = false;
+                return true;
+            }
+            std::size_t Colon = Payload.find(':');
+            if (Colon == std::string_view::npos || Colon == 0) return false;
+            std::size_t Length = 0;
+            for (char C : Payload.substr(0, Colon)) {
+                if (C < '0' || C > '9') return false;
+                Length = Length * 10 + static_cast<std::size_t>(C - '0');
+            }
+            Payload.remove_prefix(Colon + 1);
+            if (Length > Payload.size()) return false;
+            Text = AnsiString(Payload.substr(0, Length));
+            Payload.remove_prefix(Length);
+            Present = true;
+            return true;
+        };
+        std::int64_t What = 0;
+        bool HasOld = false;
+        bool Parsed = Number(Seq) && Number(Entry.Id) && Number(What) && What >= 1 && What <= 3 &&
+                      Key(Entry.OldKey, HasOld) && Key(Entry.NewKey, Entry.HasNewKey) && Payload.empty();
+        if (!Parsed || (What != static_cast<int>(TChangeKind::Deleted) && !Entry.HasNewKey)) {
+            FNoticeMissing = true;  // the log tells the rest
+            return;
+        }
+        Entry.What = static_cast<int>(What);
+        if (Seq > FLogCursor.Applied()) FNotified[Seq] = std::move(Entry);
+    }
+
+    // Whether the notices kept hold every entry since the last look, but this session's own.
+    bool NoticesCoverLog() const
+    {
+        if (FNoticeMissing || FNotified.empty()) return false;
+        for (std::int64_t Seq = FLogCursor.Applied() + 1; Seq <= FNotified.rbegin()->first; ++Seq)
+            if (!FNotified.count(Seq) && !FLogCursor.Owns(Seq)) return false;
+        return true;
+    }
+
+    TChangesSeen TakeNotified(std::vector<TChange>& Changes)
+    {
+        std::int64_t Seq = FLogCursor.Applied();
+        std::int64_t End = FNotified.rbegin()->first;
+        TChangesSeen Seen = FLogCursor.TakeAll(
+            [&](TChangeLogCursor::TEntry& Entry) {
+                if (Seq >= End) return false;
+                ++Seq;
+                auto It = FNotified.find(Seq);
+                if (It == FNotified.end()) Entry = {Seq, 0, static_cast<int>(TChangeKind::Inserted), {}, {}};  // own
+                else Entry = {Seq, It->second.Id, It->second.What, It->second.OldKey, It->second.NewKey};
+                return true;
+            },
+            Changes);
+        ForgetNotified();
+        return Seen;
+    }
+
+    // Drops the notices of entries taken in.
+    void ForgetNotified()
+    {
+        FNotified.erase(FNotified.begin(), FNotified.upper_bound(FLogCursor.Applied()));
+        FNoticeMissing = false;
     }
 
     // Whether every entry of Log but deletions holds the key its write left.
@@ -197,6 +287,7 @@ public:
             std::vector<TPgResult> Results = FConn.RunTogether(Steps);
             if (OwnSnapshot) FinishChanges();
             FLogCursor.Restart(Results[1].Rows() ? Results[1].Int64(0, 0) : 0);
+            ForgetNotified();
             FLocalSeen = LocalWrites().Count(FLocalKey);
             const TPgResult& Ids = Results[2];
             int KeyColumn = 1 + static_cast<int>(FFilterFields.size());
@@ -540,7 +631,6 @@ private:
         if (!HadNewKey) FConn.Exec("ALTER TABLE " + FLog + " ADD COLUMN newkey text");
         TPgResult Trigger = FConn.Query("SELECT 1 FROM pg_trigger WHERE tgrelid = $1::regclass AND tgname = $2",
                                         TPgParams().Add(FTable).Add(FLogTrigger.substr(1, FLogTrigger.size() - 2)));
-        if (Trigger.Rows() && HadNewKey) return;
         // The keys: the tag of the key's definition, then "<bytes>:<text>" per key field.
         auto KeyOf = [&](const char* Row) {
             AnsiString Key = QuoteSql('\'', FLogCursor.KeyTag());
@@ -551,22 +641,36 @@ private:
             }
             return Key;
         };
-        AnsiString OldKey = KeyOf("OLD."), NewKey = KeyOf("NEW.");
-        AnsiString Into = "INSERT INTO " + FLog + " (seq, id, what, oldkey, newkey) VALUES (s, ";
-        FConn.Exec("CREATE OR REPLACE FUNCTION " + FLogFunction + "() RETURNS trigger LANGUAGE plpgsql AS $zfd$\n"
-                   "DECLARE s bigint;\n"
-                   "BEGIN\n"
-                   "  UPDATE zfd_sequences SET seq = seq + 1 WHERE tab = " + QuoteSql('\'', FSchema.TableName) +
-                   " RETURNING seq INTO s;\n"
-                   "  IF TG_OP = 'INSERT' THEN " + Into + "NEW.zfd_id, 1, NULL, " + NewKey + ");\n"
-                   "  ELSIF TG_OP = 'UPDATE' THEN " + Into + "NEW.zfd_id, 2, " + OldKey + ", " + NewKey + ");\n"
-                   "  ELSE " + Into + "OLD.zfd_id, 3, " + OldKey + ", NULL);\n"
-                   "  END IF;\n"
-                   "  IF s % " + IntToStr(LogTrimEvery) + " = 0 THEN DELETE FROM " + FLog + " WHERE seq <= s - " +
-                   IntToStr(LogKeep) + "; END IF;\n"
-                   "  PERFORM pg_notify(" + QuoteSql('\'', FChannel) + ", '');\n"
-                   "  RETURN NULL;\n"
-                   "END $zfd$");
+        // Each write's entry goes to the log and, when short enough, in its notice too.
+        AnsiString Packed = " CASE WHEN {} IS NULL THEN '-' ELSE octet_length({}) || ':' || {} END";
+        auto PackedOf = [&](const char* Name) {
+            AnsiString Text = Packed;
+            for (std::size_t At = Text.find("{}"); At != AnsiString::npos; At = Text.find("{}", At)) Text.replace(At, 2, Name);
+            return Text;
+        };
+        AnsiString Body = "\nDECLARE s bigint; i bigint; w integer; ok text; nk text; p text;\n"
+                          "BEGIN\n"
+                          "  UPDATE zfd_sequences SET seq = seq + 1 WHERE tab = " + QuoteSql('\'', FSchema.TableName) +
+                          " RETURNING seq INTO s;\n"
+                          "  IF TG_OP = 'INSERT' THEN i := NEW.zfd_id; w := 1; ok := NULL; nk := " + KeyOf("NEW.") + ";\n"
+                          "  ELSIF TG_OP = 'UPDATE' THEN i := NEW.zfd_id; w := 2; ok := " + KeyOf("OLD.") + "; nk := " +
+                          KeyOf("NEW.") + ";\n"
+                          "  ELSE i := OLD.zfd_id; w := 3; ok := " + KeyOf("OLD.") + "; nk := NULL;\n"
+                          "  END IF;\n"
+                          "  INSERT INTO " + FLog + " (seq, id, what, oldkey, newkey) VALUES (s, i, w, ok, nk);\n"
+                          "  IF s % " + IntToStr(LogTrimEvery) + " = 0 THEN DELETE FROM " + FLog + " WHERE seq <= s - " +
+                          IntToStr(LogKeep) + "; END IF;\n"
+                          "  p := s || ' ' || i || ' ' || w || ' ' ||" + PackedOf("ok") + " ||" + PackedOf("nk") + ";\n"
+                          "  IF octet_length(p) > 7900 THEN p := ''; END IF;\n"
+                          "  PERFORM pg_notify(" + QuoteSql('\'', FChannel) + ", p);\n"
+                          "  RETURN NULL;\n"
+                          "END ";
+        // Replaced when it differs from this one (made by an earlier version of the server).
+        TPgResult Current = FConn.Query("SELECT prosrc FROM pg_proc WHERE proname = $1",
+                                        TPgParams().Add(FLogFunction.substr(1, FLogFunction.size() - 2)));
+        if (!Current.Rows() || Current.Text(0, 0) != Body)
+            FConn.Exec("CREATE OR REPLACE FUNCTION " + FLogFunction + "() RETURNS trigger LANGUAGE plpgsql AS $zfd$" + Body +
+                       "$zfd$");
         if (!Trigger.Rows())
             FConn.Exec("CREATE TRIGGER " + FLogTrigger + " AFTER INSERT OR UPDATE OR DELETE ON " + FTable +
                        " FOR EACH ROW EXECUTE FUNCTION " + FLogFunction + "()");
@@ -631,6 +735,15 @@ private:
     TChangeLogCursor FLogCursor;             // what this session took in of the log
     std::int64_t FLocalSeen = 0;             // the writes of this process's sessions taken in
     bool FMustLook = true;                   // read the log at the next look whatever was notified
+    // The entries others' notices carried, by sequence, until they are taken in.
+    struct TNotified {
+        std::int64_t Id = 0;
+        int What = 0;
+        AnsiString OldKey, NewKey;
+        bool HasNewKey = false;
+    };
+    std::map<std::int64_t, TNotified> FNotified;
+    bool FNoticeMissing = false;  // a notice came without its entry since the last look
     bool FInSnapshot = false;                // a read transaction from ReadChanges until FinishChanges
 };
 
