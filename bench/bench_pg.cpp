@@ -8,6 +8,9 @@
 //   Next            this session steps to the next record and reads its 13 fields
 //   ForeignNext     another client committed one write, notified: in turn it adds a record at
 //                   a random key and deletes the one it added; then the same Next
+//   PausedNext      the same pause as ForeignNext's (the wait for the notice), without a
+//                   commit, then the same Next: what ForeignNext is judged against, since
+//                   a step after a pause finds the processor's caches cold
 //   MoveTo          a random record's 13 fields / one prepared SELECT of the 13 fields by key
 //
 // Run in a Release build: bench/bench_pg; a table of ratios ends the output.
@@ -216,6 +219,17 @@ void BM_ForeignNext(benchmark::State& State)
     }
 }
 
+void BM_PausedNext(benchmark::State& State)
+{
+    TTables& T = Tables(State.range(0));
+    for (auto _ : State) {
+        State.PauseTiming();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        State.ResumeTiming();
+        Next(T.A.get());
+    }
+}
+
 void BM_MoveTo_Ours(benchmark::State& State)
 {
     TTables& T = Tables(State.range(0));
@@ -241,6 +255,7 @@ BENCHMARK(BM_InsertPost_Ours)->UseRealTime()->Iterations(2000);
 BENCHMARK(BM_InsertPost_Direct)->UseRealTime()->Iterations(2000);
 BENCHMARK(BM_Next)->Arg(1000)->Arg(1000000)->UseRealTime()->Iterations(5000);
 BENCHMARK(BM_ForeignNext)->Arg(1000)->Arg(1000000)->UseRealTime()->Iterations(500);
+BENCHMARK(BM_PausedNext)->Arg(1000)->Arg(1000000)->UseRealTime()->Iterations(500);
 BENCHMARK(BM_MoveTo_Ours)->Arg(1000000)->UseRealTime()->Iterations(5000);
 BENCHMARK(BM_MoveTo_Direct)->Arg(1000000)->UseRealTime()->Iterations(5000);
 
