@@ -193,21 +193,28 @@ public:
         } EndSnapshot{OwnSnapshot ? &FCommit : nullptr};
         TStatementReset Done(FView);
         BindFilter(FView);
-        // Each row's key is kept until the next row tells whether it was the last, which is
-        // handed over with its key too.
+        // Each row is handed over when the next tells whether it was the last, which goes with
+        // its key too: read again by its id at the end, in the same snapshot, unless it had it.
         std::size_t KeyFields = static_cast<std::size_t>(FView.ColumnCount() - 1);
-        std::vector<AnsiString> Key(KeyFields), Previous(KeyFields);
+        std::vector<AnsiString> Key(KeyFields);
         std::int64_t PreviousId = 0;
         bool PreviousKeyed = false;
         std::int64_t Row = 0;
         for (; FView.Step(); ++Row) {
-            for (std::size_t I = 0; I < KeyFields; ++I) FView.ColumnTextInto(static_cast<int>(I) + 1, Key[I]);
-            if (Row > 0) Sink(PreviousId, PreviousKeyed ? &Previous : nullptr);
+            if (Row > 0) Sink(PreviousId, PreviousKeyed ? &Key : nullptr);
             PreviousId = FView.ColumnInt64(0);
             PreviousKeyed = KeyEvery > 0 && Row % KeyEvery == 0;
-            std::swap(Key, Previous);
+            if (PreviousKeyed)
+                for (std::size_t I = 0; I < KeyFields; ++I) FView.ColumnTextInto(static_cast<int>(I) + 1, Key[I]);
         }
-        if (Row > 0) Sink(PreviousId, &Previous);
+        if (Row == 0) return;
+        if (!PreviousKeyed && FKeyRead.IsPrepared()) {
+            TStatementReset KeyDone(FKeyRead);
+            FKeyRead.Bind(1, PreviousId);
+            PreviousKeyed = FKeyRead.Step();
+            for (std::size_t I = 0; PreviousKeyed && I < KeyFields; ++I) FKeyRead.ColumnTextInto(static_cast<int>(I), Key[I]);
+        }
+        Sink(PreviousId, PreviousKeyed || KeyFields == 0 ? &Key : nullptr);
     }
 
     bool PassesFilter(std::int64_t Id) override
