@@ -64,7 +64,9 @@ public:
     // Lost and reads its view again.
     // When it answers Listed or Lost, ReadChanges may hold one snapshot of the storage for
     // every read until FinishChanges, so that the records compared while the changes are
-    // taken in do not change under them; the caller calls FinishChanges before it writes.
+    // taken in do not change under them; the caller calls FinishChanges before it writes. A
+    // store may go without one only where the session reads nothing to take the changes in:
+    // no filter, every entry with its new key, and every key kept (KeyEvery() 1).
     virtual TChangesSeen ReadChanges(std::vector<TChange>& Changes) = 0;
     virtual void FinishChanges() = 0;
     // Sets the filter that ReadOrderedIds and PassesFilter apply (empty: every record).

@@ -10,10 +10,15 @@
 //
 // Some records also carry their key in memory (anchors): every AnchorEvery()-th record as the
 // view is read, and each record placed with a known key afterwards, thinned so that two
-// anchors apart always span more than AnchorEvery() records (with 1, every record keeps its key). An anchor's key is the key the
-// record was placed by, so the anchors always agree with the view's order: Bracket finds, in
-// memory, the few positions between two anchors where a key belongs, and only those are
-// compared with the store. Keys are held packed (PackKey), one text per anchor.
+// anchors apart always span more than AnchorEvery() records (with 1, every record keeps its
+// key). An anchor's key is the key the record was placed by, so the anchors always agree with
+// the view's order: Bracket finds, in memory, the few positions between two anchors where a
+// key belongs, and only those are compared with the store. Keys are held packed (PackKey),
+// one text per anchor.
+//
+// Invariants: FAnchors has one entry per block of FBlocks; a block's anchors are ordered by
+// Offset, each below the block's size, at most one per offset; FCount is the sum of the
+// blocks' sizes; only the first block may be empty, and only when it is the only one.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
