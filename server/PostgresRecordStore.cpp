@@ -188,7 +188,15 @@ public:
             return;
         }
         Entry.What = static_cast<int>(What);
-        if (Seq > FLogCursor.Applied()) FNotified[Seq] = std::move(Entry);
+        if (Seq <= FLogCursor.Applied()) return;
+        if (FNotified.size() >= static_cast<std::size_t>(LogKeep)) {
+            // A session that has not looked for long keeps no more than the log would: the
+            // log tells the rest.
+            FNotified.clear();
+            FNoticeMissing = true;
+            return;
+        }
+        FNotified[Seq] = std::move(Entry);
     }
 
     // Whether the notices kept hold every entry since the last look, but this session's own.
