@@ -10,6 +10,9 @@
 //                   after the last key read, as a cursor that re-seeks by key must
 //   ForeignNext     another session committed one post: in turn it adds a record at a random
 //                   key and deletes the one it added; then the same Next / the same direct Next
+//   BusyNext        (ours only) the other session does the same work but commits nothing (it
+//                   cancels its insert, or positions onto its record); then the same Next: the
+//                   baseline of ForeignNext without the processor caches' share
 //   InsertRising    Insert, 13 SetFieldValue, Post at a key after the last / one INSERT,
 //                   one transaction
 //   InsertRandom    the same at a random key in the middle
@@ -481,6 +484,30 @@ void Ours_ForeignNext(benchmark::State& State, bool IsFile, std::int64_t Size)
     if (Added) OleCheck(T.B->Delete());
 }
 
+void Ours_BusyNext(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    std::vector<OleVariant> Names = NameVariants();
+    std::mt19937_64 Random(3);
+    OleCheck(T.A->First());
+    bool Adding = true;
+    for (auto _ : State) {
+        if (Adding) {
+            std::vector<std::string> Values = RecordValues(KeyBetween(Random, Size));
+            OleCheck(T.B->Insert());
+            for (int I = 0; I < 13; ++I) T.B->SetFieldValue(Names[I], OleVariant(Values[I]));
+            OleCheck(T.B->Cancel());
+        } else {
+            T.B->MoveTo(OleVariant(static_cast<int>(Random() % static_cast<std::uint64_t>(Size)) + 1));
+            ReadFields(T.B.get(), Names);
+        }
+        Adding = !Adding;
+        auto Start = TClock::now();
+        OurNext(T, Names);
+        State.SetIterationTime(Seconds(Start));
+    }
+}
+
 void Direct_ForeignNext(benchmark::State& State, bool IsFile, std::int64_t Size)
 {
     TTables& T = Tables(IsFile, Size);
@@ -846,16 +873,19 @@ public:
                           Time / Other->second);
             Out << Line;
         }
-        // Another session's commit is judged against a Next without one.
+        // Another session's commit is judged against a Next without one: right after another
+        // Next, and after the same work of the other session without a commit.
         Out << "\n";
-        std::snprintf(Line, sizeof Line, "%-40s %14s %14s %8s\n", "ours", "after a commit", "without", "ratio");
+        std::snprintf(Line, sizeof Line, "%-32s %14s %14s %8s %14s %8s\n", "ours", "after a commit", "without", "ratio",
+                      "busy, without", "ratio");
         Out << Line;
         for (const auto& [Name, Time] : FTimes) {
             if (Name.rfind("Ours_ForeignNext/", 0) != 0) continue;
             auto Plain = FTimes.find("Ours_Next/" + Name.substr(17));
-            if (Plain == FTimes.end()) continue;
-            std::snprintf(Line, sizeof Line, "%-40s %14.2f %14.2f %8.2f\n", ("Next/" + Name.substr(17)).c_str(), Time,
-                          Plain->second, Time / Plain->second);
+            auto Busy = FTimes.find("Ours_BusyNext/" + Name.substr(17));
+            if (Plain == FTimes.end() || Busy == FTimes.end()) continue;
+            std::snprintf(Line, sizeof Line, "%-32s %14.2f %14.2f %8.2f %14.2f %8.2f\n", ("Next/" + Name.substr(17)).c_str(),
+                          Time, Plain->second, Time / Plain->second, Busy->second, Time / Busy->second);
             Out << Line;
         }
     }
@@ -914,6 +944,7 @@ int main(int argc, char** argv)
                 Register(std::string("Ours_") + Name, Ours, IsFile, Size, Writes);
                 Register(std::string("Direct_") + Name, Direct, IsFile, Size, Writes);
             }
+            Register("Ours_BusyNext", Ours_BusyNext, IsFile, Size, true);
         }
     }
     benchmark::Initialize(&argc, argv);
