@@ -382,11 +382,17 @@ void Post(IFileDataSet* S)
     OleCheck(S->Post(&Posted));
 }
 
-void InsertRecord(IFileDataSet* S, const std::vector<OleVariant>& Names, std::int64_t Key)
+// Begins inserting the record of Key in S, its 13 fields set; not posted.
+void BeginInsert(IFileDataSet* S, const std::vector<OleVariant>& Names, std::int64_t Key)
 {
     std::vector<std::string> Values = RecordValues(Key);
     OleCheck(S->Insert());
     for (int I = 0; I < 13; ++I) S->SetFieldValue(Names[I], OleVariant(Values[I]));
+}
+
+void InsertRecord(IFileDataSet* S, const std::vector<OleVariant>& Names, std::int64_t Key)
+{
+    BeginInsert(S, Names, Key);
     Post(S);
 }
 
@@ -442,16 +448,25 @@ void OurNext(TTables& T, const std::vector<OleVariant>& Names)
 
 // ---------------------------------------------------------------------------------------
 
-void Ours_Next(benchmark::State& State, bool IsFile, std::int64_t Size)
+// Times A's Next once per iteration, after Between (untimed) has run; Between gets the
+// iteration's number.
+void TimeNexts(benchmark::State& State, TTables& T, const std::vector<OleVariant>& Names,
+               const std::function<void(std::int64_t)>& Between)
 {
-    TTables& T = Tables(IsFile, Size);
-    std::vector<OleVariant> Names = NameVariants();
     OleCheck(T.A->First());
+    std::int64_t Iteration = 0;
     for (auto _ : State) {
+        Between(Iteration++);
         auto Start = TClock::now();
         OurNext(T, Names);
         State.SetIterationTime(Seconds(Start));
     }
+}
+
+void Ours_Next(benchmark::State& State, bool IsFile, std::int64_t Size)
+{
+    TTables& T = Tables(IsFile, Size);
+    TimeNexts(State, T, NameVariants(), [](std::int64_t) {});
 }
 
 void Direct_Next(benchmark::State& State, bool IsFile, std::int64_t Size)
@@ -470,18 +485,12 @@ void Ours_ForeignNext(benchmark::State& State, bool IsFile, std::int64_t Size)
     TTables& T = Tables(IsFile, Size);
     std::vector<OleVariant> Names = NameVariants();
     std::mt19937_64 Random(3);
-    OleCheck(T.A->First());
-    bool Added = false;
-    for (auto _ : State) {
-        // B adds a record at a random place, or takes away the one it added: one commit.
-        if (Added) OleCheck(T.B->Delete());
+    // B adds a record at a random place, or takes away the one it added: one commit.
+    TimeNexts(State, T, Names, [&](std::int64_t Iteration) {
+        if (Iteration % 2) OleCheck(T.B->Delete());
         else InsertRecord(T.B.get(), Names, KeyBetween(Random, Size));
-        Added = !Added;
-        auto Start = TClock::now();
-        OurNext(T, Names);
-        State.SetIterationTime(Seconds(Start));
-    }
-    if (Added) OleCheck(T.B->Delete());
+    });
+    if (State.iterations() % 2) OleCheck(T.B->Delete());
 }
 
 void Ours_BusyNext(benchmark::State& State, bool IsFile, std::int64_t Size)
@@ -489,23 +498,16 @@ void Ours_BusyNext(benchmark::State& State, bool IsFile, std::int64_t Size)
     TTables& T = Tables(IsFile, Size);
     std::vector<OleVariant> Names = NameVariants();
     std::mt19937_64 Random(3);
-    OleCheck(T.A->First());
-    bool Adding = true;
-    for (auto _ : State) {
-        if (Adding) {
-            std::vector<std::string> Values = RecordValues(KeyBetween(Random, Size));
-            OleCheck(T.B->Insert());
-            for (int I = 0; I < 13; ++I) T.B->SetFieldValue(Names[I], OleVariant(Values[I]));
+    // B does ForeignNext's work, but commits nothing.
+    TimeNexts(State, T, Names, [&](std::int64_t Iteration) {
+        if (Iteration % 2 == 0) {
+            BeginInsert(T.B.get(), Names, KeyBetween(Random, Size));
             OleCheck(T.B->Cancel());
         } else {
             T.B->MoveTo(OleVariant(static_cast<int>(Random() % static_cast<std::uint64_t>(Size)) + 1));
             ReadFields(T.B.get(), Names);
         }
-        Adding = !Adding;
-        auto Start = TClock::now();
-        OurNext(T, Names);
-        State.SetIterationTime(Seconds(Start));
-    }
+    });
 }
 
 void Direct_ForeignNext(benchmark::State& State, bool IsFile, std::int64_t Size)

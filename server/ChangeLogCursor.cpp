@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "server/KeyOrder.h"
+
 namespace RecordServer {
 
 void TChangeLogCursor::Restart(std::int64_t End)
@@ -50,16 +52,8 @@ TChangesSeen TChangeLogCursor::TakeAll(const std::function<bool(TEntry&)>& Next,
 std::vector<AnsiString> DecodeLogKey(std::string_view Text)
 {
     std::vector<AnsiString> Values;
-    while (!Text.empty()) {
-        std::size_t Colon = Text.find(':');
-        if (Colon == std::string_view::npos) break;
-        std::size_t Length = 0;
-        for (char C : Text.substr(0, Colon)) Length = Length * 10 + static_cast<std::size_t>(C - '0');
-        Text.remove_prefix(Colon + 1);
-        Length = std::min(Length, Text.size());
-        Values.emplace_back(Text.substr(0, Length));
-        Text.remove_prefix(Length);
-    }
+    std::string_view Value;
+    while (!Text.empty() && NextPackedText(Text, Value)) Values.emplace_back(Value);
     return Values;
 }
 

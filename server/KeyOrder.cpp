@@ -20,20 +20,6 @@ int CompareIds(std::int64_t A, std::int64_t B)
     return A < B ? -1 : (A > B ? 1 : 0);
 }
 
-// The next field text of a packed key; false at its end.
-bool NextPacked(std::string_view& Packed, std::string_view& Text)
-{
-    std::size_t Colon = Packed.find(':');
-    if (Colon == std::string_view::npos) return false;
-    std::size_t Length = 0;
-    for (char C : Packed.substr(0, Colon)) Length = Length * 10 + static_cast<std::size_t>(C - '0');
-    Packed.remove_prefix(Colon + 1);
-    Length = std::min(Length, Packed.size());
-    Text = Packed.substr(0, Length);
-    Packed.remove_prefix(Length);
-    return true;
-}
-
 }  // namespace
 
 int CompareRecordKeys(const TTableSchema& Schema, const TRecordKey& A, const TRecordKey& B)
@@ -46,6 +32,27 @@ int CompareRecordKeys(const TTableSchema& Schema, const TRecordKey& A, const TRe
         ++Key;
     }
     return CompareIds(A.Id, B.Id);
+}
+
+std::vector<AnsiString> KeyValues(const TTableSchema& Schema, const std::vector<AnsiString>& Values)
+{
+    std::vector<AnsiString> Key;
+    for (std::size_t I = 0; I < Values.size() && I < Schema.Fields.size(); ++I)
+        if (Schema.Fields[I].Key) Key.push_back(Values[I]);
+    return Key;
+}
+
+bool NextPackedText(std::string_view& Packed, std::string_view& Text)
+{
+    std::size_t Colon = Packed.find(':');
+    if (Colon == std::string_view::npos) return false;
+    std::size_t Length = 0;
+    for (char C : Packed.substr(0, Colon)) Length = Length * 10 + static_cast<std::size_t>(C - '0');
+    Packed.remove_prefix(Colon + 1);
+    Length = std::min(Length, Packed.size());
+    Text = Packed.substr(0, Length);
+    Packed.remove_prefix(Length);
+    return true;
 }
 
 AnsiString PackKey(const std::vector<AnsiString>& Values)
@@ -65,7 +72,7 @@ int ComparePackedKey(const TTableSchema& Schema, std::string_view PackedA, std::
     std::string_view X;
     for (const TFieldDef& Field : Schema.Fields) {
         if (!Field.Key) continue;
-        if (Key >= B.Values.size() || !NextPacked(PackedA, X)) break;
+        if (Key >= B.Values.size() || !NextPackedText(PackedA, X)) break;
         if (int C = CompareField(Field, X, B.Values[Key]); C != 0) return C;
         ++Key;
     }

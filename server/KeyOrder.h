@@ -12,8 +12,14 @@ namespace RecordServer {
 // Negative, 0 or positive as A comes before, at or after B.
 int CompareRecordKeys(const TTableSchema& Schema, const TRecordKey& A, const TRecordKey& B);
 
-// A key's field texts as one text ("<bytes>:<text>" per field), as the view holds keys.
+// The key fields' texts among a record's Values (in schema order).
+std::vector<AnsiString> KeyValues(const TTableSchema& Schema, const std::vector<AnsiString>& Values);
+
+// A key's field texts as one text ("<bytes>:<text>" per field), as the view and the change
+// logs hold keys.
 AnsiString PackKey(const std::vector<AnsiString>& Values);
+// The next field text of a packed key (Packed moves past it); false at its end.
+bool NextPackedText(std::string_view& Packed, std::string_view& Text);
 // The same comparison with A's key packed.
 int ComparePackedKey(const TTableSchema& Schema, std::string_view PackedA, std::int64_t IdA, const TRecordKey& B);
 

@@ -434,12 +434,7 @@ private:
             }
             OldKey = FLogCursor.KeyTag() + PackKey(Key);
         }
-        if (Values) {
-            std::vector<AnsiString> Key;
-            for (std::size_t I = 0; I < FSchema.Fields.size() && I < Values->size(); ++I)
-                if (FSchema.Fields[I].Key) Key.push_back((*Values)[I]);
-            NewKey = FLogCursor.KeyTag() + PackKey(Key);
-        }
+        if (Values) NewKey = FLogCursor.KeyTag() + PackKey(KeyValues(FSchema, *Values));
         try {
             if (!Write()) return TWriteResult::Changed;
         } catch (const ESqliteError& E) {
@@ -525,7 +520,7 @@ private:
                 FDb.Exec("ALTER TABLE " + FTable + " ADD COLUMN " + Column(I) + " TEXT NOT NULL DEFAULT ''");
 
         PrepareKeyIndex();
-        FLogCursor.SetKeyTag(IntToHex(StableHash(OldKeyExpression()), 8) + ";");
+        FLogCursor.SetKeyTag(IntToHex(StableHash(KeyExpression()), 8) + ";");
         if (!FMemoryLog) PrepareChangeLog();
         Tx.Commit();
     }
@@ -548,9 +543,9 @@ private:
         }
         // The keys start with a tag of the key's definition, so that a session opened with
         // another key (the schema changed meanwhile) does not read them as its own.
-        AnsiString Fields = OldKeyExpression();
+        AnsiString Fields = KeyExpression();
         AnsiString OldKey = "'" + FLogCursor.KeyTag() + "'" + Fields;
-        AnsiString NewKey = "'" + FLogCursor.KeyTag() + "'" + OldKeyExpression("new.");
+        AnsiString NewKey = "'" + FLogCursor.KeyTag() + "'" + KeyExpression("new.");
         // The triggers' names change with what they write, so that a table's triggers made
         // before are replaced.
         AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(Fields + ";newkey"), 8);
@@ -584,9 +579,9 @@ private:
                  IntToStr(LogKeep) + "; END");
     }
 
-    // The SQL that packs a record's key before a write (after it, with "new."), as the change
-    // log keeps it (after the tag); its hash tags the key's definition.
-    AnsiString OldKeyExpression(const char* Row = "old.") const
+    // The SQL that packs a record's key before a write ("old.") or after it ("new."), as the
+    // change log keeps it (after the tag); its hash tags the key's definition.
+    AnsiString KeyExpression(const char* Row = "old.") const
     {
         AnsiString Fields;
         for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {

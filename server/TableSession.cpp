@@ -377,10 +377,7 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const std:
 
 std::vector<AnsiString> TTableSession::KeyOf(const std::vector<AnsiString>& Values) const
 {
-    std::vector<AnsiString> Key;
-    for (std::size_t I = 0; I < Values.size() && I < FSchema.Fields.size(); ++I)
-        if (FSchema.Fields[I].Key) Key.push_back(Values[I]);
-    return Key;
+    return KeyValues(FSchema, Values);
 }
 
 std::int64_t TTableSession::LocateRecord(const TRecordKey& Key)

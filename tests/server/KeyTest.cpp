@@ -22,17 +22,7 @@ protected:
         return OpenSession("u", AccessFile, "big.SFD");
     }
     static HRESULT Add(IFileDataSet* S, const AnsiString& Key) { return AddRecord(S, {{"K", Key}}); }
-    static Keys InView(IFileDataSet* S)
-    {
-        Keys Result;
-        OleCheck(S->MoveTo(1));
-        for (int I = CountOf(S); I > 0; --I) {
-            Result.push_back(ValueOf(S, "K"));
-            OleVariant Ignored;
-            OleCheck(S->MoveNext(&Ignored));
-        }
-        return Result;
-    }
+    static Keys InView(IFileDataSet* S) { return KeysInView(S, "K"); }
 };
 
 TEST_F(KeyTest, NumbersThatDifferInAnyDigitAreDistinctKeysAndEqualNumbersCollide)

@@ -63,12 +63,12 @@ HRESULT AddRecord(IFileDataSet* S, std::initializer_list<std::pair<const char*, 
     return S->Post(&Ignored);
 }
 
-std::vector<AnsiString> KeysInView(IFileDataSet* S)
+std::vector<AnsiString> KeysInView(IFileDataSet* S, const AnsiString& Field)
 {
     std::vector<AnsiString> Keys;
     OleCheck(S->MoveTo(1));
     for (int I = CountOf(S); I > 0; --I) {
-        Keys.push_back(ValueOf(S, "CustNo"));
+        Keys.push_back(ValueOf(S, Field));
         OleVariant Ignored;
         OleCheck(S->MoveNext(&Ignored));
     }

@@ -29,8 +29,8 @@ int RecNoOf(IFileDataSet* S);
 bool FlagOf(IFileDataSet* S, HRESULT (IFileDataSet::*Getter)(OleVariant*));
 // Inserts and posts a record: (field, value) pairs.
 HRESULT AddRecord(IFileDataSet* S, std::initializer_list<std::pair<const char*, AnsiString>> Values);
-// The CustNo of every record of the view, in order (moves the cursor).
-std::vector<AnsiString> KeysInView(IFileDataSet* S);
+// Field (CustNo unless named) of every record of the view, in order (moves the cursor).
+std::vector<AnsiString> KeysInView(IFileDataSet* S, const AnsiString& Field = "CustNo");
 
 // Logs notifications and triggers as "kind:state", and can make any of them fail.
 class TEventRecorder : public TObject {
