@@ -208,13 +208,8 @@ public:
                 for (std::size_t I = 0; I < KeyFields; ++I) FView.ColumnTextInto(static_cast<int>(I) + 1, Key[I]);
         }
         if (Row == 0) return;
-        if (!PreviousKeyed && FKeyRead.IsPrepared()) {
-            TStatementReset KeyDone(FKeyRead);
-            FKeyRead.Bind(1, PreviousId);
-            PreviousKeyed = FKeyRead.Step();
-            for (std::size_t I = 0; PreviousKeyed && I < KeyFields; ++I) FKeyRead.ColumnTextInto(static_cast<int>(I), Key[I]);
-        }
-        Sink(PreviousId, PreviousKeyed || KeyFields == 0 ? &Key : nullptr);
+        if (!PreviousKeyed) PreviousKeyed = ReadKey(PreviousId, Key);
+        Sink(PreviousId, PreviousKeyed ? &Key : nullptr);
     }
 
     bool PassesFilter(std::int64_t Id) override
@@ -238,12 +233,8 @@ public:
     {
         if (!FSchema.HasKey()) return A < Key.Id;
         // A's key is read and compared here: cheaper than a comparison in SQL.
-        TStatementReset Done(FKeyRead);
-        FKeyRead.Bind(1, A);
-        if (!FKeyRead.Step()) return std::nullopt;
+        if (!ReadKey(A, FProbeKey.Values)) return std::nullopt;
         FProbeKey.Id = A;
-        FProbeKey.Values.resize(static_cast<std::size_t>(FKeyRead.ColumnCount()));
-        for (std::size_t I = 0; I < FProbeKey.Values.size(); ++I) FProbeKey.Values[I] = FKeyRead.ColumnText(static_cast<int>(I));
         return CompareRecordKeys(FSchema, FProbeKey, Key) < 0;
     }
 
@@ -404,19 +395,9 @@ private:
     {
         if (FMemoryLog) return MemoryLoggedWrite(Kind, Id, Values, Write);
         FLogged = 0;
-        bool Changed = false;
-        try {
-            Changed = Write();
-        } catch (const ESqliteError& E) {
-            if (E.IsConstraint()) return TWriteResult::DuplicateKey;
-            if (E.IsBusy())
-                throw EServerError("The table " + FSchema.TableName + " in " + FWhere + " stayed locked by other writers for " +
-                                   IntToStr(BusyTimeoutMs / 1000) + " seconds, so the record was not written; try again.");
-            throw;
-        }
-        if (!Changed) return TWriteResult::Changed;
-        if (FLogged) FLogCursor.OwnWrite(FLogged);
-        return TWriteResult::Done;
+        TWriteResult Result = RunWrite(Write);
+        if (Result == TWriteResult::Done && FLogged) FLogCursor.OwnWrite(FLogged);
+        return Result;
     }
 
     template <class F>
@@ -426,23 +407,43 @@ private:
         AnsiString OldKey, NewKey;
         if (Kind != TChangeKind::Inserted) {
             std::vector<AnsiString> Key;
-            if (FKeyRead.IsPrepared()) {
-                TStatementReset Done(FKeyRead);
-                FKeyRead.Bind(1, Id);
-                if (!FKeyRead.Step()) return TWriteResult::Changed;  // deleted meanwhile
-                for (int I = 0; I < FKeyRead.ColumnCount(); ++I) Key.push_back(FKeyRead.ColumnText(I));
-            }
+            if (!ReadKey(Id, Key)) return TWriteResult::Changed;  // deleted meanwhile
             OldKey = FLogCursor.KeyTag() + PackKey(Key);
         }
         if (Values) NewKey = FLogCursor.KeyTag() + PackKey(KeyValues(FSchema, *Values));
+        TWriteResult Result = RunWrite(Write);
+        if (Result == TWriteResult::Done)
+            FLogCursor.OwnWrite(FMemoryLog->Append(Id, static_cast<int>(Kind), std::move(OldKey), std::move(NewKey)));
+        return Result;
+    }
+
+    // Runs Write (false: it changed no record); a key constraint gives DuplicateKey, a lock
+    // that other writers kept past the timeout a clear error.
+    template <class F>
+    TWriteResult RunWrite(F& Write)
+    {
         try {
-            if (!Write()) return TWriteResult::Changed;
+            return Write() ? TWriteResult::Done : TWriteResult::Changed;
         } catch (const ESqliteError& E) {
             if (E.IsConstraint()) return TWriteResult::DuplicateKey;
+            if (E.IsBusy())
+                throw EServerError("The table " + FSchema.TableName + " in " + FWhere + " stayed locked by other writers for " +
+                                   IntToStr(BusyTimeoutMs / 1000) + " seconds, so the record was not written; try again.");
             throw;
         }
-        FLogCursor.OwnWrite(FMemoryLog->Append(Id, static_cast<int>(Kind), std::move(OldKey), std::move(NewKey)));
-        return TWriteResult::Done;
+    }
+
+    // The key fields' texts of record Id, into Key; false when there is no such record. A
+    // table without a key has none to read.
+    bool ReadKey(std::int64_t Id, std::vector<AnsiString>& Key)
+    {
+        Key.resize(static_cast<std::size_t>(FKeyRead.IsPrepared() ? FKeyRead.ColumnCount() : 0));
+        if (!FKeyRead.IsPrepared()) return true;
+        TStatementReset Done(FKeyRead);
+        FKeyRead.Bind(1, Id);
+        if (!FKeyRead.Step()) return false;
+        for (std::size_t I = 0; I < Key.size(); ++I) FKeyRead.ColumnTextInto(static_cast<int>(I), Key[I]);
+        return true;
     }
 
     TChangesSeen ReadMemoryLog(std::vector<TChange>& Changes)

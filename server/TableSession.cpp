@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "framework/core/TextUtils.h"
 #include "server/DataPath.h"
@@ -251,13 +250,8 @@ void TTableSession::Sync()
     case TChangesSeen::Listed: break;
     }
     if (Changes.empty()) return;  // only this session's own writes, or another table's
-    // Records read ahead stay good unless they were written.
-    std::unordered_set<std::int64_t> Written;
-    for (const TChange& Change : Changes) Written.insert(Change.Id);
-    for (TStoredRecord& Ahead : FAhead)
-        if (Written.count(Ahead.Id)) Ahead.Id = 0;
     TCursorMark Mark = MarkCursor();
-    if (!ApplyChanges(Changes, Written, Mark)) RebuildView(Mark);
+    if (!ApplyChanges(Changes, Mark)) RebuildView(Mark);
 }
 
 void TTableSession::ReadView()
@@ -324,8 +318,7 @@ void TTableSession::PlaceCursor(const TCursorMark& Mark, std::int64_t Found)
     FCurrentDeletedByOther = true;
 }
 
-bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const std::unordered_set<std::int64_t>& Written,
-                                 const TCursorMark& Mark)
+bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const TCursorMark& Mark)
 {
     // The first change of a record since the last look tells where it stands in this view:
     // nowhere when it was inserted since, else at its key before that change. Each is found
@@ -337,6 +330,9 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const std:
         if (New) Firsts.push_back(&Change);
         else Last->second = &Change;
     }
+    // Records read ahead stay good unless they were written.
+    for (TStoredRecord& Ahead : FAhead)
+        if (Lasts.count(Ahead.Id)) Ahead.Id = 0;
     std::int64_t Current = Mark.Id ? FPos : -1;  // where the marked record is now, -1: out
     for (const TChange* Change : Firsts) {
         if (Change->Kind == TChangeKind::Inserted) continue;
@@ -366,7 +362,7 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const std:
         if (Mark.Id && Change->Id == *Mark.Id) Current = *Pos;
         else if (Current >= 0 && *Pos <= Current) ++Current;
     }
-    if (Mark.Id && Current >= 0 && !Written.count(*Mark.Id)) {
+    if (Mark.Id && Current >= 0 && !Lasts.count(*Mark.Id)) {
         // The current record was not written: what the session holds of it stays true.
         FPos = FLastReadPos = Current;
         return true;
@@ -438,8 +434,8 @@ bool TTableSession::ReadAheadFrom(std::int64_t Id, int Count)
 {
     // A step forward: the records that follow are read with this one, in one statement, as
     // a grid that fills a page or a loop over the records reads them next. One is taken only
-    // where the view still has its id at its position, and all are dropped when anything is
-    // written.
+    // while the view has its id; this session's writes drop them all, others' the ones they
+    // wrote.
     FStore->ReadPage(Id, Count, FAhead);
     return TakeReadAhead(Id);
 }

@@ -72,7 +72,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 #include "com/HResult.h"
@@ -213,9 +212,7 @@ private:
     TCursorMark MarkCursor() const;
     void RebuildView(const TCursorMark& Mark);
     // False when the store changed while the changes were taken in (the caller rebuilds).
-    // Written: the ids of the records that Changes wrote.
-    bool ApplyChanges(const std::vector<TChange>& Changes, const std::unordered_set<std::int64_t>& Written,
-                      const TCursorMark& Mark);
+    bool ApplyChanges(const std::vector<TChange>& Changes, const TCursorMark& Mark);
     // Puts the cursor back on the marked record, now at Found (-1: it left the view), keeping
     // what the session knew of it.
     void PlaceCursor(const TCursorMark& Mark, std::int64_t Found);
