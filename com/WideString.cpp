@@ -21,11 +21,15 @@ void AppendUtf16(WideString& Out, char32_t C)
 
 WideString Utf8ToUtf16(std::string_view Text)
 {
-    WideString Result;
-    Result.reserve(Text.size());
-    std::size_t Pos = 0;
+    // ASCII, the most common text, is copied unit by unit into a string sized once; the rest
+    // is decoded from the first other byte on.
+    std::size_t Ascii = 0;
+    while (Ascii < Text.size() && static_cast<unsigned char>(Text[Ascii]) < 0x80) ++Ascii;
+    WideString Result(Ascii, u'\0');
+    for (std::size_t I = 0; I < Ascii; ++I) Result[I] = static_cast<char16_t>(Text[I]);
+    std::size_t Pos = Ascii;
     while (Pos < Text.size()) {
-        if (static_cast<unsigned char>(Text[Pos]) < 0x80) {  // ASCII, the most common text, as it is
+        if (static_cast<unsigned char>(Text[Pos]) < 0x80) {
             Result += static_cast<char16_t>(Text[Pos++]);
             continue;
         }
@@ -37,11 +41,15 @@ WideString Utf8ToUtf16(std::string_view Text)
 
 AnsiString Utf16ToUtf8(std::u16string_view Text)
 {
-    // Reserved for ASCII, the most common text: a short text stays within the string itself,
-    // without an allocation; other characters grow it as they come.
-    AnsiString Result;
+    // ASCII, the most common text, is copied into a string sized once (a short one stays
+    // within the string itself); other characters grow it as they come.
+    std::size_t Ascii = 0;
+    while (Ascii < Text.size() && Text[Ascii] < 0x80) ++Ascii;
+    AnsiString Result(Ascii, '\0');
+    for (std::size_t I = 0; I < Ascii; ++I) Result[I] = static_cast<char>(Text[I]);
+    if (Ascii == Text.size()) return Result;
     Result.reserve(Text.size());
-    for (std::size_t i = 0; i < Text.size(); ++i) {
+    for (std::size_t i = Ascii; i < Text.size(); ++i) {
         char32_t C = Text[i];
         if (C < 0x80) {
             Result += static_cast<char>(C);

@@ -144,10 +144,14 @@ const TTableSchema& TTableSession::QuerySchema()
 std::size_t TTableSession::FieldIndex(const AnsiString& Name)
 {
     const TTableSchema& Schema = QuerySchema();
+    // A form or a grid reads a record's fields one after another: the field after the last
+    // one found is tried first.
+    std::size_t Next = FLastField + 1;
+    if (Next < Schema.Fields.size() && Schema.Fields[Next].Name == Name) return FLastField = Next;
     int Index = Schema.FieldIndex(Name);
     if (Index < 0)
         throw EServerError("The table " + Schema.TableName + " has no field " + Quoted(Name) + ".", E_INVALIDARG);
-    return static_cast<std::size_t>(Index);
+    return FLastField = static_cast<std::size_t>(Index);
 }
 
 void TTableSession::RequireOpen() const

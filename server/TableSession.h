@@ -270,6 +270,7 @@ private:
     // The table.
     TTableSchema FSchema;  // of the open table, or read for questions while closed
     bool FSchemaLoaded = false;
+    std::size_t FLastField = SIZE_MAX;  // the index FieldIndex found last: fields are mostly asked for in order
     std::unique_ptr<TRecordStore> FStore;  // owned; null while closed
     bool FUserReadOnly = false;
     TSessionState FState = TSessionState::Inactive;

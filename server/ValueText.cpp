@@ -117,8 +117,30 @@ int CompareDecimals(const TDecimal& A, const TDecimal& B)
     return NegA ? -Magnitude : Magnitude;
 }
 
+namespace {
+
+// An integer written as most keys are: an optional minus, then digits without a leading
+// zero ("0" alone, unsigned). Two such compare by sign, length and then digits.
+bool IsPlainInteger(std::string_view S)
+{
+    std::size_t Start = !S.empty() && S[0] == '-' ? 1 : 0;
+    if (Start == S.size() || (S[Start] == '0' && (Start == 1 || S.size() > 1))) return false;
+    for (std::size_t I = Start; I < S.size(); ++I)
+        if (!IsDigit(S[I])) return false;
+    return true;
+}
+
+}  // namespace
+
 int CompareNumberTexts(std::string_view A, std::string_view B)
 {
+    if (IsPlainInteger(A) && IsPlainInteger(B)) {
+        bool NegA = A[0] == '-', NegB = B[0] == '-';
+        if (NegA != NegB) return NegA ? -1 : 1;
+        int Magnitude = A.size() != B.size() ? (A.size() < B.size() ? -1 : 1) : A.compare(B);
+        Magnitude = (Magnitude > 0) - (Magnitude < 0);
+        return NegA ? -Magnitude : Magnitude;
+    }
     std::optional<TDecimal> NA = ParseDecimal(A), NB = ParseDecimal(B);
     if (NA && NB) return CompareDecimals(*NA, *NB);
     if (NA || NB) return NA ? -1 : 1;

@@ -25,13 +25,16 @@ AnsiString VariantErrorOf(F Convert)
 
 TEST(WideStringTest, ChineseAndAstralTextRoundTrips)
 {
-    const AnsiString Samples[] = {ChineseFilterLine, "", "plain ASCII", "é ß Ω", "𝄞 and 😀 need surrogates"};
+    const AnsiString Samples[] = {ChineseFilterLine, "", "plain ASCII", "é ß Ω", "𝄞 and 😀 need surrogates",
+                                  "a longer ASCII start than a short string holds, then 過濾 and ASCII again"};
     for (const AnsiString& Sample : Samples) EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(Sample)), Sample) << Sample;
 
     WideString Wide = Utf8ToUtf16("過濾");
     ASSERT_EQ(Wide.size(), 2u);
     EXPECT_EQ(Wide[0], u'過');
     EXPECT_EQ(Utf8ToUtf16("😀"), WideString(u"\xD83D\xDE00"));
+    EXPECT_EQ(Utf8ToUtf16("ab過c"), u"ab過c");
+    EXPECT_EQ(Utf16ToUtf8(u"ab過c"), "ab過c");
 }
 
 TEST(WideStringTest, MalformedUtf8BecomesReplacementCharacters)

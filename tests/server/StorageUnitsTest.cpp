@@ -116,6 +116,18 @@ TEST(ValueText, NumberFieldValuesCompareAsExactDecimalsBeforeOtherTexts)
         {"9", "abc", -1},
         {"", "0", 1},
         {"abc", "abd", -1},
+        // plain integers, and their neighbours that are not plain
+        {"100", "99", 1},
+        {"-100", "-99", -1},
+        {"-5", "3", -1},
+        {"0", "-1", 1},
+        {"12", "13", -1},
+        {"123456789012345678901234", "123456789012345678901235", -1},
+        {"0", "00", 0},
+        {"-0", "-1", 1},
+        {"010", "9", 1},
+        {"-", "0", 1},
+        {"7", "7", 0},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(AnsiString(Case.A) + " vs " + Case.B);
