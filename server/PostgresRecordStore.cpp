@@ -384,24 +384,21 @@ public:
         });
     }
 
-    // Every statement is a round trip: one read of the keys between two anchors replaces the
-    // four or five of a binary search.
-    int KeysWorthReadingAtOnce() const override { return 64; }
-
     // A comparison with the table is a round trip: every key is kept in the view (the view's
     // reading brings them all anyway).
     int KeyEvery() const override { return 1; }
 
-    void ReadKeysFrom(std::int64_t FromId, int Count, std::vector<TRecordKey>& Keys) override
+    bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t& After) override
     {
-        Keys.clear();
-        Guard([&] {
-            TPgResult Result = FConn.RunPrepared("keysfrom", TPgParams().Add(FromId).Add(Count));
-            for (int Row = 0; Row < Result.Rows(); ++Row) {
-                Keys.emplace_back();
-                Keys.back().Id = Result.Int64(Row, 0);
-                for (int Column = 1; Column < Result.Columns(); ++Column) Keys.back().Values.emplace_back(Result.Text(Row, Column));
-            }
+        if (!FSchema.HasKey()) return false;
+        return Guard([&] {
+            TPgParams Params;
+            for (const AnsiString& Value : Key.Values) Params.Add(Value);
+            TPgResult Result = FConn.RunPrepared("neighbours", Params);
+            if (!Result.Rows()) return false;
+            Before = Result.IsNull(0, 0) ? 0 : Result.Int64(0, 0);
+            After = Result.IsNull(0, 1) ? 0 : Result.Int64(0, 1);
+            return true;
         });
     }
 
@@ -714,16 +711,18 @@ private:
                                : "(" + Keys + ") >= (SELECT " + Keys + " FROM " + FTable + " WHERE zfd_id = $1)";
         FConn.Prepare("page", "SELECT zfd_id, zfd_ver, " + Cols + " FROM " + FTable + " WHERE " + Range + " ORDER BY " +
                                   Order("") + " LIMIT $2");
-        AnsiString KeyColumns;
-        for (std::size_t I = 0; I < N; ++I)
-            if (FSchema.Fields[I].Key) KeyColumns += ", " + Column(I);
-        FConn.Prepare("keysfrom", "SELECT zfd_id" + KeyColumns + " FROM " + FTable + " WHERE " + Range + " ORDER BY " +
-                                      Order("") + " LIMIT $2");
         if (FSchema.HasKey()) {
-            AnsiString KeyParams;
+            AnsiString KeyParams, Values, Down;  // "$2, $3, " for comparekey; "$1, $2" for neighbours
             int Param = 1;
             for (std::size_t I = 0; I < N; ++I)
-                if (FSchema.Fields[I].Key) KeyParams += KeyExprOf(I, ParamRef(++Param) + "::text") + ", ";
+                if (FSchema.Fields[I].Key) {
+                    Values += (Values.empty() ? "" : ", ") + KeyExprOf(I, ParamRef(Param) + "::text");
+                    KeyParams += KeyExprOf(I, ParamRef(++Param) + "::text") + ", ";
+                    Down += (Down.empty() ? "" : ", ") + KeyExpr(I, "") + " DESC";
+                }
+            FConn.Prepare("neighbours", "SELECT (SELECT zfd_id FROM " + FTable + " WHERE (" + Keys + ") < (" + Values +
+                                            ") ORDER BY " + Down + " LIMIT 1), (SELECT zfd_id FROM " + FTable + " WHERE (" +
+                                            Keys + ") > (" + Values + ") ORDER BY " + Keys + " LIMIT 1)");
             FConn.Prepare("comparekey", "SELECT (" + Order("") + ") < (" + KeyParams + ParamRef(Param + 1) +
                                             "::bigint) FROM " + FTable + " WHERE zfd_id = $1");
             FConn.Prepare("compare", "SELECT (" + Order("a.") + ") < (" + Order("b.") + ") FROM " + FTable + " AS a, " +

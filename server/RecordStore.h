@@ -98,14 +98,12 @@ public:
     // (FromId first; nothing when it no longer exists), in one statement.
     virtual void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) = 0;
     virtual std::optional<std::int64_t> ReadVersion(std::int64_t Id) = 0;
-    // The keys of up to Count records in order from record FromId on (FromId first; nothing
-    // when it no longer exists), whether they pass the filter or not, in one statement: what
-    // a session compares a new record with to find its place among a few.
-    virtual void ReadKeysFrom(std::int64_t FromId, int Count, std::vector<TRecordKey>& Keys) = 0;
-    // Up to how many records' keys ReadKeysFrom reads faster than ComesBeforeKey compares with
-    // the few of them that a binary search probes (0: never); where each statement is a round
-    // trip to a server, one read wins.
-    virtual int KeysWorthReadingAtOnce() const = 0;
+    // The records just before and just after the place Key (by its key fields alone) in the
+    // order of ReadOrderedIds, whether they pass the filter or not, as stored now: their ids
+    // in Before and After, 0 where there is none; one statement. A session that finds the two
+    // side by side in its view puts a new record between them without comparing. False for a
+    // table without a key (ids are compared in memory there).
+    virtual bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t& After) = 0;
 
     // Each write is one transaction. A key that another record has refuses the write
     // (DuplicateKey). Insert fills Record's id and version on success.

@@ -261,23 +261,19 @@ public:
         }
     }
 
-    // In process, a probe's key read costs less than a few rows of a key range.
-    int KeysWorthReadingAtOnce() const override { return 0; }
-
     // One key in sixteen: a comparison in process costs little, while every key would make
     // opening a large table half as slow again and a session on ten million records large.
     int KeyEvery() const override { return 16; }
 
-    void ReadKeysFrom(std::int64_t FromId, int Count, std::vector<TRecordKey>& Keys) override
+    bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t& After) override
     {
-        Keys.clear();
-        TStatementReset Done(FKeysFrom);
-        FKeysFrom.Bind(1, FromId).Bind(2, static_cast<std::int64_t>(Count));
-        while (FKeysFrom.Step()) {
-            Keys.emplace_back();
-            Keys.back().Id = FKeysFrom.ColumnInt64(0);
-            for (int I = 1; I < FKeysFrom.ColumnCount(); ++I) Keys.back().Values.push_back(FKeysFrom.ColumnText(I));
-        }
+        if (!FSchema.HasKey()) return false;
+        TStatementReset Done(FNeighbours);
+        for (std::size_t I = 0; I < Key.Values.size(); ++I) FNeighbours.BindUncopied(static_cast<int>(I) + 1, Key.Values[I]);
+        if (!FNeighbours.Step()) return false;
+        Before = FNeighbours.ColumnInt64(0);  // NULL, no record there, reads as 0
+        After = FNeighbours.ColumnInt64(1);
+        return true;
     }
 
     std::optional<std::int64_t> ReadVersion(std::int64_t Id) override
@@ -341,26 +337,37 @@ private:
             Record.Values[I] = Stmt.ColumnText(First + 1 + static_cast<int>(I));
     }
 
-    // The records from record ?1 on, in the order of the key: k1 >= s1 AND (k1 > s1 OR
-    // (k2 >= s2 ...)), where s is the start record's key; spelled out instead of a row value
-    // so that SQLite searches the key index (it scans it for a row value of expressions).
-    // The key is unique, so the start record is the only one equal to it.
+    // The records from record ?1 on, in the order of the key (the key is unique, so the start
+    // record is the only one equal to it).
     AnsiString PageRange() const
+    {
+        if (!FSchema.HasKey()) return "zfd_id >= ?1";
+        return KeyRange('>', true, [&](std::size_t Field, int) {
+            return "(SELECT " + KeyExpr(Field, "") + " FROM " + FTable + " WHERE zfd_id = ?1)";
+        });
+    }
+
+    // The records whose key comes after (Op '>') or before (Op '<') the key Bound gives field
+    // by field, or equals it when OrEqual: k1 >= b1 AND (k1 > b1 OR (k1 = b1 AND (k2 > b2 ...))),
+    // spelled out instead of a row value so that SQLite searches the key index (it scans it
+    // for a row value of expressions). Bound gets a key field and its place among the keys.
+    AnsiString KeyRange(char Op, bool OrEqual, const std::function<AnsiString(std::size_t, int)>& Bound) const
     {
         std::vector<std::size_t> Keys;
         for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
             if (FSchema.Fields[I].Key) Keys.push_back(I);
-        if (Keys.empty()) return "zfd_id >= ?1";
-        auto Start = [&](std::size_t Field) {
-            return "(SELECT " + KeyExpr(Field, "") + " FROM " + FTable + " WHERE zfd_id = ?1)";
-        };
-        AnsiString Range = KeyExpr(Keys.back(), "") + " >= " + Start(Keys.back());
+        const AnsiString Strict{' ', Op, ' '}, Loose{' ', Op, '=', ' '};
+        int Last = static_cast<int>(Keys.size()) - 1;
+        AnsiString Range = KeyExpr(Keys.back(), "");
+        Range += OrEqual ? Loose : Strict;
+        Range += Bound(Keys.back(), Last);
         if (Keys.size() == 1) return Range;
-        for (std::size_t K = Keys.size() - 1; K-- > 0;) {
-            AnsiString E = KeyExpr(Keys[K], ""), S = Start(Keys[K]);
-            Range = E + " > " + S + " OR (" + E + " = " + S + " AND (" + Range + "))";
+        for (int K = Last; K-- > 0;) {
+            AnsiString E = KeyExpr(Keys[static_cast<std::size_t>(K)], ""), B = Bound(Keys[static_cast<std::size_t>(K)], K);
+            Range = E + Strict + B + " OR (" + E + " = " + B + " AND (" + Range + "))";
         }
-        return KeyExpr(Keys.front(), "") + " >= " + Start(Keys.front()) + " AND (" + Range + ")";
+        AnsiString Lead = KeyExpr(Keys.front(), "");
+        return Lead + Loose + Bound(Keys.front(), 0) + " AND (" + Range + ")";
     }
 
     // True when another connection committed since the last call; the first call after
@@ -648,8 +655,6 @@ private:
         AnsiString KeyList;
         for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
             if (FSchema.Fields[I].Key) KeyList += ", " + Column(I);
-        FKeysFrom = TSqliteStatement(FDb, "SELECT zfd_id" + KeyList + " FROM " + FTable + " WHERE " + PageRange() +
-                                              " ORDER BY " + KeyOrder("") + "zfd_id LIMIT ?2");
         if (!FMemoryLog) {
             FLogEnd = TSqliteStatement(FDb, "SELECT coalesce(max(seq), 0) FROM " + FLog);
             FLogRead = TSqliteStatement(FDb, "SELECT seq, id, what, oldkey, newkey FROM " + FLog + " WHERE seq > ?1 ORDER BY seq");
@@ -657,6 +662,20 @@ private:
         if (!FSchema.HasKey()) return;
 
         FKeyRead = TSqliteStatement(FDb, "SELECT " + KeyList.substr(2) + " FROM " + FTable + " WHERE zfd_id = ?1");
+        // The record before the key ?1..?n and the one after it, each found in the key index.
+        AnsiString Down, Up;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) {
+                Down += (Down.empty() ? "" : ", ") + KeyExpr(I, "") + " DESC";
+                Up += (Up.empty() ? "" : ", ") + KeyExpr(I, "");
+            }
+        auto Param = [](std::size_t, int K) {
+            AnsiString Ref = std::to_string(K + 1);
+            return Ref.insert(0, 1, '?');
+        };
+        FNeighbours = TSqliteStatement(FDb, "SELECT (SELECT zfd_id FROM " + FTable + " WHERE " + KeyRange('<', false, Param) +
+                                                " ORDER BY " + Down + " LIMIT 1), (SELECT zfd_id FROM " + FTable + " WHERE " +
+                                                KeyRange('>', false, Param) + " ORDER BY " + Up + " LIMIT 1)");
 
         FCompare = TSqliteStatement(FDb, "SELECT (" + KeyOrder("a.") + "a.zfd_id) < (" + KeyOrder("b.") + "b.zfd_id) FROM " +
                                              FTable + " AS a, " + FTable + " AS b WHERE a.zfd_id = ?1 AND b.zfd_id = ?2");
@@ -703,7 +722,7 @@ private:
     TSqliteDb FDb;
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
-    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FKeyRead, FKeysFrom;
+    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FKeyRead, FNeighbours;
     TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges

@@ -886,8 +886,7 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
 
 std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key)
 {
-    // The anchors around Key, in memory; then a binary search between them that compares
-    // with the store.
+    // The anchors around Key, in memory; then the place between them, from the store.
     TRecordView::TBracket Range = FView.Bracket([&](std::string_view Packed, std::int64_t Id) {
         return ComparePackedKey(FSchema, Packed, Id, Key);
     });
@@ -901,18 +900,16 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key)
         if (*AfterLast) Lo = Count;
         else Hi = Count - 1;
     }
-    // Between two anchors lie a few records. Where the store reads their keys at once more
-    // cheaply (a server a round trip away), they are read in one statement, from the record
-    // before them on, and compared in memory; a record the statement did not meet (its key
-    // changed meanwhile, or others lay between) is compared with the store on its own.
-    std::vector<TRecordKey> Near;
-    if (Lo < Hi && Hi - Lo <= FStore->KeysWorthReadingAtOnce()) FStore->ReadKeysFrom(FView.At(Lo > 0 ? Lo - 1 : 0), static_cast<int>(Hi - Lo) + 2, Near);
+    // Between two anchors lie a few records. The store tells which records stand just before
+    // and after the key; found side by side in the view, the place is between them. Else
+    // (a filter, or those records are not in this view yet) a binary search compares with the
+    // store.
+    if (Hi - Lo > 2 && !FFiltered) {
+        if (std::optional<std::int64_t> Between = PlaceBetweenNeighbours(Key, Lo, Hi)) Lo = Hi = *Between;
+    }
     while (Lo < Hi) {
         std::int64_t Mid = Lo + (Hi - Lo) / 2;
-        std::int64_t MidId = FView.At(Mid);
-        auto Known = std::find_if(Near.begin(), Near.end(), [&](const TRecordKey& K) { return K.Id == MidId; });
-        std::optional<bool> Before = Known != Near.end() ? std::optional<bool>(CompareRecordKeys(FSchema, *Known, Key) < 0)
-                                                         : FStore->ComesBeforeKey(MidId, Key);
+        std::optional<bool> Before = FStore->ComesBeforeKey(FView.At(Mid), Key);
         if (!Before) return std::nullopt;
         if (*Before) Lo = Mid + 1;
         else Hi = Mid;
@@ -927,6 +924,27 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key)
         FView.Insert(Lo, Key.Id, &Packed);
     }
     return Lo;
+}
+
+std::optional<std::int64_t> TTableSession::PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi)
+{
+    std::int64_t Before = 0, After = 0;
+    if (!FStore->ReadNeighbours(Key, Before, After)) return std::nullopt;
+    // The place is in [Lo, Hi]: the record before it stands in [Lo - 1, Hi - 1]. Both records
+    // are asked for, and must stand side by side: a record written by another session and
+    // not taken in yet stands at its old key here, and one of the two at its stored key is
+    // enough to make the place right for every record that stands at its stored key.
+    std::int64_t Place = 0;
+    if (Before) {
+        std::int64_t BeforePos = FView.FindBetween(Before, Lo - 1, Hi);
+        if (BeforePos < 0) return std::nullopt;
+        Place = BeforePos + 1;
+    } else if (Lo > 0) {
+        return std::nullopt;
+    }
+    bool AfterFits = After ? Place < FView.Count() && FView.At(Place) == After : Place == FView.Count();
+    if (!AfterFits) return std::nullopt;
+    return Place;
 }
 
 void TTableSession::Cancel()

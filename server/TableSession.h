@@ -250,6 +250,9 @@ private:
     // Puts the record with Key in the view at its place, and answers that; nullopt (and the
     // view unchanged) when a record compared with vanished.
     std::optional<std::int64_t> PlaceRecord(const TRecordKey& Key);
+    // The place of Key in [Lo, Hi] between the records the store has just before and after
+    // it, when the view has them side by side there; nullopt otherwise.
+    std::optional<std::int64_t> PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi);
     void EndPending();
     void CancelPending();
 

@@ -105,14 +105,25 @@ TEST_P(StoreContract, RecordsAreOrderedByTextKeysByteByByteThenByNumberKeysByVal
     ASSERT_EQ(Page.size(), 3u);
     for (std::size_t I = 0; I < 3; ++I) EXPECT_EQ(Page[I].Id, Order[2 + I]);
     EXPECT_EQ(Page[1].Values[1], "9");
-    // The keys from a record on, likewise.
-    std::vector<TRecordKey> Near;
-    Store->ReadKeysFrom(Order[2], 3, Near);
-    ASSERT_EQ(Near.size(), 3u);
-    for (std::size_t I = 0; I < 3; ++I) EXPECT_EQ(Near[I].Id, Order[2 + I]);
-    EXPECT_EQ(Near[1].Values, (std::vector<AnsiString>{"North", "9"}));
-    Store->ReadKeysFrom(Order.back() + 1000, 3, Near);
-    EXPECT_TRUE(Near.empty());
+    // The records next to a place, by its key alone: numbers by value, texts by their bytes;
+    // none before the first or after the last; a record at the key itself is neither.
+    struct TNeighbours {
+        std::vector<AnsiString> Key;
+        std::int64_t Before, After;
+    };
+    const TNeighbours Places[] = {
+        {{"North", "5"}, Order[2], Order[3]},    {{"North", "50"}, Order[4], Order[5]},
+        {{"North", "-3"}, Order[0], Order[1]},   {{"A", "1"}, 0, Order[0]},
+        {{"Zz", "0"}, Order[6], Order[7]},       {{"Zürich", "2"}, Order[7], 0},
+        {{"North", "9"}, Order[2], Order[4]},    {{"North", "9.0"}, Order[2], Order[4]},
+    };
+    for (const TNeighbours& Place : Places) {
+        SCOPED_TRACE(Place.Key[0] + "/" + Place.Key[1]);
+        std::int64_t Before = -1, After = -1;
+        ASSERT_TRUE(Store->ReadNeighbours(TRecordKey{Place.Key, 0}, Before, After));
+        EXPECT_EQ(Before, Place.Before);
+        EXPECT_EQ(After, Place.After);
+    }
     std::map<std::int64_t, TRecordKey> KeyOf;
     for (std::int64_t Id : Order) {
         TStoredRecord R;
