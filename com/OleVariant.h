@@ -93,6 +93,8 @@ public:
 
     AnsiString AsString() const;
     WideString AsWideString() const;
+    // The wide string this variant holds, without a copy; null when it holds another kind.
+    const WideString* WideText() const { return std::get_if<WideString>(&FValue); }
     int AsInteger() const;
     bool AsBoolean() const;
 

@@ -181,14 +181,21 @@ HRESULT TFileDataSetServer::GetFieldName(OleVariant Index, OleVariant* Name)
     return Answer(Name, [&] { return FSession.FieldName(Index.AsInteger()); });
 }
 
+// A field's name as it came: a name given as text is compared as it is, in UTF-16.
 HRESULT TFileDataSetServer::GetFieldValue(OleVariant Name, OleVariant* Value)
 {
-    return Answer(Value, [&]() -> const AnsiString& { return FSession.FieldValue(Name.AsString()); });
+    return Answer(Value, [&]() -> const AnsiString& {
+        if (const WideString* Text = Name.WideText()) return FSession.FieldValue(std::u16string_view(*Text));
+        return FSession.FieldValue(Name.AsString());
+    });
 }
 
 HRESULT TFileDataSetServer::SetFieldValue(OleVariant Name, OleVariant Value)
 {
-    return Call([&] { FSession.SetFieldValue(Name.AsString(), Value.AsString()); });
+    return Call([&] {
+        if (const WideString* Text = Name.WideText()) FSession.SetFieldValue(std::u16string_view(*Text), Value.AsString());
+        else FSession.SetFieldValue(Name.AsString(), Value.AsString());
+    });
 }
 
 HRESULT TFileDataSetServer::GetActive(OleVariant* Value)

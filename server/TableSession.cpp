@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <type_traits>
 #include <unordered_map>
 
+#include "com/WideString.h"
 #include "framework/core/TextUtils.h"
 #include "server/DataPath.h"
 #include "server/KeyOrder.h"
@@ -25,9 +27,22 @@ AnsiString TriggerName(TDbProcItem* Item, int Index)
     return "number " + IntToStr(Index + 1) + " (without description)";
 }
 
-bool IsBlankName(const AnsiString& Name)
+template <class TText>
+bool IsBlankName(const TText& Name)
 {
-    return std::all_of(Name.begin(), Name.end(), [](char C) { return static_cast<unsigned char>(C) <= ' '; });
+    return std::all_of(Name.begin(), Name.end(),
+                       [](auto C) { return static_cast<std::make_unsigned_t<decltype(C)>>(C) <= ' '; });
+}
+
+// True when the UTF-16 Name is the UTF-8 Field: ASCII is compared unit by unit, a name with
+// other characters is converted.
+bool SameName(std::string_view Field, std::u16string_view Name)
+{
+    for (std::size_t I = 0; I < Name.size(); ++I) {
+        if (Name[I] >= 0x80) return Utf16ToUtf8(Name) == Field;
+        if (I >= Field.size() || static_cast<unsigned char>(Field[I]) != Name[I]) return false;
+    }
+    return Field.size() == Name.size();
 }
 
 // The system takes a file name up to its first NUL; a name holding one would open another
@@ -152,6 +167,16 @@ std::size_t TTableSession::FieldIndex(const AnsiString& Name)
     if (Index < 0)
         throw EServerError("The table " + Schema.TableName + " has no field " + Quoted(Name) + ".", E_INVALIDARG);
     return FLastField = static_cast<std::size_t>(Index);
+}
+
+std::size_t TTableSession::FieldIndex(std::u16string_view Name)
+{
+    const TTableSchema& Schema = QuerySchema();
+    std::size_t Next = FLastField + 1;
+    if (Next < Schema.Fields.size() && SameName(Schema.Fields[Next].Name, Name)) return FLastField = Next;
+    for (std::size_t I = 0; I < Schema.Fields.size(); ++I)
+        if (SameName(Schema.Fields[I].Name, Name)) return FLastField = I;
+    return FieldIndex(Utf16ToUtf8(Name));  // which says there is no such field
 }
 
 void TTableSession::RequireOpen() const
@@ -620,22 +645,55 @@ int TTableSession::FieldSize(const AnsiString& Name)
 
 const AnsiString& TTableSession::FieldValue(const AnsiString& Name)
 {
-    static const AnsiString None;
-    if (IsBlankName(Name)) return None;
+    if (IsBlankName(Name)) return NoValue();
     RequireOpen();
-    std::size_t Index = FieldIndex(Name);
+    return FieldValueAt(FieldIndex(Name));
+}
+
+const AnsiString& TTableSession::FieldValue(std::u16string_view Name)
+{
+    if (IsBlankName(Name)) return NoValue();
+    RequireOpen();
+    return FieldValueAt(FieldIndex(Name));
+}
+
+const AnsiString& TTableSession::NoValue()
+{
+    static const AnsiString None;
+    return None;
+}
+
+const AnsiString& TTableSession::FieldValueAt(std::size_t Index) const
+{
     if (FState == TSessionState::Edit && HasCurrent() && FCurrent.Id == FEditId) return FBuffer[Index];
-    if (!HasCurrent() || Index >= FCurrent.Values.size()) return None;
+    if (!HasCurrent() || Index >= FCurrent.Values.size()) return NoValue();
     return FCurrent.Values[Index];
 }
 
 void TTableSession::SetFieldValue(const AnsiString& Name, AnsiString Value)
 {
     RequireOpen();
-    if (IsBlankName(Name)) throw EServerError("No field name is given for the value " + Quoted(Value) + ".", E_INVALIDARG);
-    std::size_t Index = FieldIndex(Name);
+    if (IsBlankName(Name)) RefuseBlankFieldName(Value);
+    SetFieldValueAt(FieldIndex(Name), std::move(Value));
+}
+
+void TTableSession::SetFieldValue(std::u16string_view Name, AnsiString Value)
+{
+    RequireOpen();
+    if (IsBlankName(Name)) RefuseBlankFieldName(Value);
+    SetFieldValueAt(FieldIndex(Name), std::move(Value));
+}
+
+void TTableSession::RefuseBlankFieldName(const AnsiString& Value)
+{
+    throw EServerError("No field name is given for the value " + Quoted(Value) + ".", E_INVALIDARG);
+}
+
+void TTableSession::SetFieldValueAt(std::size_t Index, AnsiString Value)
+{
     if (!Pending())
-        throw EServerError("The field " + Name + " cannot be set: the table is not in Edit or Insert (call Edit or Insert first).");
+        throw EServerError("The field " + FSchema.Fields[Index].Name +
+                           " cannot be set: the table is not in Edit or Insert (call Edit or Insert first).");
     FBuffer[Index] = std::move(Value);
 }
 

@@ -72,6 +72,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "com/HResult.h"
@@ -174,9 +175,12 @@ public:
     AnsiString FieldName(int Index);
     bool IsKeyField(const AnsiString& Name);
     int FieldSize(const AnsiString& Name);
-    // Valid until the session's next call.
+    // Valid until the session's next call. A name may also come in UTF-16, as an interface
+    // call brings it: it is then compared with the fields' names without converting it.
     const AnsiString& FieldValue(const AnsiString& Name);
+    const AnsiString& FieldValue(std::u16string_view Name);
     void SetFieldValue(const AnsiString& Name, AnsiString Value);
+    void SetFieldValue(std::u16string_view Name, AnsiString Value);
 
     bool Filtered() const { return FFiltered; }
     void SetFiltered(bool Value);
@@ -195,6 +199,11 @@ private:
     const TTableSchema& QuerySchema();
     // Index of the field named exactly Name; EServerError when there is none.
     std::size_t FieldIndex(const AnsiString& Name);
+    std::size_t FieldIndex(std::u16string_view Name);
+    static const AnsiString& NoValue();
+    const AnsiString& FieldValueAt(std::size_t Index) const;
+    void SetFieldValueAt(std::size_t Index, AnsiString Value);
+    [[noreturn]] static void RefuseBlankFieldName(const AnsiString& Value);
     TTableSchema ReadNamedSchema(AnsiString& CanonicalPath) const;
 
     // Where the cursor was before the view changed under it.

@@ -92,6 +92,41 @@ TEST_F(UsersTest, FailuresBecomeOleExceptionsWithTheServersMessage)
     EXPECT_TRUE(Contains(FailureText(S->GetRecordCount(nullptr)), "No variable"));
 }
 
+TEST_F(UsersTest, FieldNamesMatchExactlyInAnyScript)
+{
+    Dir.WriteFile("names.SFD", "[Table]\nName = T\n[Fields]\nNo, Number, 5, Key\nName, Text, 10\nN\xC3\xA4me, Text, 10\n"
+                               "\xE5\x90\x8D\xE5\x89\x8D, Text, 10\nName2, Text, 10\n");
+    const AnsiString Umlaut = "N\xC3\xA4me", Chinese = "\xE5\x90\x8D\xE5\x89\x8D";
+    TSession S = NewSession("u", "", "names.SFD");
+    OleVariant R, V;
+    OleCheck(S->Open(&R));
+    ASSERT_TRUE(Succeeded(AddRecord(S.get(), {{"No", "1"}, {"Name", "a"}, {Umlaut.c_str(), "b"}, {Chinese.c_str(), "c"},
+                                              {"Name2", "d"}})));
+    // Out of order too, so that the field after the last one found is not the one asked for.
+    EXPECT_EQ(ValueOf(S.get(), Chinese), "c");
+    EXPECT_EQ(ValueOf(S.get(), "Name2"), "d");
+    EXPECT_EQ(ValueOf(S.get(), Umlaut), "b");
+    EXPECT_EQ(ValueOf(S.get(), "Name"), "a");
+    EXPECT_EQ(ValueOf(S.get(), "No"), "1");
+    // A name that differs from a field's in case, length or one character is no field.
+    for (AnsiString Other : {AnsiString("name"), AnsiString("Nam"), AnsiString("Name22"), AnsiString("N\xC3\xA4m"),
+                             AnsiString("N\xC3\xA4mE"), AnsiString("\xE5\x90\x8D")}) {
+        HRESULT Code = S->GetFieldValue(OleVariant(Other), &V);
+        EXPECT_EQ(Code, E_INVALIDARG) << Other;
+        EXPECT_EQ(FailureText(Code), "The table T has no field \"" + Other + "\".");
+    }
+    // A blank name reads nothing and sets nothing.
+    OleCheck(S->GetFieldValue(OleVariant(" "), &V));
+    EXPECT_EQ(V.AsString(), "");
+    OleCheck(S->Edit());
+    EXPECT_TRUE(Contains(FailureText(S->SetFieldValue(OleVariant(" "), OleVariant("x"))), "No field name is given"));
+    OleCheck(S->SetFieldValue(OleVariant(Chinese), OleVariant("e")));
+    OleCheck(S->Cancel());
+    // Outside Edit and Insert, the field is named as the schema names it.
+    EXPECT_EQ(FailureText(S->SetFieldValue(OleVariant(Umlaut), OleVariant("x"))),
+              "The field " + Umlaut + " cannot be set: the table is not in Edit or Insert (call Edit or Insert first).");
+}
+
 TEST_F(UsersTest, CreateRemoteWorksOnlyForThisMachine)
 {
     EXPECT_TRUE(CoFileDataSet::CreateRemote(""));
