@@ -420,11 +420,23 @@ void TTableSession::ReadCurrent()
     FCurrentDeletedByOther = false;
     std::int64_t Previous = std::exchange(FLastReadPos, -1);
     bool Step = HasCurrent() && FPos == Previous + 1;
+    bool PageJump = false;
     if (Step) {
         ++FStepRun;
     } else {
+        // A jump that read ahead and was not followed by a step read for nothing: reading
+        // ahead waits for the next run.
         if (FStepRun > 0) FLastStepRun = FStepRun;
+        else if (FJumpReadAhead) FLastStepRun = 0;
         FStepRun = 0;
+        FJumpReadAhead = false;
+        // A jump past the next record or the one before, unless it goes back to where the
+        // last jump came from: a grid goes to the top of its page, fills the page step by
+        // step, and goes back to its current record.
+        if (HasCurrent() && Previous >= 0 && (FPos > Previous + 1 || FPos < Previous - 1)) {
+            PageJump = FPos != FJumpedFrom;
+            FJumpedFrom = Previous;
+        }
     }
     if (!HasCurrent()) {
         FCurrent = {};
@@ -434,10 +446,15 @@ void TTableSession::ReadCurrent()
     FLastReadPos = FPos;
     std::int64_t Id = FView.At(FPos);
     if (TakeReadAhead(Id)) return;
-    // Steps forward read ahead. The first step after a jump reads as many records as the
-    // last run of steps took, since a grid that fills a page steps as far every time; a single
-    // step with no such run before reads only its record; a longer run reads ReadAheadCount.
+    // Steps forward read ahead. A jump to the top of a page reads its record and as many
+    // after it as the last run of steps took, and so does the first step after another jump,
+    // since a grid that fills a page steps as far every time; a single step with no such run
+    // before reads only its record; a longer run reads ReadAheadCount.
     int Ahead = FStepRun >= 2 ? ReadAheadCount : (FStepRun == 1 ? std::min(FLastStepRun, 4 * ReadAheadCount) : 0);
+    if (PageJump && FLastStepRun > 0) {
+        Ahead = 1 + std::min(FLastStepRun, 4 * ReadAheadCount);
+        FJumpReadAhead = true;
+    }
     if (Ahead > 1 && ReadAheadFrom(Id, Ahead)) return;
     if (!FStore->Read(Id, FCurrent)) {
         // Deleted by another process a moment ago; the next operation takes it out of the view.
@@ -652,6 +669,10 @@ const AnsiString& TTableSession::FieldValue(const AnsiString& Name)
 
 const AnsiString& TTableSession::FieldValue(std::u16string_view Name)
 {
+    // A grid or a form reads the field after the one it read last: that one is tried first.
+    std::size_t Next = FLastField + 1;
+    if (Active() && Next < FSchema.Fields.size() && SameName(FSchema.Fields[Next].Name, Name))
+        return FieldValueAt(FLastField = Next);
     if (IsBlankName(Name)) return NoValue();
     RequireOpen();
     return FieldValueAt(FieldIndex(Name));

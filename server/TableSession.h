@@ -298,6 +298,8 @@ private:
     std::int64_t FLastReadPos = -1;    // the position last read, to tell a step forward
     int FStepRun = 0;                  // the reads so far that were each a step forward from the one before
     int FLastStepRun = 0;              // how long the run of steps before that one was
+    std::int64_t FJumpedFrom = -1;     // the position the last jump (past a neighbour) left
+    bool FJumpReadAhead = false;       // the last read was a jump that read the records after it
 
     // Records read ahead, found by id; an entry whose Id is 0 was taken or was written by
     // another session since. Emptied when this session writes or the view is read again.

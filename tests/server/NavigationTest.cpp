@@ -178,4 +178,49 @@ TEST_F(ServerTest, StepsForwardShowEveryChangeMadeAfterTheRecordsAheadWereRead)
     EXPECT_EQ(Step(), "C7");
 }
 
+TEST_F(ServerTest, APageReadAtItsTopShowsEveryChangeMadeAfterItWasRead)
+{
+    TSession A = OpenSession("a");
+    TSession B = OpenSession("b");
+    AddKeys(A.get(), {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"});
+    OleVariant R;
+    // What a grid does: to the top of its page, a step per row, back to its current record.
+    auto Page = [&](int Top, int Rows, int Current) {
+        std::vector<AnsiString> Shown;
+        OleCheck(A->MoveTo(Top));
+        for (int Row = 0; Row < Rows; ++Row) {
+            Shown.push_back(ValueOf(A.get(), "Company"));
+            OleCheck(A->MoveNext(&R));
+        }
+        OleCheck(A->MoveTo(Current));
+        Shown.push_back(ValueOf(A.get(), "Company"));
+        return Shown;
+    };
+    EXPECT_EQ(Page(3, 4, 1), (std::vector<AnsiString>{"C3", "C4", "C5", "C6", "C1"}));
+    EXPECT_EQ(Page(8, 4, 1), (std::vector<AnsiString>{"C8", "C9", "C10", "C11", "C1"}));
+
+    // The top of the next page is read with the rows after it; another session then changes
+    // one of them and deletes another.
+    OleCheck(A->MoveTo(3));
+    EXPECT_EQ(ValueOf(A.get(), "Company"), "C3");
+    OleCheck(B->MoveTo(4));
+    OleCheck(B->Edit());
+    OleCheck(B->SetFieldValue("Company", "FromB"));
+    OleCheck(B->Post(&R));
+    OleCheck(B->MoveTo(5));
+    OleCheck(B->Delete());
+    std::vector<AnsiString> Rows;
+    for (int Row = 0; Row < 3; ++Row) {
+        OleCheck(A->MoveNext(&R));
+        Rows.push_back(ValueOf(A.get(), "Company"));
+    }
+    EXPECT_EQ(Rows, (std::vector<AnsiString>{"FromB", "C6", "C7"}));
+
+    // Random jumps after the pages read their own record each.
+    for (int RecNo : {9, 2, 11, 1, 6}) {
+        OleCheck(A->MoveTo(RecNo));
+        EXPECT_EQ(ValueOf(A.get(), "CustNo"), std::to_string(RecNo < 5 ? RecNo : RecNo + 1)) << RecNo;
+    }
+}
+
 }  // namespace
