@@ -4,29 +4,38 @@
 
 #include "framework/core/TextUtils.h"
 
+namespace {
+
+void AppendUtf16(WideString& Out, char32_t C)
+{
+    if (C < 0x10000) {
+        Out += static_cast<char16_t>(C);
+    } else {
+        C -= 0x10000;
+        Out += static_cast<char16_t>(0xD800 + (C >> 10));
+        Out += static_cast<char16_t>(0xDC00 + (C & 0x3FF));
+    }
+}
+
+}  // namespace
+
 WideString Utf8ToUtf16(std::string_view Text)
 {
-    // A character takes at most as many UTF-16 units as it has UTF-8 bytes, and a malformed
-    // sequence of one or more bytes becomes one unit: the result is sized for the text once,
-    // written in one pass (ASCII, the most common text, unit by unit), and cut to its length.
-    WideString Result(Text.size(), u'\0');
-    std::size_t Out = 0, Pos = 0;
+    // ASCII, the most common text, is copied unit by unit into a string sized once; the rest
+    // is decoded from the first other byte on.
+    std::size_t Ascii = 0;
+    while (Ascii < Text.size() && static_cast<unsigned char>(Text[Ascii]) < 0x80) ++Ascii;
+    WideString Result(Ascii, u'\0');
+    for (std::size_t I = 0; I < Ascii; ++I) Result[I] = static_cast<char16_t>(Text[I]);
+    std::size_t Pos = Ascii;
     while (Pos < Text.size()) {
         if (static_cast<unsigned char>(Text[Pos]) < 0x80) {
-            Result[Out++] = static_cast<char16_t>(Text[Pos++]);
+            Result += static_cast<char16_t>(Text[Pos++]);
             continue;
         }
         char32_t C = DecodeUtf8(Text, Pos);
-        if (C == Utf8Error) C = ReplacementCharacter;
-        if (C < 0x10000) {
-            Result[Out++] = static_cast<char16_t>(C);
-        } else {
-            C -= 0x10000;
-            Result[Out++] = static_cast<char16_t>(0xD800 + (C >> 10));
-            Result[Out++] = static_cast<char16_t>(0xDC00 + (C & 0x3FF));
-        }
+        AppendUtf16(Result, C == Utf8Error ? ReplacementCharacter : C);
     }
-    Result.resize(Out);
     return Result;
 }
 
