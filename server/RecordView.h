@@ -13,8 +13,8 @@
 // anchors apart always span more than AnchorEvery() records (with 1, every record keeps its
 // key). An anchor's key is the key the record was placed by, so the anchors always agree with
 // the view's order: Bracket finds, in memory, the few positions between two anchors where a
-// key belongs, and only those are compared with the store. Keys are held packed (PackKey),
-// one text per anchor.
+// key belongs, and only there does the session ask the store (for the key's neighbours, or
+// comparisons). Keys are held packed (PackKey), one text per anchor.
 //
 // Invariants: FAnchors has one entry per block of FBlocks; a block's anchors are ordered by
 // Offset, each below the block's size, at most one per offset; FCount is the sum of the
