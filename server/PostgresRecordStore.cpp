@@ -388,7 +388,7 @@ public:
     // reading brings them all anyway).
     int KeyEvery() const override { return 1; }
 
-    bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t& After) override
+    bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After) override
     {
         if (!FSchema.HasKey()) return false;
         return Guard([&] {
@@ -397,7 +397,7 @@ public:
             TPgResult Result = FConn.RunPrepared("neighbours", Params);
             if (!Result.Rows()) return false;
             Before = Result.IsNull(0, 0) ? 0 : Result.Int64(0, 0);
-            After = Result.IsNull(0, 1) ? 0 : Result.Int64(0, 1);
+            if (After) *After = Result.IsNull(0, 1) ? 0 : Result.Int64(0, 1);
             return true;
         });
     }

@@ -100,10 +100,11 @@ public:
     virtual std::optional<std::int64_t> ReadVersion(std::int64_t Id) = 0;
     // The records just before and just after the place Key (by its key fields alone) in the
     // order of ReadOrderedIds, whether they pass the filter or not, as stored now: their ids
-    // in Before and After, 0 where there is none; one statement. A session that finds the two
-    // side by side in its view puts a new record between them without comparing. False for a
-    // table without a key (ids are compared in memory there).
-    virtual bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t& After) = 0;
+    // in Before and *After (only the one before when After is null), 0 where there is none;
+    // one statement. A session that finds them side by side in its view puts a new record
+    // between them without comparing. False for a table without a key (ids are compared in
+    // memory there).
+    virtual bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After) = 0;
 
     // Each write is one transaction. A key that another record has refuses the write
     // (DuplicateKey). Insert fills Record's id and version on success.

@@ -265,14 +265,15 @@ public:
     // opening a large table half as slow again and a session on ten million records large.
     int KeyEvery() const override { return 16; }
 
-    bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t& After) override
+    bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After) override
     {
         if (!FSchema.HasKey()) return false;
-        TStatementReset Done(FNeighbours);
-        for (std::size_t I = 0; I < Key.Values.size(); ++I) FNeighbours.BindUncopied(static_cast<int>(I) + 1, Key.Values[I]);
-        if (!FNeighbours.Step()) return false;
-        Before = FNeighbours.ColumnInt64(0);  // NULL, no record there, reads as 0
-        After = FNeighbours.ColumnInt64(1);
+        TSqliteStatement& Stmt = After ? FNeighbours : FBefore;
+        TStatementReset Done(Stmt);
+        for (std::size_t I = 0; I < Key.Values.size(); ++I) Stmt.BindUncopied(static_cast<int>(I) + 1, Key.Values[I]);
+        if (!Stmt.Step()) return false;
+        Before = Stmt.ColumnInt64(0);  // NULL, no record there, reads as 0
+        if (After) *After = Stmt.ColumnInt64(1);
         return true;
     }
 
@@ -673,8 +674,10 @@ private:
             AnsiString Ref = std::to_string(K + 1);
             return Ref.insert(0, 1, '?');
         };
-        FNeighbours = TSqliteStatement(FDb, "SELECT (SELECT zfd_id FROM " + FTable + " WHERE " + KeyRange('<', false, Param) +
-                                                " ORDER BY " + Down + " LIMIT 1), (SELECT zfd_id FROM " + FTable + " WHERE " +
+        AnsiString Before = "(SELECT zfd_id FROM " + FTable + " WHERE " + KeyRange('<', false, Param) + " ORDER BY " + Down +
+                            " LIMIT 1)";
+        FBefore = TSqliteStatement(FDb, "SELECT " + Before);
+        FNeighbours = TSqliteStatement(FDb, "SELECT " + Before + ", (SELECT zfd_id FROM " + FTable + " WHERE " +
                                                 KeyRange('>', false, Param) + " ORDER BY " + Up + " LIMIT 1)");
 
         FCompare = TSqliteStatement(FDb, "SELECT (" + KeyOrder("a.") + "a.zfd_id) < (" + KeyOrder("b.") + "b.zfd_id) FROM " +
@@ -722,7 +725,7 @@ private:
     TSqliteDb FDb;
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
-    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FKeyRead, FNeighbours;
+    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FKeyRead, FBefore, FNeighbours;
     TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit;
     bool FIsFile = false;
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges

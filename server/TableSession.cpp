@@ -386,7 +386,7 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const TCur
             Key.Values = KeyOf(Stored.Values);
         }
         if (FFiltered && !FStore->PassesFilter(Change->Id)) continue;
-        std::optional<std::int64_t> Pos = PlaceRecord(Key);
+        std::optional<std::int64_t> Pos = PlaceRecord(Key, true);
         if (!Pos) return false;
         if (Mark.Id && Change->Id == *Mark.Id) Current = *Pos;
         else if (Current >= 0 && *Pos <= Current) ++Current;
@@ -946,7 +946,7 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     }
     if (!Filtered || FStore->PassesFilter(Id)) {
         TRecordKey Key{KeyOf(Written.Values), Id};
-        std::optional<std::int64_t> Pos = PlaceRecord(Key);
+        std::optional<std::int64_t> Pos = PlaceRecord(Key, false);
         if (!Pos) {  // a record compared against was deleted by another process meanwhile
             ReadView();
             std::int64_t Found = FindInView(Id);
@@ -963,7 +963,7 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     else ReadCurrent();
 }
 
-std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key)
+std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key, bool InStep)
 {
     // The anchors around Key, in memory; then the place between them, from the store.
     TRecordView::TBracket Range = FView.Bracket([&](std::string_view Packed, std::int64_t Id) {
@@ -984,7 +984,7 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key)
     // (a filter, or those records are not in this view yet) a binary search compares with the
     // store.
     if (Hi - Lo > 2 && !FFiltered) {
-        if (std::optional<std::int64_t> Between = PlaceBetweenNeighbours(Key, Lo, Hi)) Lo = Hi = *Between;
+        if (std::optional<std::int64_t> Between = PlaceBetweenNeighbours(Key, Lo, Hi, InStep)) Lo = Hi = *Between;
     }
     while (Lo < Hi) {
         std::int64_t Mid = Lo + (Hi - Lo) / 2;
@@ -1005,14 +1005,17 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key)
     return Lo;
 }
 
-std::optional<std::int64_t> TTableSession::PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi)
+std::optional<std::int64_t> TTableSession::PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi,
+                                                                   bool InStep)
 {
+    // The place is in [Lo, Hi]: the record before it stands in [Lo - 1, Hi - 1]. In step with
+    // the store, every record of the view stands at its stored key, and the place is right
+    // after the record before. Otherwise a record written by another session and not taken in
+    // yet still stands at its old key here: the record after is asked for too, and the two
+    // must stand side by side; one of them at its stored key is enough to make the place right
+    // for every record that stands at its stored key.
     std::int64_t Before = 0, After = 0;
-    if (!FStore->ReadNeighbours(Key, Before, After)) return std::nullopt;
-    // The place is in [Lo, Hi]: the record before it stands in [Lo - 1, Hi - 1]. Both records
-    // are asked for, and must stand side by side: a record written by another session and
-    // not taken in yet stands at its old key here, and one of the two at its stored key is
-    // enough to make the place right for every record that stands at its stored key.
+    if (!FStore->ReadNeighbours(Key, Before, InStep ? nullptr : &After)) return std::nullopt;
     std::int64_t Place = 0;
     if (Before) {
         std::int64_t BeforePos = FView.FindBetween(Before, Lo - 1, Hi);
@@ -1021,6 +1024,7 @@ std::optional<std::int64_t> TTableSession::PlaceBetweenNeighbours(const TRecordK
     } else if (Lo > 0) {
         return std::nullopt;
     }
+    if (InStep) return Place;
     bool AfterFits = After ? Place < FView.Count() && FView.At(Place) == After : Place == FView.Count();
     if (!AfterFits) return std::nullopt;
     return Place;

@@ -257,11 +257,13 @@ private:
     void PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder);
     void ShowWritten(std::int64_t Pos, TStoredRecord Written);
     // Puts the record with Key in the view at its place, and answers that; nullopt (and the
-    // view unchanged) when a record compared with vanished.
-    std::optional<std::int64_t> PlaceRecord(const TRecordKey& Key);
-    // The place of Key in [Lo, Hi] between the records the store has just before and after
-    // it, when the view has them side by side there; nullopt otherwise.
-    std::optional<std::int64_t> PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi);
+    // view unchanged) when a record compared with vanished. InStep: every record of the view
+    // stands at the key the store holds for it (while others' changes are taken in: the
+    // changed ones are out until placed, and the store holds one snapshot).
+    std::optional<std::int64_t> PlaceRecord(const TRecordKey& Key, bool InStep);
+    // The place of Key in [Lo, Hi] by the records the store has next to it, when the view has
+    // them there; nullopt otherwise.
+    std::optional<std::int64_t> PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi, bool InStep);
     void EndPending();
     void CancelPending();
 

@@ -120,9 +120,12 @@ TEST_P(StoreContract, RecordsAreOrderedByTextKeysByteByByteThenByNumberKeysByVal
     for (const TNeighbours& Place : Places) {
         SCOPED_TRACE(Place.Key[0] + "/" + Place.Key[1]);
         std::int64_t Before = -1, After = -1;
-        ASSERT_TRUE(Store->ReadNeighbours(TRecordKey{Place.Key, 0}, Before, After));
+        ASSERT_TRUE(Store->ReadNeighbours(TRecordKey{Place.Key, 0}, Before, &After));
         EXPECT_EQ(Before, Place.Before);
         EXPECT_EQ(After, Place.After);
+        Before = -1;
+        ASSERT_TRUE(Store->ReadNeighbours(TRecordKey{Place.Key, 0}, Before, nullptr));
+        EXPECT_EQ(Before, Place.Before);
     }
     std::map<std::int64_t, TRecordKey> KeyOf;
     for (std::int64_t Id : Order) {
