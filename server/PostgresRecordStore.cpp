@@ -241,6 +241,9 @@ public:
         return true;
     }
 
+    // Every key is in the view: a session places its writes without asking the table.
+    bool HoldInStep() override { return false; }
+
     void FinishChanges() override
     {
         if (!FInSnapshot) return;

@@ -69,6 +69,11 @@ public:
     // no filter, every entry with its new key, and every key kept (KeyEvery() 1).
     virtual TChangesSeen ReadChanges(std::vector<TChange>& Changes) = 0;
     virtual void FinishChanges() = 0;
+    // After this session's write: holds the storage still, as ReadChanges does, and answers
+    // true when nobody else wrote since this session's last look, so that its view and the
+    // storage differ only by that write while the session places it; FinishChanges lets go.
+    // False, holding nothing, otherwise or where a store cannot tell at little cost.
+    virtual bool HoldInStep() = 0;
     // Sets the filter that ReadOrderedIds and PassesFilter apply (empty: every record).
     // Raises EServerError when a condition names a field the table does not have.
     virtual void SetFilter(const std::vector<TFilterCondition>& Conditions) = 0;

@@ -132,6 +132,17 @@ public:
             Changes);
     }
 
+    // A memory table tells from its log in process; a file would need a read transaction and
+    // a look at its log, which cost as much as what knowing it saves.
+    bool HoldInStep() override
+    {
+        if (!FMemoryLog) return false;
+        if (!FMemoryHold.owns_lock()) FMemoryHold = FMemoryLog->LockForWrite();
+        if (FMemoryLog->End() == FLogCursor.Applied()) return true;
+        FMemoryHold.unlock();
+        return false;
+    }
+
     void FinishChanges() override
     {
         if (FMemoryHold.owns_lock()) FMemoryHold.unlock();

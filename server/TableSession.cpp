@@ -946,7 +946,11 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     }
     if (!Filtered || FStore->PassesFilter(Id)) {
         TRecordKey Key{KeyOf(Written.Values), Id};
-        std::optional<std::int64_t> Pos = PlaceRecord(Key, false);
+        struct TFinish {
+            TRecordStore& Store;
+            ~TFinish() { Store.FinishChanges(); }
+        } Finish{*FStore};
+        std::optional<std::int64_t> Pos = PlaceRecord(Key, FStore->HoldInStep());
         if (!Pos) {  // a record compared against was deleted by another process meanwhile
             ReadView();
             std::int64_t Found = FindInView(Id);

@@ -13,6 +13,7 @@
 #include <set>
 #include <thread>
 #include <tuple>
+#include <utility>
 
 #include "com/OleCheck.h"
 #include "framework/core/TextUtils.h"
@@ -354,6 +355,39 @@ TEST_F(TrimmedLogTest, ASearchPassesOverRecordsWhoseChangesAreNotTakenInYet)
     ASSERT_EQ(Seen.size(), 2999u);
     EXPECT_EQ(Seen[0], "1");
     EXPECT_EQ(std::count(Seen.begin(), Seen.end(), AnsiString("3044")), 0);
+}
+
+// A session's write lands while another session's commit is not taken in yet (it came while
+// the post was being prepared): the moved record still stands at its old key in this view, so
+// the new record's place must not be taken from it alone; once the commit is taken in, the
+// view is the table as stored.
+TEST_F(ServerTest, AWriteMadeBeforeAnotherSessionsCommitIsTakenInGoesToItsPlace)
+{
+    TSession Maker = OpenSession("m", "");
+    for (int Key = 10; Key <= 1000; Key += 10) ASSERT_TRUE(Succeeded(AddRecord(Maker.get(), {{"CustNo", IntToStr(Key)}})));
+    TSession C = OpenSession("c", "");  // reads its view, with a key every few records
+    TSession B = OpenSession("b", "");
+    TEventRecorder Recorder(C.get());
+    Recorder.Attach();
+    bool Moved = false;
+    Recorder.OnCollect = [&] {
+        if (std::exchange(Moved, true)) return;
+        // Record 700 gets the key just before the one C is posting, near its old place.
+        OleCheck(B->MoveTo(70));
+        ASSERT_EQ(ValueOf(B.get(), "CustNo"), "700");
+        OleCheck(B->Edit());
+        OleCheck(B->SetFieldValue("CustNo", "752"));
+        OleVariant Posted;
+        OleCheck(B->Post(&Posted));
+    };
+    ASSERT_TRUE(Succeeded(AddRecord(C.get(), {{"CustNo", "755"}})));
+    ASSERT_TRUE(Moved);
+    EXPECT_EQ(ValueOf(C.get(), "CustNo"), "755");
+    std::vector<AnsiString> Seen = KeysInView(C.get());
+    EXPECT_EQ(Seen, KeysInView(OpenSession("f", "").get()));
+    ASSERT_EQ(Seen.size(), 101u);
+    EXPECT_EQ(std::vector<AnsiString>(Seen.begin() + 72, Seen.begin() + 76),
+              (std::vector<AnsiString>{"740", "750", "752", "755"}));
 }
 
 // A memory table's log lives in the process; a session that fell further behind than it keeps
