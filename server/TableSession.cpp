@@ -983,10 +983,9 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key, bo
         if (*AfterLast) Lo = Count;
         else Hi = Count - 1;
     }
-    // Between two anchors lie a few records. The store tells which records stand just before
-    // and after the key; found side by side in the view, the place is between them. Else
-    // (a filter, or those records are not in this view yet) a binary search compares with the
-    // store.
+    // Between two anchors lie a few records. The store tells which records stand next to the
+    // key; found where they must be in the view, they give the place. Else (a filter, or those
+    // records are not in this view yet) a binary search compares with the store.
     if (Hi - Lo > 2 && !FFiltered) {
         if (std::optional<std::int64_t> Between = PlaceBetweenNeighbours(Key, Lo, Hi, InStep)) Lo = Hi = *Between;
     }
