@@ -137,6 +137,31 @@ TEST(ValueText, NumberFieldValuesCompareAsExactDecimalsBeforeOtherTexts)
     }
 }
 
+TEST(ValueText, IntegersOfEveryLengthCompareAsNumbersAndOneByteThatIsNoDigitMakesThemText)
+{
+    auto Sign = [](int V) { return (V > 0) - (V < 0); };
+    for (std::size_t Length = 1; Length <= 20; ++Length) {
+        SCOPED_TRACE(Length);
+        const AnsiString Nines(Length, '9'), Power = "1" + AnsiString(Length, '0');
+        EXPECT_EQ(Sign(CompareNumberTexts(Nines, Power)), -1);
+        EXPECT_EQ(Sign(CompareNumberTexts("-" + Nines, "-" + Power)), 1);
+        EXPECT_EQ(Sign(CompareNumberTexts(Nines, Nines)), 0);
+        for (std::size_t At = 0; At < Length; ++At) {
+            AnsiString Lower = Nines;
+            Lower[At] = '8';
+            EXPECT_EQ(Sign(CompareNumberTexts(Lower, Nines)), -1) << Lower;
+            EXPECT_EQ(Sign(CompareNumberTexts("-" + Lower, "-" + Nines)), 1) << Lower;
+            // Bytes next to the digits, and ones whose low half is a digit's.
+            for (char Other : {'/', ':', '?', ')', 'a', '\x80', '\xB9'}) {
+                AnsiString Text = Nines;
+                Text[At] = Other;
+                EXPECT_EQ(Sign(CompareNumberTexts(Text, Power)), 1) << Text;  // after every number
+                EXPECT_EQ(Sign(CompareNumberTexts(Power, Text)), -1) << Text;
+            }
+        }
+    }
+}
+
 TEST(DataPath, RelativeNamesTryTheCurrentFolderThenTheProgramFolder)
 {
     TempDir Dir;
