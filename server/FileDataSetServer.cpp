@@ -10,6 +10,15 @@ namespace {
 
 const char* const ErrorSource = "Ostrel.FileDataSet";
 
+// A field's name in UTF-16: the text a variant holds as it is, without a copy; anything else
+// converted into Converted.
+std::u16string_view FieldName(const OleVariant& Name, WideString& Converted)
+{
+    if (const WideString* Text = Name.WideText()) return *Text;
+    Converted = Name.AsWideString();
+    return Converted;
+}
+
 }  // namespace
 
 template <class F>
@@ -181,21 +190,16 @@ HRESULT TFileDataSetServer::GetFieldName(OleVariant Index, OleVariant* Name)
     return Answer(Name, [&] { return FSession.FieldName(Index.AsInteger()); });
 }
 
-// A field's name as it came: a name given as text is compared as it is, in UTF-16.
 HRESULT TFileDataSetServer::GetFieldValue(OleVariant Name, OleVariant* Value)
 {
-    return Answer(Value, [&]() -> const AnsiString& {
-        if (const WideString* Text = Name.WideText()) return FSession.FieldValue(std::u16string_view(*Text));
-        return FSession.FieldValue(Name.AsString());
-    });
+    WideString Converted;
+    return Answer(Value, [&]() -> const AnsiString& { return FSession.FieldValue(FieldName(Name, Converted)); });
 }
 
 HRESULT TFileDataSetServer::SetFieldValue(OleVariant Name, OleVariant Value)
 {
-    return Call([&] {
-        if (const WideString* Text = Name.WideText()) FSession.SetFieldValue(std::u16string_view(*Text), Value.AsString());
-        else FSession.SetFieldValue(Name.AsString(), Value.AsString());
-    });
+    WideString Converted;
+    return Call([&] { FSession.SetFieldValue(FieldName(Name, Converted), Value.AsString()); });
 }
 
 HRESULT TFileDataSetServer::GetActive(OleVariant* Value)

@@ -660,13 +660,6 @@ int TTableSession::FieldSize(const AnsiString& Name)
     return FSchema.Fields[Index].Size;
 }
 
-const AnsiString& TTableSession::FieldValue(const AnsiString& Name)
-{
-    if (IsBlankName(Name)) return NoValue();
-    RequireOpen();
-    return FieldValueAt(FieldIndex(Name));
-}
-
 const AnsiString& TTableSession::FieldValue(std::u16string_view Name)
 {
     // A grid or a form reads the field after the one it read last: that one is tried first.
@@ -691,23 +684,11 @@ const AnsiString& TTableSession::FieldValueAt(std::size_t Index) const
     return FCurrent.Values[Index];
 }
 
-void TTableSession::SetFieldValue(const AnsiString& Name, AnsiString Value)
-{
-    RequireOpen();
-    if (IsBlankName(Name)) RefuseBlankFieldName(Value);
-    SetFieldValueAt(FieldIndex(Name), std::move(Value));
-}
-
 void TTableSession::SetFieldValue(std::u16string_view Name, AnsiString Value)
 {
     RequireOpen();
-    if (IsBlankName(Name)) RefuseBlankFieldName(Value);
+    if (IsBlankName(Name)) throw EServerError("No field name is given for the value " + Quoted(Value) + ".", E_INVALIDARG);
     SetFieldValueAt(FieldIndex(Name), std::move(Value));
-}
-
-void TTableSession::RefuseBlankFieldName(const AnsiString& Value)
-{
-    throw EServerError("No field name is given for the value " + Quoted(Value) + ".", E_INVALIDARG);
 }
 
 void TTableSession::SetFieldValueAt(std::size_t Index, AnsiString Value)

@@ -175,11 +175,9 @@ public:
     AnsiString FieldName(int Index);
     bool IsKeyField(const AnsiString& Name);
     int FieldSize(const AnsiString& Name);
-    // Valid until the session's next call. A name may also come in UTF-16, as an interface
-    // call brings it: it is then compared with the fields' names without converting it.
-    const AnsiString& FieldValue(const AnsiString& Name);
+    // Valid until the session's next call. The name comes in UTF-16, as an interface call
+    // brings it, and is compared with the fields' names without converting it.
     const AnsiString& FieldValue(std::u16string_view Name);
-    void SetFieldValue(const AnsiString& Name, AnsiString Value);
     void SetFieldValue(std::u16string_view Name, AnsiString Value);
 
     bool Filtered() const { return FFiltered; }
@@ -203,7 +201,6 @@ private:
     static const AnsiString& NoValue();
     const AnsiString& FieldValueAt(std::size_t Index) const;
     void SetFieldValueAt(std::size_t Index, AnsiString Value);
-    [[noreturn]] static void RefuseBlankFieldName(const AnsiString& Value);
     TTableSchema ReadNamedSchema(AnsiString& CanonicalPath) const;
 
     // Where the cursor was before the view changed under it.

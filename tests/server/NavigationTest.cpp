@@ -151,10 +151,7 @@ TEST_F(ServerTest, StepsForwardShowEveryChangeMadeAfterTheRecordsAheadWereRead)
     EXPECT_EQ(TwoStepsFrom(1), "C3");
 
     // Another session changes record 4 and deletes record 5.
-    OleCheck(B->MoveTo(4));
-    OleCheck(B->Edit());
-    OleCheck(B->SetFieldValue("Company", "FromB"));
-    OleCheck(B->Post(&R));
+    ASSERT_TRUE(Succeeded(EditRecord(B.get(), 4, {{"Company", "FromB"}})));
     OleCheck(B->MoveTo(5));
     OleCheck(B->Delete());
     EXPECT_EQ(Step(), "FromB");
@@ -203,10 +200,7 @@ TEST_F(ServerTest, APageReadAtItsTopShowsEveryChangeMadeAfterItWasRead)
     // one of them and deletes another.
     OleCheck(A->MoveTo(3));
     EXPECT_EQ(ValueOf(A.get(), "Company"), "C3");
-    OleCheck(B->MoveTo(4));
-    OleCheck(B->Edit());
-    OleCheck(B->SetFieldValue("Company", "FromB"));
-    OleCheck(B->Post(&R));
+    ASSERT_TRUE(Succeeded(EditRecord(B.get(), 4, {{"Company", "FromB"}})));
     OleCheck(B->MoveTo(5));
     OleCheck(B->Delete());
     std::vector<AnsiString> Rows;

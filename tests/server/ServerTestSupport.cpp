@@ -54,13 +54,30 @@ bool FlagOf(IFileDataSet* S, HRESULT (IFileDataSet::*Getter)(OleVariant*))
     return AskBool(S, Getter);
 }
 
-HRESULT AddRecord(IFileDataSet* S, std::initializer_list<std::pair<const char*, AnsiString>> Values)
+namespace {
+
+// Sets the fields of the pending record and posts it.
+HRESULT SetAndPost(IFileDataSet* S, std::initializer_list<std::pair<const char*, AnsiString>> Values)
 {
-    if (HRESULT Code = S->Insert(); FAILED(Code)) return Code;
     for (const auto& [Field, Value] : Values)
         if (HRESULT Code = S->SetFieldValue(Field, Value); FAILED(Code)) return Code;
     OleVariant Ignored;
     return S->Post(&Ignored);
+}
+
+}  // namespace
+
+HRESULT AddRecord(IFileDataSet* S, std::initializer_list<std::pair<const char*, AnsiString>> Values)
+{
+    if (HRESULT Code = S->Insert(); FAILED(Code)) return Code;
+    return SetAndPost(S, Values);
+}
+
+HRESULT EditRecord(IFileDataSet* S, int RecNo, std::initializer_list<std::pair<const char*, AnsiString>> Values)
+{
+    if (HRESULT Code = S->MoveTo(RecNo); FAILED(Code)) return Code;
+    if (HRESULT Code = S->Edit(); FAILED(Code)) return Code;
+    return SetAndPost(S, Values);
 }
 
 std::vector<AnsiString> KeysInView(IFileDataSet* S, const AnsiString& Field)

@@ -29,6 +29,8 @@ int RecNoOf(IFileDataSet* S);
 bool FlagOf(IFileDataSet* S, HRESULT (IFileDataSet::*Getter)(OleVariant*));
 // Inserts and posts a record: (field, value) pairs.
 HRESULT AddRecord(IFileDataSet* S, std::initializer_list<std::pair<const char*, AnsiString>> Values);
+// Moves to record RecNo, edits it and posts: (field, value) pairs.
+HRESULT EditRecord(IFileDataSet* S, int RecNo, std::initializer_list<std::pair<const char*, AnsiString>> Values);
 // Field (CustNo unless named) of every record of the view, in order (moves the cursor).
 std::vector<AnsiString> KeysInView(IFileDataSet* S, const AnsiString& Field = "CustNo");
 
