@@ -1,6 +1,8 @@
 #include "com/WideString.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "framework/core/TextUtils.h"
 
@@ -17,16 +19,40 @@ void AppendUtf16(WideString& Out, char32_t C)
     }
 }
 
+// The length of Text's leading run of ASCII, eight bytes or four units checked at a time.
+std::size_t AsciiPrefix(std::string_view Text)
+{
+    constexpr std::uint64_t HighBits = 0x8080808080808080u;
+    std::size_t At = 0;
+    for (std::uint64_t Word; At + 8 <= Text.size(); At += 8) {
+        std::memcpy(&Word, Text.data() + At, 8);
+        if (Word & HighBits) break;
+    }
+    while (At < Text.size() && static_cast<unsigned char>(Text[At]) < 0x80) ++At;
+    return At;
+}
+
+std::size_t AsciiPrefix(std::u16string_view Text)
+{
+    constexpr std::uint64_t HighBits = 0xFF80FF80FF80FF80u;
+    std::size_t At = 0;
+    for (std::uint64_t Word; At + 4 <= Text.size(); At += 4) {
+        std::memcpy(&Word, Text.data() + At, 8);
+        if (Word & HighBits) break;
+    }
+    while (At < Text.size() && Text[At] < 0x80) ++At;
+    return At;
+}
+
 }  // namespace
 
 WideString Utf8ToUtf16(std::string_view Text)
 {
-    // ASCII, the most common text, is copied unit by unit into a string sized once; the rest
-    // is decoded from the first other byte on.
-    std::size_t Ascii = 0;
-    while (Ascii < Text.size() && static_cast<unsigned char>(Text[Ascii]) < 0x80) ++Ascii;
+    // ASCII, the most common text, is widened into a string sized once; the rest is decoded
+    // from the first other byte on.
+    std::size_t Ascii = AsciiPrefix(Text);
     WideString Result(Ascii, u'\0');
-    for (std::size_t I = 0; I < Ascii; ++I) Result[I] = static_cast<char16_t>(Text[I]);
+    std::copy_n(reinterpret_cast<const unsigned char*>(Text.data()), Ascii, Result.data());
     std::size_t Pos = Ascii;
     while (Pos < Text.size()) {
         if (static_cast<unsigned char>(Text[Pos]) < 0x80) {
@@ -43,10 +69,9 @@ AnsiString Utf16ToUtf8(std::u16string_view Text)
 {
     // ASCII, the most common text, is copied into a string sized once (a short one stays
     // within the string itself); other characters grow it as they come.
-    std::size_t Ascii = 0;
-    while (Ascii < Text.size() && Text[Ascii] < 0x80) ++Ascii;
+    std::size_t Ascii = AsciiPrefix(Text);
     AnsiString Result(Ascii, '\0');
-    for (std::size_t I = 0; I < Ascii; ++I) Result[I] = static_cast<char>(Text[I]);
+    std::transform(Text.data(), Text.data() + Ascii, Result.data(), [](char16_t C) { return static_cast<char>(C); });
     if (Ascii == Text.size()) return Result;
     Result.reserve(Text.size());
     for (std::size_t i = Ascii; i < Text.size(); ++i) {

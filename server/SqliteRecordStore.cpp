@@ -261,15 +261,18 @@ public:
 
     void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) override
     {
-        Records.clear();
+        // The records already in Records are written over: their strings keep their room.
+        std::size_t Read = 0;
         TStatementReset Done(FPage);
         FPage.Bind(1, FromId).Bind(3, static_cast<std::int64_t>(Count));
         BindFilter(FPage);
         while (FPage.Step()) {
-            Records.emplace_back();
-            Records.back().Id = FPage.ColumnInt64(0);
-            ReadRow(FPage, 1, Records.back());
+            if (Read == Records.size()) Records.emplace_back();
+            TStoredRecord& Record = Records[Read++];
+            Record.Id = FPage.ColumnInt64(0);
+            ReadRow(FPage, 1, Record);
         }
+        Records.resize(Read);
     }
 
     // One key in sixteen: a comparison in process costs little, while every key would make
@@ -346,7 +349,7 @@ private:
         Record.Version = Stmt.ColumnInt64(First);
         Record.Values.resize(FSchema.Fields.size());
         for (std::size_t I = 0; I < Record.Values.size(); ++I)
-            Record.Values[I] = Stmt.ColumnText(First + 1 + static_cast<int>(I));
+            Stmt.ColumnTextInto(First + 1 + static_cast<int>(I), Record.Values[I]);
     }
 
     // The records from record ?1 on, in the order of the key (the key is unique, so the start

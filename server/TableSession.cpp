@@ -34,17 +34,6 @@ bool IsBlankName(const TText& Name)
                        [](auto C) { return static_cast<std::make_unsigned_t<decltype(C)>>(C) <= ' '; });
 }
 
-// True when the UTF-16 Name is the UTF-8 Field: ASCII is compared unit by unit, a name with
-// other characters is converted.
-bool SameName(std::string_view Field, std::u16string_view Name)
-{
-    for (std::size_t I = 0; I < Name.size(); ++I) {
-        if (Name[I] >= 0x80) return Utf16ToUtf8(Name) == Field;
-        if (I >= Field.size() || static_cast<unsigned char>(Field[I]) != Name[I]) return false;
-    }
-    return Field.size() == Name.size();
-}
-
 // The system takes a file name up to its first NUL; a name holding one would open another
 // file than the one named.
 void RefuseNul(const char* What, const AnsiString& FileName)
@@ -150,10 +139,17 @@ const TTableSchema& TTableSession::QuerySchema()
 {
     if (!Active() && !FSchemaLoaded) {
         AnsiString Ignored;
-        FSchema = ReadNamedSchema(Ignored);
-        FSchemaLoaded = true;
+        TakeSchema(ReadNamedSchema(Ignored));
     }
     return FSchema;
+}
+
+void TTableSession::TakeSchema(TTableSchema Schema)
+{
+    FSchema = std::move(Schema);
+    FSchemaLoaded = true;
+    FWideNames.clear();
+    for (const TFieldDef& Field : FSchema.Fields) FWideNames.push_back(Utf8ToUtf16(Field.Name));
 }
 
 std::size_t TTableSession::FieldIndex(const AnsiString& Name)
@@ -171,11 +167,10 @@ std::size_t TTableSession::FieldIndex(const AnsiString& Name)
 
 std::size_t TTableSession::FieldIndex(std::u16string_view Name)
 {
-    const TTableSchema& Schema = QuerySchema();
-    std::size_t Next = FLastField + 1;
-    if (Next < Schema.Fields.size() && SameName(Schema.Fields[Next].Name, Name)) return FLastField = Next;
-    for (std::size_t I = 0; I < Schema.Fields.size(); ++I)
-        if (SameName(Schema.Fields[I].Name, Name)) return FLastField = I;
+    QuerySchema();
+    if (std::size_t Next = FieldAfterLast(); Next < FWideNames.size() && FWideNames[Next] == Name) return FLastField = Next;
+    for (std::size_t I = 0; I < FWideNames.size(); ++I)
+        if (FWideNames[I] == Name) return FLastField = I;
     return FieldIndex(Utf16ToUtf8(Name));  // which says there is no such field
 }
 
@@ -225,8 +220,7 @@ void TTableSession::Open()
     Store->SetFilter(FFiltered ? FFilterLines : std::vector<TFilterCondition>{});
 
     FUserReadOnly = User && User->Right == TUserRight::Read;
-    FSchema = std::move(Schema);
-    FSchemaLoaded = true;
+    TakeSchema(std::move(Schema));
     FStore = std::move(Store);
     ReadView();
     FState = TSessionState::Browse;
@@ -470,8 +464,8 @@ bool TTableSession::TakeReadAhead(std::int64_t Id)
     // Found by id: others' commits taken in since may have moved the records' positions.
     auto Ahead = std::find_if(FAhead.begin(), FAhead.end(), [&](const TStoredRecord& R) { return R.Id == Id; });
     if (Ahead == FAhead.end()) return false;
-    FCurrent = std::move(*Ahead);
-    Ahead->Id = 0;  // taken
+    std::swap(FCurrent, *Ahead);  // the next page is read into the room of the record left
+    Ahead->Id = 0;                 // taken
     FReadVersion = FCurrent.Version;
     return true;
 }
@@ -662,10 +656,10 @@ int TTableSession::FieldSize(const AnsiString& Name)
 
 const AnsiString& TTableSession::FieldValue(std::u16string_view Name)
 {
-    // A grid or a form reads the field after the one it read last: that one is tried first.
-    std::size_t Next = FLastField + 1;
-    if (Active() && Next < FSchema.Fields.size() && SameName(FSchema.Fields[Next].Name, Name))
-        return FieldValueAt(FLastField = Next);
+    // A grid or a form reads a record's fields in order: the field after the one read last is
+    // tried first.
+    std::size_t Next = FieldAfterLast();
+    if (Active() && Next < FWideNames.size() && FWideNames[Next] == Name) return FieldValueAt(FLastField = Next);
     if (IsBlankName(Name)) return NoValue();
     RequireOpen();
     return FieldValueAt(FieldIndex(Name));

@@ -195,6 +195,11 @@ private:
     void RequireCurrent(const char* Step) const;
     // The open table's schema, or the named schema file's while closed.
     const TTableSchema& QuerySchema();
+    // Makes Schema the table's, its field names also in UTF-16 (as callers name fields).
+    void TakeSchema(TTableSchema Schema);
+    // The field after the one found last, the first after the last field: the one a reader of
+    // every field in order asks for next.
+    std::size_t FieldAfterLast() const { return FLastField + 1 < FWideNames.size() ? FLastField + 1 : 0; }
     // Index of the field named exactly Name; EServerError when there is none.
     std::size_t FieldIndex(const AnsiString& Name);
     std::size_t FieldIndex(std::u16string_view Name);
@@ -281,6 +286,7 @@ private:
     // The table.
     TTableSchema FSchema;  // of the open table, or read for questions while closed
     bool FSchemaLoaded = false;
+    std::vector<std::u16string> FWideNames;  // FSchema's field names in UTF-16, in field order
     std::size_t FLastField = SIZE_MAX;  // the index FieldIndex found last: fields are mostly asked for in order
     std::unique_ptr<TRecordStore> FStore;  // owned; null while closed
     bool FUserReadOnly = false;
