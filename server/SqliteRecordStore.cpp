@@ -12,6 +12,7 @@
 #include "server/ServerError.h"
 #include "server/SqliteDb.h"
 #include "server/ValueText.h"
+#include "server/WalCommitWatch.h"
 
 namespace RecordServer {
 
@@ -88,7 +89,9 @@ public:
         RegisterSqlFunctions(FDb.Handle());
         if (IsFile) {
             FDb.SetBusyTimeout(BusyTimeoutMs);
-            FDb.Exec("PRAGMA journal_mode=WAL");
+            TSqliteStatement Journal(FDb, "PRAGMA journal_mode=WAL");
+            TStatementReset Done(Journal);
+            if (Journal.Step() && Journal.ColumnText(0) == "wal") FWalWatch = TWalCommitWatch(FDb.Handle());
             FDb.Exec("PRAGMA synchronous=FULL");
         } else {
             // Sessions of a memory table share one cache. Their reads take no table locks, so
@@ -389,9 +392,12 @@ private:
     // opening answers true.
     bool DataVersionMoved()
     {
+        // Nothing committed since the last look: the statement (a read transaction) is spared.
+        if (!FWalWatch.MayHaveChanged()) return false;
         TStatementReset Done(FDataVersion);
         FDataVersion.Step();
         std::int64_t Version = FDataVersion.ColumnInt64(0);
+        FWalWatch.Remember();
         if (Version == FLastDataVersion) return false;
         FLastDataVersion = Version;
         return true;
@@ -746,6 +752,7 @@ private:
     TSqliteStatement FView, FPasses, FPage;
     std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView, FPasses and FPage
     std::int64_t FLastDataVersion = -1;
+    TWalCommitWatch FWalWatch;  // a file's commits seen without a transaction; a memory table has none
     AnsiString FLogName, FLog;  // the change log table's name, and quoted
     sqlite3_int64 FLogged = 0;  // the log entry of this connection's last write (0: none)
     TChangeLogCursor FLogCursor;  // what this session took in of the log
