@@ -1,6 +1,7 @@
 #include "com/WideString.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -8,30 +9,35 @@
 
 namespace {
 
-void AppendUtf16(WideString& Out, char32_t C)
+// Writes C as one or two UTF-16 units at Out and returns the place after them.
+char16_t* PutUtf16(char16_t* Out, char32_t C)
 {
     if (C < 0x10000) {
-        Out += static_cast<char16_t>(C);
+        *Out++ = static_cast<char16_t>(C);
     } else {
         C -= 0x10000;
-        Out += static_cast<char16_t>(0xD800 + (C >> 10));
-        Out += static_cast<char16_t>(0xDC00 + (C & 0x3FF));
+        *Out++ = static_cast<char16_t>(0xD800 + (C >> 10));
+        *Out++ = static_cast<char16_t>(0xDC00 + (C & 0x3FF));
     }
+    return Out;
 }
 
-// The length of Text's leading run of ASCII, eight bytes or four units checked at a time.
-std::size_t AsciiPrefix(std::string_view Text)
+constexpr std::uint64_t AsciiHighBits = 0x8080808080808080u;
+
+// Widens eight ASCII bytes, loaded as Word, into eight UTF-16 units at Out: each half's four
+// bytes are spread to 16-bit lanes.
+void WidenAscii8(std::uint64_t Word, char16_t* Out)
 {
-    constexpr std::uint64_t HighBits = 0x8080808080808080u;
-    std::size_t At = 0;
-    for (std::uint64_t Word; At + 8 <= Text.size(); At += 8) {
-        std::memcpy(&Word, Text.data() + At, 8);
-        if (Word & HighBits) break;
-    }
-    while (At < Text.size() && static_cast<unsigned char>(Text[At]) < 0x80) ++At;
-    return At;
+    auto Spread = [](std::uint64_t X) {
+        X = (X | (X << 16)) & 0x0000FFFF0000FFFFu;
+        return (X | (X << 8)) & 0x00FF00FF00FF00FFu;
+    };
+    std::uint64_t Low = Spread(Word & 0xFFFFFFFFu), High = Spread(Word >> 32);
+    std::memcpy(Out, &Low, 8);
+    std::memcpy(Out + 4, &High, 8);
 }
 
+// The length of Text's leading run of ASCII, four units checked at a time.
 std::size_t AsciiPrefix(std::u16string_view Text)
 {
     constexpr std::uint64_t HighBits = 0xFF80FF80FF80FF80u;
@@ -48,20 +54,40 @@ std::size_t AsciiPrefix(std::u16string_view Text)
 
 WideString Utf8ToUtf16(std::string_view Text)
 {
-    // ASCII, the most common text, is widened into a string sized once; the rest is decoded
-    // from the first other byte on.
-    std::size_t Ascii = AsciiPrefix(Text);
-    WideString Result(Ascii, u'\0');
-    std::copy_n(reinterpret_cast<const unsigned char*>(Text.data()), Ascii, Result.data());
-    std::size_t Pos = Ascii;
+    // No character takes more UTF-16 units than UTF-8 bytes: the string is sized once for
+    // that and cut to what was written.
+    WideString Result(Text.size(), u'\0');
+    std::size_t Pos = 0;
+    // ASCII, the most common text, is widened eight bytes at a time; the last eight bytes of
+    // a text of eight or more are widened as one word too, over what was widened already.
+    if constexpr (std::endian::native == std::endian::little) {
+        if (Text.size() >= 8) {
+            std::size_t Last = Text.size() - 8;
+            std::uint64_t Word;
+            for (; Pos < Last; Pos += 8) {
+                std::memcpy(&Word, Text.data() + Pos, 8);
+                if (Word & AsciiHighBits) break;
+                WidenAscii8(Word, Result.data() + Pos);
+            }
+            if (Pos >= Last) {
+                std::memcpy(&Word, Text.data() + Last, 8);
+                if (!(Word & AsciiHighBits)) {
+                    WidenAscii8(Word, Result.data() + Last);
+                    return Result;
+                }
+            }
+        }
+    }
+    char16_t* Out = Result.data() + Pos;
     while (Pos < Text.size()) {
         if (static_cast<unsigned char>(Text[Pos]) < 0x80) {
-            Result += static_cast<char16_t>(Text[Pos++]);
+            *Out++ = static_cast<char16_t>(Text[Pos++]);
             continue;
         }
         char32_t C = DecodeUtf8(Text, Pos);
-        AppendUtf16(Result, C == Utf8Error ? ReplacementCharacter : C);
+        Out = PutUtf16(Out, C == Utf8Error ? ReplacementCharacter : C);
     }
+    Result.resize(static_cast<std::size_t>(Out - Result.data()));
     return Result;
 }
 

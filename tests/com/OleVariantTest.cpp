@@ -57,6 +57,39 @@ TEST(WideStringTest, UnpairedSurrogatesBecomeReplacementCharacters)
     EXPECT_EQ(Utf16ToUtf8(WideString(1, u'\xD83D')), "\xEF\xBF\xBD");
 }
 
+// ASCII is converted a word at a time, other text a character at a time: at every length up
+// to a few words, a character of each kind at every position comes out as itself, and so
+// does a byte that cannot start one, with the ASCII around them.
+TEST(WideStringTest, EveryLengthAndPlaceOfAnotherCharacterConverts)
+{
+    struct TOther {
+        const char* Utf8;
+        std::u16string Utf16;
+    };
+    const TOther Others[] = {{"\xC3\xA9", u"\u00E9"}, {"\xE9\x81\x8E", u"\u904E"}, {"\xF0\x9F\x98\x80", u"\xD83D\xDE00"},
+                             {"\xFF", u"\uFFFD"}, {"\x7F", u"\x7F"}};
+    for (std::size_t Length = 0; Length <= 26; ++Length) {
+        AnsiString Ascii;
+        std::u16string WideAscii;
+        for (std::size_t I = 0; I < Length; ++I) {
+            Ascii += static_cast<char>('!' + (I * 7) % 90);
+            WideAscii += static_cast<char16_t>('!' + (I * 7) % 90);
+        }
+        ASSERT_EQ(Utf8ToUtf16(Ascii), WideAscii) << Length;
+        ASSERT_EQ(Utf16ToUtf8(WideAscii), Ascii) << Length;
+        for (const TOther& Other : Others) {
+            for (std::size_t At = 0; At <= Length; ++At) {
+                AnsiString Text = Ascii.substr(0, At) + Other.Utf8 + Ascii.substr(At);
+                std::u16string Expected = WideAscii.substr(0, At) + Other.Utf16 + WideAscii.substr(At);
+                ASSERT_EQ(Utf8ToUtf16(Text), Expected) << Length << " " << At << " " << Other.Utf8;
+                if (Other.Utf16 != u"\uFFFD") {
+                    ASSERT_EQ(Utf16ToUtf8(Expected), Text) << Length << " " << At;
+                }
+            }
+        }
+    }
+}
+
 TEST(OleVariantTest, KindsFromConstruction)
 {
     EXPECT_EQ(OleVariant().VarType(), varEmpty);
