@@ -29,7 +29,7 @@ void TRecordView::Append(TId Id, const AnsiString* PackedKey)
     if (Last.empty()) Last.reserve(FBlockSize);
     Last.push_back(Id);
     ++FCount;
-    if (PackedKey) FAnchors.back().push_back({static_cast<std::int32_t>(Last.size() - 1), *PackedKey});
+    if (PackedKey) FAnchors.back().push_back({static_cast<std::int32_t>(Last.size() - 1), Id, *PackedKey});
 }
 
 void TRecordView::RebuildTree() const
@@ -146,19 +146,19 @@ void TRecordView::Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey)
     Block.insert(Block.begin() + Offset, Id);
     for (TAnchor& Anchor : FAnchors[B])
         if (Anchor.Offset >= Offset) ++Anchor.Offset;
-    if (PackedKey) AddAnchor(B, Offset, *PackedKey);
+    if (PackedKey) AddAnchor(B, Offset, Id, *PackedKey);
     ++FCount;
     Changed();
     if (!FTreeStale) AddToTree(B, 1);
     if (Block.size() >= 2 * FBlockSize) SplitBlock(B);
 }
 
-void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, const AnsiString& Key)
+void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, TId Id, const AnsiString& Key)
 {
     std::vector<TAnchor>& Anchors = FAnchors[B];
     auto It = std::lower_bound(Anchors.begin(), Anchors.end(), Offset,
                                [](const TAnchor& A, std::int32_t O) { return A.Offset < O; });
-    It = Anchors.insert(It, TAnchor{Offset, Key});
+    It = Anchors.insert(It, TAnchor{Offset, Id, Key});
     auto K = static_cast<std::size_t>(It - Anchors.begin());
     // Two anchors apart span more than AnchorEvery records: a neighbour closer than that is
     // dropped, so that the anchors stay as sparse as when the view was read. At the block's
@@ -222,7 +222,7 @@ TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
 {
     auto Anchor = [&](std::size_t B, std::size_t K) {
         const TAnchor& A = FAnchors[B][K];
-        return Compare(A.Key, FBlocks[B][static_cast<std::size_t>(A.Offset)]);
+        return Compare(A.Key, A.Id);
     };
     // The last block whose first anchor comes before the key or is at it (blocks without
     // anchors are passed over).

@@ -73,6 +73,7 @@ public:
 private:
     struct TAnchor {
         std::int32_t Offset;  // within its block
+        TId Id;               // the record's, so that comparing with it reads nothing else
         AnsiString Key;       // packed
     };
 
@@ -81,7 +82,7 @@ private:
     void SplitBlock(std::size_t Block);
     std::int64_t BlockStart(std::size_t Block) const;
     // Adds an anchor at Offset of Block and drops a neighbour that the new one makes needless.
-    void AddAnchor(std::size_t Block, std::int32_t Offset, const AnsiString& Key);
+    void AddAnchor(std::size_t Block, std::int32_t Offset, TId Id, const AnsiString& Key);
     // The first block from Block on that holds an anchor, or FBlocks.size().
     std::size_t NextAnchoredBlock(std::size_t Block) const;
     // The Fenwick tree over the blocks' sizes: rebuilt when blocks were added or removed.
