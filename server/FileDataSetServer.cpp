@@ -25,6 +25,12 @@ template <class F>
 HRESULT TFileDataSetServer::Call(F&& Body)
 {
     TComInterface<TFileDataSetServer> KeepAlive(this);
+    return CallWithoutHandlers(std::forward<F>(Body));
+}
+
+template <class F>
+HRESULT TFileDataSetServer::CallWithoutHandlers(F&& Body)
+{
     TTableSession::TCallFrame Frame(FSession);
     try {
         Body();
@@ -48,7 +54,14 @@ HRESULT TFileDataSetServer::Call(F&& Body)
 template <class F>
 HRESULT TFileDataSetServer::Answer(OleVariant* Out, F&& Body)
 {
-    return Call([&] {
+    TComInterface<TFileDataSetServer> KeepAlive(this);
+    return AnswerWithoutHandlers(Out, std::forward<F>(Body));
+}
+
+template <class F>
+HRESULT TFileDataSetServer::AnswerWithoutHandlers(OleVariant* Out, F&& Body)
+{
+    return CallWithoutHandlers([&] {
         if (!Out) throw EServerError("No variable was given for the result.", E_POINTER);
         *Out = OleVariant(Body());
     });
@@ -193,7 +206,8 @@ HRESULT TFileDataSetServer::GetFieldName(OleVariant Index, OleVariant* Name)
 HRESULT TFileDataSetServer::GetFieldValue(OleVariant Name, OleVariant* Value)
 {
     WideString Converted;
-    return Answer(Value, [&]() -> const AnsiString& { return FSession.FieldValue(FieldName(Name, Converted)); });
+    return AnswerWithoutHandlers(Value,
+                                 [&]() -> const AnsiString& { return FSession.FieldValue(FieldName(Name, Converted)); });
 }
 
 HRESULT TFileDataSetServer::SetFieldValue(OleVariant Name, OleVariant Value)
