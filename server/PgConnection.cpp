@@ -73,7 +73,6 @@ TPgParams& TPgParams::Add(std::string_view Text)
 {
     FValues.emplace_back(Text);
     FNull.push_back(false);
-    Rebuild();
     return *this;
 }
 
@@ -86,15 +85,14 @@ TPgParams& TPgParams::AddNull()
 {
     FValues.emplace_back();
     FNull.push_back(true);
-    Rebuild();
     return *this;
 }
 
-void TPgParams::Rebuild()
+const char* const* TPgParams::Values() const
 {
-    // The strings may have moved when the vector grew.
     FPointers.resize(FValues.size());
     for (std::size_t I = 0; I < FValues.size(); ++I) FPointers[I] = FNull[I] ? nullptr : FValues[I].c_str();
+    return FPointers.data();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -68,13 +68,13 @@ public:
     TPgParams& Add(std::int64_t Number);
     TPgParams& AddNull();
     int Count() const { return static_cast<int>(FValues.size()); }
-    const char* const* Values() const { return FPointers.data(); }
+    // The values as libpq takes them; valid until the next Add.
+    const char* const* Values() const;
 
 private:
     std::vector<AnsiString> FValues;
     std::vector<bool> FNull;
-    std::vector<const char*> FPointers;  // into FValues; rebuilt on every Add
-    void Rebuild();
+    mutable std::vector<const char*> FPointers;  // into FValues; made by Values(), since Add may move the strings
 };
 
 class TPgConnection {
