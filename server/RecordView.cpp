@@ -26,10 +26,18 @@ void TRecordView::Append(TId Id, const AnsiString* PackedKey)
         AddToTree(FBlocks.size() - 1, 1);
     }
     std::vector<TId>& Last = FBlocks.back();
-    if (Last.empty()) Last.reserve(FBlockSize);
+    if (Last.empty()) Reserve(FBlocks.size() - 1);
     Last.push_back(Id);
     ++FCount;
     if (PackedKey) FAnchors.back().push_back({static_cast<std::int32_t>(Last.size() - 1), Id, *PackedKey});
+}
+
+void TRecordView::Reserve(std::size_t Block)
+{
+    // Room for a few more than a full block's ids and anchors: records put in later seldom
+    // make a block grow (a grown block is a new allocation and a copy, first touched pages).
+    FBlocks[Block].reserve(FBlockSize + FBlockSize / 16);
+    FAnchors[Block].reserve(FBlockSize / static_cast<std::size_t>(FAnchorEvery) + 8);
 }
 
 void TRecordView::RebuildTree() const
@@ -173,18 +181,20 @@ void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, TId Id, const An
 
 void TRecordView::SplitBlock(std::size_t B)
 {
+    FBlocks.emplace(FBlocks.begin() + static_cast<std::ptrdiff_t>(B) + 1);
+    FAnchors.emplace(FAnchors.begin() + static_cast<std::ptrdiff_t>(B) + 1);
+    Reserve(B + 1);
     std::vector<TId>& Block = FBlocks[B];
     std::size_t Half = Block.size() / 2;
-    std::vector<TId> Tail(Block.begin() + static_cast<std::ptrdiff_t>(Half), Block.end());
+    FBlocks[B + 1].assign(Block.begin() + static_cast<std::ptrdiff_t>(Half), Block.end());
     Block.resize(Half);
-    FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(B) + 1, std::move(Tail));
     std::vector<TAnchor>& Anchors = FAnchors[B];
     auto Split = std::lower_bound(Anchors.begin(), Anchors.end(), static_cast<std::int32_t>(Half),
                                   [](const TAnchor& A, std::int32_t O) { return A.Offset < O; });
-    std::vector<TAnchor> TailAnchors(std::make_move_iterator(Split), std::make_move_iterator(Anchors.end()));
+    std::vector<TAnchor>& TailAnchors = FAnchors[B + 1];
+    TailAnchors.assign(std::make_move_iterator(Split), std::make_move_iterator(Anchors.end()));
     Anchors.erase(Split, Anchors.end());
     for (TAnchor& Anchor : TailAnchors) Anchor.Offset -= static_cast<std::int32_t>(Half);
-    FAnchors.insert(FAnchors.begin() + static_cast<std::ptrdiff_t>(B) + 1, std::move(TailAnchors));
     FTreeStale = true;
     Changed();
 }

@@ -80,6 +80,8 @@ private:
     // The block holding Pos; Start receives that block's first position.
     std::size_t BlockOf(std::int64_t Pos, std::int64_t& Start) const;
     void SplitBlock(std::size_t Block);
+    // Gives a new block its room.
+    void Reserve(std::size_t Block);
     std::int64_t BlockStart(std::size_t Block) const;
     // Adds an anchor at Offset of Block and drops a neighbour that the new one makes needless.
     void AddAnchor(std::size_t Block, std::int32_t Offset, TId Id, const AnsiString& Key);
