@@ -13,6 +13,7 @@ void TRecordView::Clear()
     FAnchors.emplace_back();
     FCount = 0;
     FTreeStale = true;
+    FHeadsStale = true;
     Changed();
 }
 
@@ -22,6 +23,7 @@ void TRecordView::Append(TId Id, const AnsiString* PackedKey)
         FBlocks.emplace_back();
         FAnchors.emplace_back();
         FTreeStale = true;
+        FHeadsStale = true;
     } else if (!FTreeStale) {
         AddToTree(FBlocks.size() - 1, 1);
     }
@@ -29,7 +31,10 @@ void TRecordView::Append(TId Id, const AnsiString* PackedKey)
     if (Last.empty()) Reserve(FBlocks.size() - 1);
     Last.push_back(Id);
     ++FCount;
-    if (PackedKey) FAnchors.back().push_back({static_cast<std::int32_t>(Last.size() - 1), Id, *PackedKey});
+    if (PackedKey) {
+        FAnchors.back().push_back({static_cast<std::int32_t>(Last.size() - 1), Id, *PackedKey});
+        if (FAnchors.back().size() == 1) HeadChanged(FBlocks.size() - 1);
+    }
 }
 
 void TRecordView::Reserve(std::size_t Block)
@@ -168,6 +173,7 @@ void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, TId Id, const An
                                [](const TAnchor& A, std::int32_t O) { return A.Offset < O; });
     It = Anchors.insert(It, TAnchor{Offset, Id, Key});
     auto K = static_cast<std::size_t>(It - Anchors.begin());
+    if (K == 0) HeadChanged(B);
     // Two anchors apart span more than AnchorEvery records: a neighbour closer than that is
     // dropped, so that the anchors stay as sparse as when the view was read. At the block's
     // end the anchor before the new one stays too, so that the last record but one keeps its
@@ -196,6 +202,7 @@ void TRecordView::SplitBlock(std::size_t B)
     Anchors.erase(Split, Anchors.end());
     for (TAnchor& Anchor : TailAnchors) Anchor.Offset -= static_cast<std::int32_t>(Half);
     FTreeStale = true;
+    FHeadsStale = true;
     Changed();
 }
 
@@ -208,8 +215,10 @@ void TRecordView::Remove(std::int64_t Pos)
     auto Offset = static_cast<std::int32_t>(Pos - Start);
     Block.erase(Block.begin() + Offset);
     std::vector<TAnchor>& Anchors = FAnchors[B];
+    bool WasHead = !Anchors.empty() && Anchors.front().Offset == Offset;
     Anchors.erase(std::remove_if(Anchors.begin(), Anchors.end(), [&](const TAnchor& A) { return A.Offset == Offset; }),
                   Anchors.end());
+    if (WasHead) HeadChanged(B);
     for (TAnchor& Anchor : Anchors)
         if (Anchor.Offset > Offset) --Anchor.Offset;
     --FCount;
@@ -219,13 +228,29 @@ void TRecordView::Remove(std::int64_t Pos)
         FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(B));
         FAnchors.erase(FAnchors.begin() + static_cast<std::ptrdiff_t>(B));
         FTreeStale = true;
+        FHeadsStale = true;
     }
 }
 
 std::size_t TRecordView::NextAnchoredBlock(std::size_t Block) const
 {
-    while (Block < FAnchors.size() && FAnchors[Block].empty()) ++Block;
+    if (FHeadsStale) RebuildHeads();
+    while (Block < FHeads.size() && FHeads[Block].Offset < 0) ++Block;
     return Block;
+}
+
+void TRecordView::RebuildHeads() const
+{
+    FHeads.resize(FAnchors.size());
+    for (std::size_t B = 0; B < FAnchors.size(); ++B)
+        FHeads[B] = FAnchors[B].empty() ? TAnchor{-1, 0, {}} : FAnchors[B].front();
+    FHeadsStale = false;
+}
+
+void TRecordView::HeadChanged(std::size_t Block)
+{
+    if (FHeadsStale) return;
+    FHeads[Block] = FAnchors[Block].empty() ? TAnchor{-1, 0, {}} : FAnchors[Block].front();
 }
 
 TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
@@ -235,14 +260,15 @@ TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
         return Compare(A.Key, A.Id);
     };
     // The last block whose first anchor comes before the key or is at it (blocks without
-    // anchors are passed over).
+    // anchors are passed over), found among the blocks' heads.
+    if (FHeadsStale) RebuildHeads();
     std::size_t N = FBlocks.size(), Lo = 0, Hi = N, Found = N;
     while (Lo < Hi) {
         std::size_t Mid = Lo + (Hi - Lo) / 2;
         std::size_t M = NextAnchoredBlock(Mid);
         if (M >= Hi) {
             Hi = Mid;
-        } else if (Anchor(M, 0) <= 0) {
+        } else if (Compare(FHeads[M].Key, FHeads[M].Id) <= 0) {
             Found = M;
             Lo = M + 1;
         } else {

@@ -18,7 +18,10 @@
 //
 // Invariants: FAnchors has one entry per block of FBlocks; a block's anchors are ordered by
 // Offset, each below the block's size, at most one per offset; FCount is the sum of the
-// blocks' sizes; only the first block may be empty, and only when it is the only one.
+// blocks' sizes; only the first block may be empty, and only when it is the only one. Unless
+// FHeadsStale, FHeads[B] holds the key and id of block B's first anchor, its Offset -1 when
+// the block has none (else not kept): the search over blocks reads one array instead of every
+// block's anchors.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -87,6 +90,10 @@ private:
     void AddAnchor(std::size_t Block, std::int32_t Offset, TId Id, const AnsiString& Key);
     // The first block from Block on that holds an anchor, or FBlocks.size().
     std::size_t NextAnchoredBlock(std::size_t Block) const;
+    // FHeads made again from the blocks' anchors, when stale.
+    void RebuildHeads() const;
+    // Block's first anchor may have changed: its head follows.
+    void HeadChanged(std::size_t Block);
     // The Fenwick tree over the blocks' sizes: rebuilt when blocks were added or removed.
     void RebuildTree() const;
     void AddToTree(std::size_t Block, std::int64_t Delta);
@@ -97,6 +104,8 @@ private:
     mutable std::vector<std::int64_t> FTree;  // 1-based Fenwick tree of the blocks' sizes
     mutable bool FTreeStale = true;
     std::vector<std::vector<TAnchor>> FAnchors;  // per block, by offset
+    mutable std::vector<TAnchor> FHeads;         // per block, its first anchor's copy
+    mutable bool FHeadsStale = true;
     int FAnchorEvery = 16;
     std::size_t FBlockSize = 1024;  // ids a block is filled with; it is split at twice that
     std::int64_t FCount = 0;
