@@ -213,7 +213,7 @@ HRESULT TFileDataSetServer::GetFieldValue(OleVariant Name, OleVariant* Value)
 HRESULT TFileDataSetServer::SetFieldValue(OleVariant Name, OleVariant Value)
 {
     WideString Converted;
-    return Call([&] { FSession.SetFieldValue(FieldName(Name, Converted), Value.AsString()); });
+    return CallWithoutHandlers([&] { FSession.SetFieldValue(FieldName(Name, Converted), Value.AsString()); });
 }
 
 HRESULT TFileDataSetServer::GetActive(OleVariant* Value)

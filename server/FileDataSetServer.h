@@ -83,8 +83,8 @@ private:
     // the caller's last one.
     template <class F>
     HRESULT Call(F&& Body);
-    // The same without that reference, for a Body that calls no handler (a field read, asked
-    // for a hundred times a page: the reference costs two atomic operations each time).
+    // The same without that reference, for a Body that calls no handler (a field read or set,
+    // a hundred times a page or a dozen a record: the reference costs two atomic operations).
     template <class F>
     HRESULT CallWithoutHandlers(F&& Body);
     // Runs Body as Call or CallWithoutHandlers does and stores what it answers in *Out.
