@@ -44,10 +44,12 @@ std::vector<AnsiString> KeyValues(const TTableSchema& Schema, const std::vector<
 
 bool NextPackedText(std::string_view& Packed, std::string_view& Text)
 {
-    std::size_t Colon = Packed.find(':');
-    if (Colon == std::string_view::npos) return false;
-    std::size_t Length = 0;
-    for (char C : Packed.substr(0, Colon)) Length = Length * 10 + static_cast<std::size_t>(C - '0');
+    // The length's digits are read up to the colon in one pass (a key is compared this way at
+    // every step of a search among anchors).
+    std::size_t Colon = 0, Length = 0;
+    while (Colon < Packed.size() && Packed[Colon] != ':')
+        Length = Length * 10 + static_cast<std::size_t>(Packed[Colon++] - '0');
+    if (Colon == Packed.size()) return false;
     Packed.remove_prefix(Colon + 1);
     Length = std::min(Length, Packed.size());
     Text = Packed.substr(0, Length);
