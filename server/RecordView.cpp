@@ -239,18 +239,21 @@ std::size_t TRecordView::NextAnchoredBlock(std::size_t Block) const
     return Block;
 }
 
+TRecordView::TAnchor TRecordView::HeadOf(std::size_t Block) const
+{
+    return FAnchors[Block].empty() ? TAnchor{-1, 0, {}} : FAnchors[Block].front();
+}
+
 void TRecordView::RebuildHeads() const
 {
     FHeads.resize(FAnchors.size());
-    for (std::size_t B = 0; B < FAnchors.size(); ++B)
-        FHeads[B] = FAnchors[B].empty() ? TAnchor{-1, 0, {}} : FAnchors[B].front();
+    for (std::size_t B = 0; B < FAnchors.size(); ++B) FHeads[B] = HeadOf(B);
     FHeadsStale = false;
 }
 
 void TRecordView::HeadChanged(std::size_t Block)
 {
-    if (FHeadsStale) return;
-    FHeads[Block] = FAnchors[Block].empty() ? TAnchor{-1, 0, {}} : FAnchors[Block].front();
+    if (!FHeadsStale) FHeads[Block] = HeadOf(Block);
 }
 
 TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
@@ -261,7 +264,6 @@ TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
     };
     // The last block whose first anchor comes before the key or is at it (blocks without
     // anchors are passed over), found among the blocks' heads.
-    if (FHeadsStale) RebuildHeads();
     std::size_t N = FBlocks.size(), Lo = 0, Hi = N, Found = N;
     while (Lo < Hi) {
         std::size_t Mid = Lo + (Hi - Lo) / 2;

@@ -88,8 +88,11 @@ private:
     std::int64_t BlockStart(std::size_t Block) const;
     // Adds an anchor at Offset of Block and drops a neighbour that the new one makes needless.
     void AddAnchor(std::size_t Block, std::int32_t Offset, TId Id, const AnsiString& Key);
-    // The first block from Block on that holds an anchor, or FBlocks.size().
+    // The first block from Block on that holds an anchor, or FBlocks.size(); makes FHeads
+    // again when stale.
     std::size_t NextAnchoredBlock(std::size_t Block) const;
+    // Block's head: its first anchor, or one with Offset -1 when it has none.
+    TAnchor HeadOf(std::size_t Block) const;
     // FHeads made again from the blocks' anchors, when stale.
     void RebuildHeads() const;
     // Block's first anchor may have changed: its head follows.
