@@ -29,6 +29,8 @@
 // File tables are built once per size and kept in the cache folder ($XDG_CACHE_HOME or
 // ~/.cache, under zopfiledb-bench), since filling 10M records takes minutes.
 // Run in a Release build: bench/bench_server; a table of ours, raw and ratio ends the output.
+// The cases with untimed writes run a fixed number of iterations: 1000 in memory, 100 on a
+// file, or ZFD_BENCH_ITERATIONS (to give a profiler enough samples).
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sqlite3.h>
@@ -898,6 +900,13 @@ private:
 
 using TCase = void (*)(benchmark::State&, bool, std::int64_t);
 
+// The fixed number of iterations; ZFD_BENCH_ITERATIONS sets another (a profiler needs more).
+std::int64_t FixedIterations(bool IsFile)
+{
+    if (const char* Set = std::getenv("ZFD_BENCH_ITERATIONS"); Set && std::atoll(Set) > 0) return std::atoll(Set);
+    return IsFile ? 100 : 1000;
+}
+
 // Cases with untimed writes around the timed step get a fixed number of iterations: a minimum
 // time counts only the timed part, and would run them for minutes.
 void Register(const std::string& Name, TCase Case, bool IsFile, std::int64_t Size, bool UntimedWrites)
@@ -905,7 +914,7 @@ void Register(const std::string& Name, TCase Case, bool IsFile, std::int64_t Siz
     std::string Full = Name + "/" + (IsFile ? "file" : "memory") + "/" + std::to_string(Size);
     auto* B = benchmark::RegisterBenchmark(Full.c_str(), [=](benchmark::State& S) { Case(S, IsFile, Size); });
     B->UseManualTime()->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
-    if (UntimedWrites) B->Iterations(IsFile ? 100 : 1000);
+    if (UntimedWrites) B->Iterations(FixedIterations(IsFile));
     else B->MinTime(0.05);
 }
 

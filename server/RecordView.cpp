@@ -256,6 +256,19 @@ void TRecordView::HeadChanged(std::size_t Block)
     if (!FHeadsStale) FHeads[Block] = HeadOf(Block);
 }
 
+namespace {
+
+// A binary search over a large view waits on memory at each probe: the two places the next
+// probe may be (the middles of [Lo, Mid] and [Mid, Hi]) are fetched while Mid is compared.
+template <class T>
+void FetchBothNext(const std::vector<T>& Items, std::size_t Lo, std::size_t Mid, std::size_t Hi)
+{
+    __builtin_prefetch(Items.data() + Lo + (Mid - Lo) / 2);
+    if (std::size_t Upper = Mid + (Hi - Mid) / 2; Upper < Items.size()) __builtin_prefetch(Items.data() + Upper);
+}
+
+}  // namespace
+
 TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
 {
     auto Anchor = [&](std::size_t B, std::size_t K) {
@@ -265,8 +278,10 @@ TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
     // The last block whose first anchor comes before the key or is at it (blocks without
     // anchors are passed over), found among the blocks' heads.
     std::size_t N = FBlocks.size(), Lo = 0, Hi = N, Found = N;
+    if (FHeadsStale) RebuildHeads();
     while (Lo < Hi) {
         std::size_t Mid = Lo + (Hi - Lo) / 2;
+        FetchBothNext(FHeads, Lo, Mid, Hi);
         std::size_t M = NextAnchoredBlock(Mid);
         if (M >= Hi) {
             Hi = Mid;
@@ -288,6 +303,7 @@ TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
         int LastCompare = 0;
         while (H - L > 1) {
             std::size_t M = L + (H - L) / 2;
+            FetchBothNext(Anchors, L, M, H);
             int C = Anchor(Found, M);
             if (C <= 0) {
                 L = M;
