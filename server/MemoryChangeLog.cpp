@@ -12,6 +12,12 @@ std::int64_t TMemoryChangeLog::Append(std::int64_t Id, int What, AnsiString OldK
     return Seq;
 }
 
+void TMemoryChangeLog::SetBefore(std::int64_t Seq, std::int64_t Before)
+{
+    std::lock_guard Guard(FLock);
+    if (!FEntries.empty() && FEntries.back().Seq == Seq) FEntries.back().Before = Before;
+}
+
 std::vector<TMemoryChangeLog::TEntry> TMemoryChangeLog::After(std::int64_t Seq) const
 {
     std::lock_guard Guard(FLock);

@@ -27,6 +27,9 @@ public:
         int What = 0;       // a TChangeKind
         AnsiString OldKey;  // as the change log cursor reads it: the key's tag, then the packed key
         AnsiString NewKey;  // likewise, after the write (empty for a deletion)
+        // The record this one stands right after in the whole table, just after the write (0:
+        // first), when its writer told (Placed); -1 otherwise.
+        std::int64_t Before = -1;
     };
     static constexpr std::size_t KeepEntries = 8192;
 
@@ -34,6 +37,9 @@ public:
     std::unique_lock<std::mutex> LockForWrite() { return std::unique_lock(FWriteLock); }
     // Appends an entry (the caller holds the write lock) and answers its sequence.
     std::int64_t Append(std::int64_t Id, int What, AnsiString OldKey, AnsiString NewKey);
+    // The writer of entry Seq tells where its record stands (it holds the write lock again, and
+    // nobody wrote since): kept only while Seq is the last entry.
+    void SetBefore(std::int64_t Seq, std::int64_t Before);
     // The sequence of the last entry appended (0: none yet).
     std::int64_t End() const { return FEnd.load(std::memory_order_acquire); }
     // The entries after Seq, in order.

@@ -74,6 +74,10 @@ public:
     // storage differ only by that write while the session places it; FinishChanges lets go.
     // False, holding nothing, otherwise or where a store cannot tell at little cost.
     virtual bool HoldInStep() = 0;
+    // This session's last write was placed, while HoldInStep held, in a view of every record:
+    // right after record Before (0: first). A store may pass this on with the write's log
+    // entry, so that a session that takes in only that write need not ask where it goes.
+    virtual void Placed(std::int64_t /*Before*/) {}
     // Sets the filter that ReadOrderedIds and PassesFilter apply (empty: every record).
     // Raises EServerError when a condition names a field the table does not have.
     virtual void SetFilter(const std::vector<TFilterCondition>& Conditions) = 0;

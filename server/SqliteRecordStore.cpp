@@ -146,8 +146,17 @@ public:
         return false;
     }
 
+    void Placed(std::int64_t Before) override
+    {
+        // Still held in step since the write: the entry is the log's last, and Before is where
+        // its record stands in the table as the entry leaves it.
+        if (FMemoryLog && FMemoryHold.owns_lock() && FLastOwnSeq == FMemoryLog->End())
+            FMemoryLog->SetBefore(FLastOwnSeq, Before);
+    }
+
     void FinishChanges() override
     {
+        FKnownPlace.reset();
         if (FMemoryHold.owns_lock()) FMemoryHold.unlock();
         if (!FInSnapshot) return;
         FInSnapshot = false;
@@ -285,6 +294,10 @@ public:
     bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After) override
     {
         if (!FSchema.HasKey()) return false;
+        if (!After && FKnownPlace && FKnownPlace->Id == Key.Id && FKnownPlace->Values == Key.Values) {
+            Before = FKnownPlace->Before;
+            return true;
+        }
         TSqliteStatement& Stmt = After ? FNeighbours : FBefore;
         TStatementReset Done(Stmt);
         for (std::size_t I = 0; I < Key.Values.size(); ++I) Stmt.BindUncopied(static_cast<int>(I) + 1, Key.Values[I]);
@@ -440,8 +453,10 @@ private:
         }
         if (Values) NewKey = FLogCursor.KeyTag() + PackKey(KeyValues(FSchema, *Values));
         TWriteResult Result = RunWrite(Write);
-        if (Result == TWriteResult::Done)
-            FLogCursor.OwnWrite(FMemoryLog->Append(Id, static_cast<int>(Kind), std::move(OldKey), std::move(NewKey)));
+        if (Result == TWriteResult::Done) {
+            FLastOwnSeq = FMemoryLog->Append(Id, static_cast<int>(Kind), std::move(OldKey), std::move(NewKey));
+            FLogCursor.OwnWrite(FLastOwnSeq);
+        }
         return Result;
     }
 
@@ -482,7 +497,7 @@ private:
         FMemoryHold = FMemoryLog->LockForWrite();
         std::vector<TMemoryChangeLog::TEntry> Entries = FMemoryLog->After(FLogCursor.Applied());
         std::size_t Next = 0;
-        return FLogCursor.TakeAll(
+        TChangesSeen Seen = FLogCursor.TakeAll(
             [&](TChangeLogCursor::TEntry& Entry) {
                 if (Next == Entries.size()) return false;
                 const TMemoryChangeLog::TEntry& E = Entries[Next++];
@@ -490,6 +505,13 @@ private:
                 return true;
             },
             Changes);
+        // Another session's one write, the log's last entry, with where its writer placed it:
+        // the table is as that write left it while the log is held, so the record's place
+        // needs no look in the table. Only the last entry tells: after a write of this
+        // session's (out of step, so placed without telling) the place told before may be wrong.
+        if (Seen == TChangesSeen::Listed && Changes.size() == 1 && Changes[0].NewKey && Entries.back().Before >= 0)
+            FKnownPlace = TKnownPlace{Changes[0].Id, *Changes[0].NewKey, Entries.back().Before};
+        return Seen;
     }
 
     // Told of every row this connection writes, also by triggers: the log entry of a write.
@@ -759,6 +781,15 @@ private:
     TRecordKey FProbeKey;         // the last key ComesBeforeKey read, kept for its buffers
     std::shared_ptr<TMemoryChangeLog> FMemoryLog;  // shared with the table's other sessions; null for a file
     std::unique_lock<std::mutex> FMemoryHold;      // the log's write lock, from ReadChanges to FinishChanges
+    std::int64_t FLastOwnSeq = 0;  // the memory log's entry of this session's last write
+    // The place of the one record another session wrote, as its writer placed it: ReadNeighbours
+    // answers it while ReadChanges holds the log (FinishChanges forgets it).
+    struct TKnownPlace {
+        std::int64_t Id = 0;
+        std::vector<AnsiString> Values;  // its key
+        std::int64_t Before = 0;
+    };
+    std::optional<TKnownPlace> FKnownPlace;
 };
 
 }  // namespace

@@ -920,7 +920,14 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     // here only this session's own write is placed.
     std::int64_t Id = Written.Id;
     bool Filtered = FFiltered;
+    struct TFinish {
+        TRecordStore& Store;
+        ~TFinish() { Store.FinishChanges(); }
+    } Finish{*FStore};
     if (!Reorder && !Filtered && OldPos >= 0) {
+        // It stays where it was; in step with the store, the record before it here is the one
+        // before it in the table, which sessions taking this write in can be told.
+        if (FStore->HoldInStep()) FStore->Placed(OldPos > 0 ? FView.At(OldPos - 1) : 0);
         ShowWritten(OldPos, std::move(Written));
         return;
     }
@@ -930,17 +937,17 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     }
     if (!Filtered || FStore->PassesFilter(Id)) {
         TRecordKey Key{KeyOf(Written.Values), Id};
-        struct TFinish {
-            TRecordStore& Store;
-            ~TFinish() { Store.FinishChanges(); }
-        } Finish{*FStore};
-        std::optional<std::int64_t> Pos = PlaceRecord(Key, FStore->HoldInStep());
+        bool InStep = FStore->HoldInStep();
+        std::optional<std::int64_t> Pos = PlaceRecord(Key, InStep);
         if (!Pos) {  // a record compared against was deleted by another process meanwhile
             ReadView();
             std::int64_t Found = FindInView(Id);
             PositionAt(Found >= 0 ? Found : 0);
             return;
         }
+        // A view of every record in step with the store: the record before it here is the one
+        // before it in the table, which sessions taking this write in can be told.
+        if (InStep && !Filtered) FStore->Placed(*Pos > 0 ? FView.At(*Pos - 1) : 0);
         ShowWritten(*Pos, std::move(Written));
         return;
     }

@@ -390,6 +390,46 @@ TEST_F(ServerTest, AWriteMadeBeforeAnotherSessionsCommitIsTakenInGoesToItsPlace)
               (std::vector<AnsiString>{"740", "750", "752", "755"}));
 }
 
+// A session that takes in another's single post may be told where that post's writer put it.
+// It must still land at its place in the table when this session posted after it (its record
+// may stand in between) or when the writer saw only some records (its filter hid the one before).
+TEST_F(ServerTest, AnotherSessionsPostGoesToItsPlaceInTheTableWhateverItsWriterSaw)
+{
+    TSession Maker = OpenSession("m", "");
+    for (int Key = 10; Key <= 1000; Key += 10) ASSERT_TRUE(Succeeded(AddRecord(Maker.get(), {{"CustNo", IntToStr(Key)}})));
+    ASSERT_TRUE(Succeeded(AddRecord(Maker.get(), {{"CustNo", "605"}, {"City", "Hsinchu"}})));
+    TSession C = OpenSession("c", "");
+    TSession B = OpenSession("b", "");
+
+    // B posts 505 while C is posting 503: B puts it right after 500.
+    TEventRecorder Recorder(C.get());
+    Recorder.Attach();
+    bool Posted = false;
+    Recorder.OnCollect = [&] {
+        if (std::exchange(Posted, true)) return;
+        ASSERT_TRUE(Succeeded(AddRecord(B.get(), {{"CustNo", "505"}})));
+    };
+    ASSERT_TRUE(Succeeded(AddRecord(C.get(), {{"CustNo", "503"}})));
+    ASSERT_TRUE(Posted);
+    Recorder.OnCollect = nullptr;
+    std::vector<AnsiString> Seen = KeysInView(C.get());
+    EXPECT_EQ(Seen, KeysInView(OpenSession("f", "").get()));
+    auto At500 = std::find(Seen.begin(), Seen.end(), "500");
+    ASSERT_LE(At500 + 3, Seen.end());
+    EXPECT_EQ(std::vector<AnsiString>(At500, At500 + 3), (std::vector<AnsiString>{"500", "503", "505"}));
+
+    // B hides Hsinchu's records: in its view 607 comes right after 600, in the table after 605.
+    OleVariant Accepted;
+    OleCheck(B->AddFilterCommand("no Hsinchu,City,,,<>,Hsinchu,", &Accepted));
+    OleCheck(B->SetFiltered(true));
+    ASSERT_TRUE(Succeeded(AddRecord(B.get(), {{"CustNo", "607"}, {"City", "Taipei"}})));
+    Seen = KeysInView(C.get());
+    EXPECT_EQ(Seen, KeysInView(OpenSession("g", "").get()));
+    auto At600 = std::find(Seen.begin(), Seen.end(), "600");
+    ASSERT_LE(At600 + 3, Seen.end());
+    EXPECT_EQ(std::vector<AnsiString>(At600, At600 + 3), (std::vector<AnsiString>{"600", "605", "607"}));
+}
+
 // A memory table's log lives in the process; a session that fell further behind than it keeps
 // reads its view again, with its cursor on its record.
 TEST_F(ServerTest, AMemorySessionFarBehindTheLogReadsItsViewAgainWithTheCursorKept)
