@@ -68,6 +68,24 @@ AnsiString PackKey(const std::vector<AnsiString>& Values)
     return Packed;
 }
 
+std::optional<std::int64_t> KeyLead(const TTableSchema& Schema, const std::vector<AnsiString>& Key)
+{
+    auto First = std::find_if(Schema.Fields.begin(), Schema.Fields.end(), [](const TFieldDef& F) { return F.Key; });
+    if (First == Schema.Fields.end() || First->Type != TFieldType::Number || Key.empty()) return std::nullopt;
+    // A plain integer compares with another by its value (CompareNumberTexts); 18 digits
+    // cannot overflow.
+    std::string_view Text = Key.front();
+    bool Negative = !Text.empty() && Text.front() == '-';
+    if (Negative) Text.remove_prefix(1);
+    if (Text.empty() || Text.size() > 18 || (Text.front() == '0' && (Negative || Text.size() > 1))) return std::nullopt;
+    std::int64_t Value = 0;
+    for (char C : Text) {
+        if (C < '0' || C > '9') return std::nullopt;
+        Value = Value * 10 + (C - '0');
+    }
+    return Negative ? -Value : Value;
+}
+
 int ComparePackedKey(const TTableSchema& Schema, std::string_view PackedA, std::int64_t IdA, const TRecordKey& B)
 {
     std::size_t Key = 0;

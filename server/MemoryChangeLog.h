@@ -6,7 +6,10 @@
 //
 // A writer holds the write lock from before its statement until its entry is appended, so the
 // entries come in the order of the commits. A commit is visible a moment before its entry is
-// appended; a session that looks in that moment sees the change at its next look.
+// appended; a session that looks in that moment sees the change at its next look. A writer
+// that then placed its record in a view of every record, with nobody writing in between, may
+// add the record it stands after (SetBefore): a session taking in only that entry while it is
+// the last finds the record's place from it, without a look in the table.
 //
 // Invariants: the entries have consecutive sequences ending at End(); at most KeepEntries are
 // kept (the oldest are dropped first). Safe to use from any thread.

@@ -17,7 +17,7 @@ void TRecordView::Clear()
     Changed();
 }
 
-void TRecordView::Append(TId Id, const AnsiString* PackedKey)
+void TRecordView::Append(TId Id, const AnsiString* PackedKey, std::int64_t Lead)
 {
     if (FBlocks.back().size() >= FBlockSize) {
         FBlocks.emplace_back();
@@ -32,7 +32,7 @@ void TRecordView::Append(TId Id, const AnsiString* PackedKey)
     Last.push_back(Id);
     ++FCount;
     if (PackedKey) {
-        FAnchors.back().push_back({static_cast<std::int32_t>(Last.size() - 1), Id, *PackedKey});
+        FAnchors.back().push_back({static_cast<std::int32_t>(Last.size() - 1), Id, Lead, *PackedKey});
         if (FAnchors.back().size() == 1) HeadChanged(FBlocks.size() - 1);
     }
 }
@@ -147,7 +147,7 @@ std::int64_t TRecordView::FindBetween(TId Id, std::int64_t From, std::int64_t To
     return -1;
 }
 
-void TRecordView::Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey)
+void TRecordView::Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey, std::int64_t Lead)
 {
     if (Pos < 0 || Pos > FCount) throw std::out_of_range("record view position out of range");
     // At the very end the last block takes it; elsewhere the block holding Pos.
@@ -159,19 +159,19 @@ void TRecordView::Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey)
     Block.insert(Block.begin() + Offset, Id);
     for (TAnchor& Anchor : FAnchors[B])
         if (Anchor.Offset >= Offset) ++Anchor.Offset;
-    if (PackedKey) AddAnchor(B, Offset, Id, *PackedKey);
+    if (PackedKey) AddAnchor(B, Offset, Id, *PackedKey, Lead);
     ++FCount;
     Changed();
     if (!FTreeStale) AddToTree(B, 1);
     if (Block.size() >= 2 * FBlockSize) SplitBlock(B);
 }
 
-void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, TId Id, const AnsiString& Key)
+void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, TId Id, const AnsiString& Key, std::int64_t Lead)
 {
     std::vector<TAnchor>& Anchors = FAnchors[B];
     auto It = std::lower_bound(Anchors.begin(), Anchors.end(), Offset,
                                [](const TAnchor& A, std::int32_t O) { return A.Offset < O; });
-    It = Anchors.insert(It, TAnchor{Offset, Id, Key});
+    It = Anchors.insert(It, TAnchor{Offset, Id, Lead, Key});
     auto K = static_cast<std::size_t>(It - Anchors.begin());
     if (K == 0) HeadChanged(B);
     // Two anchors apart span more than AnchorEvery records: a neighbour closer than that is
@@ -241,7 +241,7 @@ std::size_t TRecordView::NextAnchoredBlock(std::size_t Block) const
 
 TRecordView::TAnchor TRecordView::HeadOf(std::size_t Block) const
 {
-    return FAnchors[Block].empty() ? TAnchor{-1, 0, {}} : FAnchors[Block].front();
+    return FAnchors[Block].empty() ? TAnchor{-1, 0, NoLead, {}} : FAnchors[Block].front();
 }
 
 void TRecordView::RebuildHeads() const
@@ -269,12 +269,13 @@ void FetchBothNext(const std::vector<T>& Items, std::size_t Lo, std::size_t Mid,
 
 }  // namespace
 
-TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
+TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare, std::int64_t Lead) const
 {
-    auto Anchor = [&](std::size_t B, std::size_t K) {
-        const TAnchor& A = FAnchors[B][K];
+    auto Order = [&](const TAnchor& A) {
+        if (Lead != NoLead && A.Lead != NoLead && A.Lead != Lead) return A.Lead < Lead ? -1 : 1;
         return Compare(A.Key, A.Id);
     };
+    auto Anchor = [&](std::size_t B, std::size_t K) { return Order(FAnchors[B][K]); };
     // The last block whose first anchor comes before the key or is at it (blocks without
     // anchors are passed over), found among the blocks' heads.
     std::size_t N = FBlocks.size(), Lo = 0, Hi = N, Found = N;
@@ -285,7 +286,7 @@ TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare) const
         std::size_t M = NextAnchoredBlock(Mid);
         if (M >= Hi) {
             Hi = Mid;
-        } else if (Compare(FHeads[M].Key, FHeads[M].Id) <= 0) {
+        } else if (Order(FHeads[M]) <= 0) {
             Found = M;
             Lo = M + 1;
         } else {

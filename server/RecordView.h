@@ -14,7 +14,9 @@
 // key). An anchor's key is the key the record was placed by, so the anchors always agree with
 // the view's order: Bracket finds, in memory, the few positions between two anchors where a
 // key belongs, and only there does the session ask the store (for the key's neighbours, or
-// comparisons). Keys are held packed (PackKey), one text per anchor.
+// comparisons). Keys are held packed (PackKey), one text per anchor, with the key's lead when
+// it has one: an integer that orders two keys that both have one (KeyLead), so that most
+// steps of a search compare two integers instead of two texts.
 //
 // Invariants: FAnchors has one entry per block of FBlocks; a block's anchors are ordered by
 // Offset, each below the block's size, at most one per offset; FCount is the sum of the
@@ -38,9 +40,12 @@ public:
 
     TRecordView() { Clear(); }
     void Clear();
+    // A key without a lead.
+    static constexpr std::int64_t NoLead = INT64_MIN;
     // Adds Id after the last; the view is filled this way straight from the statement that
-    // reads the ids, without a copy of them all. PackedKey, when given, makes it an anchor.
-    void Append(TId Id, const AnsiString* PackedKey = nullptr);
+    // reads the ids, without a copy of them all. PackedKey, when given, makes it an anchor,
+    // with Lead the lead of that key.
+    void Append(TId Id, const AnsiString* PackedKey = nullptr, std::int64_t Lead = NoLead);
     std::int64_t Count() const { return FCount; }
     bool IsEmpty() const { return FCount == 0; }
     TId At(std::int64_t Pos) const;
@@ -49,8 +54,8 @@ public:
     // Position of Id among the positions [From, To), or -1; a linear search in memory.
     std::int64_t FindBetween(TId Id, std::int64_t From, std::int64_t To) const;
     // Puts Id at Pos (0..Count); the ids from Pos on move one place back. PackedKey, when
-    // given, is the key Id was placed by, and makes it an anchor.
-    void Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey = nullptr);
+    // given, is the key Id was placed by, and makes it an anchor (Lead: that key's lead).
+    void Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey = nullptr, std::int64_t Lead = NoLead);
     void Remove(std::int64_t Pos);
 
     // A record is read with its key every AnchorEvery() records as the view is filled (16
@@ -69,14 +74,16 @@ public:
         std::int64_t Lo = 0, Hi = 0;  // the key's place, or its record, is in [Lo, Hi]
         std::int64_t Exact = -1;      // the position of an anchor at the key itself
     };
-    // The positions between the last anchor before the key and the first after it.
-    TBracket Bracket(const TAnchorCompare& Compare) const;
+    // The positions between the last anchor before the key and the first after it. Lead is the
+    // key's lead: an anchor with another lead is ordered by the two leads, without Compare.
+    TBracket Bracket(const TAnchorCompare& Compare, std::int64_t Lead = NoLead) const;
     std::size_t AnchorCount() const;
 
 private:
     struct TAnchor {
         std::int32_t Offset;  // within its block
         TId Id;               // the record's, so that comparing with it reads nothing else
+        std::int64_t Lead;    // its key's, or NoLead
         AnsiString Key;       // packed
     };
 
@@ -87,7 +94,7 @@ private:
     void Reserve(std::size_t Block);
     std::int64_t BlockStart(std::size_t Block) const;
     // Adds an anchor at Offset of Block and drops a neighbour that the new one makes needless.
-    void AddAnchor(std::size_t Block, std::int32_t Offset, TId Id, const AnsiString& Key);
+    void AddAnchor(std::size_t Block, std::int32_t Offset, TId Id, const AnsiString& Key, std::int64_t Lead);
     // The first block from Block on that holds an anchor, or FBlocks.size(); makes FHeads
     // again when stale.
     std::size_t NextAnchoredBlock(std::size_t Block) const;

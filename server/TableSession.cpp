@@ -297,7 +297,7 @@ void TTableSession::ReadView()
             return;
         }
         AnsiString Packed = PackKey(*Key);
-        FView.Append(Id, &Packed);
+        FView.Append(Id, &Packed, LeadOf(*Key));
     });
 }
 
@@ -408,11 +408,21 @@ std::vector<AnsiString> TTableSession::KeyOf(const std::vector<AnsiString>& Valu
     return KeyValues(FSchema, Values);
 }
 
+std::int64_t TTableSession::LeadOf(const std::vector<AnsiString>& Key) const
+{
+    std::optional<std::int64_t> Lead = KeyLead(FSchema, Key);
+    return Lead ? *Lead : TRecordView::NoLead;
+}
+
+TRecordView::TBracket TTableSession::BracketOf(const TRecordKey& Key) const
+{
+    return FView.Bracket([&](std::string_view Packed, std::int64_t Id) { return ComparePackedKey(FSchema, Packed, Id, Key); },
+                         LeadOf(Key.Values));
+}
+
 std::int64_t TTableSession::LocateRecord(const TRecordKey& Key)
 {
-    TRecordView::TBracket Range = FView.Bracket([&](std::string_view Packed, std::int64_t Id) {
-        return ComparePackedKey(FSchema, Packed, Id, Key);
-    });
+    TRecordView::TBracket Range = BracketOf(Key);
     if (Range.Exact >= 0) return Range.Exact;
     // Between two anchors the id is found in memory.
     return FView.FindBetween(Key.Id, Range.Lo, Range.Hi);
@@ -961,9 +971,7 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
 std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key, bool InStep)
 {
     // The anchors around Key, in memory; then the place between them, from the store.
-    TRecordView::TBracket Range = FView.Bracket([&](std::string_view Packed, std::int64_t Id) {
-        return ComparePackedKey(FSchema, Packed, Id, Key);
-    });
+    TRecordView::TBracket Range = BracketOf(Key);
     std::int64_t Lo = Range.Lo, Hi = Range.Hi;  // the place is in [Lo, Hi]
     bool Compared = Lo < Hi;
     std::int64_t Count = FView.Count();
@@ -994,7 +1002,7 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key, bo
         FView.Insert(Lo, Key.Id);
     } else {
         AnsiString Packed = PackKey(Key.Values);
-        FView.Insert(Lo, Key.Id, &Packed);
+        FView.Insert(Lo, Key.Id, &Packed, LeadOf(Key.Values));
     }
     return Lo;
 }

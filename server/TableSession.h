@@ -227,6 +227,10 @@ private:
     // Puts the cursor back on the marked record, now at Found (-1: it left the view), keeping
     // what the session knew of it.
     void PlaceCursor(const TCursorMark& Mark, std::int64_t Found);
+    // Key's lead for the view's anchors (TRecordView::NoLead when it has none).
+    std::int64_t LeadOf(const std::vector<AnsiString>& Key) const;
+    // The anchors around Key.
+    TRecordView::TBracket BracketOf(const TRecordKey& Key) const;
     // Position of the record placed in the view by Key: found in memory between the anchors
     // around Key; -1 when it is not in the view.
     std::int64_t LocateRecord(const TRecordKey& Key);

@@ -164,6 +164,28 @@ TEST(ValueText, IntegersOfEveryLengthCompareAsNumbersAndOneByteThatIsNoDigitMake
     }
 }
 
+// Two keys that both have a lead order as their texts do; texts that are no plain integer, or
+// too long to hold one without overflowing, have none.
+TEST(KeyOrder, LeadsOrderKeysAsTheirTextsDo)
+{
+    TTableSchema Numbers = ParseSchema("[Table]\nName = T\n[Fields]\nK, Number, 20, Key\nN, Text, 9\n", "t.SFD");
+    const char* Texts[] = {"0",   "7",     "-7",   "10",   "-10",  "999999999999999999", "-999999999999999999",
+                           "9999999999999999999", "-9999999999999999999", "007", "-0", "7.5", "1e3", "", "abc"};
+    for (const char* A : Texts) {
+        for (const char* B : Texts) {
+            std::optional<std::int64_t> LA = KeyLead(Numbers, {A}), LB = KeyLead(Numbers, {B});
+            if (!LA || !LB) continue;
+            int ByText = CompareNumberTexts(A, B);
+            EXPECT_EQ((*LA > *LB) - (*LA < *LB), (ByText > 0) - (ByText < 0)) << A << " against " << B;
+        }
+    }
+    for (const char* None : {"9999999999999999999", "007", "-0", "7.5", "1e3", "", "abc"})
+        EXPECT_FALSE(KeyLead(Numbers, {None})) << None;
+    EXPECT_EQ(KeyLead(Numbers, {"-999999999999999999"}), -999999999999999999);
+    TTableSchema TextKey = ParseSchema("[Table]\nName = T\n[Fields]\nK, Text, 9, Key\n", "t.SFD");
+    EXPECT_FALSE(KeyLead(TextKey, {"7"}));  // texts order by their bytes: "10" before "7"
+}
+
 TEST(DataPath, RelativeNamesTryTheCurrentFolderThenTheProgramFolder)
 {
     TempDir Dir;
@@ -229,7 +251,9 @@ TEST(RecordView, BlockedViewMatchesAPlainArrayThroughInsertsRemovesAndReads)
 
 // Records with even keys, ordered; a key looked for falls between two anchors, and a
 // record's own key brackets it exactly or between the anchors around it. With a key kept for
-// one record in Every, and for every record.
+// one record in Every, and for every record. Keys are negative and positive, and one in five
+// is written as a decimal ("-20.0"), which has no lead: anchors and keys looked for with and
+// without leads meet.
 class RecordViewAnchors : public ::testing::TestWithParam<int> {};
 
 TEST_P(RecordViewAnchors, BracketEveryKeyThroughInsertsRemovesAndSplits)
@@ -237,33 +261,37 @@ TEST_P(RecordViewAnchors, BracketEveryKeyThroughInsertsRemovesAndSplits)
     TRecordView View;
     View.SetAnchorEvery(GetParam());
     std::vector<std::pair<std::int64_t, std::int64_t>> Model;  // (key, id) in order
-    auto Packed = [](std::int64_t Key) { return PackKey({std::to_string(Key)}); };
+    TTableSchema Schema = ParseSchema("[Table]\nName = T\n[Fields]\nK, Number, 20, Key\n", "t.SFD");
+    auto Text = [](std::int64_t Key) { return std::to_string(Key) + (Key % 5 == 0 ? ".0" : ""); };
+    auto Packed = [&](std::int64_t Key) { return PackKey({Text(Key)}); };
+    auto Lead = [&](std::int64_t Key) { return KeyLead(Schema, {Text(Key)}).value_or(TRecordView::NoLead); };
     for (std::int64_t I = 0; I < 3000; ++I) {
-        Model.emplace_back(2 * I, I + 1);
-        AnsiString P = Packed(2 * I);
-        View.Append(I + 1, I % View.AnchorEvery() == 0 ? &P : nullptr);
+        std::int64_t Key = 2 * I - 3000;
+        Model.emplace_back(Key, I + 1);
+        AnsiString P = Packed(Key);
+        View.Append(I + 1, I % View.AnchorEvery() == 0 ? &P : nullptr, Lead(Key));
     }
     std::mt19937 Random(11);
     std::int64_t NextId = 5000;
     auto Place = [&](std::int64_t Key, std::int64_t Id) {
         return static_cast<std::int64_t>(std::lower_bound(Model.begin(), Model.end(), std::make_pair(Key, Id)) - Model.begin());
     };
-    TTableSchema Schema = ParseSchema("[Table]\nName = T\n[Fields]\nK, Number, 20, Key\n", "t.SFD");
     auto BracketOf = [&](std::int64_t Key, std::int64_t Id) {
-        TRecordKey Sought{{std::to_string(Key)}, Id};
-        return View.Bracket([&](std::string_view P, std::int64_t AnchorId) { return ComparePackedKey(Schema, P, AnchorId, Sought); });
+        TRecordKey Sought{{Text(Key)}, Id};
+        return View.Bracket([&](std::string_view P, std::int64_t AnchorId) { return ComparePackedKey(Schema, P, AnchorId, Sought); },
+                            Lead(Key));
     };
     for (int Step = 0; Step < 20000; ++Step) {
         if (Random() % 5 < 3 || Model.size() < 100) {
             // Odd keys, some after the last: a place between records, or at the end.
-            std::int64_t Key = static_cast<std::int64_t>(Random() % (2 * Model.size() + 40)) | 1;
+            std::int64_t Key = (static_cast<std::int64_t>(Random() % (2 * Model.size() + 40)) | 1) - 3000;
             std::int64_t Pos = Place(Key, NextId);
             TRecordView::TBracket B = BracketOf(Key, NextId);
             ASSERT_EQ(B.Exact, -1);
             ASSERT_LE(B.Lo, Pos);
             ASSERT_GE(B.Hi, Pos);
             AnsiString P = Packed(Key);
-            View.Insert(Pos, NextId, Random() % 4 ? &P : nullptr);  // some placed without a key
+            View.Insert(Pos, NextId, Random() % 4 ? &P : nullptr, Lead(Key));  // some placed without a key
             Model.insert(Model.begin() + Pos, {Key, NextId++});
         } else {
             std::size_t Pos = Random() % Model.size();
@@ -285,7 +313,7 @@ TEST_P(RecordViewAnchors, BracketEveryKeyThroughInsertsRemovesAndSplits)
     EXPECT_LE(View.AnchorCount(), 2 * Model.size() / View.AnchorEvery() + 2 * View.Count() / 1024 + 2);
     std::int64_t Widest = 0;
     for (int Probe = 0; Probe < 200; ++Probe) {
-        TRecordView::TBracket B = BracketOf(static_cast<std::int64_t>(Random() % (2 * Model.size())) | 1, 1);
+        TRecordView::TBracket B = BracketOf((static_cast<std::int64_t>(Random() % (2 * Model.size())) | 1) - 3000, 1);
         Widest = std::max(Widest, B.Hi - B.Lo);
     }
     EXPECT_LE(Widest, 8 * std::max(View.AnchorEvery(), 4));
