@@ -6,10 +6,11 @@
 //
 // A writer holds the write lock from before its statement until its entry is appended, so the
 // entries come in the order of the commits. A commit is visible a moment before its entry is
-// appended; a session that looks in that moment sees the change at its next look. A writer
-// that then placed its record in a view of every record, with nobody writing in between, may
-// add the record it stands after (SetBefore): a session taking in only that entry while it is
-// the last finds the record's place from it, without a look in the table.
+// appended; a session that looks in that moment sees the change at its next look. The writer
+// may then add where its view had the record (SetPlace); if it placed it in a view of every
+// record, with nobody writing in between, also the record it stands after: a session taking in
+// only that entry while it is the last finds the record's place from it, without a look in the
+// table or a search of its view.
 //
 // Invariants: the entries have consecutive sequences ending at End(); at most KeepEntries are
 // kept (the oldest are dropped first). Safe to use from any thread.
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "framework/core/Exceptions.h"
+#include "server/RecordStore.h"
 
 namespace RecordServer {
 
@@ -30,9 +32,7 @@ public:
         int What = 0;       // a TChangeKind
         AnsiString OldKey;  // as the change log cursor reads it: the key's tag, then the packed key
         AnsiString NewKey;  // likewise, after the write (empty for a deletion)
-        // The record this one stands right after in the whole table, just after the write (0:
-        // first), when its writer told (Placed); -1 otherwise.
-        std::int64_t Before = -1;
+        TWritePlace Place;  // as its writer told (the store's Placed); -1s otherwise
     };
     static constexpr std::size_t KeepEntries = 8192;
 
@@ -40,9 +40,10 @@ public:
     std::unique_lock<std::mutex> LockForWrite() { return std::unique_lock(FWriteLock); }
     // Appends an entry (the caller holds the write lock) and answers its sequence.
     std::int64_t Append(std::int64_t Id, int What, AnsiString OldKey, AnsiString NewKey);
-    // The writer of entry Seq tells where its record stands (it holds the write lock again, and
-    // nobody wrote since): kept only while Seq is the last entry.
-    void SetBefore(std::int64_t Seq, std::int64_t Before);
+    // The writer of entry Seq tells where its view had the record: kept only while Seq is the
+    // last entry (Place.Before and New only if the writer held the write lock again, with
+    // nobody writing since).
+    void SetPlace(std::int64_t Seq, const TWritePlace& Place);
     // The sequence of the last entry appended (0: none yet).
     std::int64_t End() const { return FEnd.load(std::memory_order_acquire); }
     // The entries after Seq, in order.

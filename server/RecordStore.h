@@ -30,6 +30,12 @@ struct TRecordKey {
 
 enum class TChangeKind { Inserted = 1, Updated = 2, Deleted = 3 };
 
+// Where the view of a write's session had the record: Old before the write, New after it, and
+// Before, the record it then stands right after in the whole table (0: first). -1: not known.
+struct TWritePlace {
+    std::int64_t Old = -1, New = -1, Before = -1;
+};
+
 // One write of another session, as the change log keeps it.
 struct TChange {
     std::int64_t Id = 0;
@@ -38,6 +44,10 @@ struct TChange {
     // Inserted, Updated: the key fields' texts after the write, when the log holds them
     // (entries written before it did hold none).
     std::optional<std::vector<AnsiString>> NewKey;
+    // Where its writer's view had the record, where the store keeps it: places to try first,
+    // which the session checks against its own view (the views may differ). Before (and New)
+    // only while the table is as this write left it, and this is the one write taken in.
+    TWritePlace Place;
 };
 
 enum class TChangesSeen {
@@ -74,10 +84,11 @@ public:
     // storage differ only by that write while the session places it; FinishChanges lets go.
     // False, holding nothing, otherwise or where a store cannot tell at little cost.
     virtual bool HoldInStep() = 0;
-    // This session's last write was placed, while HoldInStep held, in a view of every record:
-    // right after record Before (0: first). A store may pass this on with the write's log
-    // entry, so that a session that takes in only that write need not ask where it goes.
-    virtual void Placed(std::int64_t /*Before*/) {}
+    // This session's last write: where its view had the record (Old) and put it (New). New and
+    // Before count only while HoldInStep held and the view holds every record. A store may pass
+    // this on with the write's log entry (TChange::Place), so that a session that takes in only
+    // that write need not search its view, nor ask where it goes.
+    virtual void Placed(const TWritePlace& /*Place*/) {}
     // Sets the filter that ReadOrderedIds and PassesFilter apply (empty: every record).
     // Raises EServerError when a condition names a field the table does not have.
     virtual void SetFilter(const std::vector<TFilterCondition>& Conditions) = 0;

@@ -146,17 +146,18 @@ public:
         return false;
     }
 
-    void Placed(std::int64_t Before) override
+    void Placed(const TWritePlace& Place) override
     {
-        // Still held in step since the write: the entry is the log's last, and Before is where
-        // its record stands in the table as the entry leaves it.
-        if (FMemoryLog && FMemoryHold.owns_lock() && FLastOwnSeq == FMemoryLog->End())
-            FMemoryLog->SetBefore(FLastOwnSeq, Before);
+        if (!FMemoryLog) return;
+        // Where the record went holds for the table only while this session held it in step
+        // since the write; where it was is a place to try, which a reader checks.
+        TWritePlace Told = Place;
+        if (!FMemoryHold.owns_lock()) Told.New = Told.Before = -1;
+        FMemoryLog->SetPlace(FLastOwnSeq, Told);
     }
 
     void FinishChanges() override
     {
-        FKnownPlace.reset();
         if (FMemoryHold.owns_lock()) FMemoryHold.unlock();
         if (!FInSnapshot) return;
         FInSnapshot = false;
@@ -294,10 +295,6 @@ public:
     bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After) override
     {
         if (!FSchema.HasKey()) return false;
-        if (!After && FKnownPlace && FKnownPlace->Id == Key.Id && FKnownPlace->Values == Key.Values) {
-            Before = FKnownPlace->Before;
-            return true;
-        }
         TSqliteStatement& Stmt = After ? FNeighbours : FBefore;
         TStatementReset Done(Stmt);
         for (std::size_t I = 0; I < Key.Values.size(); ++I) Stmt.BindUncopied(static_cast<int>(I) + 1, Key.Values[I]);
@@ -505,12 +502,15 @@ private:
                 return true;
             },
             Changes);
-        // Another session's one write, the log's last entry, with where its writer placed it:
-        // the table is as that write left it while the log is held, so the record's place
-        // needs no look in the table. Only the last entry tells: after a write of this
-        // session's (out of step, so placed without telling) the place told before may be wrong.
-        if (Seen == TChangesSeen::Listed && Changes.size() == 1 && Changes[0].NewKey && Entries.back().Before >= 0)
-            FKnownPlace = TKnownPlace{Changes[0].Id, *Changes[0].NewKey, Entries.back().Before};
+        // Another session's one write, the log's last entry, with where its writer's view had it.
+        // Where it went (Before, New) holds while the log is held, since the table is as that
+        // write left it. Only the last entry tells: after a write of this session's (out of step,
+        // so placed without telling) the place told before may be wrong.
+        if (Seen == TChangesSeen::Listed && Changes.size() == 1 && Entries.back().Seq != FLastOwnSeq &&
+            Entries.back().Id == Changes[0].Id) {
+            Changes[0].Place = Entries.back().Place;
+            if (!Changes[0].NewKey) Changes[0].Place.New = Changes[0].Place.Before = -1;
+        }
         return Seen;
     }
 
@@ -782,14 +782,6 @@ private:
     std::shared_ptr<TMemoryChangeLog> FMemoryLog;  // shared with the table's other sessions; null for a file
     std::unique_lock<std::mutex> FMemoryHold;      // the log's write lock, from ReadChanges to FinishChanges
     std::int64_t FLastOwnSeq = 0;  // the memory log's entry of this session's last write
-    // The place of the one record another session wrote, as its writer placed it: ReadNeighbours
-    // answers it while ReadChanges holds the log (FinishChanges forgets it).
-    struct TKnownPlace {
-        std::int64_t Id = 0;
-        std::vector<AnsiString> Values;  // its key
-        std::int64_t Before = 0;
-    };
-    std::optional<TKnownPlace> FKnownPlace;
 };
 
 }  // namespace

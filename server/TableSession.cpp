@@ -368,7 +368,7 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const TCur
     std::int64_t Current = Mark.Id ? FPos : -1;  // where the marked record is now, -1: out
     for (const TChange* Change : Firsts) {
         if (Change->Kind == TChangeKind::Inserted) continue;
-        std::int64_t Pos = LocateRecord(TRecordKey{Change->OldKey, Change->Id});
+        std::int64_t Pos = LocateChanged(*Change);
         if (Pos < 0) continue;  // it was not in this view (the filter kept it out)
         FView.Remove(Pos);
         if (Pos == Current) Current = -1;
@@ -389,7 +389,7 @@ bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const TCur
             Key.Values = KeyOf(Stored.Values);
         }
         if (FFiltered && !FStore->PassesFilter(Change->Id)) continue;
-        std::optional<std::int64_t> Pos = PlaceRecord(Key, true);
+        std::optional<std::int64_t> Pos = PlaceRecord(Key, true, Last->Place);
         if (!Pos) return false;
         if (Mark.Id && Change->Id == *Mark.Id) Current = *Pos;
         else if (Current >= 0 && *Pos <= Current) ++Current;
@@ -426,6 +426,13 @@ std::int64_t TTableSession::LocateRecord(const TRecordKey& Key)
     if (Range.Exact >= 0) return Range.Exact;
     // Between two anchors the id is found in memory.
     return FView.FindBetween(Key.Id, Range.Lo, Range.Hi);
+}
+
+std::int64_t TTableSession::LocateChanged(const TChange& Change)
+{
+    std::int64_t Told = Change.Place.Old;
+    if (Told >= 0 && Told < FView.Count() && FView.At(Told) == Change.Id) return Told;
+    return LocateRecord(TRecordKey{Change.OldKey, Change.Id});
 }
 
 void TTableSession::ReadCurrent()
@@ -779,6 +786,7 @@ void TTableSession::Delete()
     if (Editing) EndPending();
     if (Pos >= 0) {
         FView.Remove(Pos);
+        FStore->Placed({Pos, -1, -1});
         PositionAt(Pos);  // the next record, or the new last
     }
     RunTriggers(trgAfterDelete, false, "delete");
@@ -937,7 +945,8 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     if (!Reorder && !Filtered && OldPos >= 0) {
         // It stays where it was; in step with the store, the record before it here is the one
         // before it in the table, which sessions taking this write in can be told.
-        if (FStore->HoldInStep()) FStore->Placed(OldPos > 0 ? FView.At(OldPos - 1) : 0);
+        std::int64_t Before = FStore->HoldInStep() ? (OldPos > 0 ? FView.At(OldPos - 1) : 0) : -1;
+        FStore->Placed({OldPos, OldPos, Before});
         ShowWritten(OldPos, std::move(Written));
         return;
     }
@@ -955,9 +964,15 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
             PositionAt(Found >= 0 ? Found : 0);
             return;
         }
-        // A view of every record in step with the store: the record before it here is the one
-        // before it in the table, which sessions taking this write in can be told.
-        if (InStep && !Filtered) FStore->Placed(*Pos > 0 ? FView.At(*Pos - 1) : 0);
+        // Sessions taking this write in can be told where it was here, and, in a view of every
+        // record in step with the store, where it went: the record before it here is the one
+        // before it in the table.
+        TWritePlace Told{OldPos};
+        if (InStep && !Filtered) {
+            Told.New = *Pos;
+            Told.Before = *Pos > 0 ? FView.At(*Pos - 1) : 0;
+        }
+        FStore->Placed(Told);
         ShowWritten(*Pos, std::move(Written));
         return;
     }
@@ -968,8 +983,15 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     else ReadCurrent();
 }
 
-std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key, bool InStep)
+std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key, bool InStep, const TWritePlace& Told)
 {
+    // Where another session's write put it, when this view has the record it went after right
+    // before that place: a record goes right after the one before it in the table.
+    if (Told.Before >= 0 && Told.New >= 0 && Told.New <= FView.Count() &&
+        (Told.New == 0 ? Told.Before == 0 : FView.At(Told.New - 1) == Told.Before)) {
+        FView.Insert(Told.New, Key.Id);
+        return Told.New;
+    }
     // The anchors around Key, in memory; then the place between them, from the store.
     TRecordView::TBracket Range = BracketOf(Key);
     std::int64_t Lo = Range.Lo, Hi = Range.Hi;  // the place is in [Lo, Hi]
@@ -986,7 +1008,7 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key, bo
     // key; found where they must be in the view, they give the place. Else (a filter, or those
     // records are not in this view yet) a binary search compares with the store.
     if (Hi - Lo > 2 && !FFiltered) {
-        if (std::optional<std::int64_t> Between = PlaceBetweenNeighbours(Key, Lo, Hi, InStep)) Lo = Hi = *Between;
+        if (std::optional<std::int64_t> Between = PlaceBetweenNeighbours(Key, Lo, Hi, InStep, Told.Before)) Lo = Hi = *Between;
     }
     while (Lo < Hi) {
         std::int64_t Mid = Lo + (Hi - Lo) / 2;
@@ -1008,7 +1030,7 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key, bo
 }
 
 std::optional<std::int64_t> TTableSession::PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi,
-                                                                   bool InStep)
+                                                                   bool InStep, std::int64_t Before)
 {
     // The place is in [Lo, Hi]: the record before it stands in [Lo - 1, Hi - 1]. In step with
     // the store, every record of the view stands at its stored key, and the place is right
@@ -1016,8 +1038,10 @@ std::optional<std::int64_t> TTableSession::PlaceBetweenNeighbours(const TRecordK
     // yet still stands at its old key here: the record after is asked for too, and the two
     // must stand side by side; one of them at its stored key is enough to make the place right
     // for every record that stands at its stored key.
-    std::int64_t Before = 0, After = 0;
-    if (!FStore->ReadNeighbours(Key, Before, InStep ? nullptr : &After)) return std::nullopt;
+    std::int64_t After = 0;
+    if (Before < 0 || !InStep) {
+        if (!FStore->ReadNeighbours(Key, Before, InStep ? nullptr : &After)) return std::nullopt;
+    }
     std::int64_t Place = 0;
     if (Before) {
         std::int64_t BeforePos = FView.FindBetween(Before, Lo - 1, Hi);

@@ -234,6 +234,9 @@ private:
     // Position of the record placed in the view by Key: found in memory between the anchors
     // around Key; -1 when it is not in the view.
     std::int64_t LocateRecord(const TRecordKey& Key);
+    // Position of the record another session's Change wrote, before that write: where the
+    // writer's view had it when this view has it there too, else found by its old key.
+    std::int64_t LocateChanged(const TChange& Change);
     // Position of record Id in the view as read now; -1 when it is not there.
     std::int64_t FindInView(std::int64_t Id);
     // Position of this session's record Id, which it read with ValuesRead.
@@ -265,11 +268,13 @@ private:
     // Puts the record with Key in the view at its place, and answers that; nullopt (and the
     // view unchanged) when a record compared with vanished. InStep: every record of the view
     // stands at the key the store holds for it (while others' changes are taken in: the
-    // changed ones are out until placed, and the store holds one snapshot).
-    std::optional<std::int64_t> PlaceRecord(const TRecordKey& Key, bool InStep);
-    // The place of Key in [Lo, Hi] by the records the store has next to it, when the view has
-    // them there; nullopt otherwise.
-    std::optional<std::int64_t> PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi, bool InStep);
+    // changed ones are out until placed, and the store holds one snapshot). Told: where
+    // another session's write put it, as its log entry tells (TChange::Place).
+    std::optional<std::int64_t> PlaceRecord(const TRecordKey& Key, bool InStep, const TWritePlace& Told = {});
+    // The place of Key in [Lo, Hi] by the records the store has next to it (Before: the one
+    // before it, when known), when the view has them there; nullopt otherwise.
+    std::optional<std::int64_t> PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi, bool InStep,
+                                                       std::int64_t Before);
     void EndPending();
     void CancelPending();
 
