@@ -786,7 +786,7 @@ void TTableSession::Delete()
     if (Editing) EndPending();
     if (Pos >= 0) {
         FView.Remove(Pos);
-        FStore->Placed({Pos, -1, -1});
+        FStore->Placed({Pos, -1, -1});  // sessions taking the delete in look for the record there first
         PositionAt(Pos);  // the next record, or the new last
     }
     RunTriggers(trgAfterDelete, false, "delete");
