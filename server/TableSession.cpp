@@ -428,6 +428,11 @@ std::int64_t TTableSession::LocateRecord(const TRecordKey& Key)
     return FView.FindBetween(Key.Id, Range.Lo, Range.Hi);
 }
 
+std::int64_t TTableSession::IdBefore(std::int64_t Pos) const
+{
+    return Pos > 0 ? FView.At(Pos - 1) : 0;
+}
+
 std::int64_t TTableSession::LocateChanged(const TChange& Change)
 {
     std::int64_t Told = Change.Place.Old;
@@ -945,7 +950,7 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
     if (!Reorder && !Filtered && OldPos >= 0) {
         // It stays where it was; in step with the store, the record before it here is the one
         // before it in the table, which sessions taking this write in can be told.
-        std::int64_t Before = FStore->HoldInStep() ? (OldPos > 0 ? FView.At(OldPos - 1) : 0) : -1;
+        std::int64_t Before = FStore->HoldInStep() ? IdBefore(OldPos) : -1;
         FStore->Placed({OldPos, OldPos, Before});
         ShowWritten(OldPos, std::move(Written));
         return;
@@ -970,7 +975,7 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
         TWritePlace Told{OldPos};
         if (InStep && !Filtered) {
             Told.New = *Pos;
-            Told.Before = *Pos > 0 ? FView.At(*Pos - 1) : 0;
+            Told.Before = IdBefore(*Pos);
         }
         FStore->Placed(Told);
         ShowWritten(*Pos, std::move(Written));
@@ -987,8 +992,7 @@ std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key, bo
 {
     // Where another session's write put it, when this view has the record it went after right
     // before that place: a record goes right after the one before it in the table.
-    if (Told.Before >= 0 && Told.New >= 0 && Told.New <= FView.Count() &&
-        (Told.New == 0 ? Told.Before == 0 : FView.At(Told.New - 1) == Told.Before)) {
+    if (Told.Before >= 0 && Told.New >= 0 && Told.New <= FView.Count() && IdBefore(Told.New) == Told.Before) {
         FView.Insert(Told.New, Key.Id);
         return Told.New;
     }

@@ -229,6 +229,8 @@ private:
     void PlaceCursor(const TCursorMark& Mark, std::int64_t Found);
     // Key's lead for the view's anchors (TRecordView::NoLead when it has none).
     std::int64_t LeadOf(const std::vector<AnsiString>& Key) const;
+    // The id of the record before position Pos of the view; 0 at the first.
+    std::int64_t IdBefore(std::int64_t Pos) const;
     // The anchors around Key.
     TRecordView::TBracket BracketOf(const TRecordKey& Key) const;
     // Position of the record placed in the view by Key: found in memory between the anchors
