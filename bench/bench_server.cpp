@@ -281,7 +281,7 @@ std::string CachedFile(const std::string& Name, const std::function<void(const s
 
 std::string OursFileName(std::int64_t Size)
 {
-    return "ours-v2-" + std::to_string(Size) + ".db";
+    return "ours-v3-" + std::to_string(Size) + ".db";
 }
 
 std::string DirectFileName(std::int64_t Size)

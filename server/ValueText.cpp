@@ -188,6 +188,53 @@ int CompareNumberTexts(std::string_view A, std::string_view B)
     return NegA ? -Magnitude : Magnitude;
 }
 
+namespace {
+
+// The codes' layout, from the bottom: negative numbers (the negated codes of their
+// magnitudes), zero, positive numbers, texts that are not numbers. A positive number is
+// Band * 10^15 + its first 15 significant digits (padded with zeros), Band growing with its
+// power of ten from 1 to 8001; below and above those powers it takes one code each.
+constexpr std::int64_t DigitsSpan = 1'000'000'000'000'000;  // 10^15
+constexpr std::int64_t SignificantDigits = 15;
+constexpr std::int64_t ScaleLimit = 4000;
+constexpr std::int64_t TinyCode = 1;
+constexpr std::int64_t HugeCode = (2 * ScaleLimit + 2) * DigitsSpan;
+constexpr std::int64_t TextCodes = HugeCode + DigitsSpan;  // + the first 7 bytes, big-endian
+
+std::int64_t MagnitudeCode(std::int64_t Scale, std::int64_t Digits)
+{
+    if (Scale < -ScaleLimit) return TinyCode;
+    if (Scale > ScaleLimit) return HugeCode;
+    return (Scale + ScaleLimit + 1) * DigitsSpan + Digits;
+}
+
+}  // namespace
+
+std::int64_t NumberOrderCode(std::string_view Text)
+{
+    bool Negative = false;
+    std::string_view Plain = PlainDigits(Text, Negative);
+    if (!Plain.empty()) {
+        if (Plain == "0") return 0;
+        std::int64_t Digits = 0, Count = static_cast<std::int64_t>(Plain.size());
+        for (std::int64_t I = 0; I < SignificantDigits; ++I) Digits = Digits * 10 + (I < Count ? Plain[static_cast<std::size_t>(I)] - '0' : 0);
+        std::int64_t Code = MagnitudeCode(Count, Digits);
+        return Negative ? -Code : Code;
+    }
+    std::optional<TDecimal> Number = ParseDecimal(Text);
+    if (!Number) {
+        std::uint64_t Bytes = 0;
+        for (std::size_t I = 0; I < 7; ++I) Bytes = Bytes << 8 | (I < Text.size() ? static_cast<unsigned char>(Text[I]) : 0u);
+        return TextCodes + static_cast<std::int64_t>(Bytes);
+    }
+    TNormalDecimal N = Normalize(*Number);
+    if (N.IsZero()) return 0;
+    std::int64_t Digits = 0;
+    for (std::size_t I = 0; I < static_cast<std::size_t>(SignificantDigits); ++I) Digits = Digits * 10 + (N.Digit(I) - '0');
+    std::int64_t Code = MagnitudeCode(N.Scale, Digits);
+    return Number->Negative ? -Code : Code;
+}
+
 std::string_view CharacterRange(std::string_view Text, int First, int Last)
 {
     std::size_t Begin = Text.size(), End = Text.size();

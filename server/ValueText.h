@@ -38,6 +38,13 @@ int CompareDecimals(const TDecimal& A, const TDecimal& B);
 // The order of a number field's values: numbers exactly and before any text that is not a
 // number (an older record may hold one), which compare byte by byte.
 int CompareNumberTexts(std::string_view A, std::string_view B);
+// An integer that orders number field values as CompareNumberTexts does wherever it can
+// tell them apart: a text that compares below another never has a larger code, and two that
+// compare equal ("13", "13.0") have the same one. Numbers are told apart by their first 15
+// significant digits and their magnitude, texts that are not numbers by their first 7 bytes;
+// the rest is left to CompareNumberTexts. An index ordered by the code, then by the value,
+// compares integers where it would otherwise compare texts.
+std::int64_t NumberOrderCode(std::string_view Text);
 // The characters First to Last of UTF-8 Text, counted from 1, both included; First 0 or 1
 // means from the first character, Last 0 to the last one. Empty when First is past the end.
 std::string_view CharacterRange(std::string_view Text, int First, int Last);

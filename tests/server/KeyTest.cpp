@@ -67,6 +67,31 @@ TEST_F(KeyTest, NumbersThatDifferInAnyDigitAreDistinctKeysAndEqualNumbersCollide
     }
 }
 
+// Keys that agree in their first 15 significant digits are told apart by their whole value: wherever a record goes in, the writer's view and another
+// session's view keep the exact order.
+TEST_F(KeyTest, KeysThatAgreeInTheirLeadingDigitsKeepTheirExactOrderInEveryView)
+{
+    const Keys Added = {"12345678901234567890", "12345678901234567895", "12345678901234567893", "12345678901234567891",
+                        "-12345678901234567895", "-12345678901234567891", "1.00000000000000005", "1", "1.00000000000000001",
+                        "12345678901234567894"};
+    const Keys Ordered = {"-12345678901234567895", "-12345678901234567891", "1", "1.00000000000000001", "1.00000000000000005", "12345678901234567890", "12345678901234567891",
+                          "12345678901234567893", "12345678901234567894", "12345678901234567895"};
+    for (AnsiString File : {AnsiString(), AnsiString(Dir.File("ties.db"))}) {
+        SCOPED_TRACE(File);
+        TSession Writer = OpenWide(File), Reader = OpenWide(File);
+        for (const AnsiString& Key : Added) {
+            ASSERT_TRUE(Succeeded(Add(Writer.get(), Key))) << Key;
+            OleCheck(Writer->First());
+            OleCheck(Reader->Last());  // takes the write in, at a place of its view not the writer's
+        }
+        EXPECT_EQ(InView(Writer.get()), Ordered);
+        EXPECT_EQ(InView(Reader.get()), Ordered);
+        OleCheck(Writer->Close());
+        OleCheck(Reader->Close());
+        DropAllMemoryTables();
+    }
+}
+
 TEST_F(KeyTest, NumberFiltersMatchOnlyExactlyEqualNumbers)
 {
     TSession S = OpenWide("");

@@ -164,6 +164,36 @@ TEST(ValueText, IntegersOfEveryLengthCompareAsNumbersAndOneByteThatIsNoDigitMake
     }
 }
 
+// The order code never contradicts CompareNumberTexts and is equal for equal numbers; it
+// tells apart numbers that differ within their first 15 significant digits or in magnitude,
+// and texts that differ within their first 7 bytes.
+TEST(ValueText, OrderCodesFollowTheNumberOrderAndTellMostValuesApart)
+{
+    const AnsiString Texts[] = {"0", "-0", "0.000", "7", "-7", "7.0", " 7 ", "7.5", "-7.5", "70", "0.7", "1e3", "1000",
+                                "999", "999999999999999", "1000000000000000", "999999999999999.5",
+                                "123456789012345678", "123456789012345679", "12345678901234567890", "-12345678901234567890",
+                                "0.1", "0.10000000000000000001", "1e-4000", "1e-4001", "1e-5000", "-1e-5000", "1e4000",
+                                "9.99e3999", "1e4001", "2e4001", "-1e4001", "-2e4001", "1e999999999", "-1e999999999",
+                                "9223372036854775807", "9223372036854775808", "", "abc", "abcdefg", "abcdefgh",
+                                "abcdefgz", "abd", "\x80", "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", "-", "1e", "1.2.3"};
+    auto Sign = [](int V) { return (V > 0) - (V < 0); };
+    for (const AnsiString& A : Texts) {
+        for (const AnsiString& B : Texts) {
+            int ByText = Sign(CompareNumberTexts(A, B));
+            std::int64_t CodeA = NumberOrderCode(A), CodeB = NumberOrderCode(B);
+            if (ByText == 0)
+                EXPECT_EQ(CodeA, CodeB) << A << " against " << B;
+            else
+                EXPECT_NE((CodeA > CodeB) - (CodeA < CodeB), -ByText) << A << " against " << B;
+        }
+    }
+    const std::pair<const char*, const char*> Apart[] = {
+        {"7", "7.5"}, {"-7.5", "-7"}, {"99999999999999", "99999999999999.5"}, {"123456789012345678", "123456789012346678"},
+        {"1e-4000", "1e-3999"}, {"1e3999", "1.00000000000001e3999"}, {"-1e4000", "-9e3999"}, {"-1", "0"}, {"0", "1e-4000"},
+        {"1e4001", "abc"}, {"abc", "abd"}, {"abcdef", "abcdefg"}, {"0.7", "7"}, {"9.99e3999", "1e4000"}};
+    for (const auto& [Lower, Higher] : Apart) EXPECT_LT(NumberOrderCode(Lower), NumberOrderCode(Higher)) << Lower << " " << Higher;
+}
+
 // Two keys that both have a lead order as their texts do; texts that are no plain integer, or
 // too long to hold one without overflowing, have none.
 TEST(KeyOrder, LeadsOrderKeysAsTheirTextsDo)
