@@ -846,7 +846,9 @@ void TTableSession::CheckValues(const std::vector<AnsiString>& Values) const
                                    " digits.");
             throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " is not a number.");
         }
-        std::size_t Length = CharacterCount(Value);
+        // A text has no more characters than bytes: only one with more bytes than the field
+        // holds characters is counted.
+        std::size_t Length = Value.size() > static_cast<std::size_t>(Field.Size) ? CharacterCount(Value) : Value.size();
         if (Length > static_cast<std::size_t>(Field.Size))
             throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " has " +
                                IntToStr(static_cast<std::int64_t>(Length)) + " characters, more than the " +
