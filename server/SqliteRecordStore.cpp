@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "framework/core/TextUtils.h"
 #include "server/ChangeLogCursor.h"
@@ -189,7 +190,7 @@ public:
                                        Order);
         TSqliteStatement Passes(FDb, "SELECT 1 FROM " + FTable + " WHERE zfd_id = ?1" +
                                          (Where.empty() ? "" : " AND " + Where));
-        TSqliteStatement Page(FDb, "SELECT zfd_id, zfd_ver, " + ColumnList() + " FROM " + FTable + " WHERE " +
+        TSqliteStatement Page(FDb, "SELECT zfd_id, zfd_ver, " + ColumnList() + " FROM " + PageSource() + " WHERE " +
                                        PageRange() + (Where.empty() ? "" : " AND " + Where) + Order + " LIMIT ?3");
         FView = std::move(View);
         FPasses = std::move(Passes);
@@ -375,12 +376,20 @@ private:
     }
 
     // The records from record ?1 on, in the order of the key (the key is unique, so the start
-    // record is the only one equal to it).
+    // record is the only one equal to it): the tables to read from, and the condition. The
+    // start record's key is read once, as a row of its own (zfd_start).
+    AnsiString PageSource() const
+    {
+        if (!FSchema.HasKey()) return FTable;
+        AnsiString Start;
+        for (const TKeyTerm& Term : KeyTerms())
+            if (!Term.Code) Start += (Start.empty() ? "" : ", ") + Column(Term.Field) + " AS zfd_start" + IntToStr(Term.Place);
+        return "(SELECT " + Start + " FROM " + FTable + " WHERE zfd_id = ?1) AS zfd_start, " + FTable;
+    }
     AnsiString PageRange() const
     {
         if (!FSchema.HasKey()) return "zfd_id >= ?1";
-        return KeyRange('>', true,
-                        [&](std::size_t Field, int) { return "(SELECT " + Column(Field) + " FROM " + FTable + " WHERE zfd_id = ?1)"; });
+        return KeyRange('>', true, [](std::size_t, int Place) { return "zfd_start.zfd_start" + IntToStr(Place); });
     }
 
     // The records whose key comes after (Op '>') or before (Op '<') the key Bound gives field
@@ -392,9 +401,9 @@ private:
     // field and its place among the keys, and gives the text of the key's value there.
     AnsiString KeyRange(char Op, bool OrEqual, const std::function<AnsiString(std::size_t, int)>& Bound) const
     {
+        const std::vector<TKeyTerm> Terms = KeyTerms();
         std::vector<TKeyTerm> Values;
-        for (const TKeyTerm& Term : KeyTerms())
-            if (!Term.Code) Values.push_back(Term);
+        std::copy_if(Terms.begin(), Terms.end(), std::back_inserter(Values), [](const TKeyTerm& T) { return !T.Code; });
         const AnsiString Strict{' ', Op, ' '}, Loose{' ', Op, '=', ' '};
         auto Stored = [&](const TKeyTerm& T) { return TermOf(T, Column(T.Field)); };
         auto Given = [&](const TKeyTerm& T) { return TermOf(T, Bound(T.Field, T.Place)); };
@@ -403,9 +412,8 @@ private:
             AnsiString E = Stored(Values[K]), B = Given(Values[K]);
             Range = E + Strict + B + " OR (" + E + " = " + B + " AND (" + Range + "))";
         }
-        TKeyTerm First = KeyTerms().front();
-        if (!First.Code && Values.size() == 1) return Range;
-        return Stored(First) + Loose + Given(First) + " AND (" + Range + ")";
+        if (Terms.size() == 1) return Range;  // a text field alone: its range is its search
+        return Stored(Terms.front()) + Loose + Given(Terms.front()) + " AND (" + Range + ")";
     }
 
     // True when another connection committed since the last call; the first call after
