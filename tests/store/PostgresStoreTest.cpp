@@ -117,6 +117,27 @@ TEST(PostgresStore, OthersWritesAreTakenInFromTheirNoticesWithoutAReadOfTheLog)
     EXPECT_EQ(Changes[0].NewKey, (std::vector<AnsiString>{Title}));
 }
 
+// A write that cannot be logged (the table's sequence row was deleted behind the server's
+// back) is refused, never done without its entry.
+TEST(PostgresStore, AWriteThatCannotBeLoggedIsRefusedAndNotDone)
+{
+    AnsiString Uri = TestCluster().NewDatabase();
+    TTableSchema Schema = ParseSchema(StockSchema, "stock.SFD");
+    auto Store = OpenRecordStore(Schema, Uri, "stock.SFD");
+    Sql(Uri, "DELETE FROM zfd_sequences");
+    TStoredRecord Record;
+    AnsiString Message;
+    try {
+        Store->Insert({"1", "unlogged", ""}, Record);
+    } catch (const EServerError& E) {
+        Message = E.Message();
+    }
+    EXPECT_NE(Message.find("refused a write"), AnsiString::npos) << Message;
+    std::vector<std::int64_t> Ids;
+    Store->ReadOrderedIds(0, [&](std::int64_t Id, const std::vector<AnsiString>*) { Ids.push_back(Id); });
+    EXPECT_TRUE(Ids.empty());
+}
+
 TEST(PostgresStore, ValuesThatLookLikeSqlAreStoredAsWritten)
 {
     AnsiString Uri = TestCluster().NewDatabase();
