@@ -308,8 +308,8 @@ public:
         TSqliteStatement& Stmt = After ? FNeighbours : FBefore;
         TStatementReset Done(Stmt);
         for (std::size_t I = 0; I < Key.Values.size(); ++I) Stmt.BindUncopied(static_cast<int>(I) + 1, Key.Values[I]);
-        if (!Stmt.Step()) return false;
-        Before = Stmt.ColumnInt64(0);  // NULL, no record there, reads as 0
+        // FBefore answers no row, FNeighbours NULL, where there is no record: both read as 0.
+        Before = Stmt.Step() ? Stmt.ColumnInt64(0) : 0;
         if (After) *After = Stmt.ColumnInt64(1);
         return true;
     }
@@ -747,10 +747,10 @@ private:
             AnsiString Ref = std::to_string(K + 1);
             return Ref.insert(0, 1, '?');
         };
-        AnsiString Before = "(SELECT zfd_id FROM " + FTable + " WHERE " + KeyRange('<', false, Param) + " ORDER BY " + Down +
-                            " LIMIT 1)";
-        FBefore = TSqliteStatement(FDb, "SELECT " + Before);
-        FNeighbours = TSqliteStatement(FDb, "SELECT " + Before + ", (SELECT zfd_id FROM " + FTable + " WHERE " +
+        AnsiString Before = "SELECT zfd_id FROM " + FTable + " WHERE " + KeyRange('<', false, Param) + " ORDER BY " + Down +
+                            " LIMIT 1";
+        FBefore = TSqliteStatement(FDb, Before);
+        FNeighbours = TSqliteStatement(FDb, "SELECT (" + Before + "), (SELECT zfd_id FROM " + FTable + " WHERE " +
                                                 KeyRange('>', false, Param) + " ORDER BY " + Up + " LIMIT 1)");
 
         FCompare = TSqliteStatement(FDb, "SELECT (" + KeyOrder("a.") + "a.zfd_id) < (" + KeyOrder("b.") + "b.zfd_id) FROM " +
