@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
 
 #include "framework/core/TextUtils.h"
 #include "server/ChangeLogCursor.h"
@@ -382,8 +381,8 @@ private:
     {
         if (!FSchema.HasKey()) return FTable;
         AnsiString Start;
-        for (const TKeyTerm& Term : KeyTerms())
-            if (!Term.Code) Start += (Start.empty() ? "" : ", ") + Column(Term.Field) + " AS zfd_start" + IntToStr(Term.Place);
+        for (const TKeyTerm& Term : ValueTerms())
+            Start += (Start.empty() ? "" : ", ") + Column(Term.Field) + " AS zfd_start" + IntToStr(Term.Place);
         return "(SELECT " + Start + " FROM " + FTable + " WHERE zfd_id = ?1) AS zfd_start, " + FTable;
     }
     AnsiString PageRange() const
@@ -401,9 +400,7 @@ private:
     // field and its place among the keys, and gives the text of the key's value there.
     AnsiString KeyRange(char Op, bool OrEqual, const std::function<AnsiString(std::size_t, int)>& Bound) const
     {
-        const std::vector<TKeyTerm> Terms = KeyTerms();
-        std::vector<TKeyTerm> Values;
-        std::copy_if(Terms.begin(), Terms.end(), std::back_inserter(Values), [](const TKeyTerm& T) { return !T.Code; });
+        const std::vector<TKeyTerm> Terms = KeyTerms(), Values = ValueTerms();
         const AnsiString Strict{' ', Op, ' '}, Loose{' ', Op, '=', ' '};
         auto Stored = [&](const TKeyTerm& T) { return TermOf(T, Column(T.Field)); };
         auto Given = [&](const TKeyTerm& T) { return TermOf(T, Bound(T.Field, T.Place)); };
@@ -561,6 +558,14 @@ private:
             Terms.push_back({I, Place++, false});
         }
         return Terms;
+    }
+
+    // The terms of the key fields' values, one per key field.
+    std::vector<TKeyTerm> ValueTerms() const
+    {
+        std::vector<TKeyTerm> Values = KeyTerms();
+        std::erase_if(Values, [](const TKeyTerm& T) { return T.Code; });
+        return Values;
     }
 
     // Term of Text (a column or a value) as it is ordered and compared.

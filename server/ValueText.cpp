@@ -212,15 +212,6 @@ std::int64_t MagnitudeCode(std::int64_t Scale, std::int64_t Digits)
 
 std::int64_t NumberOrderCode(std::string_view Text)
 {
-    bool Negative = false;
-    std::string_view Plain = PlainDigits(Text, Negative);
-    if (!Plain.empty()) {
-        if (Plain == "0") return 0;
-        std::int64_t Digits = 0, Count = static_cast<std::int64_t>(Plain.size());
-        for (std::int64_t I = 0; I < SignificantDigits; ++I) Digits = Digits * 10 + (I < Count ? Plain[static_cast<std::size_t>(I)] - '0' : 0);
-        std::int64_t Code = MagnitudeCode(Count, Digits);
-        return Negative ? -Code : Code;
-    }
     std::optional<TDecimal> Number = ParseDecimal(Text);
     if (!Number) {
         std::uint64_t Bytes = 0;
