@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "com/OleCheck.h"
+#include "framework/core/TextUtils.h"
 #include "server/RecordStoreFactory.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
@@ -115,6 +116,74 @@ TEST(PostgresStore, OthersWritesAreTakenInFromTheirNoticesWithoutAReadOfTheLog)
     ASSERT_EQ(LookUntilSeen(*C, Changes), TChangesSeen::Listed);
     ASSERT_EQ(Changes.size(), 1u);
     EXPECT_EQ(Changes[0].NewKey, (std::vector<AnsiString>{Title}));
+}
+
+// The rows of a query, each row's columns joined by '|' (null: "-").
+std::vector<AnsiString> Rows(PGconn* Conn, const char* Query)
+{
+    PGresult* Result = PQexec(Conn, Query);
+    EXPECT_EQ(PQresultStatus(Result), PGRES_TUPLES_OK) << Query << ": " << PQresultErrorMessage(Result);
+    std::vector<AnsiString> All;
+    for (int Row = 0; Row < PQntuples(Result); ++Row) {
+        AnsiString Line;
+        for (int Col = 0; Col < PQnfields(Result); ++Col)
+            Line += AnsiString(Col ? "|" : "") + (PQgetisnull(Result, Row, Col) ? "-" : PQgetvalue(Result, Row, Col));
+        All.push_back(Line);
+    }
+    PQclear(Result);
+    return All;
+}
+
+// Each write, a store's or another client's, gets exactly one entry in the log, numbered in
+// order, with the keys it left and took (an update's old key too), and one notice that carries
+// that entry; a write refused as stale gets none.
+TEST(PostgresStore, EveryWriteIsLoggedAndAnnouncedOnceWhoeverWroteIt)
+{
+    AnsiString Uri = TestCluster().NewDatabase();
+    TTableSchema Schema = ParseSchema(StockSchema, "stock.SFD");
+    auto Store = OpenRecordStore(Schema, Uri, "stock.SFD");
+    PGconn* Listener = PQconnectdb(Uri.c_str());
+    PQclear(PQexec(Listener, "LISTEN \"zfd_Stock\""));
+
+    TStoredRecord Record;
+    ASSERT_EQ(Store->Insert({"7", "seven", ""}, Record), TWriteResult::Done);
+    std::int64_t Version = 0;
+    ASSERT_EQ(Store->Update(Record.Id, Record.Version, {"8", "eight", ""}, Version), TWriteResult::Done);
+    EXPECT_EQ(Store->Update(Record.Id, Record.Version, {"9", "stale", ""}, Version), TWriteResult::Changed);
+    ASSERT_EQ(Store->Delete(Record.Id, Record.Version + 1), TWriteResult::Done);
+    Sql(Uri, "INSERT INTO \"Stock\" (\"No\", \"Name\") VALUES ('17', 'x'); UPDATE \"Stock\" SET \"No\" = '18', "
+             "zfd_ver = zfd_ver + 1; DELETE FROM \"Stock\"");
+
+    std::vector<AnsiString> Log = Rows(Listener, "SELECT seq, id, what, oldkey, newkey FROM \"zfd_log_Stock\" ORDER BY seq");
+    ASSERT_EQ(Log.size(), 6u);
+    AnsiString Id = IntToStr(Record.Id), Other = IntToStr(Record.Id + 1);
+    AnsiString Tag = Log[0].substr(Log[0].rfind('|') + 1);
+    Tag = Tag.substr(0, Tag.find(';') + 1);
+    EXPECT_EQ(Log, (std::vector<AnsiString>{"1|" + Id + "|1|-|" + Tag + "1:7", "2|" + Id + "|2|" + Tag + "1:7|" + Tag + "1:8",
+                                           "3|" + Id + "|3|" + Tag + "1:8|-", "4|" + Other + "|1|-|" + Tag + "2:17",
+                                           "5|" + Other + "|2|" + Tag + "2:17|" + Tag + "2:18",
+                                           "6|" + Other + "|3|" + Tag + "2:18|-"}));
+
+    // The notices, in order: "<seq> <id> <what> <old key><new key>", a key "-" or "<bytes>:<key>".
+    auto Packed = [](const AnsiString& Key) { return Key == "-" ? Key : IntToStr(Key.size()) + ":" + Key; };
+    std::vector<AnsiString> Expected, Notices;
+    for (const AnsiString& Entry : Log) {
+        std::vector<AnsiString> F;
+        std::size_t At = 0;
+        for (std::size_t Bar; (Bar = Entry.find('|', At)) != AnsiString::npos; At = Bar + 1) F.push_back(Entry.substr(At, Bar - At));
+        F.push_back(Entry.substr(At));
+        Expected.push_back(F[0] + " " + F[1] + " " + F[2] + " " + Packed(F[3]) + Packed(F[4]));
+    }
+    for (int Try = 0; Try < 200 && Notices.size() < Expected.size(); ++Try) {
+        PQconsumeInput(Listener);
+        while (PGnotify* Notice = PQnotifies(Listener)) {
+            Notices.emplace_back(Notice->extra);
+            PQfreemem(Notice);
+        }
+        if (Notices.size() < Expected.size()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(Notices, Expected);
+    PQfinish(Listener);
 }
 
 // A write that cannot be logged (the table's sequence row was deleted behind the server's
