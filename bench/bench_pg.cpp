@@ -2,8 +2,8 @@
 // customer table (13 fields, numeric key), on a throwaway server of its own (fsync on, as a
 // real server runs; Unix socket). Wall-clock time per operation; what is not part of the
 // operation (another client's commit, the wait for its notice) is left out of the time. Each
-// case times ours and its baseline in turns, an operation of each per iteration, and the run
-// ends with a table of their means and ratios.
+// case times ours and its baseline in turns, 20 operations at a time, and the run ends with a
+// table of their means and ratios.
 //
 //   InsertPost      Insert, 13 SetFieldValue, Post at a rising key / one prepared INSERT, one
 //                   transaction (autocommit), into a table of the same columns and key index
@@ -198,10 +198,10 @@ std::map<std::string, TPair>& Pairs()
     return All;
 }
 
-// Times ours and the baseline in turns, a block of operations each (a block is 20: two pages
-// of steps, so that each side keeps the rhythm of its own operations), so that what drifts on a
-// shared machine - the disk's flush time, a checkpoint, another program's load - falls on both
-// alike. Each side returns the seconds of its timed part (what it does untimed around it is its
+// Times ours and the baseline in turns, a block of 20 operations each (more than a session
+// reads ahead, so that each side keeps the rhythm of its own page reads), so that what drifts
+// on a shared machine - the disk's flush time, a checkpoint, another program's load - falls on
+// both alike. Each side returns the seconds of its timed part (what it does untimed around it is its
 // own business). Each iteration is one operation; the iteration count is a multiple of 40.
 template <class FOurs, class FDirect>
 void RunPaired(benchmark::State& State, const std::string& Name, FOurs&& Ours, FDirect&& Direct)
