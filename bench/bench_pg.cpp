@@ -201,8 +201,8 @@ std::map<std::string, TPair>& Pairs()
 // Times ours and the baseline in turns, a block of 20 operations each (more than a session
 // reads ahead, so that each side keeps the rhythm of its own page reads), so that what drifts
 // on a shared machine - the disk's flush time, a checkpoint, another program's load - falls on
-// both alike. Each side returns the seconds of its timed part (what it does untimed around it is its
-// own business). Each iteration is one operation; the iteration count is a multiple of 40.
+// both alike. Each side returns the seconds of its timed part (what it does untimed around it
+// is its own business). Each iteration is one operation; the count is a multiple of 40.
 template <class FOurs, class FDirect>
 void RunPaired(benchmark::State& State, const std::string& Name, FOurs&& Ours, FDirect&& Direct)
 {
