@@ -201,9 +201,9 @@ void TPgConnection::Prepare(const AnsiString& Name, std::string_view Sql)
     Check(PQprepare(FConn, Name.c_str(), Text.c_str(), 0, nullptr), "to prepare a statement");
 }
 
-TPgResult TPgConnection::RunPrepared(const AnsiString& Name, const TPgParams& Params)
+TPgResult TPgConnection::RunPrepared(const AnsiString& Name, const TPgParams& Params, const char* What)
 {
-    return Check(PQexecPrepared(FConn, Name.c_str(), Params.Count(), Params.Values(), nullptr, nullptr, 0), "a statement");
+    return Check(PQexecPrepared(FConn, Name.c_str(), Params.Count(), Params.Values(), nullptr, nullptr, 0), What);
 }
 
 std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Steps)
@@ -260,12 +260,18 @@ std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Step
 bool TPgConnection::TakeNotifications(std::string_view Channel, std::vector<AnsiString>* Payloads)
 {
     if (!PQconsumeInput(FConn)) Fail("reading what the server sent");
+    return TakeReceived(Channel, Payloads);
+}
+
+bool TPgConnection::TakeReceived(std::string_view Channel, std::vector<AnsiString>* Payloads, std::vector<AnsiString>* Own)
+{
     bool Seen = false;
-    int Own = PQbackendPID(FConn);
+    int Self = PQbackendPID(FConn);
     while (PGnotify* Notice = PQnotifies(FConn)) {
-        if (Channel == Notice->relname && Notice->be_pid != Own) {
-            Seen = true;
-            if (Payloads) Payloads->emplace_back(Notice->extra ? Notice->extra : "");
+        if (Channel == Notice->relname) {
+            std::vector<AnsiString>* Into = Notice->be_pid == Self ? Own : Payloads;
+            if (Notice->be_pid != Self) Seen = true;
+            if (Into) Into->emplace_back(Notice->extra ? Notice->extra : "");
         }
         PQfreemem(Notice);
     }

@@ -95,7 +95,8 @@ public:
     void Exec(std::string_view Sql);
     TPgResult Query(std::string_view Sql, const TPgParams& Params = {});
     void Prepare(const AnsiString& Name, std::string_view Sql);
-    TPgResult RunPrepared(const AnsiString& Name, const TPgParams& Params);
+    // What names the statement in an error's message ("... refused a write: ...").
+    TPgResult RunPrepared(const AnsiString& Name, const TPgParams& Params, const char* What = "a statement");
 
     // One statement of several sent in one round trip: a prepared statement's name, or SQL.
     struct TStep {
@@ -112,6 +113,10 @@ public:
     // connection notified Channel since the last call (other notifications are dropped);
     // Payloads, when given, receives the payloads of those notices, in order.
     bool TakeNotifications(std::string_view Channel, std::vector<AnsiString>* Payloads = nullptr);
+    // The same for what libpq has received already, without reading the connection: a
+    // statement's answer brings the notices of its own commit (this connection's go to Own,
+    // when given; otherwise they are dropped as well).
+    bool TakeReceived(std::string_view Channel, std::vector<AnsiString>* Payloads, std::vector<AnsiString>* Own = nullptr);
 
 private:
     [[noreturn]] void Fail(const AnsiString& What, pg_result* Result = nullptr);

@@ -5,6 +5,8 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <utility>
 
 #include "framework/core/TextUtils.h"
 #include "server/ChangeLogCursor.h"
@@ -33,6 +35,9 @@ AnsiString ParamRef(std::int64_t Number)
 // The change log keeps at least LogKeep entries; every LogTrimEvery-th entry trims it.
 constexpr int LogKeep = 8192;
 constexpr int LogTrimEvery = 1024;
+// The longest entry a notice carries (PostgreSQL refuses payloads of 8000 bytes or more); the
+// trigger sends an empty notice for a longer one.
+constexpr int MaxNoticeEntry = 7900;
 // PostgreSQL cuts names longer than this; the schema allows a few bytes more.
 constexpr std::size_t MaxNameBytes = 63;
 // The server's own names carry the table's name when it is short enough, else its hash.
@@ -86,6 +91,16 @@ public:
             if (FSchema.Fields[I].Key) KeyDefinition += KeyExpr(I, "") + ", ";
         FKeyIndex = "zfd_key_" + Own + "_" + IntToHex(StableHash(KeyDefinition), 8);
         FLogCursor.SetKeyTag(IntToHex(StableHash(KeyDefinition), 8) + ";");
+        // Whether every entry of this table fits in its notice (the trigger sends an empty one
+        // for a longer entry): the sequence, id and kind, then two keys, each "<bytes>:" and the
+        // tag, then "<bytes>:<text>" per key field of at most Size characters of 4 bytes.
+        std::size_t Longest = 64;
+        for (std::size_t Key = 0; Key < 2; ++Key) {
+            Longest += 16 + FLogCursor.KeyTag().size();
+            for (const TFieldDef& Field : FSchema.Fields)
+                if (Field.Key) Longest += 8 + 4 * static_cast<std::size_t>(Field.Size);
+        }
+        FNoticeCarriesEntry = Longest <= static_cast<std::size_t>(MaxNoticeEntry);
         try {
             PrepareTable();
             Connected();
@@ -98,8 +113,11 @@ public:
     {
         Changes.clear();
         return Guard([&] {
+            // A write whose own notice did not tell its entry: the view is read again, since
+            // the entry cannot be told from the others'.
+            if (std::exchange(FOwnEntryUnknown, false)) return TChangesSeen::Lost;
             std::int64_t Local = LocalWrites().Count(FLocalKey);
-            bool Look = FMustLook || Local != FLocalSeen;
+            bool Look = FMustLook || Local != FLocalSeen || std::exchange(FNoticesKept, false);
             std::vector<AnsiString> Payloads;
             if (FConn.TakeNotifications(FChannel, &Payloads)) Look = true;
             for (const AnsiString& Payload : Payloads) KeepNotified(Payload);
@@ -142,9 +160,18 @@ public:
         });
     }
 
+    // An entry as a notice carries it.
+    struct TNotified {
+        std::int64_t Id = 0;
+        int What = 0;
+        AnsiString OldKey, NewKey;
+        bool HasNewKey = false;
+    };
+
     // A notice's payload: "<seq> <id> <what> " then the old and the new key, each "-" (none) or
-    // "<bytes>:<text>"; empty when the entry was too long for a notice.
-    void KeepNotified(std::string_view Payload)
+    // "<bytes>:<text>"; empty when the entry was too long for a notice. Its sequence and entry,
+    // or nothing when it holds no entry that a session can take in.
+    static std::optional<std::pair<std::int64_t, TNotified>> ParseNotice(std::string_view Payload)
     {
         TNotified Entry;
         std::int64_t Seq = 0;
@@ -183,11 +210,19 @@ public:
         bool HasOld = false;
         bool Parsed = Number(Seq) && Number(Entry.Id) && Number(What) && What >= 1 && What <= 3 &&
                       Key(Entry.OldKey, HasOld) && Key(Entry.NewKey, Entry.HasNewKey) && Payload.empty();
-        if (!Parsed || (What != static_cast<int>(TChangeKind::Deleted) && !Entry.HasNewKey)) {
+        if (!Parsed || (What != static_cast<int>(TChangeKind::Deleted) && !Entry.HasNewKey)) return std::nullopt;
+        Entry.What = static_cast<int>(What);
+        return std::make_pair(Seq, std::move(Entry));
+    }
+
+    void KeepNotified(std::string_view Payload)
+    {
+        std::optional<std::pair<std::int64_t, TNotified>> Notice = ParseNotice(Payload);
+        if (!Notice) {
             FNoticeMissing = true;  // the log tells the rest
             return;
         }
-        Entry.What = static_cast<int>(What);
+        auto& [Seq, Entry] = *Notice;
         if (Seq <= FLogCursor.Applied()) return;
         if (FNotified.size() >= static_cast<std::size_t>(LogKeep)) {
             // A session that has not looked for long keeps no more than the log would: the
@@ -459,29 +494,46 @@ private:
         }
     }
 
-    // One write and the read of its log entry's sequence, in one transaction and one round
-    // trip. The statement returns a row for the record it wrote; none when the version given
-    // was stale or the record is gone. The unique index refuses a duplicate key.
+    // One write, in one transaction and one round trip, and the sequence of its log entry. The
+    // statement returns a row for the record it wrote; none when the version given was stale
+    // or the record is gone. The unique index refuses a duplicate key. The entry's sequence
+    // comes with the answer, in the notice of the write's own commit (this connection listens
+    // too); where an entry may be too long for its notice, the write reads the log's end in
+    // the same transaction instead.
     template <class F>
     TWriteResult LoggedWrite(const char* Statement, TPgParams Params, F&& Written)
     {
         return Guard([&] {
             FinishChanges();
-            std::vector<TPgConnection::TStep> Steps(2);
+            std::vector<TPgConnection::TStep> Steps(FNoticeCarriesEntry ? 1 : 2);
             Steps[0].Statement = Statement;
             Steps[0].Params = std::move(Params);
-            Steps[1].Statement = "logend";
-            Steps[1].Params.Add(FSchema.TableName);
+            if (!FNoticeCarriesEntry) {
+                Steps[1].Statement = "logend";
+                Steps[1].Params.Add(FSchema.TableName);
+            }
             std::vector<TPgResult> Results;
             try {
-                Results = FConn.RunTogether(Steps);
+                if (FNoticeCarriesEntry) Results.push_back(FConn.RunPrepared(Steps[0].Statement, Steps[0].Params, "a write"));
+                else Results = FConn.RunTogether(Steps);
             } catch (const EPgError& E) {
                 if (E.IsUniqueViolation()) return TWriteResult::DuplicateKey;
                 throw;
             }
             if (Results[0].Rows() == 0) return TWriteResult::Changed;
             Written(Results[0]);
-            FLogCursor.OwnWrite(Results[1].Int64(0, 0));
+            if (FNoticeCarriesEntry) {
+                // Others' notices that came with the answer are kept for the next look.
+                std::vector<AnsiString> Others, Own;
+                if (FConn.TakeReceived(FChannel, &Others, &Own)) FNoticesKept = true;
+                for (const AnsiString& Payload : Others) KeepNotified(Payload);
+                std::optional<std::pair<std::int64_t, TNotified>> Notice;
+                if (Own.size() == 1) Notice = ParseNotice(Own[0]);
+                if (Notice) FLogCursor.OwnWrite(Notice->first);
+                else FOwnEntryUnknown = true;
+            } else {
+                FLogCursor.OwnWrite(Results[1].Int64(0, 0));
+            }
             std::int64_t Local = LocalWrites().Add(FLocalKey);
             if (Local == FLocalSeen + 1) FLocalSeen = Local;
             return TWriteResult::Done;
@@ -669,7 +721,7 @@ private:
                           "  IF s % " + IntToStr(LogTrimEvery) + " = 0 THEN DELETE FROM " + FLog + " WHERE seq <= s - " +
                           IntToStr(LogKeep) + "; END IF;\n"
                           "  p := s || ' ' || i || ' ' || w || ' ' ||" + PackedOf("ok") + " ||" + PackedOf("nk") + ";\n"
-                          "  IF octet_length(p) > 7900 THEN p := ''; END IF;\n"
+                          "  IF octet_length(p) > " + IntToStr(MaxNoticeEntry) + " THEN p := ''; END IF;\n"
                           "  PERFORM pg_notify(" + QuoteSql('\'', FChannel) + ", p);\n"
                           "  RETURN NULL;\n"
                           "END ";
@@ -746,14 +798,11 @@ private:
     std::int64_t FLocalSeen = 0;             // the writes of this process's sessions taken in
     bool FMustLook = true;                   // read the log at the next look whatever was notified
     // The entries others' notices carried, by sequence, until they are taken in.
-    struct TNotified {
-        std::int64_t Id = 0;
-        int What = 0;
-        AnsiString OldKey, NewKey;
-        bool HasNewKey = false;
-    };
     std::map<std::int64_t, TNotified> FNotified;
     bool FNoticeMissing = false;  // a notice came without its entry since the last look
+    bool FNoticeCarriesEntry = false;  // every entry of the table fits in its notice
+    bool FNoticesKept = false;         // others' notices came with a write's answer: look at the next call
+    bool FOwnEntryUnknown = false;     // a write's notice did not tell its entry: read the view again
     bool FInSnapshot = false;                // a read transaction from ReadChanges until FinishChanges
 };
 

@@ -186,6 +186,42 @@ TEST(PostgresStore, EveryWriteIsLoggedAndAnnouncedOnceWhoeverWroteIt)
     PQfinish(Listener);
 }
 
+// A write's answer can bring other clients' notices with it (they reach the connection while
+// it waits): they are taken in at the next look. A table whose entries may be too long for a
+// notice logs its writes as well, and a store never lists its own writes.
+TEST(PostgresStore, NoticesThatComeWithAWritesAnswerAreTakenInAtTheNextLook)
+{
+    AnsiString Uri = TestCluster().NewDatabase();
+    auto A = OpenRecordStore(ParseSchema(StockSchema, "stock.SFD"), Uri, "stock.SFD");
+    A->ReadOrderedIds(1, [](std::int64_t, const std::vector<AnsiString>*) {});
+    Sql(Uri, "INSERT INTO \"Stock\" (\"No\", \"Name\") VALUES ('7', 'seven')");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // its notice reaches A's connection
+    TStoredRecord Record;
+    ASSERT_EQ(A->Insert({"8", "eight", ""}, Record), TWriteResult::Done);
+    std::vector<TChange> Changes;
+    ASSERT_EQ(A->ReadChanges(Changes), TChangesSeen::Listed);
+    A->FinishChanges();
+    ASSERT_EQ(Changes.size(), 1u);
+    EXPECT_EQ(Changes[0].NewKey, (std::vector<AnsiString>{"7"}));
+    Sql(Uri, "INSERT INTO \"Stock\" (\"No\", \"Name\") VALUES ('9', 'nine')");
+    ASSERT_EQ(LookUntilSeen(*A, Changes), TChangesSeen::Listed);
+    ASSERT_EQ(Changes.size(), 1u);
+    EXPECT_EQ(Changes[0].NewKey, (std::vector<AnsiString>{"9"}));
+
+    TTableSchema Long = ParseSchema("[Table]\nName = Notes\n[Fields]\nTitle, Text, 9000, Key\n", "notes.SFD");
+    auto Writer = OpenRecordStore(Long, Uri, "notes.SFD");
+    auto Reader = OpenRecordStore(Long, Uri, "notes.SFD");
+    for (auto* Store : {Writer.get(), Reader.get()}) Store->ReadOrderedIds(1, [](std::int64_t, const std::vector<AnsiString>*) {});
+    AnsiString Title(8000, 't');
+    ASSERT_EQ(Writer->Insert({Title}, Record), TWriteResult::Done);
+    ASSERT_EQ(Writer->Insert({"short"}, Record), TWriteResult::Done);
+    ASSERT_EQ(LookUntilSeen(*Reader, Changes), TChangesSeen::Listed);
+    ASSERT_EQ(Changes.size(), 2u);
+    EXPECT_EQ(Changes[0].NewKey, (std::vector<AnsiString>{Title}));
+    EXPECT_EQ(Writer->ReadChanges(Changes), TChangesSeen::None);
+    Writer->FinishChanges();
+}
+
 // A write that cannot be logged (the table's sequence row was deleted behind the server's
 // back) is refused, never done without its entry.
 TEST(PostgresStore, AWriteThatCannotBeLoggedIsRefusedAndNotDone)
