@@ -505,17 +505,18 @@ private:
     {
         return Guard([&] {
             FinishChanges();
-            std::vector<TPgConnection::TStep> Steps(FNoticeCarriesEntry ? 1 : 2);
-            Steps[0].Statement = Statement;
-            Steps[0].Params = std::move(Params);
-            if (!FNoticeCarriesEntry) {
-                Steps[1].Statement = "logend";
-                Steps[1].Params.Add(FSchema.TableName);
-            }
             std::vector<TPgResult> Results;
             try {
-                if (FNoticeCarriesEntry) Results.push_back(FConn.RunPrepared(Steps[0].Statement, Steps[0].Params, "a write"));
-                else Results = FConn.RunTogether(Steps);
+                if (FNoticeCarriesEntry) {
+                    Results.push_back(FConn.RunPrepared(Statement, Params, "a write"));
+                } else {
+                    std::vector<TPgConnection::TStep> Steps(2);
+                    Steps[0].Statement = Statement;
+                    Steps[0].Params = std::move(Params);
+                    Steps[1].Statement = "logend";
+                    Steps[1].Params.Add(FSchema.TableName);
+                    Results = FConn.RunTogether(Steps);
+                }
             } catch (const EPgError& E) {
                 if (E.IsUniqueViolation()) return TWriteResult::DuplicateKey;
                 throw;
