@@ -1,7 +1,8 @@
 #pragma once
 // The storage seam of the server: everything a session needs from the place where records
-// live, for one table. The server stores in SQLite (SqliteRecordStore); a client/server
-// database for many users on many machines would be another implementation of this class.
+// live, for one table. Two stores implement it: SQLite, for memory tables and database files
+// (SqliteRecordStore), and PostgreSQL, for tables that many users on many machines share
+// (PostgresRecordStore); RecordStoreFactory picks one by the access file.
 //
 // Records are identified by ids that are never reused, and carry a version that each write
 // raises, so that a session can tell whether a record changed since it read it and so that

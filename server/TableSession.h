@@ -51,9 +51,11 @@
 //     the filter is switched on.
 //
 // Threading: a session is used by one thread at a time and is not synchronised; its handlers
-// and triggers run on the calling thread, inside the call. Each session holds its own SQLite
-// connection and shares only the registry of memory tables, which locks itself, so different
-// sessions may live on different threads.
+// and triggers run on the calling thread, inside the call. Each session holds its own store,
+// with a connection of its own, and shares only what the stores share between sessions (the
+// registry of memory tables, a memory table's change log, the count of this process's
+// PostgreSQL writes), which lock themselves, so different sessions may live on different
+// threads.
 //
 // Handlers and DB methods handed to the session (the four notification setters and
 // SetDBMethods) are not owned: the caller clears them (sets an empty handler or a null
@@ -61,10 +63,11 @@
 // collection, at the moment it would call it, so a handler cleared earlier in the same call
 // (even by another handler) is never called.
 //
-// Failures raise EServerError (or ESqliteError from the storage); nothing is undone by a
-// failure that the step itself did not make. A failure that comes after the step was done
-// (a notification handler or an after-trigger that failed) does not undo the step: it is
-// kept in the call's frame (TCallFrame) and reported when the call returns.
+// Failures raise EServerError (the SQLite store also lets SQLite's own failures through, as
+// ESqliteError); nothing is undone by a failure that the step itself did not make. A failure
+// that comes after the step was done (a notification handler or an after-trigger that failed)
+// does not undo the step: it is kept in the call's frame (TCallFrame) and reported when the
+// call returns.
 //
 // Field reads (GetFieldValue and the schema questions) answer from what the session holds;
 // every other operation on an open table first asks the storage whether another session
