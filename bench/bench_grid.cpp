@@ -25,7 +25,7 @@
 #include "interface/ServerCall.h"
 #include "server/MemoryTables.h"
 #include "server/RegisterFileDataSetServer.h"
-#include "server/SqliteRecordStore.h"
+#include "server/SqliteSqlFunctions.h"
 
 namespace {
 

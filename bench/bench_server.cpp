@@ -60,7 +60,7 @@
 #include "interface/Ostrel_TLB.h"
 #include "server/MemoryTables.h"
 #include "server/RegisterFileDataSetServer.h"
-#include "server/SqliteRecordStore.h"
+#include "server/SqliteSqlFunctions.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "framework/core/TextUtils.h"
 #include "interface/Ostrel_TLB.h"
 #include "server/RegisterFileDataSetServer.h"
-#include "server/SqliteRecordStore.h"
+#include "server/SqliteSqlFunctions.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include "com/ErrorInfo.h"
 #include "server/ServerError.h"
-#include "server/SqliteDb.h"
 
 namespace RecordServer {
 
@@ -36,8 +35,6 @@ HRESULT TFileDataSetServer::CallWithoutHandlers(F&& Body)
         Body();
     } catch (const EServerError& E) {
         return ReportError(E.Code(), E.Message(), ErrorSource);
-    } catch (const ESqliteError& E) {
-        return ReportError(E_FAIL, "The record storage failed: " + E.Message(), ErrorSource);
     } catch (const EVariantError& E) {
         return ReportError(E_INVALIDARG, "Invalid argument: " + E.Message(), ErrorSource);
     } catch (const std::bad_alloc&) {

@@ -1,7 +1,7 @@
 #pragma once
-// The PostgreSQL implementation of the storage seam, for tables that many users on many
-// machines share. A dataset selects it with a connection URI as its access file
-// ("postgresql://user@host:port/dbname", or "postgres://...").
+// The PostgreSQL store: the storage seam (RecordStore.h) on a PostgreSQL server, for tables
+// that many users on many machines share. A dataset selects it with a connection URI as its
+// access file ("postgresql://user@host:port/dbname", or "postgres://...").
 //
 // The table: zfd_id (bigint identity, never reused), zfd_ver (the record's version) and one
 // text column per schema field. A unique index on the key fields orders the records (number
@@ -10,32 +10,200 @@
 // and its change log on first open, and refuses a table whose columns disagree with the
 // schema, naming each difference.
 //
-// The change log, zfd_log_<table> (seq, id, what, oldkey), is written by a trigger on the
-// table, in the writing transaction, for every writer (a plain SQL client included). Its
+// The change log, zfd_log_<table> (seq, id, what, oldkey, newkey), is written by a trigger on
+// the table, in the writing transaction, for every writer (a plain SQL client included). Its
 // sequences come from a per-table counter row in zfd_sequences, which the trigger raises:
 // writers of one table queue on that row from their write to their commit, so the sequences
 // have no gaps and follow the commit order, as a reader of the log needs. The trigger also
-// sends a notification on the table's channel; sessions LISTEN, and read the log only after a
-// notification of another connection (or a write of another session of this process, which
-// needs no round trip to be known).
+// sends a notification on the table's channel, carrying the entry when it is short enough;
+// sessions LISTEN, and look for changes only after a notification of another connection (or
+// a write of another session of this process, which needs no round trip to be known). Where
+// the notices carry every entry since the last look, and no filter asks for a snapshot, the
+// session takes them in without a round trip at all.
 //
 // Every value travels as a bound parameter; the only names in the SQL are the schema's table
 // and field names, which the schema parser checked and which are quoted. Filters run in this
 // process, by the same code as in the SQLite store, on the field texts read.
 //
-// A lost connection makes the call that met it fail with a message saying so; the next call
-// connects again and reads the log (or the whole view, when the log was trimmed meanwhile).
+// The class's parts, by concept:
+//   PostgresRecordStore.cpp  opening, the filter, reads, and writes (which learn their log
+//                            entry from the notice of their own commit)
+//   PostgresTableSetup.cpp   the table, its key index, the change log, its trigger function,
+//                            and the statements each new connection prepares
+//   PostgresChangeLog.cpp    others' commits: notices, the log, and the hold protocol
+//
+// States:
+//   Connected or Lost (FConn): a lost connection makes the call that met it fail with a
+//     message saying so; the next call connects again (Guard), prepares the statements
+//     again, and reads the log (or the whole view, when the log was trimmed meanwhile).
+//   Snapshot (FInSnapshot): a REPEATABLE READ transaction, from a ReadChanges that needed one
+//     until FinishChanges; every read meanwhile sees one state of the table.
+// Invariants:
+//   FNotified holds only entries after FLogCursor.Applied(), at most LogKeep of them.
+//   FLocalSeen <= the count of this process's writes of the table (LocalWrites).
+//   FInSnapshot is false whenever FConn is lost.
+//
+// Failures: libpq's and the server's failures leave this class as EServerError (Guard); a
+// duplicate key or a version no longer stored is a result (TWriteResult), not a failure.
+//
+// Threading: one thread at a time; different stores (sessions) may live on different threads.
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
 
+#include "server/ChangeLogCursor.h"
+#include "server/PgConnection.h"
 #include "server/RecordStore.h"
 #include "server/Schema.h"
+#include "server/ServerError.h"
 
 namespace RecordServer {
 
 // True when AccessFile is a PostgreSQL connection URI.
 bool IsPostgresUri(const AnsiString& AccessFile);
-// Connects to Uri and opens the table of Schema there, creating it when it does not exist.
-// Raises EServerError when the server cannot be reached or the table disagrees with Schema.
-std::unique_ptr<TRecordStore> OpenPostgresStore(const TTableSchema& Schema, const AnsiString& Uri);
+
+class TPostgresRecordStore : public TRecordStore {
+public:
+    // The change log keeps at least LogKeep entries; every LogTrimEvery-th entry trims it.
+    static constexpr int LogKeep = 8192;
+    static constexpr int LogTrimEvery = 1024;
+    // The longest entry a notice carries (PostgreSQL refuses payloads of 8000 bytes or more);
+    // the trigger sends an empty notice for a longer one.
+    static constexpr int MaxNoticeEntry = 7900;
+
+    // Connects to Uri and opens the table of Schema there, creating it when it does not exist.
+    // Raises EServerError when the server cannot be reached or the table disagrees with Schema.
+    static std::unique_ptr<TRecordStore> Open(const TTableSchema& Schema, const AnsiString& Uri);
+
+    TPostgresRecordStore(const TTableSchema& Schema, const AnsiString& Uri);
+
+    TChangesSeen ReadChanges(std::vector<TChange>& Changes) override;
+    void FinishChanges() override;
+    // Every key is in the view: a session places its writes without asking the table.
+    bool HoldInStep() override { return false; }
+    void SetFilter(const std::vector<TFilterCondition>& Conditions) override;
+    // A comparison with the table is a round trip: every key is kept in the view (the view's
+    // reading brings them all anyway).
+    int KeyEvery() const override { return 1; }
+    void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override;
+    bool PassesFilter(std::int64_t Id) override;
+    std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override;
+    std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) override;
+    bool Read(std::int64_t Id, TStoredRecord& Record) override;
+    void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) override;
+    std::optional<std::int64_t> ReadVersion(std::int64_t Id) override;
+    bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After) override;
+    TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override;
+    TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
+                        std::int64_t& NewVersion) override;
+    TWriteResult Delete(std::int64_t Id, std::int64_t Version) override;
+
+private:
+    // Writes of the sessions of this process, per table: a session learns of another session's
+    // commit here without a round trip (a notification may reach it a moment later). Safe to
+    // use from any thread.
+    class TLocalWrites {
+    public:
+        std::int64_t Count(const AnsiString& Table);
+        std::int64_t Add(const AnsiString& Table);
+
+    private:
+        std::mutex FLock;
+        std::map<AnsiString, std::int64_t> FCounts;  // by URI and table name
+    };
+    static TLocalWrites& LocalWrites();
+
+    // An entry as a notice carries it.
+    struct TNotified {
+        std::int64_t Id = 0;
+        int What = 0;
+        AnsiString OldKey, NewKey;
+        bool HasNewKey = false;
+    };
+
+    // Runs Step on a working connection and turns libpq's failures into the server's. A lost
+    // connection fails this call; the next one connects again.
+    template <class F>
+    auto Guard(F&& Step) -> decltype(Step())
+    {
+        try {
+            if (!FConn.Connected()) {
+                FInSnapshot = false;
+                FConn.Reconnect();
+                Connected();
+                FMustLook = true;  // notifications may have been missed meanwhile
+            }
+            return Step();
+        } catch (const EPgError& E) {
+            if (E.Lost()) FInSnapshot = false;
+            if (FInSnapshot) FinishChanges();
+            throw EServerError(E.Message());
+        }
+    }
+
+    // Table setup (PostgresTableSetup.cpp).
+    void CheckNames() const;
+    void PrepareTable();
+    void CheckColumns();
+    void PrepareKeyIndex();
+    void PrepareChangeLog();
+    // What every new connection needs: the statements, and the channel it listens to.
+    void Connected();
+    AnsiString Column(std::size_t Field) const;
+    AnsiString ColumnList() const;
+    // One key field as it is ordered and compared: numbers by their exact value, texts by
+    // their bytes; of the field's column behind Qualifier, or of the SQL Text.
+    AnsiString KeyExpr(std::size_t Field, const AnsiString& Qualifier) const;
+    AnsiString KeyExprOf(std::size_t Field, const AnsiString& Text) const;
+    // The key expressions, comma separated (empty without a key).
+    AnsiString KeyList(const AnsiString& Qualifier) const;
+    // The order of the records: the key expressions, then the id.
+    AnsiString Order(const AnsiString& Qualifier) const;
+
+    // The change log (PostgresChangeLog.cpp).
+    // A notice's payload: "<seq> <id> <what> " then the old and the new key, each "-" (none)
+    // or "<bytes>:<text>"; empty when the entry was too long for a notice. Its sequence and
+    // entry, or nothing when it holds no entry that a session can take in.
+    static std::optional<std::pair<std::int64_t, TNotified>> ParseNotice(std::string_view Payload);
+    void KeepNotified(std::string_view Payload);
+    // Whether the notices kept hold every entry since the last look, but this session's own.
+    bool NoticesCoverLog() const;
+    TChangesSeen TakeNotified(std::vector<TChange>& Changes);
+    // Drops the notices of entries taken in.
+    void ForgetNotified();
+    // Whether every entry of Log but deletions holds the key its write left.
+    static bool HoldsNewKeys(const TPgResult& Log);
+
+    // Reads and writes (PostgresRecordStore.cpp).
+    template <class F>
+    TWriteResult LoggedWrite(const char* Statement, TPgParams Params, F&& Written);
+    bool Passes(const TStoredRecord& Record) const;
+    // The version and the fields, from column First of the row on.
+    void ReadRow(const TPgResult& Result, int Row, int First, TStoredRecord& Record) const;
+
+    TTableSchema FSchema;
+    TPgConnection FConn;
+    AnsiString FTable, FLog, FLogFunction, FLogTrigger;  // quoted names
+    AnsiString FKeyIndex;                                 // unquoted
+    AnsiString FChannel;                                  // the channel that the log's trigger notifies
+    AnsiString FLocalKey;                                 // the table among the writes of this process
+    std::vector<TFilterCondition> FFilter;
+    std::vector<std::size_t> FFilterFields;  // per condition: its field
+    TChangeLogCursor FLogCursor;             // what this session took in of the log
+    std::int64_t FLocalSeen = 0;             // the writes of this process's sessions taken in
+    bool FMustLook = true;                   // read the log at the next look whatever was notified
+    // The entries others' notices carried, by sequence, until they are taken in.
+    std::map<std::int64_t, TNotified> FNotified;
+    bool FNoticeMissing = false;       // a notice came without its entry since the last look
+    bool FNoticeCarriesEntry = false;  // every entry of the table fits in its notice
+    bool FNoticesKept = false;         // others' notices came with a write's answer: look at the next call
+    bool FOwnEntryUnknown = false;     // a write's notice did not tell its entry: read the view again
+    bool FInSnapshot = false;          // a read transaction from ReadChanges until FinishChanges
+};
 
 }  // namespace RecordServer

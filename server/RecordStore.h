@@ -7,6 +7,39 @@
 // Records are identified by ids that are never reused, and carry a version that each write
 // raises, so that a session can tell whether a record changed since it read it and so that
 // a write based on an old reading is refused instead of overwriting another session's change.
+//
+// A store raises EServerError and nothing else: whatever its engine reports is translated at
+// the store's own edge.
+//
+// The hold protocol. While a session takes in others' commits, or places its own write, the
+// store may hold the storage still (a read transaction, or a lock that keeps the other writers
+// out), so that what the session compares does not change under it:
+//
+//   session (TableSession)                         store
+//   ----------------------                         -----
+//   before every operation (Sync):
+//     ReadChanges(Changes) ----------------------> None: nobody else committed; holds nothing
+//                                                  Listed / Lost: may hold from here on
+//     take the changes in: Read, ComesBeforeKey,
+//       ReadNeighbours, ... ---------------------> all see the storage as held
+//     FinishChanges() ---------------------------> lets go
+//   a write (Post, Delete):
+//     Insert / Update / Delete ------------------> one transaction with its log entry; never
+//                                                  inside a hold
+//     HoldInStep() ------------------------------> true: holds, and nobody else wrote since
+//                                                  this session's last look
+//                                                  false: holds nothing
+//     place the record in the view
+//     Placed({Old, New, Before}) ----------------> kept with the write's log entry
+//     FinishChanges() ---------------------------> lets go
+//   another session's next Sync:
+//     ReadChanges(Changes) ----------------------> the write, carrying Placed's place while
+//                                                  its entry is the log's last
+//
+//   Free --ReadChanges: Listed/Lost, HoldInStep: true--> Held --FinishChanges--> Free
+//
+// FinishChanges is harmless when nothing is held, so a session calls it on every way out
+// (a scope guard), also when taking the changes in fails.
 #include <cstdint>
 #include <functional>
 #include <optional>

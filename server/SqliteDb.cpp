@@ -208,14 +208,4 @@ void TSqliteTransaction::Commit()
     FOpen = false;
 }
 
-AnsiString QuoteSql(char Quote, std::string_view Text)
-{
-    AnsiString Result(1, Quote);
-    for (char C : Text) {
-        if (C == Quote) Result += Quote;
-        Result += C;
-    }
-    return Result + Quote;
-}
-
 }  // namespace RecordServer

@@ -117,11 +117,4 @@ private:
     bool FOpen = true;
 };
 
-// SQL text in Quote marks, inner ones doubled: an identifier in '"', a string in '\''.
-AnsiString QuoteSql(char Quote, std::string_view Text);
-inline AnsiString QuoteIdent(std::string_view Name)
-{
-    return QuoteSql('"', Name);
-}
-
 }  // namespace RecordServer

@@ -14,7 +14,6 @@
 #include "server/DataPath.h"
 #include "server/KeyOrder.h"
 #include "server/ServerError.h"
-#include "server/SqliteDb.h"
 #include "server/RecordStoreFactory.h"
 #include "server/ValueText.h"
 

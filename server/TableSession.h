@@ -63,11 +63,10 @@
 // collection, at the moment it would call it, so a handler cleared earlier in the same call
 // (even by another handler) is never called.
 //
-// Failures raise EServerError (the SQLite store also lets SQLite's own failures through, as
-// ESqliteError); nothing is undone by a failure that the step itself did not make. A failure
-// that comes after the step was done (a notification handler or an after-trigger that failed)
-// does not undo the step: it is kept in the call's frame (TCallFrame) and reported when the
-// call returns.
+// Failures raise EServerError, as the stores do; nothing is undone by a failure that the step
+// itself did not make. A failure that comes after the step was done (a notification handler or
+// an after-trigger that failed) does not undo the step: it is kept in the call's frame
+// (TCallFrame) and reported when the call returns.
 //
 // Field reads (GetFieldValue and the schema questions) answer from what the session holds;
 // every other operation on an open table first asks the storage whether another session

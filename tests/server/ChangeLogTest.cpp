@@ -19,7 +19,7 @@
 #include "framework/core/TextUtils.h"
 #include "server/MemoryChangeLog.h"
 #include "server/MemoryTables.h"
-#include "server/SqliteRecordStore.h"
+#include "server/SqliteSqlFunctions.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "com/OleCheck.h"
 #include "framework/core/TextUtils.h"
 #include "server/RegisterFileDataSetServer.h"
-#include "server/SqliteRecordStore.h"
+#include "server/SqliteSqlFunctions.h"
 
 namespace {
 

@@ -5,14 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "server/FilterCommand.h"
 #include "server/KeyOrder.h"
+#include "server/MemoryTables.h"
 #include "server/RecordStoreFactory.h"
 #include "server/Schema.h"
+#include "server/ServerError.h"
+#include "server/SqliteDb.h"
+#include "server/SqliteSqlFunctions.h"
 #include "tests/support/PgTestCluster.h"
 #include "tests/support/TempDir.h"
+
+#include <libpq-fe.h>
 
 namespace {
 
@@ -54,6 +61,23 @@ protected:
     // A store on the test's table, as one session opens it. The memory table is the one of
     // this test's (unique) schema path.
     std::unique_ptr<TRecordStore> Open() { return OpenRecordStore(Schema, AccessFile, Dir.File("stock.SFD")); }
+
+    // Runs Statement on the test's table from a plain connection of the store's kind, as another
+    // program would.
+    void RawSql(const char* Statement)
+    {
+        if (GetParam() == TStoreKind::Postgres) {
+            PGconn* Conn = PQconnectdb(AccessFile.c_str());
+            PGresult* Result = PQexec(Conn, Statement);
+            EXPECT_EQ(PQresultStatus(Result), PGRES_COMMAND_OK) << Statement << ": " << PQresultErrorMessage(Result);
+            PQclear(Result);
+            PQfinish(Conn);
+            return;
+        }
+        TSqliteDb Db(AccessFile.empty() ? MemoryDatabaseUri(Dir.File("stock.SFD")) : AccessFile);
+        RegisterSqlFunctions(Db.Handle());  // the key index's
+        Db.Exec(Statement);
+    }
 
     static TStoredRecord Add(TRecordStore& Store, const char* Region, const char* No, const char* Name = "n",
                              const char* City = "")
@@ -277,6 +301,31 @@ TEST_P(StoreContract, TheChangeLogListsOtherSessionsWritesOnceWithTheirOldKeysAn
     B->FinishChanges();
     ASSERT_EQ(Changes.size(), 1u);
     EXPECT_EQ(Changes[0].Id, Mine.Id);
+}
+
+TEST_P(StoreContract, AFailureOfTheStorageItselfComesOutAsTheServersErrorAndTheStoreGoesOn)
+{
+    auto Store = Open();
+    TStoredRecord Record = Add(*Store, "North", "1");
+    RawSql("DROP TABLE \"Stock\"");
+    // Whatever the store's engine says, the seam hands on one kind of failure.
+    std::vector<TStoredRecord> Page;
+    TStoredRecord Read, Added;
+    std::int64_t Version = 0;
+    const std::pair<const char*, std::function<void()>> Calls[] = {
+        {"Read", [&] { Store->Read(Record.Id, Read); }},
+        {"ReadPage", [&] { Store->ReadPage(Record.Id, 5, Page); }},
+        {"ReadVersion", [&] { Store->ReadVersion(Record.Id); }},
+        {"ReadOrderedIds", [&] { Ids(*Store); }},
+        {"Insert", [&] { Store->Insert({"North", "2", "n", ""}, Added); }},
+        {"Update", [&] { Store->Update(Record.Id, Record.Version, {"North", "1", "x", ""}, Version); }},
+        {"Delete", [&] { Store->Delete(Record.Id, Record.Version); }},
+    };
+    for (const auto& [Name, Call] : Calls) EXPECT_THROW(Call(), EServerError) << Name;
+    // A table made again by another program is used as it is found.
+    RawSql("CREATE TABLE \"Stock\" (zfd_id bigint, zfd_ver bigint, \"Region\" text, \"No\" text, \"Name\" text, "
+           "\"City\" text); INSERT INTO \"Stock\" VALUES (1, 1, 'South', '9', '', '')");
+    EXPECT_EQ(Keys(*Store), (std::vector<AnsiString>{"South/9"}));
 }
 
 // Run on the stores whose commits cost no disk flush (a file store flushes each of these

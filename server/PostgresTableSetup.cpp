@@ -1,0 +1,263 @@
+// The PostgreSQL store's table setup: the table, its key index, the change log with the
+// trigger function that fills it, trims it and sends its notices, and the statements that
+// every new connection prepares. What is missing is made, and what exists is checked against
+// the schema, in one transaction that other sessions setting up wait for. The states and
+// invariants are at the top of PostgresRecordStore.h.
+#include <map>
+
+#include "framework/core/TextUtils.h"
+#include "server/PostgresRecordStore.h"
+#include "server/SqlText.h"
+#include "server/ValueText.h"
+
+namespace RecordServer {
+
+namespace {
+
+// "$N", a numbered parameter (built in place: GCC 12 at -O3 warns falsely of an overlap in
+// "$" + text).
+AnsiString ParamRef(std::int64_t Number)
+{
+    AnsiString Ref = IntToStr(Number);
+    Ref.insert(Ref.begin(), '$');
+    return Ref;
+}
+
+// PostgreSQL cuts names longer than this; the schema allows a few bytes more.
+constexpr std::size_t MaxNameBytes = 63;
+// An advisory lock that serialises the setting up of tables, so that two sessions creating
+// the same table at once do not collide in the catalogue.
+constexpr std::int64_t SetupLockKey = 0x7A66645F73657475;  // "zfd_setu"
+
+}  // namespace
+
+void TPostgresRecordStore::CheckNames() const
+{
+    auto Check = [&](const AnsiString& Name, const char* What) {
+        if (Name.size() > MaxNameBytes)
+            throw EServerError(AnsiString("The ") + What + " name " + Quoted(Name) + " is longer than the " +
+                               IntToStr(static_cast<std::int64_t>(MaxNameBytes)) +
+                               " bytes that PostgreSQL keeps of a name (schema file " + FSchema.FileName + ").");
+    };
+    Check(FSchema.TableName, "table");
+    for (const TFieldDef& Field : FSchema.Fields) Check(Field.Name, "field");
+}
+
+// Creates what is missing (the table, its key index, the change log, its trigger) and
+// checks what exists, in one transaction that other sessions setting up wait for.
+void TPostgresRecordStore::PrepareTable()
+{
+    FConn.Exec("BEGIN");
+    try {
+        FConn.Query("SELECT pg_advisory_xact_lock($1)", TPgParams().Add(SetupLockKey));
+        AnsiString Columns;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) Columns += ", " + Column(I) + " text NOT NULL DEFAULT ''";
+        FConn.Exec("CREATE TABLE IF NOT EXISTS " + FTable +
+                   " (zfd_id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, zfd_ver bigint NOT NULL DEFAULT 1" +
+                   Columns + ")");
+        CheckColumns();
+        PrepareKeyIndex();
+        PrepareChangeLog();
+        FConn.Exec("COMMIT");
+    } catch (...) {
+        if (FConn.Connected()) FConn.Exec("ROLLBACK");
+        throw;
+    }
+}
+
+void TPostgresRecordStore::CheckColumns()
+{
+    TPgResult Found = FConn.Query(
+        "SELECT attname, format_type(atttypid, atttypmod) FROM pg_attribute WHERE attrelid = $1::regclass AND "
+        "attnum > 0 AND NOT attisdropped ORDER BY attnum",
+        TPgParams().Add(FTable));
+    std::map<AnsiString, AnsiString> Types;
+    for (int Row = 0; Row < Found.Rows(); ++Row) Types[AnsiString(Found.Text(Row, 0))] = AnsiString(Found.Text(Row, 1));
+    std::vector<AnsiString> Differences;
+    auto Expect = [&](const AnsiString& Name, const char* Type) {
+        auto It = Types.find(Name);
+        if (It == Types.end()) Differences.push_back("it has no column " + Name);
+        else if (It->second != Type)
+            Differences.push_back("its column " + Name + " is " + It->second + " where " + Type + " is needed");
+        if (It != Types.end()) Types.erase(It);
+    };
+    Expect("zfd_id", "bigint");
+    Expect("zfd_ver", "bigint");
+    for (const TFieldDef& Field : FSchema.Fields) Expect(Field.Name, "text");
+    for (const auto& [Name, Type] : Types) Differences.push_back("it has a column " + Name + " that the schema does not list");
+    if (Differences.empty()) return;
+    AnsiString Text;
+    for (const AnsiString& D : Differences) Text += (Text.empty() ? "" : "; ") + D;
+    throw EServerError("The table " + FSchema.TableName + " in the PostgreSQL database " + FConn.Where() +
+                       " does not match the schema file " + FSchema.FileName + ": " + Text + ".");
+}
+
+void TPostgresRecordStore::PrepareKeyIndex()
+{
+    TPgResult Indexes = FConn.Query(
+        "SELECT c.relname FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid WHERE i.indrelid = $1::regclass "
+        "AND c.relname LIKE 'zfd\\_key\\_%'",
+        TPgParams().Add(FTable));
+    bool Have = false;
+    for (int Row = 0; Row < Indexes.Rows(); ++Row) {
+        if (Indexes.Text(Row, 0) == FKeyIndex) Have = true;
+        else
+            throw EServerError("The table " + FSchema.TableName + " in the PostgreSQL database " + FConn.Where() +
+                               " has another key than the schema file " + FSchema.FileName + " gives it.");
+    }
+    if (Have || !FSchema.HasKey()) return;
+    try {
+        FConn.Exec("CREATE UNIQUE INDEX " + QuoteIdent(FKeyIndex) + " ON " + FTable + " (" + KeyList("") + ")");
+    } catch (const EPgError& E) {
+        if (!E.IsUniqueViolation()) throw;
+        throw EServerError("The table " + FSchema.TableName + " in the PostgreSQL database " + FConn.Where() +
+                           " holds records with the same key, so its key fields cannot be enforced.");
+    }
+}
+
+void TPostgresRecordStore::PrepareChangeLog()
+{
+    FConn.Exec("CREATE TABLE IF NOT EXISTS zfd_sequences (tab text PRIMARY KEY, seq bigint NOT NULL)");
+    FConn.Query("INSERT INTO zfd_sequences VALUES ($1, 0) ON CONFLICT (tab) DO NOTHING",
+                TPgParams().Add(FSchema.TableName));
+    FConn.Exec("CREATE TABLE IF NOT EXISTS " + FLog +
+               " (seq bigint PRIMARY KEY, id bigint NOT NULL, what integer NOT NULL, oldkey text, newkey text)");
+    // Logs made before held no new keys: the column is added and the function replaced.
+    bool HadNewKey = FConn.Query("SELECT 1 FROM pg_attribute WHERE attrelid = $1::regclass AND attname = 'newkey' "
+                                 "AND NOT attisdropped",
+                                 TPgParams().Add(FLog))
+                         .Rows() > 0;
+    if (!HadNewKey) FConn.Exec("ALTER TABLE " + FLog + " ADD COLUMN newkey text");
+    TPgResult Trigger = FConn.Query("SELECT 1 FROM pg_trigger WHERE tgrelid = $1::regclass AND tgname = $2",
+                                    TPgParams().Add(FTable).Add(FLogTrigger.substr(1, FLogTrigger.size() - 2)));
+    // The keys: the tag of the key's definition, then "<bytes>:<text>" per key field.
+    auto KeyOf = [&](const char* Row) {
+        AnsiString Key = QuoteSql('\'', FLogCursor.KeyTag());
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
+            if (!FSchema.Fields[I].Key) continue;
+            AnsiString Col = Row + Column(I);
+            Key += " || octet_length(" + Col + ") || ':' || " + Col;
+        }
+        return Key;
+    };
+    // Each write's entry goes to the log and, when short enough, in its notice too.
+    AnsiString Packed = " CASE WHEN {} IS NULL THEN '-' ELSE octet_length({}) || ':' || {} END";
+    auto PackedOf = [&](const char* Name) {
+        AnsiString Text = Packed;
+        for (std::size_t At = Text.find("{}"); At != AnsiString::npos; At = Text.find("{}", At)) Text.replace(At, 2, Name);
+        return Text;
+    };
+    AnsiString Body = "\nDECLARE s bigint; i bigint; w integer; ok text; nk text; p text;\n"
+                      "BEGIN\n"
+                      "  UPDATE zfd_sequences SET seq = seq + 1 WHERE tab = " + QuoteSql('\'', FSchema.TableName) +
+                      " RETURNING seq INTO s;\n"
+                      "  IF TG_OP = 'INSERT' THEN i := NEW.zfd_id; w := 1; ok := NULL; nk := " + KeyOf("NEW.") + ";\n"
+                      "  ELSIF TG_OP = 'UPDATE' THEN i := NEW.zfd_id; w := 2; ok := " + KeyOf("OLD.") + "; nk := " +
+                      KeyOf("NEW.") + ";\n"
+                      "  ELSE i := OLD.zfd_id; w := 3; ok := " + KeyOf("OLD.") + "; nk := NULL;\n"
+                      "  END IF;\n"
+                      "  INSERT INTO " + FLog + " (seq, id, what, oldkey, newkey) VALUES (s, i, w, ok, nk);\n"
+                      "  IF s % " + IntToStr(LogTrimEvery) + " = 0 THEN DELETE FROM " + FLog + " WHERE seq <= s - " +
+                      IntToStr(LogKeep) + "; END IF;\n"
+                      "  p := s || ' ' || i || ' ' || w || ' ' ||" + PackedOf("ok") + " ||" + PackedOf("nk") + ";\n"
+                      "  IF octet_length(p) > " + IntToStr(MaxNoticeEntry) + " THEN p := ''; END IF;\n"
+                      "  PERFORM pg_notify(" + QuoteSql('\'', FChannel) + ", p);\n"
+                      "  RETURN NULL;\n"
+                      "END ";
+    // Replaced when it differs from this one (made by an earlier version of the server).
+    TPgResult Current = FConn.Query("SELECT prosrc FROM pg_proc WHERE proname = $1",
+                                    TPgParams().Add(FLogFunction.substr(1, FLogFunction.size() - 2)));
+    if (!Current.Rows() || Current.Text(0, 0) != Body)
+        FConn.Exec("CREATE OR REPLACE FUNCTION " + FLogFunction + "() RETURNS trigger LANGUAGE plpgsql AS $zfd$" + Body +
+                   "$zfd$");
+    if (!Trigger.Rows())
+        FConn.Exec("CREATE TRIGGER " + FLogTrigger + " AFTER INSERT OR UPDATE OR DELETE ON " + FTable +
+                   " FOR EACH ROW EXECUTE FUNCTION " + FLogFunction + "()");
+}
+
+void TPostgresRecordStore::Connected()
+{
+    std::size_t N = FSchema.Fields.size();
+    AnsiString Params, Sets;
+    for (std::size_t I = 0; I < N; ++I) {
+        AnsiString P = ParamRef(static_cast<std::int64_t>(I) + 1);
+        Params += (I ? ", " : "") + P;
+        Sets += Column(I) + " = " + P + ", ";
+    }
+    AnsiString IdParam = ParamRef(static_cast<std::int64_t>(N) + 1);
+    AnsiString VerParam = ParamRef(static_cast<std::int64_t>(N) + 2);
+    AnsiString Cols = ColumnList();
+    FConn.Prepare("read", "SELECT zfd_ver, " + Cols + " FROM " + FTable + " WHERE zfd_id = $1");
+    FConn.Prepare("version", "SELECT zfd_ver FROM " + FTable + " WHERE zfd_id = $1");
+    FConn.Prepare("insert", "INSERT INTO " + FTable + " (" + Cols + ") VALUES (" + Params + ") RETURNING zfd_id");
+    FConn.Prepare("update", "UPDATE " + FTable + " SET " + Sets + "zfd_ver = zfd_ver + 1 WHERE zfd_id = " + IdParam +
+                                "::bigint AND zfd_ver = " + VerParam + "::bigint RETURNING zfd_ver");
+    FConn.Prepare("delete", "DELETE FROM " + FTable + " WHERE zfd_id = $1 AND zfd_ver = $2 RETURNING zfd_id");
+    FConn.Prepare("logend", "SELECT seq FROM zfd_sequences WHERE tab = $1");
+    // Bounded on both sides, so that the plan made for any $1 searches the log's index
+    // (with one bound, a log never analysed is read whole and sorted).
+    FConn.Prepare("log", "SELECT seq, id, what, oldkey, newkey FROM " + FLog + " WHERE seq > $1 AND seq <= $2 ORDER BY seq");
+    // From record $1 on: the key is unique, so the start record is the only one equal to it.
+    AnsiString Keys = KeyList("");
+    AnsiString Range = Keys.empty()
+                           ? "zfd_id >= $1 AND EXISTS (SELECT 1 FROM " + FTable + " WHERE zfd_id = $1)"
+                           : "(" + Keys + ") >= (SELECT " + Keys + " FROM " + FTable + " WHERE zfd_id = $1)";
+    FConn.Prepare("page", "SELECT zfd_id, zfd_ver, " + Cols + " FROM " + FTable + " WHERE " + Range + " ORDER BY " +
+                              Order("") + " LIMIT $2");
+    if (FSchema.HasKey()) {
+        AnsiString KeyParams, Values, Down;  // "$2, $3, " for comparekey; "$1, $2" for neighbours
+        int Param = 1;
+        for (std::size_t I = 0; I < N; ++I)
+            if (FSchema.Fields[I].Key) {
+                Values += (Values.empty() ? "" : ", ") + KeyExprOf(I, ParamRef(Param) + "::text");
+                KeyParams += KeyExprOf(I, ParamRef(++Param) + "::text") + ", ";
+                Down += (Down.empty() ? "" : ", ") + KeyExpr(I, "") + " DESC";
+            }
+        FConn.Prepare("neighbours", "SELECT (SELECT zfd_id FROM " + FTable + " WHERE (" + Keys + ") < (" + Values +
+                                        ") ORDER BY " + Down + " LIMIT 1), (SELECT zfd_id FROM " + FTable + " WHERE (" +
+                                        Keys + ") > (" + Values + ") ORDER BY " + Keys + " LIMIT 1)");
+        FConn.Prepare("comparekey", "SELECT (" + Order("") + ") < (" + KeyParams + ParamRef(Param + 1) +
+                                        "::bigint) FROM " + FTable + " WHERE zfd_id = $1");
+        FConn.Prepare("compare", "SELECT (" + Order("a.") + ") < (" + Order("b.") + ") FROM " + FTable + " AS a, " +
+                                     FTable + " AS b WHERE a.zfd_id = $1 AND b.zfd_id = $2");
+    }
+    FConn.Exec("LISTEN " + QuoteIdent(FChannel));
+}
+
+AnsiString TPostgresRecordStore::Column(std::size_t Field) const
+{
+    return QuoteIdent(FSchema.Fields[Field].Name);
+}
+
+AnsiString TPostgresRecordStore::ColumnList() const
+{
+    AnsiString Cols;
+    for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) Cols += (I ? ", " : "") + Column(I);
+    return Cols;
+}
+
+AnsiString TPostgresRecordStore::KeyExpr(std::size_t Field, const AnsiString& Qualifier) const
+{
+    return KeyExprOf(Field, Qualifier + Column(Field));
+}
+
+AnsiString TPostgresRecordStore::KeyExprOf(std::size_t Field, const AnsiString& Text) const
+{
+    return FSchema.Fields[Field].Type == TFieldType::Number ? "((" + Text + ")::numeric)" : "(" + Text + " COLLATE \"C\")";
+}
+
+AnsiString TPostgresRecordStore::KeyList(const AnsiString& Qualifier) const
+{
+    AnsiString Result;
+    for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+        if (FSchema.Fields[I].Key) Result += (Result.empty() ? "" : ", ") + KeyExpr(I, Qualifier);
+    return Result;
+}
+
+AnsiString TPostgresRecordStore::Order(const AnsiString& Qualifier) const
+{
+    AnsiString Keys = KeyList(Qualifier);
+    return Keys.empty() ? Qualifier + "zfd_id" : Keys + ", " + Qualifier + "zfd_id";
+}
+
+}  // namespace RecordServer
