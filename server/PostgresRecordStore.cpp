@@ -41,8 +41,12 @@ TPostgresRecordStore::TPostgresRecordStore(const TTableSchema& Schema, const Ans
     : FSchema(Schema), FConn(Uri)
 {
     CheckNames();
-    AnsiString Own = FSchema.TableName.size() <= MaxNameInOwnNames ? FSchema.TableName
-                                                                    : "h" + IntToHex(StableHash(FSchema.TableName), 8);
+    AnsiString Own = FSchema.TableName;
+    if (Own.size() > MaxNameInOwnNames) {
+        // Built in place: GCC 12 at -O3 warns falsely of an overlap in "h" + text.
+        Own = IntToHex(StableHash(FSchema.TableName), 8);
+        Own.insert(Own.begin(), 'h');
+    }
     FTable = QuoteIdent(FSchema.TableName);
     FLog = QuoteIdent("zfd_log_" + Own);
     FLogFunction = QuoteIdent("zfd_logf_" + Own);

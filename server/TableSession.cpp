@@ -1,20 +1,21 @@
+// The session's state machine: its settings, opening and closing, the cursor, the pending
+// record from Insert or Edit to Post or Cancel, the filter, the triggers and the notifications,
+// in the order the table at the top of TableSession.h gives. The view it keeps in step with
+// other sessions is SessionView.h's, the records read ahead ReadAhead.h's, and the checks of a
+// record before its write RecordChecks.h's.
 #include "server/TableSession.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <type_traits>
-#include <unordered_map>
 
 #include "com/WideString.h"
 #include "framework/core/TextUtils.h"
 #include "server/DataPath.h"
-#include "server/KeyOrder.h"
-#include "server/ServerError.h"
+#include "server/RecordChecks.h"
 #include "server/RecordStoreFactory.h"
+#include "server/ServerError.h"
 #include "server/ValueText.h"
 
 namespace RecordServer {
@@ -230,6 +231,8 @@ void TTableSession::Open()
     FUserReadOnly = User && User->Right == TUserRight::Read;
     TakeSchema(std::move(Schema));
     FStore = std::move(Store);
+    FView.Open(*FStore, FSchema);
+    FView.SetFiltered(FFiltered);
     ReadView();
     FState = TSessionState::Browse;
     PositionAt(0);
@@ -239,9 +242,9 @@ void TTableSession::Open()
 void TTableSession::Close()
 {
     if (!Active()) return;
+    FView.Close();
     FStore.reset();
-    FView.Clear();
-    FAhead.clear();
+    FReadAhead.Clear();
     FPos = 0;
     FCurrent = {};
     FBuffer.clear();
@@ -282,22 +285,26 @@ void TTableSession::Sync()
     }
     if (Changes.empty()) return;  // only this session's own writes, or another table's
     TCursorMark Mark = MarkCursor();
-    if (!ApplyChanges(Changes, Mark)) RebuildView(Mark);
+    // Records read ahead stay good unless they were written.
+    for (const TChange& Change : Changes) FReadAhead.Forget(Change.Id);
+    std::optional<TSessionView::TTakenIn> Taken = FView.TakeIn(Changes, Mark.Id, FPos);
+    if (!Taken) {
+        RebuildView(Mark);
+        return;
+    }
+    if (Mark.Id && Taken->Marked >= 0 && !Taken->MarkedWritten) {
+        // The current record was not written: what the session holds of it stays true.
+        FPos = Taken->Marked;
+        FReadAhead.Moved(FPos);
+        return;
+    }
+    PlaceCursor(Mark, Taken->Marked);
 }
 
 void TTableSession::ReadView()
 {
-    FAhead.clear();
-    FView.Clear();
-    FView.SetAnchorEvery(FStore->KeyEvery());
-    FStore->ReadOrderedIds(FView.AnchorEvery(), [this](std::int64_t Id, const std::vector<AnsiString>* Key) {
-        if (!Key) {
-            FView.Append(Id);
-            return;
-        }
-        AnsiString Packed = PackKey(*Key);
-        FView.Append(Id, &Packed, LeadOf(*Key));
-    });
+    FReadAhead.Clear();
+    FView.Read();
 }
 
 TTableSession::TCursorMark TTableSession::MarkCursor() const
@@ -312,16 +319,7 @@ TTableSession::TCursorMark TTableSession::MarkCursor() const
 void TTableSession::RebuildView(const TCursorMark& Mark)
 {
     ReadView();
-    PlaceCursor(Mark, Mark.Id ? FindInView(*Mark.Id) : -1);
-}
-
-std::int64_t TTableSession::FindInView(std::int64_t Id)
-{
-    TStoredRecord Stored;
-    if (!FStore->Read(Id, Stored)) return -1;
-    std::int64_t Pos = LocateRecord(TRecordKey{KeyOf(Stored.Values), Id});
-    // Another process may have moved it between the reading of the view and this read.
-    return Pos >= 0 ? Pos : FView.Find(Id);
+    PlaceCursor(Mark, Mark.Id ? FView.Find(*Mark.Id) : -1);
 }
 
 void TTableSession::PlaceCursor(const TCursorMark& Mark, std::int64_t Found)
@@ -349,165 +347,23 @@ void TTableSession::PlaceCursor(const TCursorMark& Mark, std::int64_t Found)
     FCurrentDeletedByOther = true;
 }
 
-bool TTableSession::ApplyChanges(const std::vector<TChange>& Changes, const TCursorMark& Mark)
-{
-    // The first change of a record since the last look tells where it stands in this view:
-    // nowhere when it was inserted since, else at its key before that change. Each is found
-    // by that key among the keys the view holds, and taken out.
-    std::vector<const TChange*> Firsts;
-    std::unordered_map<std::int64_t, const TChange*> Lasts;  // each record's last change
-    for (const TChange& Change : Changes) {
-        auto [Last, New] = Lasts.try_emplace(Change.Id, &Change);
-        if (New) Firsts.push_back(&Change);
-        else Last->second = &Change;
-    }
-    // Records read ahead stay good unless they were written.
-    for (TStoredRecord& Ahead : FAhead)
-        if (Lasts.count(Ahead.Id)) Ahead.Id = 0;
-    std::int64_t Current = Mark.Id ? FPos : -1;  // where the marked record is now, -1: out
-    for (const TChange* Change : Firsts) {
-        if (Change->Kind == TChangeKind::Inserted) continue;
-        std::int64_t Pos = LocateChanged(*Change);
-        if (Pos < 0) continue;  // it was not in this view (the filter kept it out)
-        FView.Remove(Pos);
-        if (Pos == Current) Current = -1;
-        else if (Pos < Current) --Current;
-    }
-    // Then each goes back in at its ordered place as it is stored now (its last change tells
-    // the key; an entry without it, the record itself), if it still exists and passes the
-    // filter.
-    for (const TChange* Change : Firsts) {
-        const TChange* Last = Lasts[Change->Id];
-        if (Last->Kind == TChangeKind::Deleted) continue;
-        TRecordKey Key{{}, Change->Id};
-        if (Last->NewKey) {
-            Key.Values = *Last->NewKey;
-        } else {
-            TStoredRecord Stored;
-            if (!FStore->Read(Change->Id, Stored)) continue;
-            Key.Values = KeyOf(Stored.Values);
-        }
-        if (FFiltered && !FStore->PassesFilter(Change->Id)) continue;
-        std::optional<std::int64_t> Pos = PlaceRecord(Key, true, Last->Place);
-        if (!Pos) return false;
-        if (Mark.Id && Change->Id == *Mark.Id) Current = *Pos;
-        else if (Current >= 0 && *Pos <= Current) ++Current;
-    }
-    if (Mark.Id && Current >= 0 && !Lasts.count(*Mark.Id)) {
-        // The current record was not written: what the session holds of it stays true.
-        FPos = FLastReadPos = Current;
-        return true;
-    }
-    PlaceCursor(Mark, Current);
-    return true;
-}
-
-std::vector<AnsiString> TTableSession::KeyOf(const std::vector<AnsiString>& Values) const
-{
-    return KeyValues(FSchema, Values);
-}
-
-std::int64_t TTableSession::LeadOf(const std::vector<AnsiString>& Key) const
-{
-    std::optional<std::int64_t> Lead = KeyLead(FSchema, Key);
-    return Lead ? *Lead : TRecordView::NoLead;
-}
-
-TRecordView::TBracket TTableSession::BracketOf(const TRecordKey& Key) const
-{
-    return FView.Bracket([&](std::string_view Packed, std::int64_t Id) { return ComparePackedKey(FSchema, Packed, Id, Key); },
-                         LeadOf(Key.Values));
-}
-
-std::int64_t TTableSession::LocateRecord(const TRecordKey& Key)
-{
-    TRecordView::TBracket Range = BracketOf(Key);
-    if (Range.Exact >= 0) return Range.Exact;
-    // Between two anchors the id is found in memory.
-    return FView.FindBetween(Key.Id, Range.Lo, Range.Hi);
-}
-
-std::int64_t TTableSession::IdBefore(std::int64_t Pos) const
-{
-    return Pos > 0 ? FView.At(Pos - 1) : 0;
-}
-
-std::int64_t TTableSession::LocateChanged(const TChange& Change)
-{
-    std::int64_t Told = Change.Place.Old;
-    if (Told >= 0 && Told < FView.Count() && FView.At(Told) == Change.Id) return Told;
-    return LocateRecord(TRecordKey{Change.OldKey, Change.Id});
-}
-
 void TTableSession::ReadCurrent()
 {
     FCurrentDeletedByOther = false;
-    std::int64_t Previous = std::exchange(FLastReadPos, -1);
-    bool Step = HasCurrent() && FPos == Previous + 1;
-    bool PageJump = false;
-    if (Step) {
-        ++FStepRun;
-    } else {
-        // A jump that read ahead and was not followed by a step read for nothing: reading
-        // ahead waits for the next run.
-        if (FStepRun > 0) FLastStepRun = FStepRun;
-        else if (FJumpReadAhead) FLastStepRun = 0;
-        FStepRun = 0;
-        FJumpReadAhead = false;
-        // A jump past the next record or the one before, unless it goes back to where the
-        // last jump came from: a grid goes to the top of its page, fills the page step by
-        // step, and goes back to its current record.
-        if (HasCurrent() && Previous >= 0 && (FPos > Previous + 1 || FPos < Previous - 1)) {
-            PageJump = FPos != FJumpedFrom;
-            FJumpedFrom = Previous;
-        }
-    }
     if (!HasCurrent()) {
+        FReadAhead.ReadNothing();
         FCurrent = {};
         FReadVersion = 0;
         return;
     }
-    FLastReadPos = FPos;
     std::int64_t Id = FView.At(FPos);
-    if (TakeReadAhead(Id)) return;
-    // Steps forward read ahead. A jump to the top of a page reads its record and as many
-    // after it as the last run of steps took, and so does the first step after another jump,
-    // since a grid that fills a page steps as far every time; a single step with no such run
-    // before reads only its record; a longer run reads ReadAheadCount.
-    int Ahead = FStepRun >= 2 ? ReadAheadCount : (FStepRun == 1 ? std::min(FLastStepRun, 4 * ReadAheadCount) : 0);
-    if (PageJump && FLastStepRun > 0) {
-        Ahead = 1 + std::min(FLastStepRun, 4 * ReadAheadCount);
-        FJumpReadAhead = true;
-    }
-    if (Ahead > 1 && ReadAheadFrom(Id, Ahead)) return;
-    if (!FStore->Read(Id, FCurrent)) {
+    if (!FReadAhead.Read(*FStore, FPos, Id, FCurrent)) {
         // Deleted by another process a moment ago; the next operation takes it out of the view.
         FCurrent = {};
         FCurrent.Id = Id;
         FCurrentDeletedByOther = true;
     }
     FReadVersion = FCurrent.Version;
-}
-
-bool TTableSession::TakeReadAhead(std::int64_t Id)
-{
-    // Found by id: others' commits taken in since may have moved the records' positions.
-    auto Ahead = std::find_if(FAhead.begin(), FAhead.end(), [&](const TStoredRecord& R) { return R.Id == Id; });
-    if (Ahead == FAhead.end()) return false;
-    std::swap(FCurrent, *Ahead);  // the next page is read into the room of the record left
-    Ahead->Id = 0;                 // taken
-    FReadVersion = FCurrent.Version;
-    return true;
-}
-
-bool TTableSession::ReadAheadFrom(std::int64_t Id, int Count)
-{
-    // A step forward: the records that follow are read with this one, in one statement, as
-    // a grid that fills a page or a loop over the records reads them next. One is taken only
-    // while the view has its id; this session's writes drop them all, others' the ones they
-    // wrote.
-    FStore->ReadPage(Id, Count, FAhead);
-    return TakeReadAhead(Id);
 }
 
 void TTableSession::PositionAt(std::int64_t Pos)
@@ -522,7 +378,7 @@ void TTableSession::ApplyFilter(const std::vector<TFilterCondition>& Conditions)
     if (HasCurrent()) CurrentId = FView.At(FPos);
     FStore->SetFilter(Conditions);
     ReadView();  // it includes every commit so far
-    std::int64_t Found = CurrentId ? FindInView(*CurrentId) : -1;
+    std::int64_t Found = CurrentId ? FView.Find(*CurrentId) : -1;
     PositionAt(Found >= 0 ? Found : 0);
 }
 
@@ -783,14 +639,13 @@ void TTableSession::Delete()
     if (!Editing) RequireCurrent("delete");
     std::int64_t Id = Editing ? FEditId : FCurrent.Id;
     std::int64_t Version = Editing ? FEditVersion : FReadVersion;
-    FAhead.clear();
+    FReadAhead.Clear();
     if (FStore->Delete(Id, Version) != TWriteResult::Done)
         throw EServerError("The record was changed or deleted by another user since it was read, so it was not deleted.");
-    std::int64_t Pos = HasCurrent() && FCurrent.Id == Id ? FPos : LocateOwn(Id, FEditOriginal);
+    std::int64_t Pos = HasCurrent() && FCurrent.Id == Id ? FPos : FView.LocateOwn(Id, FEditOriginal);
     if (Editing) EndPending();
     if (Pos >= 0) {
-        FView.Remove(Pos);
-        FStore->Placed({Pos, -1, -1});  // sessions taking the delete in look for the record there first
+        FView.RemoveDeleted(Pos);
         PositionAt(Pos);  // the next record, or the new last
     }
     RunTriggers(trgAfterDelete, false, "delete");
@@ -818,54 +673,6 @@ void TTableSession::CollectControls()
     }
 }
 
-void TTableSession::NormalizeBuffer()
-{
-    // Numbers are stored without the blanks around them.
-    auto IsBlank = [](char C) { return static_cast<unsigned char>(C) <= ' '; };
-    for (std::size_t I = 0; I < FBuffer.size(); ++I) {
-        AnsiString& Value = FBuffer[I];
-        if (FSchema.Fields[I].Type == TFieldType::Number && !Value.empty() && (IsBlank(Value.front()) || IsBlank(Value.back())))
-            Value = Trim(Value);
-    }
-}
-
-void TTableSession::CheckValues(const std::vector<AnsiString>& Values) const
-{
-    for (std::size_t I = 0; I < Values.size(); ++I) {
-        const TFieldDef& Field = FSchema.Fields[I];
-        const AnsiString& Value = Values[I];
-        if (Field.Key && Trim(Value).empty())
-            throw EServerError("The key field " + Field.Name + " is empty (value " + Quoted(Value) +
-                               "): every record needs a value in its key fields.");
-        bool ExponentTooLong = false;
-        if (Field.Type == TFieldType::Number && !Value.empty() && !ParseDecimal(Value, &ExponentTooLong)) {
-            if (ExponentTooLong)
-                throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) +
-                                   " is refused: a number's exponent may have at most " + IntToStr(MaxExponentDigits) +
-                                   " digits.");
-            throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " is not a number.");
-        }
-        // A text has no more characters than bytes: only one with more bytes than the field
-        // holds characters is counted.
-        std::size_t Length = Value.size() > static_cast<std::size_t>(Field.Size) ? CharacterCount(Value) : Value.size();
-        if (Length > static_cast<std::size_t>(Field.Size))
-            throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " has " +
-                               IntToStr(static_cast<std::int64_t>(Length)) + " characters, more than the " +
-                               IntToStr(Field.Size) + " the field holds.");
-    }
-}
-
-void TTableSession::RefuseDuplicateKey(const std::vector<AnsiString>& Values) const
-{
-    AnsiString Names, Shown;
-    for (std::size_t I = 0; I < Values.size(); ++I) {
-        if (!FSchema.Fields[I].Key) continue;
-        Names += (Names.empty() ? "" : ", ") + FSchema.Fields[I].Name;
-        Shown += (Shown.empty() ? "" : ", ") + Quoted(Values[I]);
-    }
-    throw EServerError("Key " + Names + ": the value " + Shown + " is already the key of another record.");
-}
-
 void TTableSession::PostPending()
 {
     unsigned Number = FPendingGeneration;
@@ -880,21 +687,21 @@ void TTableSession::PostPending()
     RequireSamePending();
 
     bool WasInsert = FState == TSessionState::Insert;
-    NormalizeBuffer();
+    NormalizeValues(FSchema, FBuffer);
     const std::vector<AnsiString>& Values = FBuffer;
-    CheckValues(Values);
+    CheckValues(FSchema, Values);
     // The key's uniqueness is checked by the storage as it writes, so that two sessions
     // posting the same key at the same moment cannot both succeed.
     TStoredRecord Written;
     TWriteResult Result;
-    FAhead.clear();
+    FReadAhead.Clear();
     if (WasInsert) {
         Result = FStore->Insert(Values, Written);
     } else {
         Result = FStore->Update(FEditId, FEditVersion, Values, Written.Version);
         Written.Id = FEditId;
     }
-    if (Result == TWriteResult::DuplicateKey) RefuseDuplicateKey(Values);
+    if (Result == TWriteResult::DuplicateKey) RefuseDuplicateKey(FSchema, Values);
     if (Result == TWriteResult::Changed)
         throw EServerError("The record was changed or deleted by another user since it was read, so the edit was not "
                            "posted (that would overwrite the other user's change). Cancel the edit to see the record as "
@@ -905,7 +712,7 @@ void TTableSession::PostPending()
         Reorder = FSchema.Fields[I].Key && Values[I] != FEditOriginal[I];
     Written.Values = std::move(FBuffer);
     std::int64_t OldPos = -1;
-    if (!WasInsert) OldPos = HasCurrent() && FCurrent.Id == FEditId ? FPos : LocateOwn(FEditId, FEditOriginal);
+    if (!WasInsert) OldPos = HasCurrent() && FCurrent.Id == FEditId ? FPos : FView.LocateOwn(FEditId, FEditOriginal);
     EndPending();
     PlaceWrittenRecord(std::move(Written), OldPos, Reorder);
     RunTriggers(trgAfterPost, false, "post");
@@ -930,135 +737,22 @@ void TTableSession::ShowWritten(std::int64_t Pos, TStoredRecord Written)
     FCurrentDeletedByOther = false;
 }
 
-std::int64_t TTableSession::LocateOwn(std::int64_t Id, const std::vector<AnsiString>& ValuesRead)
-{
-    // This session read the record with these values and nobody changed it since (its
-    // write succeeded on that version), so it stands at their key.
-    std::int64_t Pos = LocateRecord(TRecordKey{KeyOf(ValuesRead), Id});
-    return Pos >= 0 ? Pos : FView.Find(Id);
-}
-
 void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder)
 {
-    // Commits of other sessions since the last look are taken in by the next operation;
-    // here only this session's own write is placed.
-    std::int64_t Id = Written.Id;
-    bool Filtered = FFiltered;
-    struct TFinish {
-        TRecordStore& Store;
-        ~TFinish() { Store.FinishChanges(); }
-    } Finish{*FStore};
-    if (!Reorder && !Filtered && OldPos >= 0) {
-        // It stays where it was; in step with the store, the record before it here is the one
-        // before it in the table, which sessions taking this write in can be told.
-        std::int64_t Before = FStore->HoldInStep() ? IdBefore(OldPos) : -1;
-        FStore->Placed({OldPos, OldPos, Before});
-        ShowWritten(OldPos, std::move(Written));
+    TSessionView::TWritePlaced Placed = FView.PlaceWrite(Written.Id, Written.Values, OldPos, Reorder);
+    switch (Placed.Kind) {
+    case TSessionView::TWritePlaced::Placed: ShowWritten(Placed.Pos, std::move(Written)); return;
+    case TSessionView::TWritePlaced::Reread:
+        FReadAhead.Clear();
+        PositionAt(Placed.Pos >= 0 ? Placed.Pos : 0);
+        return;
+    case TSessionView::TWritePlaced::Out:
+        // A new record is stored but not shown, and the cursor stays where it was; an edited
+        // one leaves its place to the record after it.
+        if (OldPos >= 0) PositionAt(OldPos);
+        else ReadCurrent();
         return;
     }
-    if (OldPos >= 0) {
-        FView.Remove(OldPos);
-        if (FPos > OldPos) --FPos;
-    }
-    if (!Filtered || FStore->PassesFilter(Id)) {
-        TRecordKey Key{KeyOf(Written.Values), Id};
-        bool InStep = FStore->HoldInStep();
-        std::optional<std::int64_t> Pos = PlaceRecord(Key, InStep);
-        if (!Pos) {  // a record compared against was deleted by another process meanwhile
-            ReadView();
-            std::int64_t Found = FindInView(Id);
-            PositionAt(Found >= 0 ? Found : 0);
-            return;
-        }
-        // Sessions taking this write in can be told where it was here, and, in a view of every
-        // record in step with the store, where it went: the record before it here is the one
-        // before it in the table.
-        TWritePlace Told{OldPos};
-        if (InStep && !Filtered) {
-            Told.New = *Pos;
-            Told.Before = IdBefore(*Pos);
-        }
-        FStore->Placed(Told);
-        ShowWritten(*Pos, std::move(Written));
-        return;
-    }
-    // The record does not pass the filter: it is not in the view. A new one is stored but
-    // not shown, and the cursor stays where it was; an edited one leaves its place to the
-    // record after it.
-    if (OldPos >= 0) PositionAt(OldPos);
-    else ReadCurrent();
-}
-
-std::optional<std::int64_t> TTableSession::PlaceRecord(const TRecordKey& Key, bool InStep, const TWritePlace& Told)
-{
-    // Where another session's write put it, when this view has the record it went after right
-    // before that place: a record goes right after the one before it in the table.
-    if (Told.Before >= 0 && Told.New >= 0 && Told.New <= FView.Count() && IdBefore(Told.New) == Told.Before) {
-        FView.Insert(Told.New, Key.Id);
-        return Told.New;
-    }
-    // The anchors around Key, in memory; then the place between them, from the store.
-    TRecordView::TBracket Range = BracketOf(Key);
-    std::int64_t Lo = Range.Lo, Hi = Range.Hi;  // the place is in [Lo, Hi]
-    bool Compared = Lo < Hi;
-    std::int64_t Count = FView.Count();
-    if (Hi == Count && Lo < Hi) {
-        // Records are mostly added at the end (rising keys): try that first.
-        std::optional<bool> AfterLast = FStore->ComesBeforeKey(FView.At(Count - 1), Key);
-        if (!AfterLast) return std::nullopt;
-        if (*AfterLast) Lo = Count;
-        else Hi = Count - 1;
-    }
-    // Between two anchors lie a few records. The store tells which records stand next to the
-    // key; found where they must be in the view, they give the place. Else (a filter, or those
-    // records are not in this view yet) a binary search compares with the store.
-    if (Hi - Lo > 2 && !FFiltered) {
-        if (std::optional<std::int64_t> Between = PlaceBetweenNeighbours(Key, Lo, Hi, InStep, Told.Before)) Lo = Hi = *Between;
-    }
-    while (Lo < Hi) {
-        std::int64_t Mid = Lo + (Hi - Lo) / 2;
-        std::optional<bool> Before = FStore->ComesBeforeKey(FView.At(Mid), Key);
-        if (!Before) return std::nullopt;
-        if (*Before) Lo = Mid + 1;
-        else Hi = Mid;
-    }
-    // A place found by comparing with the store becomes no anchor: a record compared with may
-    // have been written by another session since this one last took in the log, and an anchor
-    // must agree with the view's order.
-    if (Compared) {
-        FView.Insert(Lo, Key.Id);
-    } else {
-        AnsiString Packed = PackKey(Key.Values);
-        FView.Insert(Lo, Key.Id, &Packed, LeadOf(Key.Values));
-    }
-    return Lo;
-}
-
-std::optional<std::int64_t> TTableSession::PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi,
-                                                                   bool InStep, std::int64_t Before)
-{
-    // The place is in [Lo, Hi]: the record before it stands in [Lo - 1, Hi - 1]. In step with
-    // the store, every record of the view stands at its stored key, and the place is right
-    // after the record before. Otherwise a record written by another session and not taken in
-    // yet still stands at its old key here: the record after is asked for too, and the two
-    // must stand side by side; one of them at its stored key is enough to make the place right
-    // for every record that stands at its stored key.
-    std::int64_t After = 0;
-    if (Before < 0 || !InStep) {
-        if (!FStore->ReadNeighbours(Key, Before, InStep ? nullptr : &After)) return std::nullopt;
-    }
-    std::int64_t Place = 0;
-    if (Before) {
-        std::int64_t BeforePos = FView.FindBetween(Before, Lo - 1, Hi);
-        if (BeforePos < 0) return std::nullopt;
-        Place = BeforePos + 1;
-    } else if (Lo > 0) {
-        return std::nullopt;
-    }
-    if (InStep) return Place;
-    bool AfterFits = After ? Place < FView.Count() && FView.At(Place) == After : Place == FView.Count();
-    if (!AfterFits) return std::nullopt;
-    return Place;
 }
 
 void TTableSession::Cancel()
@@ -1098,6 +792,7 @@ void TTableSession::SetFiltered(bool Value)
     if (!Value && !FFiltered) return;
     ApplyFilter(Value ? FFilterLines : std::vector<TFilterCondition>{});
     FFiltered = Value;
+    FView.SetFiltered(Value);
     if (Value) FNextLineStartsNewSet = false;
     Notify(FOnFilterChange);
     Notify(FOnStateChange);

@@ -1,7 +1,11 @@
 #pragma once
 // One user's session on one table: its cursor, state and edit buffer, the filter, the
 // triggers and the notifications. The IFileDataSet object (FileDataSetServer.h) is a thin
-// shell around it that converts variants and turns failures into result codes.
+// shell around it that converts variants and turns failures into result codes. Its parts:
+//   TSessionView (SessionView.h)  the ids of the records it sees, kept in step with the
+//                                 other sessions' commits and placed after its own writes
+//   TReadAhead (ReadAhead.h)      the records read ahead of the cursor, by the access pattern
+//   RecordChecks.h                the checks of a record before it is written
 //
 // States and operations. "-" in the notification column: nothing is notified. Cursor moves
 // and Insert post a pending record first, with the post's own triggers and notifications; if
@@ -37,14 +41,14 @@
 // Invariants (while open; when Inactive FStore is null, the view empty and FPos 0):
 //   FPos is in 0..FView.Count(); FPos == FView.Count() means no current record.
 //   FView holds the ids of the stored records that pass the filter, in key order, as of the
-//     last commit this session applied; Sync() brings it up to date.
+//     last commit this session applied; Sync() brings it up to date (SessionView.h).
 //   FCurrent.Id == FView.At(FPos) whenever there is a current record; FCurrent is empty
 //     (Id 0) otherwise.
 //   FReadVersion is the version of the current record when this session positioned onto it.
 //   FBuffer has one value per field exactly while the state is Edit or Insert, else is empty.
 //   FEditId/FEditVersion/FEditOriginal describe the record being edited only in Edit.
-//   FAhead holds only records as stored now: others' commits taken in drop the records they
-//     wrote; this session's writes and a new view empty it.
+//   FReadAhead holds only records as stored now: others' commits taken in drop the records
+//     they wrote; this session's writes and a new view empty it.
 //   FPendingGeneration changes whenever a pending record begins or ends.
 //   FAnswerCancelState is true only inside the first state notification of a cancelled insert.
 //   FNextLineStartsNewSet is true from SetFiltered(false) until the next line is added or
@@ -80,9 +84,10 @@
 #include "com/HResult.h"
 #include "interface/Ostrel_TLB.h"
 #include "server/FilterCommand.h"
+#include "server/ReadAhead.h"
 #include "server/RecordStore.h"
-#include "server/RecordView.h"
 #include "server/Schema.h"
+#include "server/SessionView.h"
 
 namespace RecordServer {
 
@@ -224,38 +229,15 @@ private:
     void ReadView();
     TCursorMark MarkCursor() const;
     void RebuildView(const TCursorMark& Mark);
-    // False when the store changed while the changes were taken in (the caller rebuilds).
-    bool ApplyChanges(const std::vector<TChange>& Changes, const TCursorMark& Mark);
     // Puts the cursor back on the marked record, now at Found (-1: it left the view), keeping
     // what the session knew of it.
     void PlaceCursor(const TCursorMark& Mark, std::int64_t Found);
-    // Key's lead for the view's anchors (TRecordView::NoLead when it has none).
-    std::int64_t LeadOf(const std::vector<AnsiString>& Key) const;
-    // The id of the record before position Pos of the view; 0 at the first.
-    std::int64_t IdBefore(std::int64_t Pos) const;
-    // The anchors around Key.
-    TRecordView::TBracket BracketOf(const TRecordKey& Key) const;
-    // Position of the record placed in the view by Key: found in memory between the anchors
-    // around Key; -1 when it is not in the view.
-    std::int64_t LocateRecord(const TRecordKey& Key);
-    // Position of the record another session's Change wrote, before that write: where the
-    // writer's view had it when this view has it there too, else found by its old key.
-    std::int64_t LocateChanged(const TChange& Change);
-    // Position of record Id in the view as read now; -1 when it is not there.
-    std::int64_t FindInView(std::int64_t Id);
-    // Position of this session's record Id, which it read with ValuesRead.
-    std::int64_t LocateOwn(std::int64_t Id, const std::vector<AnsiString>& ValuesRead);
-    std::vector<AnsiString> KeyOf(const std::vector<AnsiString>& Values) const;
     // Shows the records that pass Conditions; the cursor stays on its record when that
     // passes, else goes to the first record.
     void ApplyFilter(const std::vector<TFilterCondition>& Conditions);
     // Puts the cursor at Pos (clamped) and reads the record there.
     void PositionAt(std::int64_t Pos);
     void ReadCurrent();
-    // The record at FPos (whose id is Id) from the records read ahead; false when not there.
-    bool TakeReadAhead(std::int64_t Id);
-    // Reads the records from Id on ahead, and takes the first.
-    bool ReadAheadFrom(std::int64_t Id, int Count);
     // Whether the current record changed in storage since this session read it (no Sync).
     bool CurrentChangedInStore();
     void RefuseIfChangedByOther(const char* Step);
@@ -263,22 +245,10 @@ private:
     void Navigate(TMove Move);
     void PostPending();
     void CollectControls();
-    void NormalizeBuffer();
-    void CheckValues(const std::vector<AnsiString>& Values) const;
-    [[noreturn]] void RefuseDuplicateKey(const std::vector<AnsiString>& Values) const;
-    // OldPos: where the written record stood in the view (-1 for a new one).
+    // Shows this session's write in the view: Written stood at OldPos (-1 for a new record);
+    // Reorder: its key changed (or it is new).
     void PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder);
     void ShowWritten(std::int64_t Pos, TStoredRecord Written);
-    // Puts the record with Key in the view at its place, and answers that; nullopt (and the
-    // view unchanged) when a record compared with vanished. InStep: every record of the view
-    // stands at the key the store holds for it (while others' changes are taken in: the
-    // changed ones are out until placed, and the store holds one snapshot). Told: where
-    // another session's write put it, as its log entry tells (TChange::Place).
-    std::optional<std::int64_t> PlaceRecord(const TRecordKey& Key, bool InStep, const TWritePlace& Told = {});
-    // The place of Key in [Lo, Hi] by the records the store has next to it (Before: the one
-    // before it, when known), when the view has them there; nullopt otherwise.
-    std::optional<std::int64_t> PlaceBetweenNeighbours(const TRecordKey& Key, std::int64_t Lo, std::int64_t Hi, bool InStep,
-                                                       std::int64_t Before);
     void EndPending();
     void CancelPending();
 
@@ -308,21 +278,12 @@ private:
 
     // The view and the cursor. FPos == FView.Count() means no current record (an empty view,
     // or past the end after MoveNext from the last record).
-    TRecordView FView;
+    TSessionView FView;
     std::int64_t FPos = 0;
-    TStoredRecord FCurrent;            // the record under the cursor as last read
-    std::int64_t FReadVersion = 0;     // its version when this session positioned onto it
-    bool FCurrentDeletedByOther = false;     // the record positioned onto was deleted by another
-    std::int64_t FLastReadPos = -1;    // the position last read, to tell a step forward
-    int FStepRun = 0;                  // the reads so far that were each a step forward from the one before
-    int FLastStepRun = 0;              // how long the run of steps before that one was
-    std::int64_t FJumpedFrom = -1;     // the position the last jump (past a neighbour) left
-    bool FJumpReadAhead = false;       // the last read was a jump that read the records after it
-
-    // Records read ahead, found by id; an entry whose Id is 0 was taken or was written by
-    // another session since. Emptied when this session writes or the view is read again.
-    static constexpr int ReadAheadCount = 16;
-    std::vector<TStoredRecord> FAhead;
+    TStoredRecord FCurrent;                // the record under the cursor as last read
+    std::int64_t FReadVersion = 0;         // its version when this session positioned onto it
+    bool FCurrentDeletedByOther = false;   // the record positioned onto was deleted by another
+    TReadAhead FReadAhead;                 // the records read ahead of the cursor
 
     // The pending record.
     std::vector<AnsiString> FBuffer;
