@@ -48,7 +48,7 @@ void TZopFileDBEdit::SetFFieldName(const TZopFileDbControlFieldStr& Value)
     if (Trim(Value).empty() || !FDataSource) return;
     TZopFileDataSet* DataSet = FDataSource->GetDataSet();
     if (!DataSet || !DataSet->GetActive()) return;
-    SetText(AskText(DataSet->FileDataSet(), &IFileDataSet::GetFieldValue, OleVariant(FDataField)));
+    SetText(FDataSource->FieldValueFor(this, FDataField));
 }
 
 void TZopFileDBEdit::KeyPress(wchar_t& Key)

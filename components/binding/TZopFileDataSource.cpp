@@ -141,7 +141,7 @@ void TZopFileDataSource::ShowInEdit(TZopFileDBEdit* Edit)
     }
     const AnsiString Field = Edit->GetDataField();
     if (Trim(Field).empty()) return;
-    const AnsiString Value = AskText(Server(), &IFileDataSet::GetFieldValue, OleVariant(Field));
+    const AnsiString Value = FieldValueFor(Edit, Field);
     // The handlers see the value; they cannot change what is shown.
     if (Edit->OnBeforeGetData) Edit->OnBeforeGetData(Edit, Value);
     Edit->SetText(Value);
@@ -157,5 +157,17 @@ void TZopFileDataSource::ShowInText(TZopFileDBText* Text)
     }
     const AnsiString Field = Text->FDataField;
     if (Trim(Field).empty()) return;
-    Text->SetCaption(AskText(Server(), &IFileDataSet::GetFieldValue, OleVariant(Field)));
+    Text->SetCaption(FieldValueFor(Text, Field));
+}
+
+AnsiString TZopFileDataSource::FieldValueFor(const TComponent* Control, const AnsiString& Field) const
+{
+    try {
+        return AskText(Server(), &IFileDataSet::GetFieldValue, OleVariant(Field));
+    } catch (Exception& E) {
+        // A DataField that names no field of the table is found here, when the data is
+        // first shown: the message says which control asks for it.
+        E.SetMessage(Control->Name() + " cannot show the field '" + Field + "': " + E.Message());
+        throw;
+    }
 }

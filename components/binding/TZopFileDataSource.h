@@ -76,6 +76,10 @@ public:
     void ResetDBGridSelectCell(TZopFileDBGrid* SourceGrid, int Column, int Row);
     void ResetAllGridGridTopDataPos();
 
+    // The current record's value of Field for Control (a bound edit, text or grid); a
+    // failure raises with Control's name and the field in the message.
+    AnsiString FieldValueFor(const TComponent* Control, const AnsiString& Field) const;
+
     // The registered controls (not owned); read by the dataset when it collects values.
     TStringList* FCtrlList = nullptr;  // owned
 

@@ -170,7 +170,7 @@ void TZopFileDataSource::RefreshGridPage(TZopFileDBGrid* Grid)
                 Cell->FRecordPos = -1;
                 Cell->FFilterPos = RecNo(S);
             }
-            if (!Field.empty()) Cell->SetAsString(AskText(S, &IFileDataSet::GetFieldValue, OleVariant(Field)));
+            if (!Field.empty()) Cell->SetAsString(FieldValueFor(Grid, Field));
         }
         Ask(S, &IFileDataSet::MoveNext);
     }

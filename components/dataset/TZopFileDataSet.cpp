@@ -196,9 +196,34 @@ void TZopFileDataSet::Notification(TComponent* Component, TOperation Operation)
     // reports this component's own insertion to it).
     if (Operation != opInsert || !ComponentState().Contains(csLoading) || !FFilterCommand || !FActivePending)
         return;
-    if (AskBool(FileDataSet(), &IFileDataSet::GetActive)) return;
-    if (!OpenServer()) return;
-    if (AskInt(FileDataSet(), &IFileDataSet::GetRecordCount) > 0 && FDataSource) FDataSource->PostDisplayData();
+    // The opening runs inside another component's construction; its error names this one.
+    NamingThisDataSet([&] {
+        if (AskBool(FileDataSet(), &IFileDataSet::GetActive)) return;
+        if (!OpenServer()) return;
+        if (AskInt(FileDataSet(), &IFileDataSet::GetRecordCount) > 0 && FDataSource) FDataSource->PostDisplayData();
+    });
+}
+
+void TZopFileDataSet::Loaded()
+{
+    TComponent::Loaded();
+    // A dataset streamed with Active = True that no later component of its form opened
+    // (it is the last one) opens now that its form is complete.
+    if (!FActivePending || !FDataSet) return;
+    NamingThisDataSet([&] {
+        if (!AskBool(FileDataSet(), &IFileDataSet::GetActive)) SetFActive(true);
+    });
+}
+
+template <class F>
+void TZopFileDataSet::NamingThisDataSet(F&& Fn)
+{
+    try {
+        Fn();
+    } catch (Exception& E) {
+        E.SetMessage("The dataset " + Name() + " cannot be opened: " + E.Message());
+        throw;
+    }
 }
 
 void TZopFileDataSet::DoAfterDataChange()

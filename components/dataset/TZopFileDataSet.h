@@ -24,6 +24,11 @@
 //                      | -> open, or stays closed    |                        | filter lines again
 //   SetFActive(false)  | Close, refresh              | Close -> closed        | Close -> closed, refresh
 //   Notification(ins.) | nothing                     | opens while loading    | nothing (GetActive true)
+//   Loaded             | nothing                     | opens (it was the last | nothing
+//                      |                             | component of its form) |
+//
+//   An opening that fails while the form loads raises with the dataset's name in the
+//   message; the form reader then names the form file.
 //   SetFReadOnly       | stored and sent             | stored and sent        | ignored
 //
 // Invariants:
@@ -50,6 +55,8 @@ public:
     ~TZopFileDataSet() override;
 
     void Notification(TComponent* Component, TOperation Operation) override;
+    // Opens a dataset whose streamed Active = True is still due when its form has loaded.
+    void Loaded() override;
 
     // Published properties.
     const AnsiString& GetAccessFile() const { return FAccessFileName; }
@@ -93,6 +100,9 @@ private:
     void ClearServerHandlers();
     void WriteEditsOnInsert(int Count);
     void WriteEditsOnEdit(int Count);
+    // Runs Fn; an exception it raises goes on with this dataset's name in its message.
+    template <class F>
+    void NamingThisDataSet(F&& Fn);
 
     bool FActivePending = false;
     TZopFileDataSource* FDataSource = nullptr;  // not owned: the reverse link of the data source

@@ -166,7 +166,10 @@ void TZopFileDBGrid::RefreshWithDataSource()
     if (!DataSet || !DataSet->FileDataSet()) return;
     IFileDataSet* S = DataSet->FileDataSet();
     if (!AskBool(S, &IFileDataSet::GetActive)) {
-        if (!DataSet->GetAccessFile().empty() && !DataSet->GetAccessUser().empty()) {
+        // A dataset that is still being loaded is not opened from here: it would only be
+        // marked to open when its form has loaded, whether or not its form asked for that.
+        const bool Loading = DataSet->ComponentState().Contains(csLoading);
+        if (!Loading && !DataSet->GetAccessFile().empty() && !DataSet->GetAccessUser().empty()) {
             // The grid opens the dataset only to read its fields; a dataset that cannot be
             // opened leaves the grid without generated columns, and says nothing.
             try {

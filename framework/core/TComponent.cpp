@@ -119,7 +119,24 @@ void TComponent::InsertComponent(TComponent* Component)
     FComponents.push_back(Component);
     Component->FOwner = this;
     if (FComponentState.Contains(csDesigning)) Component->SetDesigning(true);
-    Notification(Component, opInsert);
+    try {
+        Notification(Component, opInsert);
+    } catch (...) {
+        // A component that raised while hearing of the insertion (a dataset that opens when
+        // the next component is created) makes the insertion fail: the owner goes back to
+        // what it was, so that nobody keeps a component whose construction is abandoned.
+        // Those that heard of it hear of its removal; those that watch it forget it.
+        FComponents.erase(std::find(FComponents.begin(), FComponents.end(), Component));
+        Component->FOwner = nullptr;
+        try {
+            Notification(Component, opRemove);
+        } catch (...) {
+            // The insertion's own error is the one to report.
+        }
+        for (TComponent* Subscriber : Component->FFreeNotifies) Subscriber->RemoveNotification(Component);
+        Component->FFreeNotifies.clear();
+        throw;
+    }
 }
 
 void TComponent::RemoveComponent(TComponent* Component)

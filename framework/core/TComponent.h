@@ -56,6 +56,9 @@ public:
     // Puts this component (and, with Children, every component it owns) into design state.
     void SetDesigning(bool Value, bool Children = true);
 
+    // Takes Component into this owner's list and notifies the owned components. When a
+    // notification raises, the list is as it was before, the components already notified
+    // hear of the removal, and the exception goes on.
     void InsertComponent(TComponent* Component);
     void RemoveComponent(TComponent* Component);
     void DestroyComponents();

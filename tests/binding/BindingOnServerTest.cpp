@@ -11,6 +11,7 @@
 #include "framework/ui/TForm.h"
 #include "interface/ServerCall.h"
 #include "server/RegisterFileDataSetServer.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
 
 namespace {
@@ -142,6 +143,85 @@ TEST_F(BindingOnServer, InsertBlanksTheControlsAndPostWritesWhatWasTyped)
     EXPECT_EQ(AskInt(Server, &IFileDataSet::GetRecordCount), 1);
     EXPECT_EQ(AskText(Server, &IFileDataSet::GetFieldValue, OleVariant("CustNo")), "4312");
     EXPECT_EQ(CompanyText->Caption(), "Jade Mountain Outfitters");
+}
+
+// A form whose dataset is streamed with Active = True, the dataset placed before the data
+// source (it opens while the data source is created) or as the last component (it opens
+// when the form has loaded).
+AnsiString ActiveForm(const std::string& Schema, bool DataSetLast)
+{
+    const AnsiString DataSet = AnsiString("  object DS: TZopFileDataSet\n    AccessUser = '1688'\n    SchemaFileName = '") +
+                               Schema + "'\n    DataReadOnly = False\n    Active = True\n  end\n";
+    const AnsiString Source = "  object Src: TZopFileDataSource\n    DataSet = DS\n  end\n";
+    const AnsiString Edit =
+        "  object CustEdit: TZopFileDBEdit\n    DataSource = Src\n    DataField = 'CustNo'\n  end\n";
+    return "object Form1: TForm\n" + Edit + (DataSetLast ? Source + DataSet : DataSet + Source) + "end\n";
+}
+
+TEST_F(BindingOnServer, ADataSetThatCannotOpenWhileItsFormLoadsRaisesAnErrorNamingTheFormFileAndTheDataSet)
+{
+    TempDir Dir;
+    const std::string BadType = Dir.WriteFile("badtype.SFD", "[Table]\nName = Customer\n[Fields]\nCustNo, Date, 8, Key\n");
+    const struct {
+        std::string Schema;
+        bool DataSetLast;
+        const char* Problem;  // what the message must also say
+    } Cases[] = {
+        {Dir.File("missing.SFD"), false, "missing.SFD"},
+        {BadType, false, "unknown type Date"},
+        {Dir.File("missing.SFD"), true, "missing.SFD"},
+        {BadType, true, "unknown type Date"},
+    };
+    for (const auto& Case : Cases) {
+        TForm Loaded(nullptr);
+        try {
+            ReadFormText(ActiveForm(Case.Schema, Case.DataSetLast), &Loaded, "safe.form");
+            ADD_FAILURE() << Case.Schema << ": the form loaded";
+        } catch (const EReadError& E) {
+            const AnsiString Message = E.what();
+            for (const char* Part : {"safe.form", "The dataset DS cannot be opened", Case.Problem})
+                EXPECT_NE(Message.find(Part), AnsiString::npos) << Message;
+        }
+        EXPECT_EQ(Loaded.ComponentCount(), 0) << "the form is left as it was";
+    }
+}
+
+TEST_F(BindingOnServer, ADataSetStreamedActiveAsTheLastComponentOpensWhenItsFormHasLoaded)
+{
+    AddCustomer("1221", "Formosa Tea House");
+    TForm Loaded(nullptr);
+    ReadFormText(ActiveForm(DEMO_SCHEMA, true), &Loaded, "last.form");
+    auto* LastDS = static_cast<TZopFileDataSet*>(Loaded.FindComponent("DS"));
+    EXPECT_TRUE(LastDS->GetActive());
+    EXPECT_EQ(AskText(LastDS->FileDataSet(), &IFileDataSet::GetState), "Browse");
+    EXPECT_EQ(static_cast<TZopFileDBEdit*>(Loaded.FindComponent("CustEdit"))->Text(), "1221")
+        << "the first record is shown";
+}
+
+TEST_F(BindingOnServer, ADataFieldThatNamesNoFieldIsReportedWithTheControlTheFieldAndTheTable)
+{
+    AddCustomer("1221", "Formosa Tea House");
+    auto* Grid = new TZopFileDBGrid(Form.get());
+    Grid->SetParent(Form.get());
+    Grid->GetColumns()->Add()->SetDataField("CustNo");
+    auto* Src = static_cast<TZopFileDataSource*>(Form->FindComponent("Src"));
+    Grid->SetFDataSource(Src);
+    for (TComponent* Control : std::initializer_list<TComponent*>{CompanyEdit, CompanyText, Grid}) {
+        DS->SetFActive(false);
+        if (Control == CompanyEdit) CompanyEdit->SetFFieldName("Compnay");
+        if (Control == CompanyText) CompanyText->FDataField = "Compnay";
+        if (Control == Grid) Grid->GetColumns()->Add()->SetDataField("Compnay");
+        try {
+            DS->SetFActive(true);
+            ADD_FAILURE() << Control->Name() << ": no error";
+        } catch (const Exception& E) {
+            const AnsiString Message = E.what();
+            for (const AnsiString& Part : {Control->Name(), AnsiString("'Compnay'"), AnsiString("Customer")})
+                EXPECT_NE(Message.find(Part), AnsiString::npos) << Message;
+        }
+        if (Control == CompanyEdit) CompanyEdit->SetFFieldName("Company");
+        if (Control == CompanyText) CompanyText->FDataField = "Company";
+    }
 }
 
 }  // namespace

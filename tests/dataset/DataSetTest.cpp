@@ -305,7 +305,7 @@ const char* const ActiveLastForm = R"(object Form1: TForm
 end
 )";
 
-TEST_F(DataSet, AStreamedActiveOpensWhenTheNextComponentIsCreatedAndAsTheLastComponentStaysClosed)
+TEST_F(DataSet, AStreamedActiveOpensWhenTheNextComponentIsCreatedOrAsTheLastComponentWhenTheFormHasLoaded)
 {
     RegisterClass(TMarker::StaticClassInfo());
     TMarker::Servers = &Servers;
@@ -325,10 +325,25 @@ TEST_F(DataSet, AStreamedActiveOpensWhenTheNextComponentIsCreatedAndAsTheLastCom
         TForm Form(nullptr);
         ReadFormText(ActiveLastForm, &Form, "last.form");
         auto* DS = static_cast<TZopFileDataSet*>(Form.FindComponent("DS"));
-        EXPECT_FALSE(DS->GetActive());
-        EXPECT_TRUE(Server()->CallsOf("Open").empty());
-        DS->SetFActive(true);
         EXPECT_TRUE(DS->GetActive());
+        EXPECT_EQ(Server()->CallsOf("Open").size(), 1u) << "opened once, when the form had loaded";
+        EXPECT_EQ(DS->DataSource(), Form.FindComponent("Src"));
+    }
+    {
+        // A failed opening names the dataset and the form file, and leaves the form empty.
+        TForm Form(nullptr);
+        Servers.OnCreate = [](TRecordingFileDataSet* S) { S->Fail("Open", E_FAIL, "no such schema"); };
+        for (const char* Text : {ActiveThenSourceForm, ActiveLastForm}) {
+            try {
+                ReadFormText(Text, &Form, "failing.form");
+                ADD_FAILURE() << "the form loaded";
+            } catch (const EReadError& E) {
+                EXPECT_NE(AnsiString(E.what()).find("failing.form"), AnsiString::npos) << E.what();
+                EXPECT_NE(AnsiString(E.what()).find("The dataset DS cannot be opened: no such schema"), AnsiString::npos)
+                    << E.what();
+            }
+            EXPECT_EQ(Form.ComponentCount(), 0);
+        }
     }
 }
 

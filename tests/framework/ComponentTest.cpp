@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,47 @@ TEST(Component, FreeingTellsSiblingsAndFreeNotificationSubscribers)
     EXPECT_EQ(A->Seen.back(), "remove:B");
     EXPECT_EQ(Watcher->Seen, (std::vector<std::string>{"remove:B"}));
     EXPECT_EQ(Owner.ComponentCount(), 1);
+}
+
+// Raises while it hears of an insertion, as a dataset whose opening fails does when the
+// next component of its form is created.
+class TRaisingOnInsert : public TRecorder {
+public:
+    using TRecorder::TRecorder;
+    void Notification(TComponent* Component, TOperation Operation) override
+    {
+        TRecorder::Notification(Component, Operation);
+        if (Operation == opInsert && Raise) throw EInvalidOperation("cannot open");
+    }
+    bool Raise = false;
+};
+
+TEST(Component, ANotificationThatRaisesDuringAnInsertionLeavesTheOwnerAsItWas)
+{
+    for (bool RaiserFirst : {true, false}) {
+        auto Owner = std::make_unique<TComponent>(nullptr);
+        TComponent Elsewhere(nullptr);
+        TRecorder* Before = nullptr;
+        if (!RaiserFirst) Before = new TRecorder(Owner.get());
+        auto* Raiser = new TRaisingOnInsert(Owner.get());
+        Raiser->SetName("Raiser");
+        auto* Watcher = new TRecorder(&Elsewhere);
+        Raiser->Raise = true;
+        EXPECT_THROW(new TComponent(Owner.get()), EInvalidOperation);
+        EXPECT_EQ(Owner->ComponentCount(), RaiserFirst ? 1 : 2) << "the abandoned component is not kept";
+        EXPECT_EQ(Raiser->Seen, (std::vector<std::string>{"insert:", "remove:"}))
+            << "what heard of the insertion hears of the removal";
+        if (Before) {
+            EXPECT_EQ(Before->Seen, (std::vector<std::string>{"insert:", "insert:", "remove:"}));
+        }
+        // The owner stays usable: another component joins and leaves, then all are freed.
+        Raiser->Raise = false;
+        auto* Later = new TComponent(Owner.get());
+        Later->FreeNotification(Watcher);
+        Later->Free();
+        EXPECT_EQ(Watcher->Seen, (std::vector<std::string>{"remove:"}));
+        Owner.reset();
+    }
 }
 
 TEST(Component, OwnerFreesOwnedComponentsLastFirst)
