@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "components/binding/TTypingClock.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
 #include "framework/core/TextUtils.h"
@@ -67,6 +68,12 @@ void TZopFileDBEdit::KeyPress(wchar_t& Key)
     // and the next push shows the stored value again.
     if (AskBool(Server, &IFileDataSet::IsKeyField, OleVariant(FDataField))) return;
     Check(Server->Edit());
+}
+
+void TZopFileDBEdit::Change()
+{
+    if (Modified()) FTypedAt = TTypingClock::Tick();
+    TEdit::Change();
 }
 
 void TZopFileDBEdit::FocusNextControl()

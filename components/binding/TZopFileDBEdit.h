@@ -1,10 +1,13 @@
 #pragma once
 // TZopFileDBEdit: a single-line edit bound to one field of its data source's dataset. The
 // data source shows the field's value in it; the dataset writes its text back into the
-// record when the server collects the bound controls. Typing into it while the dataset is
-// in "Browse" (on a non-key field) starts an edit; Enter moves the focus to the next
-// control. Only typing starts an edit: text set by code (the data source filling the edit)
-// never reaches KeyPress and leaves Modified false.
+// record when the server collects the bound controls (while editing, only a text that the
+// user changed, and not when a grid cell of the same field was typed into later). Typing
+// into it while the dataset is in "Browse" (on a non-key field) starts an edit; Enter moves
+// the focus to the next control. Only typing starts an edit: text set by code (the data
+// source filling the edit) never reaches KeyPress and leaves Modified false.
+#include <cstdint>
+
 #include "components/binding/TZopFileDbControlFieldStr.h"
 #include "framework/ui/TEdit.h"
 
@@ -32,6 +35,11 @@ public:
 
     // Starts an edit on a typed character in "Browse"; Enter moves the focus on.
     void KeyPress(wchar_t& Key) override;
+    // A change that the user made (Modified) takes the next tick of the typing clock.
+    void Change() override;
+    // The tick of the user's last change; 0 when the user never changed the text. It counts
+    // only while Modified is true: text set by code clears Modified.
+    std::uint64_t TypedAt() const { return FTypedAt; }
     // Gives the focus to the next control of the parent's tab order that can take it (the
     // first control after the last one).
     void FocusNextControl();
@@ -44,4 +52,5 @@ public:
 private:
     TZopFileDataSource* FDataSource = nullptr;  // not owned
     TZopFileDbControlFieldStr FDataField;
+    std::uint64_t FTypedAt = 0;
 };

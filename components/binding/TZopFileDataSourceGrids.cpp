@@ -64,6 +64,7 @@ void DropInsertEditors(TZopFileDBGrid* Grid)
     Edit->Hide();
     Edit->SetParent(nullptr);
     Edit->OnKeyPress = nullptr;
+    Edit->OnChange = nullptr;
     TComboBox* Combo = Grid->FCellComboBox;
     Combo->OnChange = nullptr;
     Combo->OnKeyPress = nullptr;
@@ -194,11 +195,20 @@ void TZopFileDataSource::RefreshDBGrid()
     IFileDataSet* S = Server();
     ForEachGrid(FCtrlList, [&](TZopFileDBGrid* Grid) {
         TGridColumns* Columns = Grid->GetColumns();
-        if (StateIs(S, "InActive") && !Grid->GetDataSource()) {
-            Grid->DeleteRecordCells();
-            while (Columns->GetCount() > 0) Columns->Delete(0);
+        // Once nothing is pending (the record was posted, cancelled or closed) no row of
+        // the grid waits to be collected. A post that the server refused leaves the state,
+        // and so the row, as they were: the next post collects the corrected row.
+        if (StateIs(S, "InActive")) {
+            Grid->FSelectedRow = -1;
+            if (!Grid->GetDataSource()) {
+                Grid->DeleteRecordCells();
+                while (Columns->GetCount() > 0) Columns->Delete(0);
+            }
         }
-        if (StateIs(S, "Browse") && Columns->GetCount() == 0) Grid->RefreshWithDataSource();
+        if (StateIs(S, "Browse")) {
+            Grid->FSelectedRow = -1;
+            if (Columns->GetCount() == 0) Grid->RefreshWithDataSource();
+        }
         // A grid without columns has no insert row to add.
         if (StateIs(S, "Insert") && !Grid->GetIsReadOnly() && Columns->GetCount() > 0) {
             Grid->AddNewRecordCells();

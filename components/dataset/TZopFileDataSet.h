@@ -41,6 +41,7 @@
 //
 // Threading: GUI thread only. The server calls the handlers on the caller's thread.
 #include "com/Unknown.h"
+#include "components/binding/TTypingClock.h"
 #include "framework/core/TComponent.h"
 #include "interface/Ostrel_TLB.h"
 
@@ -98,8 +99,10 @@ private:
     bool OpenServer();
     void SendFilterLines();
     void ClearServerHandlers();
-    void WriteEditsOnInsert(int Count);
-    void WriteEditsOnEdit(int Count);
+    // Which control of a field was typed into last, over the first Count registered controls.
+    TLatestTyping LatestTyping(int Count) const;
+    void WriteEditsOnInsert(int Count, const TLatestTyping& Latest);
+    void WriteEditsOnEdit(int Count, const TLatestTyping& Latest);
     // Runs Fn; an exception it raises goes on with this dataset's name in its message.
     template <class F>
     void NamingThisDataSet(F&& Fn);

@@ -1,5 +1,6 @@
 #include "components/grid/TGridCell.h"
 
+#include "components/binding/TTypingClock.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/grid/TColumnItem.h"
 #include "components/grid/TGridColumns.h"
@@ -136,6 +137,8 @@ void TGridCell::DataCellSetFocus(bool PositionOnly)
         }
     }
     if (G->ComponentState().Contains(csDesigning)) return;
+    // Text typed into the editor stays with the cell that holds it when the editor moves.
+    G->KeepTypedText();
     TEdit* Edit = G->FCellEdit;
     TComboBox* Combo = G->FCellComboBox;
     TButton* Button = G->FCellButton;
@@ -196,6 +199,7 @@ void TGridCell::OpenEditBox()
     Edit->OnKeyDown = TKeyEvent(this, &TGridCell::DoKeyDowned);
     Edit->SetFont(Font());
     Edit->SetText(FAsString);
+    Edit->OnChange = TNotifyEvent(this, &TGridCell::DoEditorChanged);
     Edit->SetAlign(alClient);
 }
 
@@ -214,8 +218,15 @@ void TGridCell::DoOnButtonClick(TObject*)
     if (FColumn && FColumn->CellBtnPressed) FColumn->CellBtnPressed(FColumn, this);
 }
 
+void TGridCell::DoEditorChanged(TObject*)
+{
+    TZopFileDBGrid* G = Grid();
+    if (G && G->FCellEdit->Modified()) FTypedAt = TTypingClock::Tick();
+}
+
 void TGridCell::DoOnComboBoxChange(TObject*)
 {
+    FTypedAt = TTypingClock::Tick();
     SetFIsModify(true);
     InitDataCellValue();
     if (FColumn && FColumn->CellComboBoxSelected) FColumn->CellComboBoxSelected(FColumn, this);

@@ -29,6 +29,8 @@
 //   columns move right. A column only grows through fitting.
 //
 // Threading: GUI thread only.
+#include <cstdint>
+
 #include "framework/ui/TPanel.h"
 
 class IFileDataSet;
@@ -79,6 +81,10 @@ public:
     void DoKeyPressed(TObject* Sender, wchar_t& Key);
     void DoOnButtonClick(TObject* Sender);
     void DoOnComboBoxChange(TObject* Sender);
+    // The edit box's OnChange: a change the user made takes the next tick of the typing clock.
+    void DoEditorChanged(TObject* Sender);
+    // The tick of the user's last change to this cell through an editor; 0 when never.
+    std::uint64_t TypedAt() const { return FTypedAt; }
 
     // Editing by keyboard and mouse (TGridCellEditing.cpp): Up and Down move the current row
     // (asking whether to save an edited record, shifting the page at its edges), Home moves
@@ -132,4 +138,5 @@ private:
     TColumnItem* FColumn = nullptr;  // not owned: the column owns the cell
     AnsiString FAsString;
     AnsiString FOldValue;
+    std::uint64_t FTypedAt = 0;
 };

@@ -7,6 +7,7 @@
 // After such a call these handlers touch only the grid and cells found again by position.
 #include "components/grid/TGridCell.h"
 
+#include "components/binding/TTypingClock.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
 #include "components/grid/TColumnItem.h"
@@ -58,7 +59,11 @@ void TGridCell::TakeEditedText(TZopFileDBGrid* Grid, AnsiString& Field, AnsiStri
     // After Enter has moved the editor along the row, the selection still names the row's
     // first cell; the text belongs to the cell the editor is in.
     TGridCell* Edited = Grid->EditorCell();
-    if (!Edited) Edited = Grid->FSelectedCell;
+    if (Edited) {
+        Grid->KeepTypedText();
+    } else {
+        Edited = Grid->FSelectedCell;
+    }
     if (!Edited || !Edited->FIsModify) return;
     Text = Edited->EditorText();
     Edited->FAsString = Text;
@@ -222,6 +227,8 @@ void TGridCell::TypeKey(wchar_t& Key)
     IFileDataSet* Server = G->Server();
     if (!Server || AskBool(Server, &IFileDataSet::GetDataReadOnly)) return;
     FIsModify = true;
+    // The row typed into is the row that the next post collects.
+    G->FSelectedRow = FRow;
     if (!StateIs(Server, "Browse")) return;  // the character goes on to the editor
     if (AskBool(Server, &IFileDataSet::GetRecordChangedByOther) || G->IsThisRowDataIsDifferentWithFieldData(FRow)) {
         RefuseChangedRecord(Key);
@@ -243,6 +250,7 @@ void TGridCell::TypeKey(wchar_t& Key)
             TEdit* Edit = G->FCellEdit;
             Edit->SetText(Edit->Text() + Typed);
             Edit->SetModified(true);
+            FTypedAt = TTypingClock::Tick();
             Edit->SetSelStart(CharacterCount(Edit->Text()));
         }
     }
@@ -279,12 +287,13 @@ void TGridCell::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     const int Old = RowOf(G->FSelectedCell);
     TZopFileDataSource* Source = LinkedSource(G);
     IFileDataSet* Server = Source ? G->Server() : nullptr;
-    if (Server && Source->GetDataSet()->GetActive() && (StateIs(Server, "Edit") || StateIs(Server, "Insert")) &&
-        G->FSelectedCell && G->FSelectedCell != this) {
+    if (Server && Source->GetDataSet()->GetActive() && (StateIs(Server, "Edit") || StateIs(Server, "Insert"))) {
+        // What was typed goes into its cell first, wherever the click lands: a click in the
+        // row being edited keeps it, a click elsewhere asks whether to save it.
         AnsiString Field, Text;
         TakeEditedText(G, Field, Text);
-        if (G->FSelectedCell->GetRow() != Row) {
-            // The click leaves the edited record.
+        if (G->PendingRow() != Row) {
+            // The click leaves the record being edited or inserted.
             SaveOrCancel(Server, Field, Text);
             // The page was laid out again: a row that went away takes the click with it.
             if (G->GetColumns()->GetDataCell(Col, Row) != this) return;

@@ -350,6 +350,7 @@ void TZopFileDBGrid::ForgetCell(TGridCell* Cell)
         if (Editor->OnKeyPress.Data() == Cell) Editor->OnKeyPress = nullptr;
     }
     if (FCellComboBox->OnChange.Data() == Cell) FCellComboBox->OnChange = nullptr;
+    if (FCellEdit->OnChange.Data() == Cell) FCellEdit->OnChange = nullptr;
     if (FCellButton->OnClick.Data() == Cell) FCellButton->OnClick = nullptr;
 }
 
@@ -370,4 +371,26 @@ void TZopFileDBGrid::TakeEditorText()
     // handler marked it.
     if (Cell->GetEditOwner()->GetEditStyle() != CES_PickList && FCellEdit->Modified()) Cell->SetFIsModify(true);
     Cell->InitDataCellValue();
+    // The cell holds the text now; what the user types from here on counts afresh.
+    if (Cell->GetIsModify()) FCellEdit->SetModified(false);
+}
+
+void TZopFileDBGrid::KeepTypedText()
+{
+    TGridCell* Cell = EditorCell();
+    if (!Cell || Cell->GetEditOwner()->GetEditStyle() == CES_PickList || !FCellEdit->Modified()) return;
+    IFileDataSet* S = Server();
+    if (!S || !(StateIs(S, "Edit") || StateIs(S, "Insert"))) return;
+    Cell->SetFIsModify(true);
+    Cell->InitDataCellValue();
+    FCellEdit->SetModified(false);
+}
+
+int TZopFileDBGrid::PendingRow() const
+{
+    IFileDataSet* S = Server();
+    if (!S) return -1;
+    if (StateIs(S, "Insert")) return !FIsReadOnly && GetFRowCount() > 0 ? 0 : -1;
+    if (!StateIs(S, "Edit")) return -1;
+    return FSelectedRow >= 0 ? FSelectedRow : GetCurrentRecordInWhichRow();
 }

@@ -16,10 +16,13 @@
 //
 //   operation                 | effect
 //   --------------------------+--------------------------------------------------------------
-//   DataCellSetFocus (cell)   | FSelectedRow = the cell's Row; editor moved into the cell
+//   DataCellSetFocus (cell)   | FSelectedRow = the cell's Row; text typed into the editor
+//                             | kept in the cell that held it; editor moved into the cell
+//   typing into a cell        | FSelectedRow = the cell's Row
 //   page refresh, navigator   | FSelectedCell = column 0's cell of the current record's row
 //   DoInitDataControlData     | the editor's text taken into its cell; the row written;
-//                             | FSelectedRow = -1
+//                             | FSelectedRow kept (the server may still refuse the post)
+//   state "Browse"/"InActive" | FSelectedRow = -1: nothing is pending, no row to collect
 //   rows removed              | editors taken out first; FSelectedCell null if it was freed
 //
 // Paging flags (read and written by the data source's page refresh): FTopDataPos is the
@@ -121,6 +124,14 @@ public:
     // Takes the text typed into the shared editor into the cell that holds it, so that
     // collecting the current row never loses it.
     void TakeEditorText();
+    // While a record is edited or inserted, takes text that the user typed into the edit box
+    // into the cell that holds it (marking the cell modified), so that moving the editor to
+    // another cell keeps it. Nothing when the edit box was not typed into.
+    void KeepTypedText();
+    // The row of the record being inserted or edited: the insert row while inserting (-1 for
+    // a grid that has none), else the row last focused or typed into, else the row that
+    // shows the current record. -1 when nothing is pending or the record is not on the page.
+    int PendingRow() const;
 
     bool FRefreshing = false;
     TGridCell* FSelectedCell = nullptr;  // not owned: a data cell of the columns, or null

@@ -177,10 +177,13 @@ void TZopFileDBNavigator::RunServerStep(TServerStep Step)
     case TServerStep::Insert: Check(Server->Insert()); return;
     case TServerStep::Edit: Check(Server->Edit()); return;
     case TServerStep::Delete:
-        // Without confirmation nothing is deleted: the click only fires the two events.
+        // Without confirmation nothing is deleted: the click only fires the two events. The
+        // grids' pages are prepared only for a confirmed deletion: a No changes nothing.
         if (FConfirmDelete &&
-            MessageDlg("確定要刪除資料??", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes)
+            MessageDlg("確定要刪除資料??", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
+            FDataSource->RefreshDBGridParamsWithNavigatorDeleteClick();
             Check(Server->Delete());
+        }
         return;
     case TServerStep::Post: Ask(Server, &IFileDataSet::Post); return;
     case TServerStep::Cancel: Check(Server->Cancel()); return;
@@ -223,10 +226,9 @@ void TZopFileDBNavigator::RunEditClick(TObject*)
 
 void TZopFileDBNavigator::RunDeleteClick(TObject*)
 {
-    // The grids' pages are laid around the record that follows the deleted one, so that the
-    // selection lands on it and never on a blank row.
-    RunClick(FBtnDelete, "Delete", &TZopFileDataSource::RefreshDBGridParamsWithNavigatorDeleteClick,
-             TServerStep::Delete, nullptr);
+    // A confirmed deletion lays the grids' pages around the record that follows the deleted
+    // one (see RunServerStep), so that the selection lands on it and never on a blank row.
+    RunClick(FBtnDelete, "Delete", nullptr, TServerStep::Delete, nullptr);
 }
 
 void TZopFileDBNavigator::RunQueryClick(TObject*)

@@ -1,6 +1,9 @@
 // The dataset's conversation with its server, checked call by call on a recording double.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QTest>
+
 #include <memory>
 
 #include "com/OleCheck.h"
@@ -391,13 +394,14 @@ protected:
             E->OnAfterSetData = TEditAfterSetDataEvent(&Events, &TSetDataLog::After);
         }
     }
+    // A bound edit that the user typed Text into.
     void Add(const char* Name, const char* Field, const char* Text)
     {
         auto E = std::make_unique<TZopFileDBEdit>(nullptr);
         E->SetName(Name);
         E->SetFDataSource(Source.get());
         E->SetFFieldName(Field);
-        E->SetText(Text);
+        QTest::keyClicks(E->LineEdit(), Text);
         Edits.push_back(std::move(E));
     }
 
@@ -420,16 +424,28 @@ TEST_F(Collect, OnInsertEveryNonBlankEditIsWrittenKeyFieldsIncludedThroughTheHan
     EXPECT_EQ(Edits[2]->Text(), "taipei") << "the handler changes what is written, not the edit";
 }
 
-TEST_F(Collect, OnEditBlanksAreWrittenKeyFieldsNeverAndTheOldValueIsTheStoredOne)
+TEST_F(Collect, OnEditWhatWasTypedIsWrittenBlanksIncludedKeyFieldsNeverAndTheOldValueIsTheStoredOne)
 {
     Server()->Answer("GetState", OleVariant("Edit"));
     Server()->ClearCalls();
     DS->DoInitDataControlData();
     EXPECT_EQ(Server()->CallsOf("SetFieldValue"),
               (Log{"SetFieldValue(Company, Acme)", "SetFieldValue(City, CHANGED)", "SetFieldValue(Phone,    )"}));
+    ASSERT_EQ(Events.Seen.size(), 6u);
     EXPECT_EQ(Events.Seen[0], "before Name old=Old Co new=Acme");
     EXPECT_EQ(Events.Seen[2], "before Upper old=Kaohsiung new=taipei");
     EXPECT_EQ(Server()->CallsOf("GetState").size(), 2u) << "the state is asked twice";
+
+    // An edit that shows a value set by code (the stored one) writes nothing on edit, so it
+    // cannot overwrite what was typed elsewhere; on insert a text that is not blank is written.
+    Edits[1]->SetText("Shown");
+    Server()->ClearCalls();
+    DS->DoInitDataControlData();
+    EXPECT_EQ(Server()->CallsOf("SetFieldValue"), (Log{"SetFieldValue(City, CHANGED)", "SetFieldValue(Phone,    )"}));
+    Server()->Answer("GetState", OleVariant("Insert"));
+    Server()->ClearCalls();
+    DS->DoInitDataControlData();
+    EXPECT_EQ(Server()->CallsOf("SetFieldValue")[1], "SetFieldValue(Company, Shown)");
 }
 
 TEST_F(Collect, InBrowseOrWithoutADataSourceNothingIsWritten)

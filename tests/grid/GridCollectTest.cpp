@@ -62,7 +62,7 @@ TEST_F(GridCollect, OnInsertTheSelectedRowsNonBlankCellsAreWrittenKeyFieldsInclu
     DataSet->DoInitDataControlData();
     EXPECT_EQ(Server->CallsOf("SetFieldValue"),
               (std::vector<AnsiString>{"SetFieldValue(CustNo, 7)", "SetFieldValue(City, Paris)"}));
-    EXPECT_EQ(Grid->FSelectedRow, -1);
+    EXPECT_EQ(Grid->FSelectedRow, 1) << "the row stays the one to collect until the post is through";
 }
 
 TEST_F(GridCollect, OnEditOnlyModifiedNonKeyCellsAreWrittenBlanksIncluded)
@@ -76,6 +76,10 @@ TEST_F(GridCollect, OnEditOnlyModifiedNonKeyCellsAreWrittenBlanksIncluded)
     EXPECT_EQ(Server->CallsOf("IsKeyField"),
               (std::vector<AnsiString>{"IsKeyField(CustNo)", "IsKeyField(Company)"}))
         << "asked for modified cells only";
+    EXPECT_EQ(Grid->FSelectedRow, 2);
+    // Once the record is stored (the state is "Browse" again) no row waits to be collected.
+    Server->Answer("GetState", OleVariant("Browse"));
+    Server->OnAfterDBStateChange();
     EXPECT_EQ(Grid->FSelectedRow, -1);
 }
 

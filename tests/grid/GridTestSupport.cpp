@@ -1,5 +1,8 @@
 #include "tests/grid/GridTestSupport.h"
 
+#include <QTest>
+#include <QWidget>
+
 #include "com/ComObj.h"
 #include "interface/ServerCall.h"
 #include "server/RegisterFileDataSetServer.h"
@@ -53,9 +56,19 @@ int TGridOnServer::RecNo() const
     return AskInt(Server(), &IFileDataSet::GetRecNo);
 }
 
+const AnsiString TGridOnServer::SaveQuestion = "資料已經被修改!! 是否要儲存 ??";
+
 TGridCell* TGridOnServer::Cell(int Col, int Row) const
 {
     return Grid->GetColumns()->GetDataCell(Col, Row);
+}
+
+void TGridOnServer::ClickCell(int Col, int Row) const
+{
+    QWidget* CellWidget = Cell(Col, Row)->Widget();
+    QWidget* Target = CellWidget->childAt(5, 5);
+    if (!Target) Target = CellWidget;
+    QTest::mouseClick(Target, Qt::LeftButton, {}, Target->mapFrom(CellWidget, QPoint(5, 5)));
 }
 
 std::vector<int> TGridOnServer::PageRecords() const

@@ -31,6 +31,11 @@ protected:
     // The selected row, -1 when no cell is selected.
     int SelectedRow() const;
     TGridCell* Cell(int Col, int Row) const;
+    // A left click on the cell at (Col, Row) where the user would click: on the in-place
+    // editor when the cell holds it.
+    void ClickCell(int Col, int Row) const;
+    // The question asked when the user leaves a record holding unsaved changes.
+    static const AnsiString SaveQuestion;
 
     std::unique_ptr<TForm> Form;
     TZopFileDataSet* DataSet = nullptr;     // not owned: the form owns it

@@ -19,7 +19,6 @@
 namespace {
 
 const AnsiString ChangedByOther = "要修改的這筆資料已經被其他使用者修改過了!!\n\r準備更新目前最新資料!!";
-const AnsiString SaveQuestion = "資料已經被修改!! 是否要儲存 ??";
 
 class GridEditing : public TGridOnServer {
 protected:
@@ -31,7 +30,6 @@ protected:
         ShowActive(Form.get());
     }
     // A click on the cell at (Col, Row), then the keys into whatever has the focus.
-    void ClickCell(int Col, int Row) { QTest::mouseClick(Cell(Col, Row)->Widget(), Qt::LeftButton, {}, QPoint(5, 5)); }
     QWidget* EditBox() const { return Grid->FCellEdit->LineEdit(); }
     void Key(Qt::Key K) { QTest::keyClick(QApplication::focusWidget(), K); }
     void Type(const char* Text) { QTest::keyClicks(QApplication::focusWidget(), Text); }
