@@ -1,12 +1,11 @@
 #include "design/FormTool.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <sstream>
 
+#include "design/FormFileAccess.h"
 #include "framework/core/ClassRegistry.h"
 #include "framework/core/FormReader.h"
 #include "framework/core/FormWriter.h"
@@ -90,11 +89,7 @@ struct TLoadedForm {
 
 TLoadedForm LoadForm(const fs::path& Path)
 {
-    std::ifstream File(Path, std::ios::binary);
-    if (!File) throw EFOpenError("Cannot open the form file " + Path.string());
-    std::stringstream Text;
-    Text << File.rdbuf();
-    const std::string Content = Text.str();
+    const std::string Content = ReadFormFileText(Path);
     const AnsiString ClassName = FormTextClassName(Content);
     const TClassInfo* Class = FindClass(ClassName);
     if (!Class || !Class->CreateComponent)
@@ -165,17 +160,8 @@ int SetField(const std::vector<std::string>& Args, std::istream& In, std::ostrea
         TTerminalDialogs Dialogs(In, Out, Label, Caption);
         DataFieldEditor(FindNamed(Form.Root.get(), Args[2]))->SetValue(Args[3]);
     }
-    const AnsiString Text = WriteFormText(Form.Root.get());
-    // Written beside the target and renamed over it, so that a failed write never leaves
-    // a half-written form file.
     const fs::path Target = Output.value_or(Path);
-    fs::path Partial = Target;
-    Partial += ".partial";
-    {
-        std::ofstream File(Partial, std::ios::binary | std::ios::trunc);
-        if (!(File << Text) || !File.flush()) throw EFCreateError("Cannot write the form file " + Partial.string());
-    }
-    fs::rename(Partial, Target);
+    ReplaceFormFileText(Target, WriteFormText(Form.Root.get()));
     Out << "Wrote " << Target.string() << "\n";
     return 0;
 }

@@ -10,6 +10,9 @@
 //       [--output FILE]              (--caption, else asked); then writes the form file back
 //                                    (or to FILE). Nothing is written when a step fails.
 //
+// Form files are read and written as design/FormFileAccess.h says: only regular files of
+// bounded size are read, and only a regular file or a new path is written.
+//
 // Relative paths in the form (the dataset's schema and data files) are taken from the
 // form file's folder, as a designer working in that project would. The form's class and
 // the classes on it must be registered (Register() and the program's own forms).

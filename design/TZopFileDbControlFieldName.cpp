@@ -82,16 +82,13 @@ void TZopFileDbControlFieldName::SetValue(const AnsiString& Value)
 
     if (!Edit->ComponentState().Contains(csDesigning)) return;
     if (MessageDlg("是否要產生標題(TLabel)??", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) != mrYes) return;
+    // Named by the time; labels made within one second (or a name taken by hand) take the
+    // next free name after it: Lb_30073719, Lb_30073719_2, ...
+    const AnsiString Stamp = "Lb_" + FormatDateTime("ddhhnnss", Now());
+    AnsiString Name = Stamp;
+    for (int N = 2; Edit->Owner() && Edit->Owner()->FindComponent(Name); ++N) Name = Stamp + "_" + IntToStr(N);
     auto* Label = new TLabel(Edit->Owner());
-    const AnsiString Name = "Lb_" + FormatDateTime("ddhhnnss", Now());
-    try {
-        Label->SetName(Name);
-    } catch (const EComponentError&) {
-        // Two labels made within the same second would share a name.
-        delete Label;
-        throw EComponentError("A component named " + Name +
-                              " already exists on the form; create the next caption label a second later.");
-    }
+    Label->SetName(Name);
     Label->SetDesigning(true);
     Label->SetCaption(InputBox("標題內容(TLabel.Caption)", "輸入標題內容", Value));
     Label->SetLeft(Edit->Left() - Label->Width() - 24);
