@@ -3,14 +3,19 @@
 // name, results that free themselves, a write of several statements sent in one round trip
 // as one transaction, and the notifications the server sent for LISTEN.
 //
-// The connection is made with a connect timeout and a statement timeout (the connection
-// URI's own settings win), so that no call waits without end on a server that does not
-// answer. Every value travels as a bound parameter; SQL text holds only names the caller has
-// quoted.
+// No call waits without bound. The connection is made with the settings of PgSettings.h
+// (a connect timeout, the statement and lock limits the server enforces, keepalives). On
+// top of that every call waits on the connection's socket itself (libpq's asynchronous
+// calls): when nothing comes from the server for longer than the statement limit and a
+// little grace, the server has stopped answering (a backend frozen, a peer gone): the call
+// fails, saying so, and the connection is closed, since its answer may still come. Every
+// value travels as a bound parameter; SQL text holds only names the caller has quoted.
 //
-// States: Connected, or Lost (the server closed the connection or could not be reached). A
-// call that meets a lost connection raises EPgError with Lost() true; Reconnect() makes a
-// fresh connection (statements prepared before must be prepared again).
+// States: Connected, or Lost (the server closed the connection, could not be reached, or
+// stopped answering). A call that meets a lost connection raises EPgError with Lost() true;
+// Reconnect() makes a fresh connection (statements prepared before must be prepared again).
+//
+// Messages are one sentence each: the server's own text is taken in on one line.
 //
 // Threading: one thread at a time.
 #include <cstdint>
@@ -19,6 +24,7 @@
 #include <vector>
 
 #include "framework/core/Exceptions.h"
+#include "server/PgSettings.h"
 
 struct pg_conn;
 struct pg_result;
@@ -79,8 +85,9 @@ private:
 
 class TPgConnection {
 public:
-    // Connects to Uri ("postgresql://..." or "postgres://..."). Raises EPgError when the server
-    // cannot be reached in time or refuses the connection.
+    // Connects to Uri ("postgresql://..." or "postgres://...", the scheme in any case). Raises
+    // EPgError when the server cannot be reached in time or refuses the connection, and
+    // EServerError when the URI cannot be read.
     explicit TPgConnection(AnsiString Uri);
     ~TPgConnection();
     TPgConnection(const TPgConnection&) = delete;
@@ -95,8 +102,11 @@ public:
     void Exec(std::string_view Sql);
     TPgResult Query(std::string_view Sql, const TPgParams& Params = {});
     void Prepare(const AnsiString& Name, std::string_view Sql);
-    // What names the statement in an error's message ("... refused a write: ...").
+    // What names the statement in an error's message, a noun ("... refused a write: ...").
     TPgResult RunPrepared(const AnsiString& Name, const TPgParams& Params, const char* What = "a statement");
+    // How long a call waits for the server to say anything (milliseconds; 0: without bound,
+    // when the URI turned the statement limit off).
+    std::int64_t AnswerLimitMs() const;
 
     // One statement of several sent in one round trip: a prepared statement's name, or SQL.
     struct TStep {
@@ -120,11 +130,21 @@ public:
 
 private:
     [[noreturn]] void Fail(const AnsiString& What, pg_result* Result = nullptr);
-    TPgResult Check(pg_result* Result, const AnsiString& What);
+    // The server stopped answering: the connection is closed and the call fails.
+    [[noreturn]] void Abandon(const AnsiString& What);
+    // Sends what libpq holds, waiting on the socket within the answer limit.
+    void Flush(const AnsiString& What);
+    // Waits until a result can be taken without blocking; fails past the answer limit.
+    void Await(const AnsiString& What);
+    // The next result of what was sent (null: no more), waited for within the limit.
+    pg_result* NextResult(const AnsiString& What);
+    // Sent: flushes, then takes every result; the first failure fails the call.
+    TPgResult Answer(int Sent, const AnsiString& What);
     void Connect();
 
     AnsiString FUri;
-    pg_conn* FConn = nullptr;  // owned
+    TPgConnectSettings FSettings;
+    pg_conn* FConn = nullptr;  // owned; null once closed after the server stopped answering
 };
 
 }  // namespace RecordServer

@@ -264,8 +264,43 @@ AnsiString Quoted(std::string_view Text)
         ++Bytes;
     }
     AnsiString Result(1, '"');
-    Result.append(Text.substr(0, Bytes));
+    for (char C : Text.substr(0, Bytes)) {
+        const unsigned char U = static_cast<unsigned char>(C);
+        if (U >= 0x20 && U != 0x7F) {
+            Result += C;
+            continue;
+        }
+        switch (C) {
+        case '\0': Result += "\\0"; break;
+        case '\n': Result += "\\n"; break;
+        case '\r': Result += "\\r"; break;
+        case '\t': Result += "\\t"; break;
+        default: {
+            const char Hex[] = "0123456789ABCDEF";
+            Result += "\\x";
+            Result += Hex[U >> 4];
+            Result += Hex[U & 15];
+        }
+        }
+    }
     Result.append(Bytes < Text.size() ? "...\"" : "\"");
+    return Result;
+}
+
+AnsiString OneLine(std::string_view Text)
+{
+    AnsiString Result;
+    bool Blank = false;
+    for (char C : Text) {
+        const unsigned char U = static_cast<unsigned char>(C);
+        if (U <= 0x20 || U == 0x7F) {
+            Blank = !Result.empty();
+            continue;
+        }
+        if (Blank) Result += ' ';
+        Blank = false;
+        Result += C;
+    }
     return Result;
 }
 

@@ -51,7 +51,13 @@ std::string_view CharacterRange(std::string_view Text, int First, int Last);
 // The number of characters (code points) of UTF-8 text: every byte that does not continue
 // a multi-byte character counts as one.
 std::size_t CharacterCount(std::string_view Text);
-// Text in double quotes for messages, shortened to about 60 characters.
+// Text in double quotes for messages, shortened to about 60 characters. Control characters
+// are shown escaped ("\0", "\n", "\t", "\x1B"), so that a message stays one line and is
+// not cut short at a NUL.
 AnsiString Quoted(std::string_view Text);
+// Text, another program's message for instance, as part of one line of a message: line
+// breaks, tabs and other control characters become blanks, a run of blanks one blank, none
+// at either end.
+AnsiString OneLine(std::string_view Text);
 
 }  // namespace RecordServer

@@ -4,15 +4,20 @@
 #include <grp.h>
 #include <libpq-fe.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -177,6 +182,47 @@ void TPgTestCluster::DropConnections(const std::string& DatabaseUri)
     PQfinish(Conn);
     Execute(Uri("postgres"), "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '" + Database +
                                  "' AND pid <> pg_backend_pid()");
+}
+
+std::vector<pid_t> TPgTestCluster::RecordServerBackends(const std::string& DatabaseUri)
+{
+    PGconn* Conn = PQconnectdb(DatabaseUri.c_str());
+    PGresult* Result = PQexec(Conn, "SELECT pid FROM pg_stat_activity WHERE datname = current_database() AND "
+                                    "application_name = 'zfd-record-server' AND pid <> pg_backend_pid()");
+    std::vector<pid_t> Pids;
+    for (int Row = 0; Row < PQntuples(Result); ++Row) Pids.push_back(static_cast<pid_t>(std::atoi(PQgetvalue(Result, Row, 0))));
+    PQclear(Result);
+    PQfinish(Conn);
+    return Pids;
+}
+
+struct TFrozenProcess::TState {
+    pid_t Process;
+    std::mutex Lock;
+    std::condition_variable Done;
+    bool Resumed = false;
+    std::thread Watchdog;
+};
+
+TFrozenProcess::TFrozenProcess(pid_t Process, int MaxSeconds) : FState(std::make_unique<TState>())
+{
+    FState->Process = Process;
+    if (::kill(Process, SIGSTOP) != 0) throw std::runtime_error("cannot stop process " + std::to_string(Process));
+    FState->Watchdog = std::thread([State = FState.get(), MaxSeconds] {
+        std::unique_lock Guard(State->Lock);
+        State->Done.wait_for(Guard, std::chrono::seconds(MaxSeconds), [State] { return State->Resumed; });
+        ::kill(State->Process, SIGCONT);
+    });
+}
+
+TFrozenProcess::~TFrozenProcess()
+{
+    {
+        std::lock_guard Guard(FState->Lock);
+        FState->Resumed = true;
+    }
+    FState->Done.notify_one();
+    FState->Watchdog.join();
 }
 
 TPgTestCluster& TestCluster()

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 class TPgTestCluster {
@@ -32,6 +33,9 @@ public:
     std::string NewDatabase();
     // Closes every connection to Database but the caller's (as a server restart would).
     void DropConnections(const std::string& Uri);
+    // The server processes that serve the record server's connections (its application
+    // name) to the database of Uri.
+    std::vector<pid_t> RecordServerBackends(const std::string& Uri);
     // The cluster is stopped by whoever stops it; this object leaves it running.
     void Release() { FOwner = 0; }
 
@@ -47,3 +51,18 @@ private:
 
 // The cluster of this test run (see the top of this file).
 TPgTestCluster& TestCluster();
+
+// A server process stopped (SIGSTOP) as if it hung, for as long as the object lives and at
+// most MaxSeconds: it is resumed then in any case, so that a test of code that waits on it
+// without bound ends, failing, instead of hanging.
+class TFrozenProcess {
+public:
+    TFrozenProcess(pid_t Process, int MaxSeconds = 20);
+    ~TFrozenProcess();
+    TFrozenProcess(const TFrozenProcess&) = delete;
+    TFrozenProcess& operator=(const TFrozenProcess&) = delete;
+
+private:
+    struct TState;
+    std::unique_ptr<TState> FState;  // owned; shared with the thread that resumes the process
+};
