@@ -36,7 +36,8 @@ const char* const Tokens[] = {"object ", "end\n", " = ", "'", "''", "#", "#$", "
                               "[", "]", "{", "}", "item\n", ",", "\n", "\r\n", "[Table]\n", "[Fields]\n", "[Users]\n",
                               "Name = ", "Number", "Text", "Key", "Write", "Read", "1e999999999", "-0.0", "9223372036854775808",
                               "\xC2\xA0", "\xED\xA0\x80", "\xEF\xBB\xBF", "\xF0\x9F\x98\x80", "\xFF", "2147483647",
-                              "-2147483648", "<>", "<=", ">=", "True", "nil", "+"};
+                              "-2147483648", "<>", "<=", ">=", "True", "nil", "+", "postgresql://", "@", ":", "/",
+                              "?", "&", "%", "%2F", "password=", "options=", "-c ", "statement_timeout=", "\\ ", "1min"};
 
 TInput ReadFile(const fs::path& Path)
 {
