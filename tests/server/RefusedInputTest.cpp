@@ -47,7 +47,7 @@ TEST(SchemaNames, NamesThatCannotBeUsedAreRefusedNamingTheLine)
         {Head + "A\xE3\x80\x80" "B, Text, 5\n", "(found U+3000)"},  // ideographic space
         {Head + "Price\xE2\x82\xAC, Text, 5\n", "(found U+20AC)"},  // euro sign
         {Head + "A\x01" "B, Text, 5\n", "(found U+0001)"},
-        {Head + "A, Text, 5\n[Users]\nBob\x01x = Write\n", "line 6: the user name \"Bob\x01x\" holds the control character U+0001"},
+        {Head + "A, Text, 5\n[Users]\nBob\x01x = Write\n", "line 6: the user name \"Bob\\x01x\" holds the control character U+0001"},  // shown escaped
         {Head + "A, Text, 5\n[Users]\nBob\xC2\x85x = Write\n", "holds the control character U+0085"},
         {Head + "M\xC3\xBCller, Text, 5\n\xE5\xAE\xA2\xE6\x88\xB6_1, Number, 4\n\xD0\x98\xD0\xBC\xD1\x8F, Text, 3\n", ""},
         {Head + "A, Text, 5\n[Users]\nJos\xC3\xA9 Mar\xC3\xAD" "a = Read\n", ""},
