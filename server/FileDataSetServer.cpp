@@ -1,6 +1,7 @@
 #include "server/FileDataSetServer.h"
 
 #include "com/ErrorInfo.h"
+#include "server/Invariants.h"
 #include "server/ServerError.h"
 
 namespace RecordServer {
@@ -24,7 +25,9 @@ template <class F>
 HRESULT TFileDataSetServer::Call(F&& Body)
 {
     TComInterface<TFileDataSetServer> KeepAlive(this);
-    return CallWithoutHandlers(std::forward<F>(Body));
+    HRESULT Code = CallWithoutHandlers(std::forward<F>(Body));
+    ZFD_CHECK_INVARIANTS(FSession);
+    return Code;
 }
 
 template <class F>
@@ -52,7 +55,9 @@ template <class F>
 HRESULT TFileDataSetServer::Answer(OleVariant* Out, F&& Body)
 {
     TComInterface<TFileDataSetServer> KeepAlive(this);
-    return AnswerWithoutHandlers(Out, std::forward<F>(Body));
+    HRESULT Code = AnswerWithoutHandlers(Out, std::forward<F>(Body));
+    ZFD_CHECK_INVARIANTS(FSession);
+    return Code;
 }
 
 template <class F>

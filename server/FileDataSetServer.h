@@ -74,6 +74,11 @@ public:
     HRESULT GetRecordChangedByOther(OleVariant* Value) override;
     HRESULT SetSchemaFileName(OleVariant FileName) override;
 
+    // The first broken invariant of the session or its view, empty when all hold (see
+    // Invariants.h). Every call that may change the session checks the session's at its end,
+    // in builds with assertions; the view checks its own where it changes.
+    AnsiString CheckInvariants() const { return FSession.CheckInvariants(true); }
+
 protected:
     ~TFileDataSetServer() override = default;
 

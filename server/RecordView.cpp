@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "framework/core/TextUtils.h"
+#include "server/Invariants.h"
+
 namespace RecordServer {
 
 void TRecordView::Clear()
@@ -15,6 +18,7 @@ void TRecordView::Clear()
     FTreeStale = true;
     FHeadsStale = true;
     Changed();
+    ZFD_CHECK_INVARIANTS(*this);
 }
 
 void TRecordView::Append(TId Id, const AnsiString* PackedKey, std::int64_t Lead)
@@ -164,6 +168,7 @@ void TRecordView::Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey, 
     Changed();
     if (!FTreeStale) AddToTree(B, 1);
     if (Block.size() >= 2 * FBlockSize) SplitBlock(B);
+    ZFD_CHECK_INVARIANTS(*this);
 }
 
 void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, TId Id, const AnsiString& Key, std::int64_t Lead)
@@ -230,6 +235,7 @@ void TRecordView::Remove(std::int64_t Pos)
         FTreeStale = true;
         FHeadsStale = true;
     }
+    ZFD_CHECK_INVARIANTS(*this);
 }
 
 std::size_t TRecordView::NextAnchoredBlock(std::size_t Block) const
@@ -334,6 +340,59 @@ std::size_t TRecordView::AnchorCount() const
     std::size_t Count = 0;
     for (const std::vector<TAnchor>& Anchors : FAnchors) Count += Anchors.size();
     return Count;
+}
+
+void TRecordView::ForEachAnchor(const TAnchorVisit& Visit) const
+{
+    std::int64_t Start = 0;
+    for (std::size_t B = 0; B < FBlocks.size(); ++B) {
+        for (const TAnchor& Anchor : FAnchors[B]) Visit(Start + Anchor.Offset, Anchor.Id, Anchor.Key, Anchor.Lead);
+        Start += static_cast<std::int64_t>(FBlocks[B].size());
+    }
+}
+
+AnsiString TRecordView::CheckInvariants() const
+{
+    auto Number = [](std::int64_t N) { return IntToStr(N); };
+    std::size_t N = FBlocks.size();
+    if (N == 0) return "the view has no block";
+    if (FAnchors.size() != N)
+        return "the view has " + Number(static_cast<std::int64_t>(N)) + " blocks and anchors for " +
+               Number(static_cast<std::int64_t>(FAnchors.size()));
+    std::int64_t Sum = 0;
+    std::vector<std::int64_t> Starts(N);
+    for (std::size_t B = 0; B < N; ++B) {
+        const std::vector<TId>& Block = FBlocks[B];
+        auto Size = static_cast<std::int64_t>(Block.size());
+        AnsiString Where = "block " + Number(static_cast<std::int64_t>(B)) + ": ";
+        if (Block.empty() && N > 1) return Where + "empty, beside other blocks";
+        if (Block.size() >= 2 * FBlockSize) return Where + "holds " + Number(Size) + " ids, more than it is split at";
+        std::int32_t Previous = -1;
+        for (const TAnchor& Anchor : FAnchors[B]) {
+            if (Anchor.Offset <= Previous || Anchor.Offset >= Size)
+                return Where + "an anchor at offset " + Number(Anchor.Offset) + " after one at " + Number(Previous) +
+                       " in " + Number(Size) + " ids";
+            if (Block[static_cast<std::size_t>(Anchor.Offset)] != Anchor.Id)
+                return Where + "the anchor at offset " + Number(Anchor.Offset) + " is of record " + Number(Anchor.Id) +
+                       ", which stands elsewhere";
+            Previous = Anchor.Offset;
+        }
+        if (!FHeadsStale) {
+            if (FHeads.size() != N) return "the blocks' heads are not one per block";
+            // A head's offset tells only whether the block has an anchor.
+            TAnchor Head = HeadOf(B);
+            const TAnchor& Kept = FHeads[B];
+            if ((Kept.Offset < 0) != (Head.Offset < 0) || Kept.Id != Head.Id || Kept.Lead != Head.Lead || Kept.Key != Head.Key)
+                return Where + "its head is not its first anchor";
+        }
+        if (!FTreeStale && BlockStart(B) != Sum) return Where + "the Fenwick tree puts its start elsewhere";
+        Starts[B] = Sum;
+        Sum += Size;
+    }
+    if (Sum != FCount) return "the view counts " + Number(FCount) + " ids and holds " + Number(Sum);
+    if (FLastValid && (FLastBlock >= N || FLastStart != Starts[FLastBlock]))
+        return "the block used last is remembered at the wrong start";
+    return {};
 }
 
 }  // namespace RecordServer

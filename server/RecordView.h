@@ -78,6 +78,15 @@ public:
     // key's lead: an anchor with another lead is ordered by the two leads, without Compare.
     TBracket Bracket(const TAnchorCompare& Compare, std::int64_t Lead = NoLead) const;
     std::size_t AnchorCount() const;
+    // Hands Visit every anchor in the view's order: its position, id, packed key and lead.
+    using TAnchorVisit = std::function<void(std::int64_t Pos, TId Id, std::string_view PackedKey, std::int64_t Lead)>;
+    void ForEachAnchor(const TAnchorVisit& Visit) const;
+
+    // The first of the invariants above that is broken, or empty text (see Invariants.h).
+    // Also: every anchor's id is the id at its offset, no block holds twice the ids it is
+    // filled with, and the Fenwick tree and the block last used agree with the blocks' sizes
+    // unless stale. The order of the anchors' keys is the caller's to check (ForEachAnchor).
+    AnsiString CheckInvariants() const;
 
 private:
     struct TAnchor {

@@ -1,7 +1,10 @@
 #include "server/SessionView.h"
 
+#include <algorithm>
 #include <unordered_map>
 
+#include "framework/core/TextUtils.h"
+#include "server/Invariants.h"
 #include "server/KeyOrder.h"
 
 namespace RecordServer {
@@ -31,6 +34,7 @@ void TSessionView::Read()
         AnsiString Packed = PackKey(*Key);
         FIds.Append(Id, &Packed, LeadOf(*Key));
     });
+    ZFD_CHECK_INVARIANTS(*this);
 }
 
 std::optional<TSessionView::TTakenIn> TSessionView::TakeIn(const std::vector<TChange>& Changes,
@@ -75,6 +79,7 @@ std::optional<TSessionView::TTakenIn> TSessionView::TakeIn(const std::vector<TCh
         if (Marked && Change->Id == *Marked) Current = *Pos;
         else if (Current >= 0 && *Pos <= Current) ++Current;
     }
+    ZFD_CHECK_INVARIANTS(*this);
     return TTakenIn{Current, Marked && Lasts.count(*Marked) > 0};
 }
 
@@ -128,6 +133,7 @@ TSessionView::TWritePlaced TSessionView::PlaceWrite(std::int64_t Id, const std::
         Told.Before = IdBefore(*Pos);
     }
     FStore->Placed(Told);
+    ZFD_CHECK_INVARIANTS(*this);
     return {TWritePlaced::Placed, *Pos};
 }
 
@@ -135,6 +141,37 @@ void TSessionView::RemoveDeleted(std::int64_t Pos)
 {
     FIds.Remove(Pos);
     FStore->Placed({Pos, -1, -1});  // sessions taking the delete in look for the record there first
+    ZFD_CHECK_INVARIANTS(*this);
+}
+
+AnsiString TSessionView::CheckInvariants() const
+{
+    if (!FStore != !FSchema) return "the view's store and schema are not set together";
+    if (!FStore && !FIds.IsEmpty()) return "a closed view holds ids";
+    if (AnsiString Problem = FIds.CheckInvariants(); !Problem.empty()) return Problem;
+    if (!FSchema) return {};
+    auto KeyFields = static_cast<std::size_t>(
+        std::count_if(FSchema->Fields.begin(), FSchema->Fields.end(), [](const TFieldDef& Field) { return Field.Key; }));
+    AnsiString Problem;
+    TRecordKey Previous, Key;
+    std::int64_t PreviousPos = -1;
+    FIds.ForEachAnchor([&](std::int64_t Pos, std::int64_t Id, std::string_view Packed, std::int64_t Lead) {
+        if (!Problem.empty()) return;
+        Key.Id = Id;
+        Key.Values.clear();
+        std::string_view Text;
+        while (NextPackedText(Packed, Text)) Key.Values.emplace_back(Text);
+        AnsiString Where = "the anchor at " + IntToStr(Pos) + " (record " + IntToStr(Id) + ")";
+        if (Key.Values.size() != KeyFields)
+            Problem = Where + " holds " + IntToStr(static_cast<std::int64_t>(Key.Values.size())) + " key fields";
+        else if (LeadOf(Key.Values) != Lead)
+            Problem = Where + " carries another lead than its key's";
+        else if (PreviousPos >= 0 && CompareRecordKeys(*FSchema, Previous, Key) >= 0)
+            Problem = Where + " does not come after the anchor at " + IntToStr(PreviousPos) + " by its key";
+        std::swap(Previous, Key);
+        PreviousPos = Pos;
+    });
+    return Problem;
 }
 
 std::vector<AnsiString> TSessionView::KeyOf(const std::vector<AnsiString>& Values) const

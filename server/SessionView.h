@@ -24,7 +24,8 @@
 //   The ids are those of the stored records that pass the filter, in the store's order, as of
 //     the last commit taken in (between two operations of the session).
 //   Every anchor's key is the key its record was placed by, so the anchors agree with the
-//     view's order.
+//     view's order: their keys (then ids) rise with their places, as KeyOrder.h orders them.
+//   FStore and FSchema are set together; a closed view holds no id.
 //   FFiltered is the session's filter switch: true when the view may leave records out.
 #include <cstdint>
 #include <optional>
@@ -41,6 +42,7 @@ public:
     // Store and Schema are the session's open table (not owned): valid until Close.
     void Open(TRecordStore& Store, const TTableSchema& Schema);
     void Close();
+    bool Filtered() const { return FFiltered; }
     void SetFiltered(bool Filtered) { FFiltered = Filtered; }
 
     std::int64_t Count() const { return FIds.Count(); }
@@ -85,6 +87,11 @@ public:
     TWritePlaced PlaceWrite(std::int64_t Id, const std::vector<AnsiString>& Values, std::int64_t OldPos, bool Reorder);
     // This session deleted the record at Pos.
     void RemoveDeleted(std::int64_t Pos);
+
+    // The first broken invariant (see Invariants.h): the ids' (TRecordView::CheckInvariants),
+    // and the anchors': each carries its key's lead, and their keys rise with their places.
+    // The view is checked where it changes, in builds with assertions.
+    AnsiString CheckInvariants() const;
 
 private:
     std::vector<AnsiString> KeyOf(const std::vector<AnsiString>& Values) const;

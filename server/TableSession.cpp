@@ -233,7 +233,14 @@ void TTableSession::Open()
     FStore = std::move(Store);
     FView.Open(*FStore, FSchema);
     FView.SetFiltered(FFiltered);
-    ReadView();
+    try {
+        ReadView();
+    } catch (...) {
+        // Closed as it was: no store, no view.
+        FView.Close();
+        FStore.reset();
+        throw;
+    }
     FState = TSessionState::Browse;
     PositionAt(0);
     Notify(FOnStateChange);
@@ -245,6 +252,7 @@ void TTableSession::Close()
     FView.Close();
     FStore.reset();
     FReadAhead.Clear();
+    FRereadMark.reset();
     FPos = 0;
     FCurrent = {};
     FBuffer.clear();
@@ -270,9 +278,28 @@ AnsiString TTableSession::StateText() const
 // ---------------------------------------------------------------------------------------
 // The view and the cursor
 
+template <class F>
+void TTableSession::ChangeView(const TCursorMark& Mark, F&& Change)
+{
+    try {
+        Change();
+    } catch (...) {
+        // Also when a reading of the view again failed: it is tried again at the next look.
+        FRereadMark = Mark;
+        FPos = std::min(FPos, FView.Count());
+        throw;
+    }
+}
+
 void TTableSession::Sync()
 {
     RequireOpen();
+    if (FRereadMark) {
+        TCursorMark Mark = *FRereadMark;
+        ChangeView(Mark, [&] { RebuildView(Mark); });
+        FRereadMark.reset();
+        return;
+    }
     std::vector<TChange> Changes;
     struct TFinish {
         TRecordStore& Store;
@@ -280,18 +307,23 @@ void TTableSession::Sync()
     } Finish{*FStore};
     switch (FStore->ReadChanges(Changes)) {
     case TChangesSeen::None: return;
-    case TChangesSeen::Lost: RebuildView(MarkCursor()); return;
+    case TChangesSeen::Lost: {
+        TCursorMark Mark = MarkCursor();
+        ChangeView(Mark, [&] { RebuildView(Mark); });
+        return;
+    }
     case TChangesSeen::Listed: break;
     }
     if (Changes.empty()) return;  // only this session's own writes, or another table's
     TCursorMark Mark = MarkCursor();
     // Records read ahead stay good unless they were written.
     for (const TChange& Change : Changes) FReadAhead.Forget(Change.Id);
-    std::optional<TSessionView::TTakenIn> Taken = FView.TakeIn(Changes, Mark.Id, FPos);
-    if (!Taken) {
-        RebuildView(Mark);
-        return;
-    }
+    std::optional<TSessionView::TTakenIn> Taken;
+    ChangeView(Mark, [&] {
+        Taken = FView.TakeIn(Changes, Mark.Id, FPos);
+        if (!Taken) RebuildView(Mark);
+    });
+    if (!Taken) return;
     if (Mark.Id && Taken->Marked >= 0 && !Taken->MarkedWritten) {
         // The current record was not written: what the session holds of it stays true.
         FPos = Taken->Marked;
@@ -377,8 +409,11 @@ void TTableSession::ApplyFilter(const std::vector<TFilterCondition>& Conditions)
     std::optional<std::int64_t> CurrentId;
     if (HasCurrent()) CurrentId = FView.At(FPos);
     FStore->SetFilter(Conditions);
-    ReadView();  // it includes every commit so far
-    std::int64_t Found = CurrentId ? FView.Find(*CurrentId) : -1;
+    std::int64_t Found = -1;
+    ChangeView(TCursorMark{CurrentId, FPos, FView.Count()}, [&] {
+        ReadView();  // it includes every commit so far
+        Found = CurrentId ? FView.Find(*CurrentId) : -1;
+    });
     PositionAt(Found >= 0 ? Found : 0);
 }
 
@@ -739,7 +774,9 @@ void TTableSession::ShowWritten(std::int64_t Pos, TStoredRecord Written)
 
 void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPos, bool Reorder)
 {
-    TSessionView::TWritePlaced Placed = FView.PlaceWrite(Written.Id, Written.Values, OldPos, Reorder);
+    TSessionView::TWritePlaced Placed;
+    ChangeView(TCursorMark{Written.Id, FPos, FView.Count()},
+               [&] { Placed = FView.PlaceWrite(Written.Id, Written.Values, OldPos, Reorder); });
     switch (Placed.Kind) {
     case TSessionView::TWritePlaced::Placed: ShowWritten(Placed.Pos, std::move(Written)); return;
     case TSessionView::TWritePlaced::Reread:
@@ -836,6 +873,29 @@ void TTableSession::RunTriggers(TCallTriggerTiming Moment, bool Before, const ch
         if (!Before && !Ran)
             Defer(E_FAIL, AnsiString("The ") + Step + " was done, but the trigger " + Name + " that runs after it failed.");
     }
+}
+
+// ---------------------------------------------------------------------------------------
+// Invariants
+
+AnsiString TTableSession::CheckInvariants(bool WithView) const
+{
+    auto Number = [](std::int64_t N) { return IntToStr(N); };
+    if (!Active()) {
+        if (FStore || FView.Count() != 0 || FPos != 0) return "a closed session holds a store, a view or a position";
+    } else {
+        if (!FStore) return "an open session has no store";
+        if (FPos < 0 || FPos > FView.Count())
+            return "the cursor is at " + Number(FPos) + " in a view of " + Number(FView.Count());
+        if (FView.Filtered() != FFiltered) return "the view's filter switch is not the session's";
+    }
+    std::size_t Fields = FSchema.Fields.size();
+    if (Pending() ? FBuffer.size() != Fields : !FBuffer.empty())
+        return "the edit buffer holds " + Number(static_cast<std::int64_t>(FBuffer.size())) + " values in state " +
+               StateText();
+    if (FState == TSessionState::Edit ? FEditOriginal.size() != Fields : !FEditOriginal.empty())
+        return "the values read before the edit are kept outside Edit, or missing in it";
+    return WithView ? FView.CheckInvariants() : AnsiString();
 }
 
 }  // namespace RecordServer

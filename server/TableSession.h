@@ -43,7 +43,12 @@
 //   FView holds the ids of the stored records that pass the filter, in key order, as of the
 //     last commit this session applied; Sync() brings it up to date (SessionView.h).
 //   FCurrent.Id == FView.At(FPos) whenever there is a current record; FCurrent is empty
-//     (Id 0) otherwise.
+//     (Id 0) otherwise. (A positioning whose read failed leaves FCurrent as it was, and the
+//     call fails.)
+//   FView is filtered exactly when FFiltered says so.
+//   FRereadMark is set from a change of the view that failed half-way (the store failed)
+//     until the next operation reads the view again; meanwhile the view may lack records or
+//     hold them at old places, and FPos is only known to be in range.
 //   FReadVersion is the version of the current record when this session positioned onto it.
 //   FBuffer has one value per field exactly while the state is Edit or Insert, else is empty.
 //   FEditId/FEditVersion/FEditOriginal describe the record being edited only in Edit.
@@ -71,6 +76,9 @@
 // itself did not make. A failure that comes after the step was done (a notification handler or
 // an after-trigger that failed) does not undo the step: it is kept in the call's frame
 // (TCallFrame) and reported when the call returns.
+//
+// CheckInvariants() answers the first of these that is broken; the IFileDataSet object checks
+// them at the end of every call that may change them, in builds with assertions (Invariants.h).
 //
 // Field reads (GetFieldValue and the schema questions) answer from what the session holds;
 // every other operation on an open table first asks the storage whether another session
@@ -192,6 +200,11 @@ public:
     void ClearFilterCommand();
     void AddFilterCommand(const AnsiString& Line);
 
+    // The first broken invariant of those at the top of this file, or empty text (see
+    // Invariants.h); with WithView, of the view's too (which the view checks itself where it
+    // changes, in builds with assertions).
+    AnsiString CheckInvariants(bool WithView = false) const;
+
 private:
     enum class TMove { First, Prior, Next, Last };
 
@@ -226,6 +239,11 @@ private:
     // in the view (out, in at their ordered place), from the store's change log; the whole
     // view is read again only when the log no longer reaches back to this session's last look.
     void Sync();
+    // Runs Change, which moves the view's ids. When it fails half-way, the view and the store's
+    // change log no longer agree: the next operation reads the view again and puts the cursor
+    // back on Mark's record (FRereadMark).
+    template <class F>
+    void ChangeView(const TCursorMark& Mark, F&& Change);
     void ReadView();
     TCursorMark MarkCursor() const;
     void RebuildView(const TCursorMark& Mark);
@@ -284,6 +302,7 @@ private:
     std::int64_t FReadVersion = 0;         // its version when this session positioned onto it
     bool FCurrentDeletedByOther = false;   // the record positioned onto was deleted by another
     TReadAhead FReadAhead;                 // the records read ahead of the cursor
+    std::optional<TCursorMark> FRereadMark;  // the view must be read again, the cursor put back here
 
     // The pending record.
     std::vector<AnsiString> FBuffer;

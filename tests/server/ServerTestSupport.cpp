@@ -7,6 +7,7 @@
 #include "com/OleCheck.h"
 #include "interface/ServerCall.h"
 #include "framework/core/TextUtils.h"
+#include "server/FileDataSetServer.h"
 #include "server/RegisterFileDataSetServer.h"
 
 const char* const TestSchemaText =
@@ -27,6 +28,13 @@ AnsiString FailureText(HRESULT Code)
 {
     EXPECT_TRUE(FAILED(Code)) << "the call was expected to fail";
     return FAILED(Code) ? ServerFailureMessage(Code) : AnsiString("(no failure)");
+}
+
+AnsiString InvariantProblem(IFileDataSet* S)
+{
+    auto* Server = dynamic_cast<RecordServer::TFileDataSetServer*>(S);
+    if (!Server) return "the object is not one of the record server's";
+    return Server->CheckInvariants();
 }
 
 AnsiString StateOf(IFileDataSet* S)

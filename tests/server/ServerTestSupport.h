@@ -33,6 +33,9 @@ HRESULT AddRecord(IFileDataSet* S, std::initializer_list<std::pair<const char*, 
 HRESULT EditRecord(IFileDataSet* S, int RecNo, std::initializer_list<std::pair<const char*, AnsiString>> Values);
 // Field (CustNo unless named) of every record of the view, in order (moves the cursor).
 std::vector<AnsiString> KeysInView(IFileDataSet* S, const AnsiString& Field = "CustNo");
+// The first broken invariant of the server object S (its session and its view), or empty
+// text; a randomised test asks after every step.
+AnsiString InvariantProblem(IFileDataSet* S);
 
 // Logs notifications and triggers as "kind:state", and can make any of them fail.
 class TEventRecorder : public TObject {

@@ -253,6 +253,7 @@ TEST(RecordView, BlockedViewMatchesAPlainArrayThroughInsertsRemovesAndReads)
             View.Remove(static_cast<std::int64_t>(Pos));
             Model.erase(Model.begin() + static_cast<std::ptrdiff_t>(Pos));
         }
+        ASSERT_EQ(View.CheckInvariants(), "") << "step " << Step;
     }
     ASSERT_GT(Model.size(), 2048u);  // several blocks were split
     ASSERT_EQ(View.Count(), static_cast<std::int64_t>(Model.size()));
@@ -335,6 +336,17 @@ TEST_P(RecordViewAnchors, BracketEveryKeyThroughInsertsRemovesAndSplits)
             View.Remove(static_cast<std::int64_t>(Pos));
             Model.erase(Model.begin() + static_cast<std::ptrdiff_t>(Pos));
         }
+        ASSERT_EQ(View.CheckInvariants(), "") << "step " << Step;
+        if (Step % 50 != 0) continue;
+        // The anchors are records of the model at their places, with their keys, in order.
+        std::size_t Wrong = 0;
+        std::pair<std::int64_t, std::int64_t> Previous{INT64_MIN, 0};
+        View.ForEachAnchor([&](std::int64_t Pos, std::int64_t Id, std::string_view Key, std::int64_t) {
+            const auto& Record = Model[static_cast<std::size_t>(Pos)];
+            if (Id != Record.second || Key != Packed(Record.first) || !(Previous < Record)) ++Wrong;
+            Previous = Record;
+        });
+        ASSERT_EQ(Wrong, 0u) << "step " << Step;
     }
     ASSERT_EQ(View.Count(), static_cast<std::int64_t>(Model.size()));
     for (std::size_t I = 0; I < Model.size(); ++I) ASSERT_EQ(View.At(static_cast<std::int64_t>(I)), Model[I].second);

@@ -1,0 +1,15 @@
+#include "server/Invariants.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace RecordServer {
+
+void RequireInvariants(const AnsiString& Problem, const char* File, int Line)
+{
+    if (Problem.empty()) return;
+    std::fprintf(stderr, "%s:%d: an invariant is broken: %s\n", File, Line, Problem.c_str());
+    std::abort();
+}
+
+}  // namespace RecordServer
