@@ -14,6 +14,22 @@
 
 namespace RecordServer {
 
+namespace {
+
+// "5 seconds", "0.25 seconds", "1 second".
+AnsiString SecondsText(int Milliseconds)
+{
+    AnsiString Text = IntToStr(Milliseconds / 1000);
+    if (int Rest = Milliseconds % 1000) {
+        AnsiString Fraction = IntToStr(1000 + Rest).substr(1);
+        Fraction.erase(Fraction.find_last_not_of('0') + 1);
+        Text += "." + Fraction;
+    }
+    return Text + (Milliseconds == 1000 ? " second" : " seconds");
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------------------------------
 // Opening
 
@@ -30,10 +46,11 @@ std::unique_ptr<TRecordStore> TSqliteRecordStore::OpenMemory(const TTableSchema&
     }
 }
 
-std::unique_ptr<TRecordStore> TSqliteRecordStore::OpenFile(const TTableSchema& Schema, const AnsiString& Path)
+std::unique_ptr<TRecordStore> TSqliteRecordStore::OpenFile(const TTableSchema& Schema, const AnsiString& Path,
+                                                            int BusyTimeoutMs)
 {
     try {
-        return std::make_unique<TSqliteRecordStore>(Schema, Path, true, "the file " + Path, nullptr);
+        return std::make_unique<TSqliteRecordStore>(Schema, Path, true, "the file " + Path, nullptr, BusyTimeoutMs);
     } catch (const ESqliteError& E) {
         // The table's journal (the -wal and -shm files) is made beside the database file.
         AnsiString Folder = std::filesystem::path(Path).parent_path().string();
@@ -45,12 +62,14 @@ std::unique_ptr<TRecordStore> TSqliteRecordStore::OpenFile(const TTableSchema& S
 }
 
 TSqliteRecordStore::TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile,
-                                       const AnsiString& Where, std::shared_ptr<TMemoryChangeLog> MemoryLog)
-    : FSchema(Schema), FDb(Target), FWhere(Where), FIsFile(IsFile), FMemoryLog(std::move(MemoryLog))
+                                       const AnsiString& Where, std::shared_ptr<TMemoryChangeLog> MemoryLog,
+                                       int BusyTimeoutMs)
+    : FSchema(Schema), FDb(Target), FWhere(Where), FIsFile(IsFile), FBusyTimeoutMs(BusyTimeoutMs),
+      FMemoryLog(std::move(MemoryLog))
 {
     RegisterSqlFunctions(FDb.Handle());
     if (IsFile) {
-        FDb.SetBusyTimeout(BusyTimeoutMs);
+        FDb.SetBusyTimeout(FBusyTimeoutMs);
         TSqliteStatement Journal(FDb, "PRAGMA journal_mode=WAL");
         TStatementReset Done(Journal);
         if (Journal.Step() && Journal.ColumnText(0) == "wal") FWalWatch = TWalCommitWatch(FDb.Handle());
@@ -367,7 +386,7 @@ TWriteResult TSqliteRecordStore::RunWrite(F& Write)
         if (E.IsConstraint()) return TWriteResult::DuplicateKey;
         if (E.IsBusy())
             throw EServerError("The table " + FSchema.TableName + " in " + FWhere + " stayed locked by other writers for " +
-                               IntToStr(BusyTimeoutMs / 1000) + " seconds, so the record was not written; try again.");
+                               SecondsText(FBusyTimeoutMs) + ", so the record was not written; try again.");
         throw;
     }
 }

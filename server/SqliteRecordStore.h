@@ -13,8 +13,8 @@
 //
 // File mode (an access file). A database file in WAL mode with synchronous=FULL, which several
 // processes may open at once: a crash loses at most the record being posted. A writer waits up
-// to BusyTimeoutMs for another's lock, in short steps (TSqliteDb::SetBusyTimeout), before its
-// write fails with a message. The change log is a table, zfd_log_<table> (seq, id, what,
+// to its busy timeout (5 s unless opened otherwise) for another's lock, in short steps
+// (TSqliteDb::SetBusyTimeout), before its write fails with a message. The change log is a table, zfd_log_<table> (seq, id, what,
 // oldkey, newkey), filled by triggers on the table, so that every writer's commits are logged in
 // their own transaction (also those of a plain connection or an older server); a trigger on the
 // log trims it to its latest entries. Whether anybody committed is told by the WAL index's
@@ -72,20 +72,21 @@ namespace RecordServer {
 
 class TSqliteRecordStore : public TRecordStore {
 public:
-    // How long a writer of a file waits for another's lock.
-    static constexpr int BusyTimeoutMs = 5000;
+    // How long a writer of a file waits for another's lock, unless its opening says otherwise.
+    static constexpr int DefaultBusyTimeoutMs = 5000;
 
     // Opens the table of Schema in the memory database kept for the schema file at
     // CanonicalSchemaPath, creating the table when it does not exist yet.
     static std::unique_ptr<TRecordStore> OpenMemory(const TTableSchema& Schema, const AnsiString& CanonicalSchemaPath);
     // Opens the table of Schema in the database file at Path, creating the file and the table
     // when they do not exist yet. The failures say which file and why.
-    static std::unique_ptr<TRecordStore> OpenFile(const TTableSchema& Schema, const AnsiString& Path);
+    static std::unique_ptr<TRecordStore> OpenFile(const TTableSchema& Schema, const AnsiString& Path,
+                                                  int BusyTimeoutMs = DefaultBusyTimeoutMs);
 
     // Target: a file's path or a memory database's URI; Where: that place, for messages.
     // MemoryLog: the change log of a memory table, kept in the process; null for a file.
     TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where,
-                       std::shared_ptr<TMemoryChangeLog> MemoryLog);
+                       std::shared_ptr<TMemoryChangeLog> MemoryLog, int BusyTimeoutMs = DefaultBusyTimeoutMs);
 
     TChangesSeen ReadChanges(std::vector<TChange>& Changes) override;
     void FinishChanges() override;
@@ -170,6 +171,7 @@ private:
     TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FKeyRead, FBefore, FNeighbours;
     TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit;
     bool FIsFile = false;
+    int FBusyTimeoutMs = DefaultBusyTimeoutMs;  // a file's writers' wait for another's lock
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
     TSqliteStatement FView, FPasses, FPage;
     std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView, FPasses and FPage

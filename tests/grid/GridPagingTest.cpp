@@ -18,26 +18,31 @@ std::vector<int> Records(int First, int Count)
 
 using GridPaging = TGridOnServer;
 
-TEST_F(GridPaging, TheRowsFollowTheNumberOfRecordsUpToAPageOfTen)
+// Each number of records on a fresh form and table.
+struct TRowsCase {
+    int Records, Rows;
+};
+
+class GridPagingRows : public TGridOnServer, public ::testing::WithParamInterface<TRowsCase> {};
+
+TEST_P(GridPagingRows, TheRowsFollowTheNumberOfRecordsUpToAPageOfTen)
 {
-    const struct {
-        int Records, Rows;
-    } Cases[] = {{25, 10}, {3, 3}, {0, 0}, {10, 10}};
-    for (const auto& Case : Cases) {
-        TearDown();
-        SetUp();
-        FillCustomers(Case.Records);
-        OpenAndBind();
-        EXPECT_EQ(Grid->GetColumns()->GetCount(), 13) << Case.Records;
-        EXPECT_EQ(Grid->GetFRowCount(), Case.Rows) << Case.Records << " records";
-        EXPECT_EQ(PageRecords(), Records(1, Case.Rows));
-        if (Case.Rows > 0) {
-            EXPECT_EQ(ColumnTexts(0)[0], "1");
-            EXPECT_EQ(ColumnTexts(1)[Case.Rows - 1], "Company " + IntToStr(Case.Rows));
-        }
-        EXPECT_EQ(RecNo(), Case.Records ? 1 : -1) << "the cursor is back where it was";
+    const TRowsCase& Case = GetParam();
+    FillCustomers(Case.Records);
+    OpenAndBind();
+    EXPECT_EQ(Grid->GetColumns()->GetCount(), 13);
+    EXPECT_EQ(Grid->GetFRowCount(), Case.Rows) << Case.Records << " records";
+    EXPECT_EQ(PageRecords(), Records(1, Case.Rows));
+    if (Case.Rows > 0) {
+        EXPECT_EQ(ColumnTexts(0)[0], "1");
+        EXPECT_EQ(ColumnTexts(1)[Case.Rows - 1], "Company " + IntToStr(Case.Rows));
     }
+    EXPECT_EQ(RecNo(), Case.Records ? 1 : -1) << "the cursor is back where it was";
 }
+
+INSTANTIATE_TEST_SUITE_P(RecordCounts, GridPagingRows,
+                         ::testing::Values(TRowsCase{25, 10}, TRowsCase{3, 3}, TRowsCase{0, 0}, TRowsCase{10, 10}),
+                         [](const auto& Info) { return std::to_string(Info.param.Records) + "Records"; });
 
 TEST_F(GridPaging, AFreshPageEndsAtTheCurrentRecord)
 {
