@@ -8,6 +8,7 @@
 #include "framework/core/TextUtils.h"
 #include "server/ServerError.h"
 #include "server/SqliteDb.h"
+#include "server/SqliteKeyFunctions.h"
 #include "server/SqlText.h"
 #include "server/ValueText.h"
 
@@ -16,8 +17,6 @@ namespace RecordServer {
 namespace {
 
 const char* const FilterPointerType = "zfd_filter";
-const char* const NumberCollation = "zfd_number";
-const char* const NumberOrderFunction = "zfd_order";
 
 // zfd_filter(filter, text1, text2, ...): 1 when the texts pass every condition.
 void FilterFunction(sqlite3_context* Context, int Argc, sqlite3_value** Argv)
@@ -44,31 +43,11 @@ void FilterFunction(sqlite3_context* Context, int Argc, sqlite3_value** Argv)
     sqlite3_result_int(Context, 1);
 }
 
-// The collation of number key fields: exact decimal order, so that the unique index, the
-// order of the view and the comparisons of records agree that 13 and 13.0 are one key and
-// 12345678901234567890 and 12345678901234567891 are two.
-int NumberCollationFunction(void*, int LengthA, const void* A, int LengthB, const void* B)
-{
-    return CompareNumberTexts(std::string_view(static_cast<const char*>(A), static_cast<std::size_t>(LengthA)),
-                              std::string_view(static_cast<const char*>(B), static_cast<std::size_t>(LengthB)));
-}
-
-// zfd_order(value): NumberOrderCode of a number key field's value.
-void NumberOrderCodeFunction(sqlite3_context* Context, int, sqlite3_value** Arguments)
-{
-    const auto* Text = reinterpret_cast<const char*>(sqlite3_value_text(Arguments[0]));
-    auto Length = static_cast<std::size_t>(sqlite3_value_bytes(Arguments[0]));
-    sqlite3_result_int64(Context, NumberOrderCode(std::string_view(Text ? Text : "", Length)));
-}
-
 }  // namespace
 
 void RegisterSqlFunctions(sqlite3* Db)
 {
-    sqlite3_create_collation_v2(Db, NumberCollation, SQLITE_UTF8, nullptr, &NumberCollationFunction, nullptr);
-    // In the key index, so it may run in the schema; it reads nothing but its argument.
-    sqlite3_create_function_v2(Db, NumberOrderFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                               &NumberOrderCodeFunction, nullptr, nullptr, nullptr);
+    RegisterKeyFunctions(Db);
     sqlite3_create_function_v2(Db, "zfd_filter", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
                                &FilterFunction, nullptr, nullptr, nullptr);
 }

@@ -5,14 +5,8 @@
 //   zfd_filter(filter, text...)  1 when the texts pass every condition of a filter, which is
 //                                bound as a pointer parameter (a TCompiledFilter): filters run
 //                                inside the query, by the same code as everywhere (FilterCommand.h)
-//   zfd_number                   the collation of number key fields: exact decimal order, so that
-//                                13 and 13.0 are one key and 12345678901234567890 and
-//                                12345678901234567891 are two
-//   zfd_order(value)             a number key field's order code (NumberOrderCode): the key index
-//                                compares these integers first, far cheaper than the collation
-//
-// The key index, and with it the schema, uses zfd_number and zfd_order: a connection without
-// them (SQLite's own shell) can read the table but not write it.
+//   zfd_number, zfd_order        the collation and the function of the key index
+//                                (SqliteKeyFunctions.h, shared with the SQLite extension)
 //
 // The key is ordered term after term (KeyTerms): a text field by its value; a number field by
 // its order code, then by its value in zfd_number, which only decides between equal codes. The

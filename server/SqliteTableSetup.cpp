@@ -85,7 +85,7 @@ void TSqliteRecordStore::PrepareChangeLog()
     AnsiString NewKey = "'" + FLogCursor.KeyTag() + "'" + KeyExpression("new.");
     // The triggers' names change with what they write, so that a table's triggers made
     // before are replaced.
-    AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(Fields + ";newkey"), 8);
+    AnsiString Suffix = "_" + FSchema.TableName + "_" + IntToHex(StableHash(Fields + ";newkey;ver"), 8);
     AnsiString Insert = AnsiString(LogTriggerPrefix) + "i" + Suffix;
     AnsiString Update = AnsiString(LogTriggerPrefix) + "u" + Suffix;
     AnsiString Delete = AnsiString(LogTriggerPrefix) + "d" + Suffix;
@@ -109,7 +109,14 @@ void TSqliteRecordStore::PrepareChangeLog()
     };
     AnsiString Into = "INSERT INTO " + FLog + " (id, what, oldkey, newkey) VALUES ";
     Trigger(Insert, "INSERT", Into + "(new.zfd_id, 1, NULL, " + NewKey + ")");
-    Trigger(Update, "UPDATE", Into + "(new.zfd_id, 2, " + OldKey + ", " + NewKey + ")");
+    // An update that did not raise the record's version (a plain UPDATE of another program)
+    // raises it here, so that a session's edit based on the record as it was is refused
+    // instead of overwriting the change. The server's own updates raise it themselves. SQLite
+    // does not run a trigger again for the update made inside it (unless a connection turns
+    // recursive triggers on), so the change is logged once.
+    Trigger(Update, "UPDATE",
+            Into + "(new.zfd_id, 2, " + OldKey + ", " + NewKey + "); UPDATE " + FTable +
+                " SET zfd_ver = old.zfd_ver + 1 WHERE zfd_id = new.zfd_id AND new.zfd_ver <= old.zfd_ver");
     Trigger(Delete, "DELETE", Into + "(old.zfd_id, 3, " + OldKey + ", NULL)");
     FDb.Exec("CREATE TRIGGER IF NOT EXISTS " + QuoteIdent(Trim) + " AFTER INSERT ON " + FLog + " WHEN new.seq % " +
              IntToStr(LogTrimEvery) + " = 0 BEGIN DELETE FROM " + FLog + " WHERE seq <= new.seq - " + IntToStr(LogKeep) +
