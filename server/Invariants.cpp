@@ -1,3 +1,4 @@
+// Stops the program where a stated invariant is found broken (see Invariants.h).
 #include "server/Invariants.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The records a session reads ahead of its cursor, by the access pattern. The patterns, and
+// the invariants, are at the top of ReadAhead.h.
 #include "server/ReadAhead.h"
 
 #include <algorithm>

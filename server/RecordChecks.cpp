@@ -1,3 +1,4 @@
+// The checks of a record before it is written (see RecordChecks.h).
 #include "server/RecordChecks.h"
 
 #include "framework/core/TextUtils.h"

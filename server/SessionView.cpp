@@ -1,3 +1,5 @@
+// A session's view kept in step with the change log: others' writes taken in, its own placed.
+// The purpose, states and invariants are at the top of SessionView.h.
 #include "server/SessionView.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Quoted names and literals in SQL text (see SqlText.h).
 #include "server/SqlText.h"
 
 namespace RecordServer {

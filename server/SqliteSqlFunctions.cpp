@@ -1,3 +1,5 @@
+// The SQL functions and the collation of ours that the SQLite store registers, and the SQL
+// that calls them (see SqliteSqlFunctions.h).
 #include "server/SqliteSqlFunctions.h"
 
 #include <sqlite3.h>
