@@ -30,7 +30,7 @@ elseif(FROM STREQUAL "deb")
   else()
     # Uncompressed: what is checked here is the package's content, and compressing the
     # build's unstripped libraries takes longer than the rest of the test.
-    run("Making the Debian package" cpack -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/package
+    run("Making the Debian package" ${CMAKE_CPACK_COMMAND} -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/package
         -D CPACK_DEBIAN_COMPRESSION_TYPE=none)
     file(GLOB Packages ${WORK_DIR}/package/*.deb)
     list(LENGTH Packages Count)
