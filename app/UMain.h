@@ -1,8 +1,8 @@
 #pragma once
 // The demo's main form: a customer table on the record-storage server with a grid, a navigator
 // and a bound edit, buttons that fill it from the sample table, empty it, filter it on two
-// conditions and show the current record number, and a trigger that shows the record
-// count after every post.
+// conditions and show the current record number, and triggers that show the record count
+// after every post and every deletion.
 #include "framework/ui/TForm.h"
 
 class TButton;
@@ -63,7 +63,7 @@ public:
     void Button4Click(TObject* Sender);
     // Shows the current record's number in the (filtered) view.
     void Button5Click(TObject* Sender);
-    // The after-post trigger: shows the record count.
+    // The after-post and after-delete triggers: show the record count.
     void TbMainDBMethods0ExecuteProc(TDbProcItem* Sender, AnsiString CallUser, bool& AbortNextStep);
 
 private:

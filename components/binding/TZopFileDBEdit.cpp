@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "components/FocusFrameColor.h"
 #include "components/binding/TTypingClock.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
@@ -27,6 +28,8 @@ TZopFileDBEdit::TZopFileDBEdit(TComponent* Owner) : TEdit(Owner)
 {
     SetText(AnsiString());
     SetImeName(AnsiString());
+    // Framed as the grid's editor is while it has the focus: the user sees where keys go.
+    SetFocusFrame(FocusFrameColor);
 }
 
 void TZopFileDBEdit::Notification(TComponent* Component, TOperation Operation)
@@ -68,6 +71,17 @@ void TZopFileDBEdit::KeyPress(wchar_t& Key)
     // and the next push shows the stored value again.
     if (AskBool(Server, &IFileDataSet::IsKeyField, OleVariant(FDataField))) return;
     Check(Server->Edit());
+}
+
+void TZopFileDBEdit::KeyDown(WORD& Key, TShiftState Shift)
+{
+    TEdit::KeyDown(Key, Shift);
+    if (Key != VK_ESCAPE || !FDataSource || !FDataSource->GetDataSet()) return;
+    IFileDataSet* Server = FDataSource->GetDataSet()->FileDataSet();
+    if (!StateIs(Server, "Edit") && !StateIs(Server, "Insert")) return;
+    // The data source then shows the stored value again.
+    Check(Server->Cancel());
+    Key = 0;
 }
 
 void TZopFileDBEdit::Change()

@@ -35,6 +35,8 @@ public:
 
     // Starts an edit on a typed character in "Browse"; Enter moves the focus on.
     void KeyPress(wchar_t& Key) override;
+    // Esc cancels the record being edited or inserted, as the navigator's Cancel does.
+    void KeyDown(WORD& Key, TShiftState Shift) override;
     // A change that the user made (Modified) takes the next tick of the typing clock.
     void Change() override;
     // The tick of the user's last change; 0 when the user never changed the text. It counts

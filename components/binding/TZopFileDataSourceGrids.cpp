@@ -8,11 +8,14 @@
 //   nobody (no flag)          | -                                   | FTopDataPos >= 1: that page;
 //                             |                                     | else current record at the bottom
 //   the navigator             | RefreshDBGridParamsWithNavigator... | FTopDataPos -1: current record at
-//                             |                                     | the bottom; else the page stays;
-//                             |                                     | the selection follows the record
+//                             |                                     | the bottom; else the page stays
 //   the grid                  | ResetDBGridSelectCell, the cells    | FPageDownPending: current record
 //                             |                                     | at the bottom; FPageUpPending: at
 //                             |                                     | the top
+//
+// Whoever moved the cursor, the highlighted row follows the current record when it is on the
+// page (while inserting, the insert row stays highlighted), and an insert that was posted has
+// the next page refresh lay the page around the new record.
 //
 // Invariant: a grid without columns or rows is never reached through a missing cell.
 #include "components/ExactClass.h"
@@ -151,7 +154,8 @@ void TZopFileDataSource::RefreshGridPage(TZopFileDBGrid* Grid)
     }
 
     int FirstRow = 0;
-    if (StateIs(S, "Insert")) {
+    const bool Inserting = StateIs(S, "Insert");
+    if (Inserting) {
         Grid->ResetGridScrollView();
         FirstRow = 1;
         if (Top >= 1) Check(S->MoveTo(OleVariant(Top)));
@@ -178,13 +182,17 @@ void TZopFileDataSource::RefreshGridPage(TZopFileDBGrid* Grid)
 
     if (AskInt(S, &IFileDataSet::GetRecordCount) >= Saved) Check(S->MoveTo(OleVariant(Saved)));
 
-    // The selection follows a record that the navigator moved to, when it is on the page.
+    // The highlighted row is the current record's whenever that record is on the page,
+    // whoever moved the cursor (the navigator, a filter, a post, a cancelled insert). While a
+    // record is inserted, the insert row stays highlighted.
     const int Which = Grid->GetCurrentRecordInWhichRow();
-    if (Grid->FNavigatorMovesCursor && Which >= 0) {
+    if (Which >= 0 && !Inserting) {
         const int Old = Grid->FSelectedCell ? Grid->FSelectedCell->GetRow() : -1;
-        Grid->FSelectedCell = Columns->GetDataCell(0, Which);
-        if (Old >= 0) Grid->RepaintSelectedRowCells(Old);
-        Grid->RepaintSelectedRowCells(Which);
+        if (Old != Which) {
+            Grid->FSelectedCell = Columns->GetDataCell(0, Which);
+            if (Old >= 0) Grid->RepaintSelectedRowCells(Old);
+            Grid->RepaintSelectedRowCells(Which);
+        }
         Grid->FNavigatorMovesCursor = false;
     }
 }
@@ -200,6 +208,7 @@ void TZopFileDataSource::RefreshDBGrid()
         // and so the row, as they were: the next post collects the corrected row.
         if (StateIs(S, "InActive")) {
             Grid->FSelectedRow = -1;
+            Grid->FInsertPending = false;
             if (!Grid->GetDataSource()) {
                 Grid->DeleteRecordCells();
                 while (Columns->GetCount() > 0) Columns->Delete(0);
@@ -207,6 +216,11 @@ void TZopFileDataSource::RefreshDBGrid()
         }
         if (StateIs(S, "Browse")) {
             Grid->FSelectedRow = -1;
+            // An insert that ends in "Browse" without passing "Cancel" was posted, whoever
+            // posted it (the navigator, Enter, the save question, a move): the page is laid
+            // around the new record, so that it shows.
+            if (Grid->FInsertPending) Grid->FTopDataPos = -1;
+            Grid->FInsertPending = false;
             if (Columns->GetCount() == 0) Grid->RefreshWithDataSource();
         }
         // A grid without columns has no insert row to add.
@@ -214,10 +228,17 @@ void TZopFileDataSource::RefreshDBGrid()
             Grid->AddNewRecordCells();
             Grid->ClearInsertRow();
             Grid->FSelectedRow = 0;
+            // The new record is the current one: its row is the highlighted one.
+            const int Old = Grid->FSelectedCell ? Grid->FSelectedCell->GetRow() : -1;
+            Grid->FSelectedCell = Columns->GetDataCell(0, 0);
+            if (Old > 0) Grid->RepaintSelectedRowCells(Old);
+            Grid->RepaintSelectedRowCells(0);
             Columns->GetDataCell(0, 0)->DataCellSetFocus(false);
             Grid->FTopDataPos = -1;
+            Grid->FInsertPending = true;
         }
         if (StateIs(S, "Cancel")) {
+            Grid->FInsertPending = false;
             DropInsertEditors(Grid);
             Grid->DeleteRecordCells();
         }

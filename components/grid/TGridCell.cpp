@@ -182,6 +182,8 @@ void TGridCell::DataCellSetFocus(bool PositionOnly)
         OpenEditBox();
         break;
     }
+    // The grid scrolls to keep the cell being edited in view: nobody types blind.
+    G->ScrollInView(this);
     // The focus goes to the editor only on a window that shows; a hidden form cannot take it.
     TWinControl* Host = G->Parent();
     if (!Host || !Host->Visible()) return;

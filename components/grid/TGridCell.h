@@ -30,12 +30,14 @@
 //
 // Threading: GUI thread only.
 #include <cstdint>
+#include <functional>
 
 #include "framework/ui/TPanel.h"
 
 class IFileDataSet;
 class TColumnItem;
 class TZopFileDBGrid;
+class TZopFileDataSource;
 
 class TGridCell : public TCustomPanel {
     DECLARE_CLASSINFO()
@@ -89,7 +91,8 @@ public:
     // Editing by keyboard and mouse (TGridCellEditing.cpp): Up and Down move the current row
     // (asking whether to save an edited record, shifting the page at its edges), Home moves
     // one column left, Enter walks the row and posts at its end, typing starts an edit, a
-    // click selects the cell's record.
+    // click selects the cell's record. Esc cancels the edit; PageUp and PageDown move a page,
+    // Ctrl+Home and Ctrl+End to the first and last record (asking first, as Up and Down do).
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(wchar_t& Key) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -121,6 +124,16 @@ private:
     static void SaveOrCancel(IFileDataSet* Server, const AnsiString& Field, const AnsiString& Text);
     static void RunRepeatStep(IFileDataSet* Server);
     void MoveRow(WORD Key);
+    // Esc: cancels the record being edited or inserted; false when there is none.
+    bool CancelEdit();
+    // The frame of a key that moves the current record beyond the page's rows: nothing while
+    // a record is inserted, the save question first, then Move, the repeat step, the
+    // navigators, and the editor back in the highlighted row.
+    void MoveByKey(const std::function<void(TZopFileDataSource*, IFileDataSet*)>& Move);
+    // PageUp / PageDown: the page and the current record move by the page's height.
+    void MovePage(bool Down);
+    // Ctrl+Home / Ctrl+End: the first or last record.
+    void MoveToEnd(bool Last);
     void EnterKey();
     void TypeKey(wchar_t& Key);
     void RefuseChangedRecord(wchar_t& Key);

@@ -7,6 +7,8 @@
 // After such a call these handlers touch only the grid and cells found again by position.
 #include "components/grid/TGridCell.h"
 
+#include <algorithm>
+
 #include "components/binding/TTypingClock.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
@@ -48,6 +50,18 @@ int RowOf(const TGridCell* Cell)
 void RepaintRow(TZopFileDBGrid* Grid, int Row)
 {
     if (Row >= 0) Grid->RepaintSelectedRowCells(Row);
+}
+
+// Makes Target's row the highlighted one and focuses Target, moving the record and the bound
+// edits with it, so that the cursor, the highlighted row and the edits agree.
+void SelectAndFocus(TZopFileDBGrid* Grid, TGridCell* Target)
+{
+    const int Old = RowOf(Grid->FSelectedCell);
+    Grid->FSelectedCell = Target;
+    RepaintRow(Grid, Old);
+    RepaintRow(Grid, Target->GetRow());
+    Target->DataCellSetFocus(false);
+    if (TZopFileDataSource* Source = LinkedSource(Grid)) Source->RefreshNavigator();
 }
 
 }  // namespace
@@ -104,11 +118,89 @@ void TGridCell::KeyDown(WORD& Key, TShiftState Shift)
     if (FIsTitleCell || !G) return;
     Application->ProcessMessages();
     if (G->FSelectedCell) RepaintRow(G, G->FSelectedCell->GetRow());
+    const bool Ctrl = Shift.Contains(ssCtrl);
     if (Key == VK_UP || Key == VK_DOWN) {
         MoveRow(Key);
+    } else if (Key == VK_ESCAPE) {
+        if (CancelEdit()) Key = 0;
+    } else if (Key == VK_PRIOR || Key == VK_NEXT) {
+        MovePage(Key == VK_NEXT);
+        Key = 0;
+    } else if (Ctrl && (Key == VK_HOME || Key == VK_END)) {
+        MoveToEnd(Key == VK_END);
+        Key = 0;
     } else if (Key == VK_HOME && FCol >= 1) {
         if (TGridCell* Left = G->GetColumns()->GetDataCell(FCol - 1, FRow)) Left->DataCellSetFocus(false);
     }
+}
+
+bool TGridCell::CancelEdit()
+{
+    TZopFileDBGrid* G = Grid();
+    IFileDataSet* Server = LinkedSource(G) ? G->Server() : nullptr;
+    if (!Server || !(StateIs(Server, "Edit") || StateIs(Server, "Insert"))) return false;
+    const int Col = FCol;
+    // As the navigator's Cancel: the record goes back to what is stored (an inserted one
+    // goes away with its row). The page is laid out again; the editor returns to the
+    // highlighted row, so that the keyboard stays in the grid.
+    Check(Server->Cancel());
+    G->FocusSelectedRow(Col);
+    return true;
+}
+
+void TGridCell::MoveByKey(const std::function<void(TZopFileDataSource*, IFileDataSet*)>& Move)
+{
+    TZopFileDBGrid* G = Grid();
+    TZopFileDataSource* Source = LinkedSource(G);
+    IFileDataSet* Server = Source ? G->Server() : nullptr;
+    // Like the arrow keys, these keys do nothing while a new record is entered.
+    if (!Server || StateIs(Server, "Insert")) return;
+    const int Col = FCol;
+    AskToSave(G);
+    Move(Source, Server);
+    RunRepeatStep(Server);
+    Source->RefreshNavigator();
+    // The page was laid out again and the editors hidden: the editor goes to the same
+    // column of the highlighted row, so that the keyboard stays in the grid.
+    G->FocusSelectedRow(Col);
+}
+
+void TGridCell::MovePage(bool Down)
+{
+    TZopFileDBGrid* G = Grid();
+    MoveByKey([G, Down](TZopFileDataSource* Source, IFileDataSet* Server) {
+        const int Count = AskInt(Server, &IFileDataSet::GetRecordCount);
+        const int Rows = G->GetFRowCount();
+        TGridCell* First = G->GetColumns()->GetDataCell(0, 0);
+        if (Count <= 0 || Rows <= 0 || !First) return;
+        // The page moves by its height and the current record with it, as far as the
+        // records reach: the highlighted row stays where it is, except at the ends.
+        const int Step = Down ? Rows : -Rows;
+        const int Current = AskInt(Server, &IFileDataSet::GetRecNo);
+        const int Top = First->FRecordPos >= 1 ? First->FRecordPos : First->FFilterPos >= 1 ? First->FFilterPos : Current;
+        const int NewTop = std::clamp(Top + Step, 1, std::max(1, Count - Rows + 1));
+        const int NewRecord = std::clamp(Current + Step, 1, Count);
+        // Every grid lays its page around the record that the key moves to, as after a
+        // navigator move; this one shows the page it asked for.
+        Source->RefreshDBGridParamsWithNavigatorFirstClick();
+        G->FTopDataPos = NewTop;
+        Check(Server->MoveTo(OleVariant(NewRecord)));
+        Source->PostDisplayData();
+    });
+}
+
+void TGridCell::MoveToEnd(bool Last)
+{
+    // As the navigator's First and Last.
+    MoveByKey([Last](TZopFileDataSource* Source, IFileDataSet* Server) {
+        if (Last) {
+            Source->RefreshDBGridParamsWithNavigatorLastClick();
+            Check(Server->Last());
+        } else {
+            Source->RefreshDBGridParamsWithNavigatorFirstClick();
+            Check(Server->First());
+        }
+    });
 }
 
 void TGridCell::MoveRow(WORD Key)
@@ -182,41 +274,44 @@ void TGridCell::EnterKey()
     TColumnItem* Column = FColumn;
 
     if (StateIs(Server, "Browse")) {
-        // Enter walks through the page, to row 0 after its last cell.
+        // Enter walks through the page, to row 0 after its last cell. A new row is a new
+        // current record: the highlight and the bound edits go with it.
         if (TGridCell* Target = Columns->GetDataCell(TargetCol, TargetRow)) {
             if (!Wrap) {
                 Target->DataCellSetFocus(false);
             } else {
                 if (G->OnGridNewRecord) G->OnGridNewRecord(G);
-                const int Old = RowOf(G->FSelectedCell);
-                G->FSelectedCell = Column->GetDataCell(TargetRow);
-                RepaintRow(G, Old);
-                RepaintRow(G, TargetRow);
-                Target->DataCellSetFocus(true);
+                SelectAndFocus(G, Target);
             }
         } else if (TGridCell* First = Columns->GetDataCell(0, 0)) {
             if (G->OnGridNewDataPage) G->OnGridNewDataPage(G);
-            const int Old = RowOf(G->FSelectedCell);
-            G->FSelectedCell = Column->GetDataCell(0);
-            RepaintRow(G, Old);
-            RepaintRow(G, 0);
-            First->DataCellSetFocus(true);
+            SelectAndFocus(G, First);
         }
     }
-    if (StateIs(Server, "Edit") || StateIs(Server, "Insert")) {
+    const bool Inserting = StateIs(Server, "Insert");
+    if (Inserting || StateIs(Server, "Edit")) {
         // Enter takes the cell's text and moves on; at the end of the row the record is
         // posted (the post collects the row).
         const bool TargetExists = Columns->GetDataCell(TargetCol, TargetRow) != nullptr;
         const bool OnePastLast = !TargetExists && TargetRow == Column->DataCellCount();
         if (!TargetExists && !OnePastLast) return;
         InitDataCellValue();
-        if (Wrap) {
-            if (G->OnGridNewRecord) G->OnGridNewRecord(G);
-            Ask(Server, &IFileDataSet::Post);
+        if (!Wrap) {
+            if (TGridCell* Target = Columns->GetDataCell(TargetCol, TargetRow)) Target->DataCellSetFocus(true);
+            return;
         }
-        // This cell may be gone now; the target is found again by its position.
-        if (TargetExists)
-            if (TGridCell* Target = G->GetColumns()->GetDataCell(TargetCol, TargetRow)) Target->DataCellSetFocus(true);
+        if (G->OnGridNewRecord) G->OnGridNewRecord(G);
+        Ask(Server, &IFileDataSet::Post);
+        // This cell may be gone now; cells are found again by their position. A posted new
+        // record is the current one and its row is highlighted (the page was laid around
+        // it): the editor goes to its first cell. After an edit, Enter goes on to the next
+        // row, and the record and the bound edits go with it.
+        if (Inserting) {
+            if (TGridCell* Selected = G->FSelectedCell)
+                if (TGridCell* Target = G->GetColumns()->GetDataCell(0, Selected->GetRow())) Target->DataCellSetFocus(true);
+        } else if (TargetExists) {
+            if (TGridCell* Target = G->GetColumns()->GetDataCell(TargetCol, TargetRow)) SelectAndFocus(G, Target);
+        }
     }
 }
 

@@ -1,5 +1,8 @@
 #include "components/grid/TZopFileDBGrid.h"
 
+#include <cstdlib>
+
+#include "components/FocusFrameColor.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
 #include "components/grid/TColumnItem.h"
@@ -70,6 +73,8 @@ TZopFileDBGrid::TZopFileDBGrid(TComponent* Owner) : TScrollingWinControl(Owner)
     FCellEdit->SetImeName(AnsiString());
     FCellComboBox = new TComboBox(nullptr);
     FCellComboBox->SetImeName(AnsiString());
+    FCellEdit->SetFocusFrame(FocusFrameColor);
+    FCellComboBox->SetFocusFrame(FocusFrameColor);
     FCellButton = new TButton(nullptr);
     FCellButton->Font()->SetName("MS Sans Serif");
     FCellButton->Font()->SetStyle(TFontStyles{});
@@ -393,4 +398,35 @@ int TZopFileDBGrid::PendingRow() const
     if (StateIs(S, "Insert")) return !FIsReadOnly && GetFRowCount() > 0 ? 0 : -1;
     if (!StateIs(S, "Edit")) return -1;
     return FSelectedRow >= 0 ? FSelectedRow : GetCurrentRecordInWhichRow();
+}
+
+bool TZopFileDBGrid::FocusSelectedRow(int Col)
+{
+    if (!FSelectedCell || GetCurrentRecordInWhichRow() != FSelectedCell->GetRow()) return false;
+    TGridCell* Target = FColumns->GetDataCell(Col, FSelectedCell->GetRow());
+    if (!Target) Target = FColumns->GetDataCell(0, FSelectedCell->GetRow());
+    if (!Target) return false;
+    Target->DataCellSetFocus(true);
+    return true;
+}
+
+bool TZopFileDBGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
+{
+    if (TScrollingWinControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+    if (GetFRowCount() == 0) return false;
+    // A notch is 120; finer wheels add up until they make one.
+    FWheelRest += WheelDelta;
+    const int Notches = FWheelRest / 120;
+    FWheelRest %= 120;
+    for (int I = 0; I < std::abs(Notches); ++I) {
+        // From the highlighted row, in the column of the editor when there is one.
+        TGridCell* Selected = FSelectedCell ? FSelectedCell : FColumns->GetDataCell(0, 0);
+        if (!Selected) break;
+        const TGridCell* Editor = EditorCell();
+        TGridCell* From = FColumns->GetDataCell(Editor ? Editor->GetCol() : Selected->GetCol(), Selected->GetRow());
+        if (!From) From = Selected;
+        WORD Key = Notches < 0 ? VK_DOWN : VK_UP;
+        From->KeyDown(Key, TShiftState{});
+    }
+    return true;
 }

@@ -19,7 +19,9 @@
 //   DataCellSetFocus (cell)   | FSelectedRow = the cell's Row; text typed into the editor
 //                             | kept in the cell that held it; editor moved into the cell
 //   typing into a cell        | FSelectedRow = the cell's Row
-//   page refresh, navigator   | FSelectedCell = column 0's cell of the current record's row
+//   page refresh              | FSelectedCell = column 0's cell of the current record's row,
+//                             | when that record is on the page (not while inserting)
+//   state "Insert"            | FSelectedCell = the insert row's first cell
 //   DoInitDataControlData     | the editor's text taken into its cell; the row written;
 //                             | FSelectedRow kept (the server may still refuse the post)
 //   state "Browse"/"InActive" | FSelectedRow = -1: nothing is pending, no row to collect
@@ -67,6 +69,8 @@ public:
 
     void Notification(TComponent* Component, TOperation Operation) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // The wheel moves the current record, one record per notch, as Up and Down do.
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
 
     // Published properties.
     TZopFileDataSource* GetDataSource() const { return FDataSource; }
@@ -132,6 +136,10 @@ public:
     // a grid that has none), else the row last focused or typed into, else the row that
     // shows the current record. -1 when nothing is pending or the record is not on the page.
     int PendingRow() const;
+    // Opens the editor in column Col of the highlighted row when that row shows the current
+    // record, so that the keyboard stays in the grid after the page was laid out again (the
+    // editors are hidden then). False when there is no such row.
+    bool FocusSelectedRow(int Col);
 
     bool FRefreshing = false;
     TGridCell* FSelectedCell = nullptr;  // not owned: a data cell of the columns, or null
@@ -149,6 +157,9 @@ public:
     bool FRefreshDisabled = false;
     bool FGridMovesCursor = false;
     bool FNavigatorMovesCursor = false;
+    // The grid shows an insert row for a record being inserted; cleared when the insert is
+    // cancelled or closed, and when it is posted (the page is then laid around the new record).
+    bool FInsertPending = false;
 
 private:
     // One column per field of the open dataset.
@@ -161,4 +172,5 @@ private:
     bool FIsReadOnly = false;
     TColor FKeyFieldColor = TColor(0x78E7D9);
     TColor FRecordFocusColor = TColor(0x92FAED);
+    int FWheelRest = 0;  // wheel turns short of a notch, kept for the next turn
 };

@@ -14,4 +14,7 @@ TNavBtn::TNavBtn(TComponent* Owner) : TBitBtn(Owner)
     SetHeight(28);
     SetTop(2);
     SetNumGlyphs(2);
+    // A click leaves the keyboard focus with the control the user was typing in; the bar
+    // gives it back after the click (see TZopFileDBNavigator::RunClick).
+    SetFocusOnClick(false);
 }

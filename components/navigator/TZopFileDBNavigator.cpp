@@ -1,11 +1,19 @@
 #include "components/navigator/TZopFileDBNavigator.h"
 
+#include "components/FocusFrameColor.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
+#include "components/grid/TColumnItem.h"
+#include "components/grid/TGridCell.h"
+#include "components/grid/TZopFileDBGrid.h"
 #include "components/navigator/TNavBtn.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/TBitmap.h"
+#include "framework/ui/TCanvas.h"
 #include "framework/ui/Dialogs.h"
+#include "framework/ui/TComboBox.h"
+#include "framework/ui/TEdit.h"
+#include "framework/ui/TForm.h"
 #include "interface/ServerCall.h"
 
 #define ZOP_NAV_BUTTON_PROPERTIES(X)                                                                \
@@ -120,6 +128,29 @@ void TZopFileDBNavigator::Loaded()
     ReSize();  // a height read from a form file does not resize while loading
 }
 
+void TZopFileDBNavigator::Paint()
+{
+    TPanel::Paint();
+    if (!Focused()) return;
+    TCanvas* C = Canvas();
+    C->Brush()->SetStyle(bsClear);
+    C->Pen()->SetColor(FocusFrameColor);
+    C->Pen()->SetWidth(2);
+    C->Rectangle(1, 1, Width(), Height());
+}
+
+void TZopFileDBNavigator::DoEnter()
+{
+    TPanel::DoEnter();
+    Invalidate();
+}
+
+void TZopFileDBNavigator::DoExit()
+{
+    TPanel::DoExit();
+    Invalidate();
+}
+
 void TZopFileDBNavigator::ReSize()
 {
     if (Height() != 31) SetHeight(31);
@@ -158,11 +189,79 @@ void TZopFileDBNavigator::RunClick(TNavBtn* Button, const char* BtnName, TDataSo
 {
     if (!FDataSource || !FDataSource->GetDataSet()) return;
     TZopFileDataSource* Source = FDataSource;
-    if (Before) (Source->*Before)();
-    if (FOnBeforeNavBtnClick) FOnBeforeNavBtnClick(Button, BtnName);
-    RunServerStep(Step);
-    if (FOnAfterNavBtnClick) FOnAfterNavBtnClick(Button, BtnName);
-    if (After) (Source->*After)();
+    const TTypingPlace Place = TypingPlace();
+    try {
+        if (Before) (Source->*Before)();
+        if (FOnBeforeNavBtnClick) FOnBeforeNavBtnClick(Button, BtnName);
+        RunServerStep(Step);
+        if (FOnAfterNavBtnClick) FOnAfterNavBtnClick(Button, BtnName);
+        if (After) (Source->*After)();
+    } catch (...) {
+        try {
+            ReturnFocus(Place, Button);
+        } catch (...) {
+            // The click's own error is the one the user is shown.
+        }
+        throw;
+    }
+    ReturnFocus(Place, Button);
+}
+
+namespace {
+
+// The control of Form that has the keyboard focus when it takes typed text (an edit or a
+// combo box); null otherwise: a button the user clicked before does not count.
+TWinControl* FocusedTypingControl(TForm* Form)
+{
+    TWinControl* Active = Form ? Form->ActiveControl() : nullptr;
+    if (!Active || !Active->Focused()) return nullptr;
+    return dynamic_cast<TEdit*>(Active) || dynamic_cast<TComboBox*>(Active) ? Active : nullptr;
+}
+
+}  // namespace
+
+TZopFileDBNavigator::TTypingPlace TZopFileDBNavigator::TypingPlace() const
+{
+    TTypingPlace Place;
+    TWinControl* Active = FocusedTypingControl(GetParentForm(this));
+    if (!Active) return Place;
+    Place.Control = Active;
+    if (auto* Cell = dynamic_cast<TGridCell*>(Active->Parent())) {
+        Place.Grid = Cell->Grid();
+        Place.Col = Cell->GetCol();
+    }
+    return Place;
+}
+
+void TZopFileDBNavigator::ReturnFocus(const TTypingPlace& Place, TNavBtn* Clicked)
+{
+    TForm* Form = GetParentForm(this);
+    if (!Form || !Form->Visible()) return;
+    if (Place.Grid && Form->ContainsControl(Place.Grid)) {
+        // The grid's editor: still shown, or opened again in the highlighted row.
+        if (TGridCell* Cell = Place.Grid->EditorCell()) {
+            TWinControl* Editor = Cell->GetEditOwner()->GetEditStyle() == CES_PickList
+                                      ? static_cast<TWinControl*>(Place.Grid->FCellComboBox)
+                                      : static_cast<TWinControl*>(Place.Grid->FCellEdit);
+            if (Editor->CanFocus()) {
+                Editor->SetFocus();
+                return;
+            }
+        } else if (Place.Grid->FocusSelectedRow(Place.Col) && Place.Grid->EditorCell()) {
+            return;
+        }
+    } else if (Place.Control && Form->ContainsControl(Place.Control) && Place.Control->CanFocus()) {
+        Place.Control->SetFocus();
+        return;
+    } else if (!Place.Control && FocusedTypingControl(Form)) {
+        // The user was typing nowhere and the click opened a place to type (Insert opens the
+        // grid's insert row): the focus stays there.
+        return;
+    }
+    if (Clicked->CanFocus())
+        Clicked->SetFocus();
+    else if (CanFocus())
+        SetFocus();
 }
 
 void TZopFileDBNavigator::RunServerStep(TServerStep Step)

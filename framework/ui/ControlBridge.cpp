@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <cstdio>
@@ -79,6 +80,7 @@ bool TControlBridge::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease: return MouseEvent(Watched, static_cast<QMouseEvent*>(Event));
+    case QEvent::Wheel: return WheelEvent(Watched, static_cast<QWheelEvent*>(Event));
     case QEvent::ContextMenu: return ContextMenuEvent(Watched, Event);
     case QEvent::FocusIn:
     case QEvent::FocusOut: FocusEvent(Event); return false;
@@ -220,6 +222,23 @@ bool TControlBridge::MouseEvent(QObject* Watched, QMouseEvent* Event)
         return true;
     }
     return false;
+}
+
+bool TControlBridge::WheelEvent(QObject* Watched, QWheelEvent* Event)
+{
+    // Unlike a click, a wheel turn that a child control leaves unhandled is the parent's to
+    // take: a grid moves by records wherever over its cells the wheel turns.
+    auto* Win = dynamic_cast<TWinControl*>(FControl);
+    if (!Win) return false;
+    const QPoint P = Win->ClientWidget()->mapFromGlobal(static_cast<QWidget*>(Watched)->mapToGlobal(Event->position().toPoint()));
+    bool Handled = false;
+    Call([&](TControl*) {
+        Handled = Win->DoMouseWheel(ShiftFromQt(Event->modifiers(), Event->buttons()), Event->angleDelta().y(),
+                                    TPoint{P.x(), P.y()});
+    });
+    if (!Handled && FControl) return false;
+    Event->accept();
+    return true;
 }
 
 bool TControlBridge::ContextMenuEvent(QObject* Watched, QEvent* Event)

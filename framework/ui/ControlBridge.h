@@ -18,6 +18,7 @@ class QEvent;
 class QInputMethodEvent;
 class QKeyEvent;
 class QMouseEvent;
+class QWheelEvent;
 class QWidget;
 class TWinControl;
 
@@ -98,6 +99,7 @@ private:
     // whether any was changed or swallowed). False when the control went away meanwhile.
     bool PressEach(TWinControl* Win, const QList<uint>& Chars, std::u32string& Kept, bool& Changed);
     bool MouseEvent(QObject* Watched, QMouseEvent* Event);
+    bool WheelEvent(QObject* Watched, QWheelEvent* Event);
     bool ContextMenuEvent(QObject* Watched, QEvent* Event);
     void FocusEvent(QEvent* Event);
     bool PaintEvent(QObject* Watched);

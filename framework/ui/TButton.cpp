@@ -40,6 +40,16 @@ TButton::TButton(TComponent* Owner) : TWinControl(Owner, new QPushButton)
     SetInitialBounds(0, 0, 75, 25);
 }
 
+bool TButton::FocusOnClick() const
+{
+    return PushButton()->focusPolicy() == Qt::StrongFocus;
+}
+
+void TButton::SetFocusOnClick(bool Value)
+{
+    PushButton()->setFocusPolicy(Value ? Qt::StrongFocus : Qt::TabFocus);
+}
+
 QPushButton* TButton::PushButton() const
 {
     return static_cast<QPushButton*>(Widget());

@@ -15,6 +15,10 @@ public:
     void SetCancel(bool Value) { FCancel = Value; }
     int ModalResult() const { return FModalResult; }
     void SetModalResult(int Value) { FModalResult = Value; }
+    // True (the default): a click gives the button the keyboard focus. False: a click leaves
+    // the focus where it was (a tool bar's buttons); Tab still reaches the button.
+    bool FocusOnClick() const;
+    void SetFocusOnClick(bool Value);
 
     QPushButton* PushButton() const;
 

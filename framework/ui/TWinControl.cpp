@@ -9,6 +9,7 @@
 #include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/ControlBridge.h"
+#include "framework/ui/QtConvert.h"
 #include "framework/ui/TFont.h"
 #include "framework/ui/TForm.h"
 
@@ -333,4 +334,21 @@ TForm* GetParentForm(const TControl* Control)
     const TControl* Top = Control;
     while (Top && Top->Parent()) Top = Top->Parent();
     return dynamic_cast<TForm*>(const_cast<TControl*>(Top));
+}
+
+bool TWinControl::DoMouseWheel(TShiftState, int, TPoint)
+{
+    return false;
+}
+
+void TWinControl::SetFocusFrame(TColor Color)
+{
+    QWidget* W = Widget();
+    if (Color == clNone) {
+        W->setStyleSheet(QString());
+        return;
+    }
+    // Only the focused state is styled: unfocused, the control keeps the platform's look.
+    W->setStyleSheet(QString("%1:focus { border: 2px solid %2; }")
+                         .arg(QString::fromLatin1(W->metaObject()->className()), ui_detail::ToQColor(Color).name()));
 }

@@ -45,6 +45,14 @@ public:
     // Focus arriving and leaving; the base versions fire OnEnter and OnExit.
     virtual void DoEnter();
     virtual void DoExit();
+    // The mouse wheel turned over the control (or over a child that left it unhandled) by
+    // WheelDelta: 120 per notch, positive away from the user. MousePos is in client
+    // coordinates. True when the control handled it; otherwise the wheel goes on to the
+    // parent. The base handles nothing.
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    // While the control has the keyboard focus it is framed in Color, so that the user sees
+    // where the keys go (clNone: the platform's own look).
+    void SetFocusFrame(TColor Color);
 
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;

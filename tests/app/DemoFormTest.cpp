@@ -132,7 +132,7 @@ TEST_F(DemoForm, EmptyTableStopsWithTheServersMessageWhenADeletionIsRefused)
     ASSERT_EQ(Dialogs.Texts().size(), 1u) << "one message, no endless loop";
 }
 
-TEST_F(DemoForm, APostFromTheNavigatorShowsTheNewCountThroughTheTrigger)
+TEST_F(DemoForm, TheRecordCountFollowsPostsAndDeletionsThroughTheTriggers)
 {
     Click(Form1->Button1);
     Form1->ZopFileDBNavigator1->RunAddClick(nullptr);
@@ -143,6 +143,13 @@ TEST_F(DemoForm, APostFromTheNavigatorShowsTheNewCountThroughTheTrigger)
     EXPECT_EQ(State(), "Browse");
     EXPECT_EQ(Form1->Label2->Caption(), IntToStr(SampleRows + 1));
     EXPECT_EQ(AskText(Server, &IFileDataSet::GetFieldValue, OleVariant("CustNo")), "4711");
+
+    TScriptedDialogs Dialogs;
+    Dialogs.Answer(mrYes).Answer(mrYes);
+    for (int Deleted = 1; Deleted <= 2; ++Deleted) {
+        QTest::mouseClick(static_cast<QPushButton*>(Form1->ZopFileDBNavigator1->FBtnDelete->Widget()), Qt::LeftButton);
+        EXPECT_EQ(Form1->Label2->Caption(), IntToStr(SampleRows + 1 - Deleted)) << "the count follows the deletion";
+    }
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "components/navigator/TZopFileDBNavigator.h"
 #include "framework/ui/TEdit.h"
 #include "interface/ServerCall.h"
-#include "tests/grid/GridTestSupport.h"
+#include "tests/navigator/GridFormOnServer.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/UiTestSupport.h"
 
@@ -19,57 +19,7 @@ namespace {
 
 const AnsiString DeleteQuestion = "確定要刪除資料??";
 
-class TypedTextKept : public TGridOnServer {
-protected:
-    void SetUp() override
-    {
-        TGridOnServer::SetUp();
-        Grid->SetBounds(0, 0, 690, 300);
-        FillCustomers(25);
-        OpenAndBind();
-        // The edit is bound after the grid, as on the demo form: the dataset collects it last.
-        CompanyEdit = new TZopFileDBEdit(Form.get());
-        CompanyEdit->SetParent(Form.get());
-        CompanyEdit->SetBounds(8, 310, 200, 21);
-        CompanyEdit->SetFDataSource(Source);
-        CompanyEdit->SetFFieldName("Company");
-        Nav = new TZopFileDBNavigator(Form.get());
-        Nav->SetParent(Form.get());
-        Nav->SetTop(340);
-        Nav->SetFDataSource(Source);
-        ShowActive(Form.get());
-    }
-    void ClickNav(TNavBtn* Button) { QTest::mouseClick(static_cast<QPushButton*>(Button->Widget()), Qt::LeftButton); }
-    // Clicks the bound edit and puts the caret at the end of its text.
-    void ClickEdit()
-    {
-        QTest::mouseClick(CompanyEdit->LineEdit(), Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::keyClick(CompanyEdit->LineEdit(), Qt::Key_End);
-    }
-    void Press(Qt::Key K) { QTest::keyClick(QApplication::focusWidget(), K); }
-    void Type(const char* Text) { QTest::keyClicks(QApplication::focusWidget(), Text); }
-    AnsiString State() const { return AskText(Server(), &IFileDataSet::GetState); }
-    int Count() const { return AskInt(Server(), &IFileDataSet::GetRecordCount); }
-    // The stored value of Field in the record whose CustNo is Key, read by another session.
-    static AnsiString Stored(const char* Key, const char* Field)
-    {
-        TComInterface<IFileDataSet> S = CoFileDataSet::Create();
-        Check(S->SetSchemaFileName(OleVariant(DEMO_SCHEMA)));
-        Check(S->SetAccessUser(OleVariant("1688")));
-        Ask(S.get(), &IFileDataSet::Open);
-        AnsiString Value = "(no such record)";
-        for (int N = 1; N <= AskInt(S.get(), &IFileDataSet::GetRecordCount); ++N) {
-            Check(S->MoveTo(OleVariant(N)));
-            if (AskText(S.get(), &IFileDataSet::GetFieldValue, OleVariant("CustNo")) == Key)
-                Value = AskText(S.get(), &IFileDataSet::GetFieldValue, OleVariant(Field));
-        }
-        Check(S->Close());
-        return Value;
-    }
-
-    TZopFileDBEdit* CompanyEdit = nullptr;  // not owned: the form owns it
-    TZopFileDBNavigator* Nav = nullptr;     // not owned: the form owns it
-};
+using TypedTextKept = TGridFormOnServer;
 
 TEST_F(TypedTextKept, TheValueTypedLastWinsBetweenAGridCellAndABoundEditOfTheSameField)
 {

@@ -5,7 +5,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpontaneKeyEvent>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <string>
 #include <vector>
@@ -184,6 +186,74 @@ TEST(Input, AClickOnANestedPanelClicksItOnceAndNotItsContainer)
     EXPECT_EQ(Clicks.Seen, (std::vector<std::string>{"inner"}));
     EXPECT_EQ(Inner->Mouse, (std::vector<std::string>{"0@5,5"}));
     EXPECT_TRUE(Outer->Mouse.empty()) << "the container does not see its child's mouse";
+}
+
+// A panel that takes wheel turns when told to and records them.
+class TWheelPanel : public TPanel {
+public:
+    using TPanel::TPanel;
+    bool Takes = false;
+    std::vector<std::string> Turns;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override
+    {
+        Turns.push_back(std::to_string(WheelDelta) + "@" + std::to_string(MousePos.X) + "," +
+                        std::to_string(MousePos.Y) + (Shift.Contains(ssCtrl) ? "+ctrl" : ""));
+        return Takes;
+    }
+};
+
+TEST(Input, AWheelTurnGoesToTheControlUnderThePointerAndOnToItsParentsUntilOneTakesIt)
+{
+    TForm Form(nullptr);
+    auto* Outer = new TWheelPanel(&Form);
+    Outer->SetParent(&Form);
+    Outer->SetBounds(0, 0, 200, 100);
+    auto* Inner = new TWheelPanel(&Form);
+    Inner->SetParent(Outer);
+    Inner->SetBounds(20, 30, 50, 30);
+    ShowActive(&Form);
+    auto Turn = [&](int Delta, Qt::KeyboardModifiers Modifiers) {
+        const QPointF At(5, 6);
+        QWheelEvent Event(At, Inner->Widget()->mapToGlobal(At), QPoint(), QPoint(0, Delta), Qt::NoButton, Modifiers,
+                          Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&Event);  // as from the window system
+        QApplication::instance()->notify(Inner->Widget(), &Event);
+    };
+    Outer->Takes = true;
+    Turn(-120, Qt::ControlModifier);
+    EXPECT_EQ(Inner->Turns, (std::vector<std::string>{"-120@5,6+ctrl"}));
+    EXPECT_EQ(Outer->Turns, (std::vector<std::string>{"-120@25,36+ctrl"})) << "in the parent's coordinates";
+    Inner->Takes = true;
+    Turn(240, Qt::NoModifier);
+    EXPECT_EQ(Inner->Turns.back(), "240@5,6");
+    EXPECT_EQ(Outer->Turns.size(), 1u) << "a turn that the child takes stops there";
+}
+
+TEST(Input, AButtonThatTakesNoFocusOnClickLeavesTheFocusWhereItWas)
+{
+    TForm Form(nullptr);
+    auto* Edit = new TEdit(&Form);
+    Edit->SetParent(&Form);
+    auto* Button = new TButton(&Form);
+    Button->SetParent(&Form);
+    Button->SetTop(40);
+    ShowActive(&Form);
+    int Clicks = 0;
+    struct TCounter : TObject {
+        int* Count;
+        void Clicked(TObject*) { ++*Count; }
+    } Counter;
+    Counter.Count = &Clicks;
+    Button->OnClick = TNotifyEvent(&Counter, &TCounter::Clicked);
+    for (bool FocusOnClick : {true, false}) {
+        Button->SetFocusOnClick(FocusOnClick);
+        Edit->SetFocus();
+        QTest::mouseClick(Button->PushButton(), Qt::LeftButton);
+        EXPECT_EQ(QApplication::focusWidget(), FocusOnClick ? Button->Widget() : Edit->Widget()) << FocusOnClick;
+    }
+    EXPECT_EQ(Clicks, 2);
+    Button->SetFocus();  // Tab and code still reach it
+    EXPECT_TRUE(Button->Focused());
 }
 
 TEST(Input, AnExceptionInAClickHandlerIsShownAndTheNextClickStillWorks)
