@@ -131,7 +131,8 @@ AnsiString WithoutPasswordText(const AnsiString& Uri)
         std::size_t Amp = Params.find('&', Pos);
         std::string_view Param = Params.substr(Pos, Amp == std::string_view::npos ? std::string_view::npos : Amp - Pos);
         if (!SameText(PercentDecoded(Param.substr(0, Param.find('='))), "password")) {
-            Kept += (First ? "" : "&") + AnsiString(Param);
+            if (!First) Kept += '&';
+            Kept.append(Param);
             First = false;
         }
         if (Amp == std::string_view::npos) break;
