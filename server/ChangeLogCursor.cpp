@@ -27,6 +27,9 @@ TChangesSeen TChangeLogCursor::TakeAll(const std::function<bool(TEntry&)>& Next,
     while (Next(Entry)) {
         if (Entry.Seq != Expected) return TChangesSeen::Lost;
         Expected = Entry.Seq + 1;
+        // An entry of no single record (the table emptied at once, by TRUNCATE): every view
+        // is read again.
+        if (Entry.What == EmptiedEntry) return TChangesSeen::Lost;
         auto Own = std::find(FOwn.begin(), FOwn.end(), Entry.Seq);
         if (Own != FOwn.end()) {
             FOwn.erase(Own);

@@ -19,6 +19,10 @@ namespace RecordServer {
 
 class TChangeLogCursor {
 public:
+    // The kind of an entry that stands for a change of the whole table at once (its records
+    // emptied by TRUNCATE, which row triggers do not see): a session reads its view again.
+    static constexpr int EmptiedEntry = 4;
+
     explicit TChangeLogCursor(AnsiString KeyTag = {}) : FKeyTag(std::move(KeyTag)) {}
     void SetKeyTag(AnsiString KeyTag) { FKeyTag = std::move(KeyTag); }
     const AnsiString& KeyTag() const { return FKeyTag; }
@@ -40,7 +44,7 @@ public:
     };
     // Takes in the entries after Applied(), which Next hands over in order (false: no more):
     // Listed, with the changes of other sessions, or Lost when the log no longer reaches
-    // back that far.
+    // back that far or an entry changed the whole table.
     TChangesSeen TakeAll(const std::function<bool(TEntry&)>& Next, std::vector<TChange>& Changes);
 
 private:

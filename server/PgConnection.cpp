@@ -101,6 +101,7 @@ std::int64_t TPgResult::Affected() const
 
 TPgParams& TPgParams::Add(std::string_view Text)
 {
+    if (Text.find('\0') != std::string_view::npos) FHoldNul = true;
     FValues.emplace_back(Text);
     FNull.push_back(false);
     return *this;
@@ -186,6 +187,8 @@ void TPgConnection::Fail(const AnsiString& What, pg_result* Result)
 {
     const char* State = Result ? PQresultErrorField(Result, PG_DIAG_SQLSTATE) : nullptr;
     AnsiString SqlState = State ? State : "";
+    const char* ConstraintField = Result ? PQresultErrorField(Result, PG_DIAG_CONSTRAINT_NAME) : nullptr;
+    AnsiString Constraint = ConstraintField ? ConstraintField : "";
     bool Lost = !Connected();
     // SQLSTATE class 08 is a connection failure, 57P01-57P03 a server shutting down.
     if (SqlState.rfind("08", 0) == 0 || SqlState.rfind("57P0", 0) == 0) Lost = true;
@@ -194,8 +197,9 @@ void TPgConnection::Fail(const AnsiString& What, pg_result* Result)
     if (Lost)
         throw EPgError("The connection to the PostgreSQL server " + Where() + " was lost during " + What + " (" +
                            Message + ")" + MaybeStored(What) + "; the next operation connects again.",
-                       SqlState, true);
-    throw EPgError("The PostgreSQL server " + Where() + " refused " + What + ": " + Message + ".", SqlState, false);
+                       SqlState, true, Message);
+    throw EPgError("The PostgreSQL server " + Where() + " refused " + What + ": " + Message + ".", SqlState, false,
+                   Message, Constraint);
 }
 
 void TPgConnection::Abandon(const AnsiString& What)
@@ -263,6 +267,14 @@ pg_result* TPgConnection::NextResult(const AnsiString& What)
     return PQgetResult(FConn);
 }
 
+void TPgConnection::CheckParams(const TPgParams& Params, const AnsiString& What) const
+{
+    if (Params.HoldNul())
+        throw EPgError("The PostgreSQL server " + Where() + " cannot take " + What +
+                           ": a value holds a NUL character, which PostgreSQL's text cannot hold.",
+                       "22021", false, "a value holds a NUL character");
+}
+
 TPgResult TPgConnection::Answer(int Sent, const AnsiString& What)
 {
     if (!Sent) Fail(What);
@@ -295,6 +307,7 @@ void TPgConnection::Exec(std::string_view Sql)
 
 TPgResult TPgConnection::Query(std::string_view Sql, const TPgParams& Params)
 {
+    CheckParams(Params, "a statement");
     if (!Connected()) Fail("a statement");
     AnsiString Text(Sql);
     return Answer(PQsendQueryParams(FConn, Text.c_str(), Params.Count(), nullptr, Params.Values(), nullptr, nullptr, 0),
@@ -310,6 +323,7 @@ void TPgConnection::Prepare(const AnsiString& Name, std::string_view Sql)
 
 TPgResult TPgConnection::RunPrepared(const AnsiString& Name, const TPgParams& Params, const char* What)
 {
+    CheckParams(Params, What);
     if (!Connected()) Fail(What);
     return Answer(PQsendQueryPrepared(FConn, Name.c_str(), Params.Count(), Params.Values(), nullptr, nullptr, 0), What);
 }
@@ -318,6 +332,7 @@ std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Step
 {
     // In pipeline mode the statements up to the sync run as one implicit transaction: an
     // error rolls back what came before it and skips what follows.
+    for (const TStep& Step : Steps) CheckParams(Step.Params, "a write");
     if (!Connected() || !PQenterPipelineMode(FConn)) Fail("a write");
     struct TLeavePipeline {
         pg_conn*& Conn;  // null once the connection was closed

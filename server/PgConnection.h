@@ -34,15 +34,22 @@ namespace RecordServer {
 // A failure reported by libpq or the server, with the server's SQLSTATE when it gave one.
 class EPgError : public Exception {
 public:
-    EPgError(AnsiString Msg, AnsiString SqlState, bool Lost)
-        : Exception(std::move(Msg)), FSqlState(std::move(SqlState)), FLost(Lost) {}
+    EPgError(AnsiString Msg, AnsiString SqlState, bool Lost, AnsiString Reason = {}, AnsiString Constraint = {})
+        : Exception(std::move(Msg)), FSqlState(std::move(SqlState)), FReason(std::move(Reason)),
+          FConstraint(std::move(Constraint)), FLost(Lost) {}
     const AnsiString& SqlState() const noexcept { return FSqlState; }
     bool IsUniqueViolation() const noexcept { return FSqlState == "23505"; }
+    // The server's or libpq's own words, on one line, without a final full stop.
+    const AnsiString& Reason() const noexcept { return FReason; }
+    // The constraint (or index) that the failure violated, when the server named one.
+    const AnsiString& Constraint() const noexcept { return FConstraint; }
     // The connection is gone: the server restarted, was stopped, or the network failed.
     bool Lost() const noexcept { return FLost; }
 
 private:
     AnsiString FSqlState;
+    AnsiString FReason;
+    AnsiString FConstraint;
     bool FLost;
 };
 
@@ -74,12 +81,16 @@ public:
     TPgParams& Add(std::int64_t Number);
     TPgParams& AddNull();
     int Count() const { return static_cast<int>(FValues.size()); }
+    // Whether a value holds a NUL character, which PostgreSQL's text cannot hold and libpq
+    // would take as the value's end: such parameters are never sent.
+    bool HoldNul() const { return FHoldNul; }
     // The values as libpq takes them; valid until the next Add.
     const char* const* Values() const;
 
 private:
     std::vector<AnsiString> FValues;
     std::vector<bool> FNull;
+    bool FHoldNul = false;
     mutable std::vector<const char*> FPointers;  // into FValues; made by Values(), since Add may move the strings
 };
 
@@ -138,6 +149,8 @@ private:
     void Await(const AnsiString& What);
     // The next result of what was sent (null: no more), waited for within the limit.
     pg_result* NextResult(const AnsiString& What);
+    // Raises EPgError when Params cannot be sent (see TPgParams::HoldNul).
+    void CheckParams(const TPgParams& Params, const AnsiString& What) const;
     // Sent: flushes, then takes every result; the first failure fails the call.
     TPgResult Answer(int Sent, const AnsiString& What);
     void Connect();

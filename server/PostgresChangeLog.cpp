@@ -34,7 +34,7 @@ TPostgresRecordStore::TLocalWrites& TPostgresRecordStore::LocalWrites()
     return *Instance;
 }
 
-TChangesSeen TPostgresRecordStore::ReadChanges(std::vector<TChange>& Changes)
+TChangesSeen TPostgresRecordStore::ReadChanges(std::vector<TChange>& Changes, TLook Look)
 {
     Changes.clear();
     return Guard([&] {
@@ -42,24 +42,32 @@ TChangesSeen TPostgresRecordStore::ReadChanges(std::vector<TChange>& Changes)
         // the entry cannot be told from the others'.
         if (std::exchange(FOwnEntryUnknown, false)) return TChangesSeen::Lost;
         std::int64_t Local = LocalWrites().Count(FLocalKey);
-        bool Look = FMustLook || Local != FLocalSeen || std::exchange(FNoticesKept, false);
         std::vector<AnsiString> Payloads;
-        if (FConn.TakeNotifications(FChannel, &Payloads)) Look = true;
+        bool Known = FConn.TakeNotifications(FChannel, &Payloads);
         for (const AnsiString& Payload : Payloads) KeepNotified(Payload);
-        if (!Look) return TChangesSeen::None;
-        bool MustReadLog = FMustLook || Local != FLocalSeen;
+        Known = std::exchange(FNoticesKept, false) || Known || FMustLook || Local != FLocalSeen;
+        if (!Known && Look == TLook::Known) return TChangesSeen::None;
+        // A commit acknowledged to another client a moment ago may have its notice still on
+        // its way: a sure look reads the log itself.
+        bool MustReadLog = FMustLook || Local != FLocalSeen || Look == TLook::Sure;
         FMustLook = false;
         FLocalSeen = Local;
         // Without a filter, and with every entry holding the key it leaves (sessions here
         // keep every key in memory), the session reads nothing while it takes the changes
-        // in: the notices of the writes carry their entries, and when they hold every entry
-        // since the last look, nothing is read at all; else the log alone is read, in one
-        // round trip. Otherwise the log and every read until FinishChanges see one snapshot.
+        // in: when the notices hold every entry since the last look and nobody asks for
+        // more, nothing is read at all; else the log alone is read, in one round trip. With
+        // a filter the log and every read until FinishChanges see one snapshot: at once when
+        // a change is known, after a plain look that found one otherwise, so that a look that
+        // finds nothing costs one round trip and holds nothing.
         if (FFilter.empty() && !MustReadLog && NoticesCoverLog()) return TakeNotified(Changes);
         TPgResult Log;
-        if (FFilter.empty()) {
+        if (FFilter.empty() || !Known) {
             Log = FConn.RunPrepared("log", TPgParams().Add(FLogCursor.Applied()).Add(LogReadEnd));
-            if (!HoldsNewKeys(Log)) Log = TPgResult();
+            if (Log.Rows() == 0) {
+                ForgetNotified();
+                return TChangesSeen::None;
+            }
+            if (!FFilter.empty() || !HoldsNewKeys(Log)) Log = TPgResult();
         }
         if (!Log.Valid()) {
             std::vector<TPgConnection::TStep> Steps(2);
@@ -85,60 +93,14 @@ TChangesSeen TPostgresRecordStore::ReadChanges(std::vector<TChange>& Changes)
     });
 }
 
-std::optional<std::pair<std::int64_t, TPostgresRecordStore::TNotified>>
-TPostgresRecordStore::ParseNotice(std::string_view Payload)
-{
-    TNotified Entry;
-    std::int64_t Seq = 0;
-    auto Number = [&](std::int64_t& Value) {
-        std::size_t Space = Payload.find(' ');
-        if (Space == std::string_view::npos || Space == 0) return false;
-        Value = 0;
-        for (char C : Payload.substr(0, Space)) {
-            if (C < '0' || C > '9') return false;
-            Value = Value * 10 + (C - '0');
-        }
-        Payload.remove_prefix(Space + 1);
-        return true;
-    };
-    auto Key = [&](AnsiString& Text, bool& Present) {
-        if (!Payload.empty() && Payload.front() == '-') {
-            Payload.remove_prefix(1);
-            Present = false;
-            return true;
-        }
-        std::size_t Colon = Payload.find(':');
-        if (Colon == std::string_view::npos || Colon == 0) return false;
-        std::size_t Length = 0;
-        for (char C : Payload.substr(0, Colon)) {
-            if (C < '0' || C > '9') return false;
-            Length = Length * 10 + static_cast<std::size_t>(C - '0');
-        }
-        Payload.remove_prefix(Colon + 1);
-        if (Length > Payload.size()) return false;
-        Text = AnsiString(Payload.substr(0, Length));
-        Payload.remove_prefix(Length);
-        Present = true;
-        return true;
-    };
-    std::int64_t What = 0;
-    bool HasOld = false;
-    bool Parsed = Number(Seq) && Number(Entry.Id) && Number(What) && What >= 1 && What <= 3 &&
-                  Key(Entry.OldKey, HasOld) && Key(Entry.NewKey, Entry.HasNewKey) && Payload.empty();
-    if (!Parsed || (What != static_cast<int>(TChangeKind::Deleted) && !Entry.HasNewKey)) return std::nullopt;
-    Entry.What = static_cast<int>(What);
-    return std::make_pair(Seq, std::move(Entry));
-}
-
 void TPostgresRecordStore::KeepNotified(std::string_view Payload)
 {
-    std::optional<std::pair<std::int64_t, TNotified>> Notice = ParseNotice(Payload);
+    std::optional<TPgNotice> Notice = ParsePgNotice(Payload);
     if (!Notice) {
         FNoticeMissing = true;  // the log tells the rest
         return;
     }
-    auto& [Seq, Entry] = *Notice;
-    if (Seq <= FLogCursor.Applied()) return;
+    if (Notice->Seq <= FLogCursor.Applied()) return;
     if (FNotified.size() >= static_cast<std::size_t>(LogKeep)) {
         // A session that has not looked for long keeps no more than the log would: the
         // log tells the rest.
@@ -146,7 +108,7 @@ void TPostgresRecordStore::KeepNotified(std::string_view Payload)
         FNoticeMissing = true;
         return;
     }
-    FNotified[Seq] = std::move(Entry);
+    FNotified[Notice->Seq] = std::move(*Notice);
 }
 
 bool TPostgresRecordStore::NoticesCoverLog() const

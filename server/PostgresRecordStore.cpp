@@ -51,6 +51,7 @@ TPostgresRecordStore::TPostgresRecordStore(const TTableSchema& Schema, const Ans
     FLog = QuoteIdent("zfd_log_" + Own);
     FLogFunction = QuoteIdent("zfd_logf_" + Own);
     FLogTrigger = QuoteIdent("zfd_logt_" + Own);
+    FTruncateTrigger = QuoteIdent("zfd_logtt_" + Own);
     FChannel = "zfd_" + Own;
     FLocalKey = Uri + "\n" + FSchema.TableName;
     AnsiString KeyDefinition;
@@ -278,7 +279,11 @@ TWriteResult TPostgresRecordStore::LoggedWrite(const char* Statement, TPgParams 
                 Results = FConn.RunTogether(Steps);
             }
         } catch (const EPgError& E) {
-            if (E.IsUniqueViolation()) return TWriteResult::DuplicateKey;
+            // Only the key's own index makes a duplicate key; any other constraint is named in
+            // the server's message.
+            if (E.IsUniqueViolation() && E.Constraint() == FKeyIndex) return TWriteResult::DuplicateKey;
+            if (E.SqlState() == "42501")
+                throw EServerError(InDatabase() + " may not be written by this user: " + E.Reason() + ".");
             throw;
         }
         if (Results[0].Rows() == 0) return TWriteResult::Changed;
@@ -288,9 +293,9 @@ TWriteResult TPostgresRecordStore::LoggedWrite(const char* Statement, TPgParams 
             std::vector<AnsiString> Others, Own;
             if (FConn.TakeReceived(FChannel, &Others, &Own)) FNoticesKept = true;
             for (const AnsiString& Payload : Others) KeepNotified(Payload);
-            std::optional<std::pair<std::int64_t, TNotified>> Notice;
-            if (Own.size() == 1) Notice = ParseNotice(Own[0]);
-            if (Notice) FLogCursor.OwnWrite(Notice->first);
+            std::optional<TPgNotice> Notice;
+            if (Own.size() == 1) Notice = ParsePgNotice(Own[0]);
+            if (Notice) FLogCursor.OwnWrite(Notice->Seq);
             else FOwnEntryUnknown = true;
         } else {
             FLogCursor.OwnWrite(Results[1].Int64(0, 0));
@@ -301,8 +306,18 @@ TWriteResult TPostgresRecordStore::LoggedWrite(const char* Statement, TPgParams 
     });
 }
 
+void TPostgresRecordStore::RefuseUnstorable(const std::vector<AnsiString>& Values) const
+{
+    for (std::size_t I = 0; I < Values.size(); ++I)
+        if (Values[I].find('\0') != AnsiString::npos)
+            throw EServerError("Field " + FSchema.Fields[I].Name + ": the value " + Quoted(Values[I]) +
+                                   " holds a NUL character, which a PostgreSQL table cannot store.",
+                               E_INVALIDARG);
+}
+
 TWriteResult TPostgresRecordStore::Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record)
 {
+    RefuseUnstorable(Values);
     TPgParams Params;
     for (const AnsiString& Value : Values) Params.Add(Value);
     return LoggedWrite("insert", std::move(Params), [&](const TPgResult& Result) {
@@ -314,6 +329,7 @@ TWriteResult TPostgresRecordStore::Insert(const std::vector<AnsiString>& Values,
 TWriteResult TPostgresRecordStore::Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
                                           std::int64_t& NewVersion)
 {
+    RefuseUnstorable(Values);
     TPgParams Params;
     for (const AnsiString& Value : Values) Params.Add(Value);
     Params.Add(Id).Add(Version);

@@ -11,7 +11,11 @@
 // schema, naming each difference.
 //
 // The change log, zfd_log_<table> (seq, id, what, oldkey, newkey), is written by a trigger on
-// the table, in the writing transaction, for every writer (a plain SQL client included). Its
+// the table, in the writing transaction, for every writer (a plain SQL client included); a
+// TRUNCATE, which fires no row trigger, is logged by a statement trigger as one entry that
+// sends every session to read its view again. The names derived from the table's (a hash
+// stands for a name longer than 40 bytes) are checked on open to be no other table's, and the
+// log carries its table's name as its comment. Its
 // sequences come from a per-table counter row in zfd_sequences, which the trigger raises:
 // writers of one table queue on that row from their write to their commit, so the sequences
 // have no gaps and follow the commit order, as a reader of the log needs. The trigger also
@@ -58,6 +62,7 @@
 
 #include "server/ChangeLogCursor.h"
 #include "server/PgConnection.h"
+#include "server/PgNotice.h"
 #include "server/RecordStore.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
@@ -82,7 +87,7 @@ public:
 
     TPostgresRecordStore(const TTableSchema& Schema, const AnsiString& Uri);
 
-    TChangesSeen ReadChanges(std::vector<TChange>& Changes) override;
+    TChangesSeen ReadChanges(std::vector<TChange>& Changes, TLook Look) override;
     void FinishChanges() override;
     // Every key is in the view: a session places its writes without asking the table.
     bool HoldInStep() override { return false; }
@@ -118,14 +123,6 @@ private:
     };
     static TLocalWrites& LocalWrites();
 
-    // An entry as a notice carries it.
-    struct TNotified {
-        std::int64_t Id = 0;
-        int What = 0;
-        AnsiString OldKey, NewKey;
-        bool HasNewKey = false;
-    };
-
     // Runs Step on a working connection and turns libpq's failures into the server's. A lost
     // connection fails this call; the next one connects again.
     template <class F>
@@ -149,8 +146,15 @@ private:
     // Table setup (PostgresTableSetup.cpp).
     void CheckNames() const;
     void PrepareTable();
+    // Whether the table (or index, ...) of that quoted name exists.
+    bool Exists(const AnsiString& QuotedName);
+    // "The table T in the PostgreSQL database D", to begin a message.
+    AnsiString InDatabase() const;
     void CheckColumns();
+    void CheckOwnNames();
     void PrepareKeyIndex();
+    // Raises EServerError naming the first record whose number key no store could index.
+    void RefuseBadNumberKeys();
     void PrepareChangeLog();
     // What every new connection needs: the statements, and the channel it listens to.
     void Connected();
@@ -166,10 +170,6 @@ private:
     AnsiString Order(const AnsiString& Qualifier) const;
 
     // The change log (PostgresChangeLog.cpp).
-    // A notice's payload: "<seq> <id> <what> " then the old and the new key, each "-" (none)
-    // or "<bytes>:<text>"; empty when the entry was too long for a notice. Its sequence and
-    // entry, or nothing when it holds no entry that a session can take in.
-    static std::optional<std::pair<std::int64_t, TNotified>> ParseNotice(std::string_view Payload);
     void KeepNotified(std::string_view Payload);
     // Whether the notices kept hold every entry since the last look, but this session's own.
     bool NoticesCoverLog() const;
@@ -183,12 +183,15 @@ private:
     template <class F>
     TWriteResult LoggedWrite(const char* Statement, TPgParams Params, F&& Written);
     bool Passes(const TStoredRecord& Record) const;
+    // Raises EServerError for a value PostgreSQL's text cannot hold (a NUL character), naming
+    // its field: libpq would end it there and store the rest cut off.
+    void RefuseUnstorable(const std::vector<AnsiString>& Values) const;
     // The version and the fields, from column First of the row on.
     void ReadRow(const TPgResult& Result, int Row, int First, TStoredRecord& Record) const;
 
     TTableSchema FSchema;
     TPgConnection FConn;
-    AnsiString FTable, FLog, FLogFunction, FLogTrigger;  // quoted names
+    AnsiString FTable, FLog, FLogFunction, FLogTrigger, FTruncateTrigger;  // quoted names
     AnsiString FKeyIndex;                                 // unquoted
     AnsiString FChannel;                                  // the channel that the log's trigger notifies
     AnsiString FLocalKey;                                 // the table among the writes of this process
@@ -198,7 +201,7 @@ private:
     std::int64_t FLocalSeen = 0;             // the writes of this process's sessions taken in
     bool FMustLook = true;                   // read the log at the next look whatever was notified
     // The entries others' notices carried, by sequence, until they are taken in.
-    std::map<std::int64_t, TNotified> FNotified;
+    std::map<std::int64_t, TPgNotice> FNotified;
     bool FNoticeMissing = false;       // a notice came without its entry since the last look
     bool FNoticeCarriesEntry = false;  // every entry of the table fits in its notice
     bool FNoticesKept = false;         // others' notices came with a write's answer: look at the next call

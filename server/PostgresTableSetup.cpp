@@ -7,6 +7,7 @@
 
 #include "framework/core/TextUtils.h"
 #include "server/PostgresRecordStore.h"
+#include "server/ChangeLogCursor.h"
 #include "server/SqlText.h"
 #include "server/ValueText.h"
 
@@ -21,6 +22,12 @@ AnsiString ParamRef(std::int64_t Number)
     AnsiString Ref = IntToStr(Number);
     Ref.insert(Ref.begin(), '$');
     return Ref;
+}
+
+// A name that QuoteIdent quoted, without its quotes (the derived names hold no quote).
+AnsiString Unquoted(const AnsiString& Quoted)
+{
+    return Quoted.substr(1, Quoted.size() - 2);
 }
 
 // PostgreSQL cuts names longer than this; the schema allows a few bytes more.
@@ -43,19 +50,25 @@ void TPostgresRecordStore::CheckNames() const
     for (const TFieldDef& Field : FSchema.Fields) Check(Field.Name, "field");
 }
 
-// Creates what is missing (the table, its key index, the change log, its trigger) and
-// checks what exists, in one transaction that other sessions setting up wait for.
+// Creates what is missing (the table, its key index, the change log, its triggers) and
+// checks what exists, in one transaction that other sessions setting up wait for. Only what
+// is missing is made, and nothing is written that is there already, so that a user who may
+// only read the table (or read and write it, without the right to create) opens it too.
 void TPostgresRecordStore::PrepareTable()
 {
     FConn.Exec("BEGIN");
     try {
         FConn.Query("SELECT pg_advisory_xact_lock($1)", TPgParams().Add(SetupLockKey));
-        AnsiString Columns;
-        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) Columns += ", " + Column(I) + " text NOT NULL DEFAULT ''";
-        FConn.Exec("CREATE TABLE IF NOT EXISTS " + FTable +
-                   " (zfd_id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, zfd_ver bigint NOT NULL DEFAULT 1" +
-                   Columns + ")");
+        if (!Exists(FTable)) {
+            AnsiString Columns;
+            for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+                Columns += ", " + Column(I) + " text NOT NULL DEFAULT ''";
+            FConn.Exec("CREATE TABLE IF NOT EXISTS " + FTable +
+                       " (zfd_id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, zfd_ver bigint NOT NULL DEFAULT 1" +
+                       Columns + ")");
+        }
         CheckColumns();
+        CheckOwnNames();
         PrepareKeyIndex();
         PrepareChangeLog();
         FConn.Exec("COMMIT");
@@ -65,15 +78,61 @@ void TPostgresRecordStore::PrepareTable()
     }
 }
 
+bool TPostgresRecordStore::Exists(const AnsiString& QuotedName)
+{
+    return !FConn.Query("SELECT to_regclass($1)", TPgParams().Add(QuotedName)).IsNull(0, 0);
+}
+
+AnsiString TPostgresRecordStore::InDatabase() const
+{
+    return "The table " + FSchema.TableName + " in the PostgreSQL database " + FConn.Where();
+}
+
+// The names the store derives from the table's (its log, trigger function, triggers, key
+// index, channel) hold the table's name, or for a long one a hash of it, which another
+// table's name may share: a table whose derived names another table uses already is refused,
+// so that two tables never share a log, a trigger or a channel.
+void TPostgresRecordStore::CheckOwnNames()
+{
+    TPgResult Users = FConn.Query(
+        "SELECT c.relname::text FROM pg_trigger t JOIN pg_proc p ON p.oid = t.tgfoid JOIN pg_class c ON c.oid = t.tgrelid "
+        "WHERE p.proname = $1 AND t.tgrelid <> $2::regclass "
+        "UNION SELECT c.relname::text FROM pg_index i JOIN pg_class x ON x.oid = i.indexrelid JOIN pg_class c ON "
+        "c.oid = i.indrelid WHERE x.relname = $3 AND i.indrelid <> $2::regclass "
+        "UNION SELECT obj_description(to_regclass($4), 'pg_class') WHERE obj_description(to_regclass($4), 'pg_class') "
+        "<> $5",
+        TPgParams()
+            .Add(Unquoted(FLogFunction))
+            .Add(FTable)
+            .Add(FKeyIndex)
+            .Add(FLog)
+            .Add(FSchema.TableName));
+    if (!Users.Rows()) return;
+    throw EServerError(InDatabase() + " cannot be opened: the names that the server gives its change log, key index " +
+                       "and triggers are taken by the table " + AnsiString(Users.Text(0, 0)) +
+                       ", whose name shortens to the same " + Quoted(Unquoted(FLog).substr(8)) +
+                       "; rename one of the two tables.");
+}
+
 void TPostgresRecordStore::CheckColumns()
 {
     TPgResult Found = FConn.Query(
-        "SELECT attname, format_type(atttypid, atttypmod) FROM pg_attribute WHERE attrelid = $1::regclass AND "
-        "attnum > 0 AND NOT attisdropped ORDER BY attnum",
+        "SELECT attname, format_type(atttypid, atttypmod), attidentity <> '' OR atthasdef FROM pg_attribute WHERE "
+        "attrelid = $1::regclass AND attnum > 0 AND NOT attisdropped ORDER BY attnum",
         TPgParams().Add(FTable));
     std::map<AnsiString, AnsiString> Types;
-    for (int Row = 0; Row < Found.Rows(); ++Row) Types[AnsiString(Found.Text(Row, 0))] = AnsiString(Found.Text(Row, 1));
+    std::map<AnsiString, bool> Filled;  // the column fills itself in a new row
+    for (int Row = 0; Row < Found.Rows(); ++Row) {
+        Types[AnsiString(Found.Text(Row, 0))] = AnsiString(Found.Text(Row, 1));
+        Filled[AnsiString(Found.Text(Row, 0))] = Found.Text(Row, 2) == "t";
+    }
     std::vector<AnsiString> Differences;
+    // A new record gets its id and first version from the table.
+    if (Types.count("zfd_id") && !Filled["zfd_id"])
+        Differences.push_back("its column zfd_id gives a new record no id (it is neither an identity column nor has a "
+                              "default)");
+    if (Types.count("zfd_ver") && !Filled["zfd_ver"])
+        Differences.push_back("its column zfd_ver gives a new record no version (it has no default)");
     auto Expect = [&](const AnsiString& Name, const char* Type) {
         auto It = Types.find(Name);
         if (It == Types.end()) Differences.push_back("it has no column " + Name);
@@ -88,8 +147,7 @@ void TPostgresRecordStore::CheckColumns()
     if (Differences.empty()) return;
     AnsiString Text;
     for (const AnsiString& D : Differences) Text += (Text.empty() ? "" : "; ") + D;
-    throw EServerError("The table " + FSchema.TableName + " in the PostgreSQL database " + FConn.Where() +
-                       " does not match the schema file " + FSchema.FileName + ": " + Text + ".");
+    throw EServerError(InDatabase() + " does not match the schema file " + FSchema.FileName + ": " + Text + ".");
 }
 
 void TPostgresRecordStore::PrepareKeyIndex()
@@ -102,26 +160,57 @@ void TPostgresRecordStore::PrepareKeyIndex()
     for (int Row = 0; Row < Indexes.Rows(); ++Row) {
         if (Indexes.Text(Row, 0) == FKeyIndex) Have = true;
         else
-            throw EServerError("The table " + FSchema.TableName + " in the PostgreSQL database " + FConn.Where() +
-                               " has another key than the schema file " + FSchema.FileName + " gives it.");
+            throw EServerError(InDatabase() + " has another key than the schema file " + FSchema.FileName + " gives it.");
     }
     if (Have || !FSchema.HasKey()) return;
+    FConn.Exec("SAVEPOINT zfd_index");
     try {
         FConn.Exec("CREATE UNIQUE INDEX " + QuoteIdent(FKeyIndex) + " ON " + FTable + " (" + KeyList("") + ")");
     } catch (const EPgError& E) {
-        if (!E.IsUniqueViolation()) throw;
-        throw EServerError("The table " + FSchema.TableName + " in the PostgreSQL database " + FConn.Where() +
-                           " holds records with the same key, so its key fields cannot be enforced.");
+        if (E.Lost()) throw;
+        if (E.IsUniqueViolation())
+            throw EServerError(InDatabase() + " holds records with the same key, so its key fields cannot be enforced.");
+        // A record that another program wrote may hold a key that is no number.
+        FConn.Exec("ROLLBACK TO SAVEPOINT zfd_index");
+        RefuseBadNumberKeys();
+        throw;
+    }
+    FConn.Exec("RELEASE SAVEPOINT zfd_index");
+}
+
+void TPostgresRecordStore::RefuseBadNumberKeys()
+{
+    // Candidates found by the server (not written as a plain decimal, or long), judged here by
+    // the rule every store keeps.
+    for (std::size_t I = 0; I < FSchema.Fields.size(); ++I) {
+        if (!FSchema.Fields[I].Key || FSchema.Fields[I].Type != TFieldType::Number) continue;
+        TPgResult Odd = FConn.Query("SELECT " + Column(I) + " FROM " + FTable + " WHERE NOT (" + Column(I) +
+                                    " ~ '^\\s*[-+]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][-+]?[0-9]+)?\\s*$') OR " +
+                                    Column(I) + " ~ '[eE][-+]?0*[0-9]{4}' OR octet_length(" + Column(I) +
+                                    ") > 1000 LIMIT 100");
+        for (int Row = 0; Row < Odd.Rows(); ++Row) {
+            std::string_view Value = Odd.Text(Row, 0);
+            AnsiString Problem = NumberProblem(Value);
+            if (!Problem.empty())
+                throw EServerError(InDatabase() + " holds a record whose key field " + FSchema.Fields[I].Name +
+                                   " holds " + Quoted(Value) + ", " + Problem + ", so the key cannot be indexed.");
+        }
     }
 }
 
 void TPostgresRecordStore::PrepareChangeLog()
 {
-    FConn.Exec("CREATE TABLE IF NOT EXISTS zfd_sequences (tab text PRIMARY KEY, seq bigint NOT NULL)");
-    FConn.Query("INSERT INTO zfd_sequences VALUES ($1, 0) ON CONFLICT (tab) DO NOTHING",
-                TPgParams().Add(FSchema.TableName));
-    FConn.Exec("CREATE TABLE IF NOT EXISTS " + FLog +
-               " (seq bigint PRIMARY KEY, id bigint NOT NULL, what integer NOT NULL, oldkey text, newkey text)");
+    if (!Exists("zfd_sequences"))
+        FConn.Exec("CREATE TABLE IF NOT EXISTS zfd_sequences (tab text PRIMARY KEY, seq bigint NOT NULL)");
+    if (!FConn.Query("SELECT 1 FROM zfd_sequences WHERE tab = $1", TPgParams().Add(FSchema.TableName)).Rows())
+        FConn.Query("INSERT INTO zfd_sequences VALUES ($1, 0) ON CONFLICT (tab) DO NOTHING",
+                    TPgParams().Add(FSchema.TableName));
+    if (!Exists(FLog)) {
+        FConn.Exec("CREATE TABLE IF NOT EXISTS " + FLog +
+                   " (seq bigint PRIMARY KEY, id bigint NOT NULL, what integer NOT NULL, oldkey text, newkey text)");
+        // Whose log it is: a table whose derived names are the same is refused (CheckOwnNames).
+        FConn.Exec("COMMENT ON TABLE " + FLog + " IS " + QuoteSql('\'', FSchema.TableName));
+    }
     // Logs made before held no new keys: the column is added and the function replaced.
     bool HadNewKey = FConn.Query("SELECT 1 FROM pg_attribute WHERE attrelid = $1::regclass AND attname = 'newkey' "
                                  "AND NOT attisdropped",
@@ -129,7 +218,7 @@ void TPostgresRecordStore::PrepareChangeLog()
                          .Rows() > 0;
     if (!HadNewKey) FConn.Exec("ALTER TABLE " + FLog + " ADD COLUMN newkey text");
     TPgResult Trigger = FConn.Query("SELECT 1 FROM pg_trigger WHERE tgrelid = $1::regclass AND tgname = $2",
-                                    TPgParams().Add(FTable).Add(FLogTrigger.substr(1, FLogTrigger.size() - 2)));
+                                    TPgParams().Add(FTable).Add(Unquoted(FLogTrigger)));
     // The keys: the tag of the key's definition, then "<bytes>:<text>" per key field.
     auto KeyOf = [&](const char* Row) {
         AnsiString Key = QuoteSql('\'', FLogCursor.KeyTag());
@@ -154,7 +243,8 @@ void TPostgresRecordStore::PrepareChangeLog()
                       "  IF TG_OP = 'INSERT' THEN i := NEW.zfd_id; w := 1; ok := NULL; nk := " + KeyOf("NEW.") + ";\n"
                       "  ELSIF TG_OP = 'UPDATE' THEN i := NEW.zfd_id; w := 2; ok := " + KeyOf("OLD.") + "; nk := " +
                       KeyOf("NEW.") + ";\n"
-                      "  ELSE i := OLD.zfd_id; w := 3; ok := " + KeyOf("OLD.") + "; nk := NULL;\n"
+                      "  ELSIF TG_OP = 'DELETE' THEN i := OLD.zfd_id; w := 3; ok := " + KeyOf("OLD.") + "; nk := NULL;\n"
+                      "  ELSE i := 0; w := " + IntToStr(TChangeLogCursor::EmptiedEntry) + "; ok := NULL; nk := NULL;\n"
                       "  END IF;\n"
                       "  INSERT INTO " + FLog + " (seq, id, what, oldkey, newkey) VALUES (s, i, w, ok, nk);\n"
                       "  IF s % " + IntToStr(LogTrimEvery) + " = 0 THEN DELETE FROM " + FLog + " WHERE seq <= s - " +
@@ -166,13 +256,26 @@ void TPostgresRecordStore::PrepareChangeLog()
                       "END ";
     // Replaced when it differs from this one (made by an earlier version of the server).
     TPgResult Current = FConn.Query("SELECT prosrc FROM pg_proc WHERE proname = $1",
-                                    TPgParams().Add(FLogFunction.substr(1, FLogFunction.size() - 2)));
-    if (!Current.Rows() || Current.Text(0, 0) != Body)
-        FConn.Exec("CREATE OR REPLACE FUNCTION " + FLogFunction + "() RETURNS trigger LANGUAGE plpgsql AS $zfd$" + Body +
-                   "$zfd$");
+                                    TPgParams().Add(Unquoted(FLogFunction)));
+    if (!Current.Rows() || Current.Text(0, 0) != Body) {
+        try {
+            FConn.Exec("CREATE OR REPLACE FUNCTION " + FLogFunction + "() RETURNS trigger LANGUAGE plpgsql AS $zfd$" +
+                       Body + "$zfd$");
+        } catch (const EPgError& E) {
+            if (E.SqlState() != "42501") throw;
+            throw EServerError(InDatabase() + " has a change log made by an earlier version of the server, which this "
+                               "user may not bring up to date; open the table once as a user who may (its owner).");
+        }
+    }
     if (!Trigger.Rows())
         FConn.Exec("CREATE TRIGGER " + FLogTrigger + " AFTER INSERT OR UPDATE OR DELETE ON " + FTable +
                    " FOR EACH ROW EXECUTE FUNCTION " + FLogFunction + "()");
+    // TRUNCATE fires no row trigger: it is logged once, as the whole table emptied.
+    if (!FConn.Query("SELECT 1 FROM pg_trigger WHERE tgrelid = $1::regclass AND tgname = $2",
+                     TPgParams().Add(FTable).Add(Unquoted(FTruncateTrigger)))
+             .Rows())
+        FConn.Exec("CREATE TRIGGER " + FTruncateTrigger + " AFTER TRUNCATE ON " + FTable +
+                   " FOR EACH STATEMENT EXECUTE FUNCTION " + FLogFunction + "()");
 }
 
 void TPostgresRecordStore::Connected()

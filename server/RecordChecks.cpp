@@ -1,6 +1,8 @@
 // The checks of a record before it is written (see RecordChecks.h).
 #include "server/RecordChecks.h"
 
+#include <optional>
+
 #include "framework/core/TextUtils.h"
 #include "server/ServerError.h"
 #include "server/ValueText.h"
@@ -26,13 +28,19 @@ void CheckValues(const TTableSchema& Schema, const std::vector<AnsiString>& Valu
             throw EServerError("The key field " + Field.Name + " is empty (value " + Quoted(Value) +
                                "): every record needs a value in its key fields.");
         bool ExponentTooLong = false;
-        if (Field.Type == TFieldType::Number && !Value.empty() && !ParseDecimal(Value, &ExponentTooLong)) {
+        std::optional<TDecimal> Number;
+        if (Field.Type == TFieldType::Number && !Value.empty() && !(Number = ParseDecimal(Value, &ExponentTooLong))) {
             if (ExponentTooLong)
                 throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) +
                                    " is refused: a number's exponent may have at most " + IntToStr(MaxExponentDigits) +
                                    " digits.");
             throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " is not a number.");
         }
+        // One range for every store: what one store holds, another can take over.
+        if (Number && !InStoredRange(*Number))
+            throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) +
+                               " is refused: a number may have at most " + IntToStr(MaxIntegerDigits) +
+                               " digits before the point and " + IntToStr(MaxFractionDigits) + " after it.");
         // A text has no more characters than bytes: only one with more bytes than the field
         // holds characters is counted.
         std::size_t Length = Value.size() > static_cast<std::size_t>(Field.Size) ? CharacterCount(Value) : Value.size();

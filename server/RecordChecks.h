@@ -12,8 +12,8 @@ namespace RecordServer {
 // Numbers are stored without the blanks around them; texts as they are typed.
 void NormalizeValues(const TTableSchema& Schema, std::vector<AnsiString>& Values);
 // Raises EServerError for the first value (in field order) that is refused: an empty key
-// field, a number field that holds no number (or one whose exponent is too long), a text
-// longer than its field.
+// field, a number field that holds no number (or one whose exponent is too long, or one
+// beyond the range every store holds), a text longer than its field.
 void CheckValues(const TTableSchema& Schema, const std::vector<AnsiString>& Values);
 // Raises EServerError saying that the key in Values is another record's.
 [[noreturn]] void RefuseDuplicateKey(const TTableSchema& Schema, const std::vector<AnsiString>& Values);

@@ -18,7 +18,7 @@
 //   session (TableSession)                         store
 //   ----------------------                         -----
 //   before every operation (Sync):
-//     ReadChanges(Changes) ----------------------> None: nobody else committed; holds nothing
+//     ReadChanges(Changes, Look) ----------------> None: nobody else committed; holds nothing
 //                                                  Listed / Lost: may hold from here on
 //     take the changes in: Read, ComesBeforeKey,
 //       ReadNeighbours, ... ---------------------> all see the storage as held
@@ -84,10 +84,18 @@ struct TChange {
     TWritePlace Place;
 };
 
+// How much a look for others' commits must find. Sure: every commit acknowledged to anyone
+// (another session, process or machine) before the look began; a store that cannot know it
+// otherwise asks the storage, at most one round trip. Known: what the store can tell without
+// asking, for an operation that asks the storage itself right after and is judged by it (a
+// write, which the storage checks by key and version; a new reading of the view).
+enum class TLook { Sure, Known };
+
 enum class TChangesSeen {
     None,    // nobody else committed since the last look
     Listed,  // the writes of others since the last look, in commit order
-    Lost,    // others committed, but the log no longer reaches back that far: read the view again
+    Lost,    // others committed, but the log no longer reaches back that far, or emptied the whole
+             // table at once: read the view again
 };
 
 enum class TWriteResult {
@@ -111,7 +119,7 @@ public:
     // taken in do not change under them; the caller calls FinishChanges before it writes. A
     // store may go without one only where the session reads nothing to take the changes in:
     // no filter, every entry with its new key, and every key kept (KeyEvery() 1).
-    virtual TChangesSeen ReadChanges(std::vector<TChange>& Changes) = 0;
+    virtual TChangesSeen ReadChanges(std::vector<TChange>& Changes, TLook Look) = 0;
     virtual void FinishChanges() = 0;
     // After this session's write: holds the storage still, as ReadChanges does, and answers
     // true when nobody else wrote since this session's last look, so that its view and the

@@ -88,7 +88,7 @@ public:
     TSqliteRecordStore(const TTableSchema& Schema, const AnsiString& Target, bool IsFile, const AnsiString& Where,
                        std::shared_ptr<TMemoryChangeLog> MemoryLog, int BusyTimeoutMs = DefaultBusyTimeoutMs);
 
-    TChangesSeen ReadChanges(std::vector<TChange>& Changes) override;
+    TChangesSeen ReadChanges(std::vector<TChange>& Changes, TLook Look) override;
     void FinishChanges() override;
     bool HoldInStep() override;
     void Placed(const TWritePlace& Place) override;

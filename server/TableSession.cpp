@@ -291,7 +291,7 @@ void TTableSession::ChangeView(const TCursorMark& Mark, F&& Change)
     }
 }
 
-void TTableSession::Sync()
+void TTableSession::Sync(TLook Look)
 {
     RequireOpen();
     if (FRereadMark) {
@@ -305,7 +305,7 @@ void TTableSession::Sync()
         TRecordStore& Store;
         ~TFinish() { Store.FinishChanges(); }
     } Finish{*FStore};
-    switch (FStore->ReadChanges(Changes)) {
+    switch (FStore->ReadChanges(Changes, Look)) {
     case TChangesSeen::None: return;
     case TChangesSeen::Lost: {
         TCursorMark Mark = MarkCursor();
@@ -619,7 +619,7 @@ void TTableSession::SetFieldValueAt(std::size_t Index, AnsiString Value)
 
 void TTableSession::Insert()
 {
-    Sync();
+    Sync(TLook::Known);
     RequireWritable("insert");
     if (Pending()) PostPending();
     RunTriggers(trgBeforeInsert, true, "insert");
@@ -635,7 +635,7 @@ void TTableSession::Insert()
 
 void TTableSession::Edit()
 {
-    Sync();
+    Sync(TLook::Known);
     if (FState == TSessionState::Edit) return;
     if (FState == TSessionState::Insert)
         throw EServerError("A new record is being inserted: post or cancel it before editing another.");
@@ -658,11 +658,12 @@ void TTableSession::Edit()
 
 void TTableSession::Delete()
 {
-    Sync();
+    // Deleting a record being inserted cancels it, and a cancel never fails (see Cancel).
     if (FState == TSessionState::Insert) {
         CancelPending();
         return;
     }
+    Sync(TLook::Known);
     RequireWritable("delete");
     if (FState == TSessionState::Browse) {
         RequireCurrent("delete");
@@ -691,7 +692,7 @@ void TTableSession::Delete()
 void TTableSession::Post()
 {
     if (!Active()) return;  // nothing is pending
-    Sync();
+    Sync(TLook::Known);
     if (Pending()) PostPending();
 }
 
@@ -794,9 +795,10 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
 
 void TTableSession::Cancel()
 {
-    if (!Active()) return;  // nothing is pending
-    Sync();
-    if (Pending()) CancelPending();
+    // Discarded here and now, without asking the storage first: a cancel succeeds also while
+    // the storage cannot be reached, so that a record the user cancelled is never posted
+    // later (by the next Insert or move, which post what is pending).
+    if (Active() && Pending()) CancelPending();
 }
 
 void TTableSession::CancelPending()
@@ -809,7 +811,12 @@ void TTableSession::CancelPending()
         Notify(FOnStateChange);
         FAnswerCancelState = false;
     } else {
-        ReadCurrent();  // show the record as it is stored now
+        // Show the record as it is stored now; where the storage cannot be reached, as it was
+        // read, until the next operation reads it again.
+        try {
+            ReadCurrent();
+        } catch (const EServerError&) {
+        }
     }
     Notify(FOnStateChange);
     Notify(FOnDataChange);
@@ -825,7 +832,7 @@ void TTableSession::SetFiltered(bool Value)
         FFiltered = Value;
         return;
     }
-    Sync();
+    Sync(TLook::Known);  // the view is read again
     if (!Value && !FFiltered) return;
     ApplyFilter(Value ? FFilterLines : std::vector<TFilterCondition>{});
     FFiltered = Value;

@@ -9,7 +9,9 @@
 //
 // States and operations. "-" in the notification column: nothing is notified. Cursor moves
 // and Insert post a pending record first, with the post's own triggers and notifications; if
-// that post fails, the operation fails and the record stays pending.
+// that post fails, the operation fails and the record stays pending. Cancel (and Delete while
+// inserting) discards the pending record without asking the storage, so it succeeds also
+// while the storage cannot be reached, and what the user cancelled is never posted later.
 //
 //   operation              allowed in              state afterwards        notified, in order
 //   ---------------------  ----------------------  ----------------------  ---------------------------------
@@ -41,7 +43,8 @@
 // Invariants (while open; when Inactive FStore is null, the view empty and FPos 0):
 //   FPos is in 0..FView.Count(); FPos == FView.Count() means no current record.
 //   FView holds the ids of the stored records that pass the filter, in key order, as of the
-//     last commit this session applied; Sync() brings it up to date (SessionView.h).
+//     last commit this session applied; Sync() brings it up to date (SessionView.h), with
+//     every commit acknowledged before a navigation or a count began.
 //   FCurrent.Id == FView.At(FPos) whenever there is a current record; FCurrent is empty
 //     (Id 0) otherwise. (A positioning whose read failed leaves FCurrent as it was, and the
 //     call fails.)
@@ -238,7 +241,12 @@ private:
     // Brings the view up to date with other sessions' commits: the records they wrote move
     // in the view (out, in at their ordered place), from the store's change log; the whole
     // view is read again only when the log no longer reaches back to this session's last look.
-    void Sync();
+    // Sure (navigation, counts, positions): every commit acknowledged to anyone before the
+    // call is in the view afterwards. Known: what the store knows without asking, for the
+    // operations that ask the storage themselves (writes, which the storage judges by key and
+    // version; Edit, which reads the record's version; Insert, whose notifications navigate;
+    // a new reading of the view).
+    void Sync(TLook Look = TLook::Sure);
     // Runs Change, which moves the view's ids. When it fails half-way, the view and the store's
     // change log no longer agree: the next operation reads the view again and puts the cursor
     // back on Mark's record (FRereadMark).

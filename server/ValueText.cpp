@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <string>
+
 namespace RecordServer {
 
 namespace {
@@ -109,6 +111,23 @@ int CompareMagnitudes(const TNormalDecimal& A, const TNormalDecimal& B)
 }
 
 }  // namespace
+
+bool InStoredRange(const TDecimal& Number)
+{
+    TNormalDecimal N = Normalize(Number);
+    if (!N.IsZero() && N.Scale > MaxIntegerDigits) return false;
+    return static_cast<std::int64_t>(Number.Fraction.size()) - Number.Exponent <= MaxFractionDigits;
+}
+
+AnsiString NumberProblem(std::string_view Text)
+{
+    std::optional<TDecimal> Number = ParseDecimal(Text);
+    if (!Number) return "which is not a number";
+    if (!InStoredRange(*Number))
+        return "which has more than the " + std::to_string(MaxIntegerDigits) + " digits before the point or " +
+               std::to_string(MaxFractionDigits) + " after it that a number may have";
+    return {};
+}
 
 int CompareDecimals(const TDecimal& A, const TDecimal& B)
 {

@@ -32,6 +32,15 @@ inline bool IsNumber(std::string_view Text)
 {
     return ParseDecimal(Text).has_value();
 }
+// The numbers every store holds, whatever it orders a number key by (PostgreSQL's numeric, for
+// one): at most MaxIntegerDigits digits before the point and MaxFractionDigits after it, the
+// fraction's digits counted as written (trailing zeros too) less the exponent.
+constexpr std::int64_t MaxIntegerDigits = 131072;
+constexpr std::int64_t MaxFractionDigits = 16383;
+bool InStoredRange(const TDecimal& Number);
+// Why Text is not a number that a store holds, as the end of a sentence ("which is not a
+// number"); empty when it is one.
+AnsiString NumberProblem(std::string_view Text);
 // Exact comparison of two numbers: negative, zero or positive as A is below, equal to or
 // above B. -0 equals 0.
 int CompareDecimals(const TDecimal& A, const TDecimal& B);

@@ -23,7 +23,7 @@ public:
         return Store;
     }
 
-    RecordServer::TChangesSeen ReadChanges(std::vector<RecordServer::TChange>& Changes) override
+    RecordServer::TChangesSeen ReadChanges(std::vector<RecordServer::TChange>& Changes, RecordServer::TLook) override
     {
         Changes.clear();
         return RecordServer::TChangesSeen::None;

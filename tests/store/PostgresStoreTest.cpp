@@ -68,15 +68,16 @@ TEST(PostgresStore, OpeningCreatesTheTableAndRefusesATableWhoseColumnsDisagreeNa
 }
 
 // Another client's writes reach a store in the notices they send, entries and keys included:
-// the store takes them in without reading the log (here emptied behind its back, which a
-// read would report as entries lost). A notice too long for its entry sends it to the log.
+// a look that may go by what the store knows (a write follows, which the server judges) takes
+// them in without reading the log (here emptied behind its back, which a read would report as
+// entries lost). A notice too long for its entry sends it to the log.
 // (The writes come from a plain connection: a store of this process that writes makes the
 // others read the log, so that they see at once what it acknowledged.)
 TChangesSeen LookUntilSeen(TRecordStore& Store, std::vector<TChange>& Changes)
 {
     TChangesSeen Result = TChangesSeen::None;
     for (int Try = 0; Try < 200 && Result == TChangesSeen::None; ++Try) {  // the notices are on their way
-        Result = Store.ReadChanges(Changes);
+        Result = Store.ReadChanges(Changes, TLook::Known);
         Store.FinishChanges();
         if (Result == TChangesSeen::None) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -199,7 +200,7 @@ TEST(PostgresStore, NoticesThatComeWithAWritesAnswerAreTakenInAtTheNextLook)
     TStoredRecord Record;
     ASSERT_EQ(A->Insert({"8", "eight", ""}, Record), TWriteResult::Done);
     std::vector<TChange> Changes;
-    ASSERT_EQ(A->ReadChanges(Changes), TChangesSeen::Listed);
+    ASSERT_EQ(A->ReadChanges(Changes, TLook::Known), TChangesSeen::Listed);
     A->FinishChanges();
     ASSERT_EQ(Changes.size(), 1u);
     EXPECT_EQ(Changes[0].NewKey, (std::vector<AnsiString>{"7"}));
@@ -218,7 +219,7 @@ TEST(PostgresStore, NoticesThatComeWithAWritesAnswerAreTakenInAtTheNextLook)
     ASSERT_EQ(LookUntilSeen(*Reader, Changes), TChangesSeen::Listed);
     ASSERT_EQ(Changes.size(), 2u);
     EXPECT_EQ(Changes[0].NewKey, (std::vector<AnsiString>{Title}));
-    EXPECT_EQ(Writer->ReadChanges(Changes), TChangesSeen::None);
+    EXPECT_EQ(Writer->ReadChanges(Changes, TLook::Sure), TChangesSeen::None);
     Writer->FinishChanges();
 }
 
@@ -275,7 +276,7 @@ TEST(PostgresStore, ALostConnectionFailsTheCallThatMetItAndTheNextCallConnectsAg
     std::vector<TChange> Changes;
     AnsiString Message;
     try {
-        A->ReadChanges(Changes);
+        A->ReadChanges(Changes, TLook::Sure);
         A->FinishChanges();
         A->Insert({"3", "after", ""}, Record);
     } catch (const EServerError& E) {
@@ -285,7 +286,7 @@ TEST(PostgresStore, ALostConnectionFailsTheCallThatMetItAndTheNextCallConnectsAg
     EXPECT_NE(Message.find("was lost"), AnsiString::npos) << Message;
 
     // The next calls connect again and take in what was written meanwhile.
-    ASSERT_EQ(A->ReadChanges(Changes), TChangesSeen::Listed);
+    ASSERT_EQ(A->ReadChanges(Changes, TLook::Sure), TChangesSeen::Listed);
     A->FinishChanges();
     ASSERT_EQ(Changes.size(), 1u);
     EXPECT_EQ(Changes[0].Kind, TChangeKind::Inserted);

@@ -175,13 +175,32 @@ std::string TPgTestCluster::NewDatabase()
     return Uri(Name);
 }
 
+namespace {
+
+// The database a URI names.
+std::string DatabaseOf(const std::string& DatabaseUri)
+{
+    std::string Database;
+    PQconninfoOption* Options = PQconninfoParse(DatabaseUri.c_str(), nullptr);
+    for (PQconninfoOption* Option = Options; Option && Option->keyword; ++Option)
+        if (std::string(Option->keyword) == "dbname" && Option->val) Database = Option->val;
+    PQconninfoFree(Options);
+    return Database;
+}
+
+}  // namespace
+
 void TPgTestCluster::DropConnections(const std::string& DatabaseUri)
 {
-    PGconn* Conn = PQconnectdb(DatabaseUri.c_str());
-    std::string Database = PQdb(Conn) ? PQdb(Conn) : "";
-    PQfinish(Conn);
-    Execute(Uri("postgres"), "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '" + Database +
-                                 "' AND pid <> pg_backend_pid()");
+    Execute(Uri("postgres"), "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '" +
+                                 DatabaseOf(DatabaseUri) + "' AND pid <> pg_backend_pid()");
+}
+
+void TPgTestCluster::RefuseConnections(const std::string& DatabaseUri, bool Refuse)
+{
+    Execute(Uri("postgres"),
+            "ALTER DATABASE " + DatabaseOf(DatabaseUri) + " ALLOW_CONNECTIONS " + (Refuse ? "false" : "true"));
+    if (Refuse) DropConnections(DatabaseUri);
 }
 
 std::vector<pid_t> TPgTestCluster::RecordServerBackends(const std::string& DatabaseUri)

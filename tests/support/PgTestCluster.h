@@ -33,6 +33,9 @@ public:
     std::string NewDatabase();
     // Closes every connection to Database but the caller's (as a server restart would).
     void DropConnections(const std::string& Uri);
+    // Closes every connection to the database of Uri and refuses new ones (as a server that
+    // went away would), or takes them again.
+    void RefuseConnections(const std::string& Uri, bool Refuse);
     // The server processes that serve the record server's connections (its application
     // name) to the database of Uri.
     std::vector<pid_t> RecordServerBackends(const std::string& Uri);
