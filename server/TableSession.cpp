@@ -479,7 +479,7 @@ void TTableSession::RefuseIfChangedByOther(const char* Step)
 void TTableSession::MoveTo(int RecNo)
 {
     if (!Active()) return;  // silent positioning is allowed in every state, and finds nothing here
-    Sync();
+    Sync(TLook::Known);
     if (FView.IsEmpty()) return;
     PositionAt(static_cast<std::int64_t>(RecNo) - 1);
 }
@@ -487,7 +487,7 @@ void TTableSession::MoveTo(int RecNo)
 bool TTableSession::MoveNext()
 {
     if (!Active()) return false;
-    Sync();
+    Sync(TLook::Known);
     if (FView.IsEmpty()) return false;
     if (FPos >= FView.Count() - 1) {
         FPos = FView.Count();  // past the end: no current record
@@ -501,7 +501,7 @@ bool TTableSession::MoveNext()
 bool TTableSession::MovePrior()
 {
     if (!Active()) return false;
-    Sync();
+    Sync(TLook::Known);
     if (FView.IsEmpty()) return false;
     PositionAt(FPos - 1);  // from past the end this is the last record
     return true;

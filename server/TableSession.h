@@ -241,11 +241,13 @@ private:
     // Brings the view up to date with other sessions' commits: the records they wrote move
     // in the view (out, in at their ordered place), from the store's change log; the whole
     // view is read again only when the log no longer reaches back to this session's last look.
-    // Sure (navigation, counts, positions): every commit acknowledged to anyone before the
-    // call is in the view afterwards. Known: what the store knows without asking, for the
-    // operations that ask the storage themselves (writes, which the storage judges by key and
-    // version; Edit, which reads the record's version; Insert, whose notifications navigate;
-    // a new reading of the view).
+    // Sure (the moves First to Last, counts, Bof/Eof, the record number): every commit
+    // acknowledged to anyone before the call is in the view afterwards. Known: what the store
+    // knows without asking, for the operations that ask the storage themselves (writes, which
+    // the storage judges by key and version; Edit, which reads the record's version; a new
+    // reading of the view), or that follow an operation that looked (Insert, whose
+    // notifications navigate; the silent positioning MoveTo/MoveNext/MovePrior with which a
+    // grid lays out the page that a navigation began).
     void Sync(TLook Look = TLook::Sure);
     // Runs Change, which moves the view's ids. When it fails half-way, the view and the store's
     // change log no longer agree: the next operation reads the view again and puts the cursor
