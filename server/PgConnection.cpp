@@ -280,7 +280,8 @@ TPgResult TPgConnection::Answer(int Sent, const AnsiString& What)
     if (!Sent) Fail(What);
     Flush(What);
     // Several statements give several results: the first failure is the call's.
-    pg_result* Failed = nullptr;
+    // Owned until handed to Fail: a later wait may fail first.
+    std::unique_ptr<pg_result, void (*)(pg_result*)> Failed(nullptr, PQclear);
     TPgResult Last;
     while (pg_result* Result = NextResult(What)) {
         ExecStatusType Status = PQresultStatus(Result);
@@ -289,11 +290,11 @@ TPgResult TPgConnection::Answer(int Sent, const AnsiString& What)
         } else if (Status == PGRES_COMMAND_OK || Status == PGRES_TUPLES_OK) {
             Last = TPgResult(Result);
         } else {
-            Failed = Result;
+            Failed.reset(Result);
         }
         if (!Connected()) break;
     }
-    if (Failed) Fail(What, Failed);
+    if (Failed) Fail(What, Failed.release());
     if (!Connected() || !Last.Valid()) Fail(What);
     return Last;
 }
@@ -353,14 +354,15 @@ std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Step
     Flush("a write");
 
     std::vector<TPgResult> Results;
-    pg_result* Failed = nullptr;
+    // Owned until handed to Fail: a later wait may fail first.
+    std::unique_ptr<pg_result, void (*)(pg_result*)> Failed(nullptr, PQclear);
     for (std::size_t I = 0; I < Steps.size(); ++I) {
         while (pg_result* Result = NextResult("a write")) {
             ExecStatusType Status = PQresultStatus(Result);
             if ((Status == PGRES_COMMAND_OK || Status == PGRES_TUPLES_OK) && !Failed) {
                 Results.emplace_back(Result);
             } else if (Status == PGRES_FATAL_ERROR && !Failed) {
-                Failed = Result;
+                Failed.reset(Result);
             } else {
                 PQclear(Result);
             }
@@ -379,7 +381,7 @@ std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Step
         PQclear(Result);
         if (Sync) break;
     }
-    if (Failed) Fail("a write", Failed);
+    if (Failed) Fail("a write", Failed.release());
     if (!Connected() || Results.size() != Steps.size()) Fail("a write");
     return Results;
 }
