@@ -48,6 +48,19 @@ protected:
         return WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
     }
 
+    // Waits until File holds the line Wanted (the child writes one per acknowledged post), or
+    // until Limit has passed: false then, and the caller says what it waited for.
+    static bool WaitForLine(const std::string& File, const AnsiString& Wanted, std::chrono::seconds Limit)
+    {
+        auto Until = std::chrono::steady_clock::now() + Limit;
+        while (std::chrono::steady_clock::now() < Until) {
+            for (const auto& Line : Lines(File))
+                if (Line.first == Wanted) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+
     // "ok <key>" or "refused <key> <message>" per line.
     static std::vector<std::pair<AnsiString, AnsiString>> Lines(const std::string& File)
     {
@@ -164,9 +177,16 @@ TEST_F(SharedTable, APostingProcessKilledAtRandomMomentsLosesNoAcknowledgedPost)
             for (int I = 0; I < 100000; ++I) Keys.push_back(IntToStr(Round * 100000 + I));
             return PostAndWatch(Dir.File("test.SFD"), Uri, Keys, Fd, -1);
         });
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(20, 300)(Random)));
+        // The kill falls at a random moment of the posting, not of the child's start: under a
+        // loaded machine (the sanitizer build beside other tests) connecting alone can take
+        // longer than the delay, and a round that kills a child before its first post tests
+        // nothing. So the delay starts once the child has acknowledged a post of this round.
+        bool Posting = WaitForLine(File, "ok " + IntToStr(Round * 100000), std::chrono::seconds(60));
+        if (Posting)
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(20, 300)(Random)));
         kill(Child, SIGKILL);
         EXPECT_EQ(Wait(Child), 128 + SIGKILL);
+        ASSERT_TRUE(Posting) << "round " << Round << ": the child acknowledged no post within 60 s";
     }
     std::set<AnsiString> Stored = StoredKeys(Uri);
     std::size_t Acknowledged = 0;
