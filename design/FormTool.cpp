@@ -1,5 +1,13 @@
 #include "design/FormTool.h"
 
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QStringList>
+#include <QWidget>
+
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -8,10 +16,18 @@
 #include "design/FormFileAccess.h"
 #include "framework/core/ClassRegistry.h"
 #include "framework/core/FormReader.h"
+#include "framework/core/FormTextUpdate.h"
 #include "framework/core/FormWriter.h"
+#include "framework/core/TCollection.h"
+#include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/design/DesignRegistry.h"
 #include "framework/ui/Dialogs.h"
+#include "framework/ui/TForm.h"
+
+#ifndef ZOPFILEDB_VERSION
+#define ZOPFILEDB_VERSION "unknown"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -20,7 +36,29 @@ namespace {
 const char* const Usage =
     "usage: zopfiledb-form palette\n"
     "       zopfiledb-form fields FORM COMPONENT\n"
-    "       zopfiledb-form set-field FORM COMPONENT FIELD [--label yes|no] [--caption TEXT] [--output FILE]\n";
+    "       zopfiledb-form set-field FORM COMPONENT FIELD [--label yes|no] [--caption TEXT] [--output FILE]\n"
+    "       zopfiledb-form render FORM PNG\n";
+
+const char* const Description =
+    "Design-time support on form files: the palette, the DataField property editor, and\n"
+    "pictures of forms.\n"
+    "\n"
+    "Commands:\n"
+    "  palette                         the palette pages and their component classes\n"
+    "  fields FORM COMPONENT           the field names the DataField editor offers\n"
+    "  set-field FORM COMPONENT FIELD  sets the DataField through the editor, which may ask\n"
+    "                                  whether to add a caption label, and writes the form\n"
+    "                                  back, changing only the lines that changed\n"
+    "  render FORM PNG                 saves a picture of the form as a PNG file\n"
+    "\n"
+    "COMPONENT names a component (ZopFileDBEdit1) or a grid column, counted from 0\n"
+    "(ZopFileDBGrid1.Columns[1]). A form whose class this tool does not know is opened as a\n"
+    "plain form; its handlers are kept as the file names them.\n";
+
+// A command line that does not say what to do: the process ends with code 2.
+struct TUsageError {
+    AnsiString Problem;
+};
 
 // The designer's questions on the terminal, or answered by the command's options.
 class TTerminalDialogs : public TDialogService {
@@ -84,35 +122,77 @@ private:
 
 struct TLoadedForm {
     std::unique_ptr<TComponent> Root;
-    fs::path Path;
+    std::string Text;      // the file as read
+    bool StandIn = false;  // a plain form in place of a class this tool does not know
 };
 
-TLoadedForm LoadForm(const fs::path& Path)
+// Loads the form at Path into an object of its class, or into a plain form when the class
+// is not registered here (its handlers are then left out, and kept in the file).
+TLoadedForm LoadForm(const fs::path& Path, bool Designing)
 {
-    const std::string Content = ReadFormFileText(Path);
-    const AnsiString ClassName = FormTextClassName(Content);
-    const TClassInfo* Class = FindClass(ClassName);
-    if (!Class || !Class->CreateComponent)
-        throw EClassNotFound("The form class " + ClassName + " of " + Path.string() + " is not known to this tool");
-    TLoadedForm Form{std::unique_ptr<TComponent>(Class->CreateComponent(nullptr)), Path};
+    TLoadedForm Form;
+    Form.Text = ReadFormFileText(Path);
+    const TClassInfo* Class = GetClass(FormTextClassName(Form.Text));
+    Form.StandIn = !Class || !Class->CreateComponent;
+    Form.Root.reset(Form.StandIn ? new TForm(nullptr) : Class->CreateComponent(nullptr));
     TFormReadOptions Options;
-    Options.Designing = true;
-    ReadFormText(Content, Form.Root.get(), Path.string(), Options);
+    Options.Designing = Designing;
+    Options.StandIn = Form.StandIn;
+    ReadFormText(Form.Text, Form.Root.get(), Path.string(), Options);
     return Form;
 }
 
-TComponent* FindNamed(TComponent* Root, const AnsiString& Name)
+std::vector<AnsiString> Split(const AnsiString& Text, char Separator)
 {
-    TComponent* Found = Root->FindComponent(Name);
-    if (!Found) throw EComponentError("The form has no component named " + Name);
-    return Found;
+    std::vector<AnsiString> Parts;
+    std::size_t Start = 0;
+    for (std::size_t At = Text.find(Separator); At != AnsiString::npos; Start = At + 1, At = Text.find(Separator, Start))
+        Parts.push_back(Text.substr(Start, At - Start));
+    Parts.push_back(Text.substr(Start));
+    return Parts;
 }
 
-std::unique_ptr<TPropertyEditor> DataFieldEditor(TComponent* Component)
+// "ZopFileDBEdit1", or a sub-object or collection item on it: "ZopFileDBGrid1.Columns[1]".
+TPersistent* FindTarget(TComponent* Root, const AnsiString& Path)
 {
-    const TPropInfo* Prop = Component->ClassInfo()->FindProperty("DataField");
-    if (!Prop) throw EPropertyError(Component->Name() + " has no DataField property");
-    return CreatePropertyEditor({Component}, Prop);
+    const std::vector<AnsiString> Parts = Split(Path, '.');
+    TObject* Target = SameText(Root->Name(), Parts[0]) ? Root : Root->FindComponent(Parts[0]);
+    if (!Target) throw EComponentError("The form has no component named " + Parts[0]);
+    AnsiString Reached = Parts[0];
+    for (std::size_t I = 1; I < Parts.size(); ++I) {
+        AnsiString Name = Parts[I];
+        std::optional<int> Index;
+        if (const std::size_t Open = Name.find('['); Open != AnsiString::npos) {
+            int Value = -1;
+            if (Name.back() != ']' || !TryStrToInt(Name.substr(Open + 1, Name.size() - Open - 2), Value) || Value < 0)
+                throw EInvalidOperation("The item in " + Path + " must be a number from 0 in brackets: " + Name);
+            Index = Value;
+            Name.resize(Open);
+        }
+        const TPropInfo* Prop = Target->ClassInfo()->FindProperty(Name);
+        if (!Prop || Prop->Type->Kind != TTypeKind::Class || Prop->Type->IsComponentReference())
+            throw EPropertyError(Reached + " has no property " + Name + " holding an object");
+        Target = Prop->Get(Target).AsObject();
+        Reached += "." + Prop->Name;
+        if (!Index) continue;
+        auto* Collection = dynamic_cast<TCollection*>(Target);
+        if (!Collection) throw EPropertyError(Reached + " is not a collection");
+        if (*Index >= Collection->Count())
+            throw EListError(Reached + " has no item " + IntToStr(*Index) + " (it has " + IntToStr(Collection->Count()) +
+                             ", counted from 0)");
+        Target = Collection->GetItem(*Index);
+        Reached += "[" + IntToStr(*Index) + "]";
+    }
+    auto* Persistent = dynamic_cast<TPersistent*>(Target);
+    if (!Persistent) throw EPropertyError(Reached + " has no properties to edit");
+    return Persistent;
+}
+
+std::unique_ptr<TPropertyEditor> DataFieldEditor(TPersistent* Target, const AnsiString& Path)
+{
+    const TPropInfo* Prop = Target->ClassInfo()->FindProperty("DataField");
+    if (!Prop) throw EPropertyError(Path + " has no DataField property");
+    return CreatePropertyEditor({Target}, Prop);
 }
 
 int Palette(std::ostream& Out)
@@ -124,46 +204,141 @@ int Palette(std::ostream& Out)
     return 0;
 }
 
-int Fields(const fs::path& FormPath, const AnsiString& ComponentName, std::ostream& Out)
+int Fields(const fs::path& FormPath, const AnsiString& Component, std::ostream& Out)
 {
     const fs::path Path = fs::absolute(FormPath);
     TFolderScope Folder(Path.parent_path());
-    TLoadedForm Form = LoadForm(Path);
-    DataFieldEditor(FindNamed(Form.Root.get(), ComponentName))->GetValues([&](const AnsiString& Name) {
+    TLoadedForm Form = LoadForm(Path, true);
+    DataFieldEditor(FindTarget(Form.Root.get(), Component), Component)->GetValues([&](const AnsiString& Name) {
         Out << Name << "\n";
     });
     return 0;
 }
 
-int SetField(const std::vector<std::string>& Args, std::istream& In, std::ostream& Out)
-{
+struct TSetFieldOptions {
     std::optional<bool> Label;
     std::optional<AnsiString> Caption;
     std::optional<fs::path> Output;
-    for (size_t I = 4; I < Args.size(); I += 2) {
-        if (I + 1 >= Args.size()) throw EInvalidOperation("The option " + Args[I] + " needs a value");
-        const std::string& Option = Args[I];
-        const std::string& Value = Args[I + 1];
-        if (Option == "--label" && (Value == "yes" || Value == "no"))
-            Label = Value == "yes";
-        else if (Option == "--caption")
-            Caption = Value;
-        else if (Option == "--output")
-            Output = fs::absolute(Value);
-        else
-            throw EInvalidOperation("Unknown option " + Option + " " + Value);
-    }
-    const fs::path Path = fs::absolute(Args[1]);
+};
+
+int SetField(const fs::path& FormPath, const AnsiString& Component, const AnsiString& Field,
+             const TSetFieldOptions& Options, std::istream& In, std::ostream& Out)
+{
+    const fs::path Path = fs::absolute(FormPath);
+    const fs::path Target = Options.Output ? fs::absolute(*Options.Output) : Path;
     TFolderScope Folder(Path.parent_path());
-    TLoadedForm Form = LoadForm(Path);
+    TLoadedForm Form = LoadForm(Path, true);
+    const TWrittenObject Before = DescribeForm(Form.Root.get());
     {
-        TTerminalDialogs Dialogs(In, Out, Label, Caption);
-        DataFieldEditor(FindNamed(Form.Root.get(), Args[2]))->SetValue(Args[3]);
+        TTerminalDialogs Dialogs(In, Out, Options.Label, Options.Caption);
+        DataFieldEditor(FindTarget(Form.Root.get(), Component), Component)->SetValue(Field);
     }
-    const fs::path Target = Output.value_or(Path);
-    ReplaceFormFileText(Target, WriteFormText(Form.Root.get()));
+    std::optional<AnsiString> Text = UpdateFormText(Form.Text, Before, DescribeForm(Form.Root.get()));
+    if (!Text && Form.StandIn)
+        throw EWriteError("The form " + Path.string() +
+                          " is laid out so that the change cannot be made on lines of its own, and its class is not "
+                          "known here to write it whole");
+    ReplaceFormFileText(Target, Text ? *Text : WriteFormText(Form.Root.get()));
     Out << "Wrote " << Target.string() << "\n";
     return 0;
+}
+
+std::string PngOf(TComponent* Root)
+{
+    auto* Form = dynamic_cast<TForm*>(Root);
+    if (!Form) throw EInvalidOperation("The form's top object is a " + Root->ClassInfo()->Name + ", not a form");
+    Form->Show();
+    QCoreApplication::processEvents();
+    const QImage Image = Form->Widget()->grab().toImage();
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    if (Image.isNull() || !Image.save(&Buffer, "PNG")) throw EWriteError("The picture of the form could not be made");
+    return Bytes.toStdString();
+}
+
+int Render(const fs::path& FormPath, const fs::path& PngPath, std::ostream& Out)
+{
+    const fs::path Path = fs::absolute(FormPath);
+    const fs::path Target = fs::absolute(PngPath);
+    std::string Png;
+    {
+        TFolderScope Folder(Path.parent_path());
+        Png = PngOf(LoadForm(Path, false).Root.get());
+    }
+    ReplaceFormFileText(Target, Png);
+    Out << "Wrote " << Target.string() << "\n";
+    return 0;
+}
+
+AnsiString Utf8(const QString& Text)
+{
+    return Text.toStdString();
+}
+
+// The commands and their arguments, read with Qt's parser: options anywhere, "--name value"
+// or "--name=value", "--" before an argument that starts with a dash.
+int Dispatch(const std::vector<std::string>& Args, std::istream& In, std::ostream& Out)
+{
+    QCommandLineParser Parser;
+    Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption Help = Parser.addHelpOption();
+    const QCommandLineOption Version = Parser.addVersionOption();
+    const QCommandLineOption Label("label", "set-field: add a caption label (yes) or not (no), without asking",
+                                   "yes|no");
+    const QCommandLineOption Caption("caption", "set-field: the caption label's text, without asking", "TEXT");
+    const QCommandLineOption Output("output", "set-field: write the form to FILE instead", "FILE");
+    Parser.addOptions({Label, Caption, Output});
+
+    QStringList Line{"zopfiledb-form"};
+    for (const std::string& Arg : Args) Line << QString::fromStdString(Arg);
+    if (!Parser.parse(Line)) throw TUsageError{Utf8(Parser.errorText())};
+    if (Parser.isSet(Help) || Parser.isSet("help-all")) {
+        const AnsiString Text = Utf8(Parser.helpText());
+        const std::size_t Options = Text.find("Options:");
+        Out << Usage << "\n" << Description << "\n" << (Options == AnsiString::npos ? Text : Text.substr(Options));
+        return 0;
+    }
+    if (Parser.isSet(Version)) {
+        Out << "zopfiledb-form " << ZOPFILEDB_VERSION << "\n";
+        return 0;
+    }
+
+    std::vector<AnsiString> Words;
+    for (const QString& Word : Parser.positionalArguments()) Words.push_back(Utf8(Word));
+    if (Words.empty()) throw TUsageError{"no command given"};
+    const AnsiString& Command = Words[0];
+    struct TCommand {
+        const char* Name;
+        std::size_t Count;  // of its arguments
+        const char* Arguments;
+    };
+    const TCommand Commands[] = {{"palette", 0, "no arguments"},
+                                 {"fields", 2, "FORM COMPONENT"},
+                                 {"set-field", 3, "FORM COMPONENT FIELD"},
+                                 {"render", 2, "FORM PNG"}};
+    const TCommand* Found = nullptr;
+    for (const TCommand& C : Commands)
+        if (Command == C.Name) Found = &C;
+    if (!Found) throw TUsageError{"unknown command '" + Command + "'"};
+    if (Words.size() - 1 != Found->Count) throw TUsageError{Command + " takes " + Found->Arguments};
+    const bool SetsField = Command == "set-field";
+    for (const QCommandLineOption* Option : {&Label, &Caption, &Output})
+        if (!SetsField && Parser.isSet(*Option))
+            throw TUsageError{"--" + Utf8(Option->names().front()) + " is an option of set-field only"};
+
+    if (Command == "palette") return Palette(Out);
+    if (Command == "fields") return Fields(Words[1], Words[2], Out);
+    if (Command == "render") return Render(Words[1], Words[2], Out);
+    TSetFieldOptions Options;
+    if (Parser.isSet(Label)) {
+        const AnsiString Value = Utf8(Parser.value(Label));
+        if (Value != "yes" && Value != "no") throw TUsageError{"--label takes yes or no, not '" + Value + "'"};
+        Options.Label = Value == "yes";
+    }
+    if (Parser.isSet(Caption)) Options.Caption = Utf8(Parser.value(Caption));
+    if (Parser.isSet(Output)) Options.Output = fs::path(Utf8(Parser.value(Output)));
+    return SetField(Words[1], Words[2], Words[3], Options, In, Out);
 }
 
 }  // namespace
@@ -171,13 +346,12 @@ int SetField(const std::vector<std::string>& Args, std::istream& In, std::ostrea
 int RunFormTool(const std::vector<std::string>& Args, std::istream& In, std::ostream& Out, std::ostream& Err)
 {
     try {
-        if (Args.size() == 1 && Args[0] == "palette") return Palette(Out);
-        if (Args.size() == 3 && Args[0] == "fields") return Fields(Args[1], Args[2], Out);
-        if (Args.size() >= 4 && Args[0] == "set-field") return SetField(Args, In, Out);
+        return Dispatch(Args, In, Out);
+    } catch (const TUsageError& E) {
+        Err << "zopfiledb-form: " << E.Problem << "\n" << Usage << "Try 'zopfiledb-form --help' for more.\n";
+        return 2;
     } catch (const std::exception& E) {
         Err << "zopfiledb-form: " << E.what() << "\n";
         return 1;
     }
-    Err << Usage;
-    return 2;
 }

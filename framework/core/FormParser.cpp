@@ -17,6 +17,7 @@ enum class TTokenKind { Ident, Integer, String, Binary, Symbol, EndOfText };
 struct TToken {
     TTokenKind Kind = TTokenKind::EndOfText;
     int Line = 1;
+    int EndLine = 1;  // differs from Line for binary data over several lines
     char Symbol = 0;
     std::int64_t Integer = 0;
     AnsiString Text;                  // Ident, String
@@ -73,8 +74,11 @@ public:
     {
         Peek();
         FHaveCurrent = false;
+        FLastEndLine = FCurrent.EndLine;
         return std::move(FCurrent);
     }
+    // The line on which the token last taken by Next ends.
+    int LastEndLine() const { return FLastEndLine; }
 
     [[noreturn]] void Fail(int Line, const AnsiString& Problem) const { RaiseFormError(FFileName, Line, Problem); }
 
@@ -110,6 +114,7 @@ private:
         } else {
             Fail(FLine, "unexpected " + DescribeChar(C));
         }
+        T.EndLine = FLine;
         return T;
     }
 
@@ -245,6 +250,7 @@ private:
     AnsiString FFileName;
     std::size_t FPos = 0;
     int FLine = 1;
+    int FLastEndLine = 1;
     TToken FCurrent;
     bool FHaveCurrent = false;
 };
@@ -335,7 +341,7 @@ private:
                 FLex.Fail(Node.Line, "object " + What + " is not terminated (missing 'end')");
             }
             if (IsKeyword(T, "end")) {
-                FLex.Next();
+                Node.EndLine = FLex.Next().Line;
                 return Node;
             }
             if (IsKeyword(T, "object")) {
@@ -357,6 +363,7 @@ private:
         P.Name = ExpectIdent("a property name");
         ExpectSymbol('=');
         P.Value = ParseValue(Depth);
+        P.EndLine = FLex.LastEndLine();
         return P;
     }
 
@@ -450,7 +457,7 @@ private:
             for (;;) {
                 const TToken& P = FLex.Peek();
                 if (IsKeyword(P, "end")) {
-                    FLex.Next();
+                    Item.EndLine = FLex.Next().Line;
                     break;
                 }
                 if (P.Kind == TTokenKind::EndOfText) FLex.Fail(Item.Line, "collection item is not terminated (missing 'end')");

@@ -32,6 +32,7 @@ struct TPropertyNode;
 // One collection item: "item", its properties, "end".
 struct TItemNode {
     int Line = 0;
+    int EndLine = 0;  // the line of its "end"
     std::vector<TPropertyNode> Properties;
 };
 
@@ -49,6 +50,7 @@ struct TValueNode {
 struct TPropertyNode {
     AnsiString Name;  // possibly dotted: "Font.Height"
     int Line = 0;
+    int EndLine = 0;  // the line on which its value ends
     TValueNode Value;
 };
 
@@ -56,6 +58,7 @@ struct TObjectNode {
     AnsiString Name;  // empty for "object TClass"
     AnsiString ClassName;
     int Line = 0;
+    int EndLine = 0;  // the line of its "end"
     std::vector<TPropertyNode> Properties;
     std::vector<TObjectNode> Children;
 };

@@ -97,6 +97,7 @@ private:
 
     void CheckRootClass(const TObjectNode& Top) const
     {
+        if (FOptions.StandIn) return;
         for (const TClassInfo* C = FRoot->ClassInfo(); C; C = C->Parent)
             if (SameText(C->Name, Top.ClassName)) return;
         Fail(Top.Line, "the form describes a " + Top.ClassName + ", but it is loaded into a " +
@@ -323,6 +324,7 @@ private:
         if (IsNil(F.Name)) return TMethod{};
         const TClassInfo* RootClass = FRoot->ClassInfo();
         const THandlerInfo* H = RootClass->FindHandler(F.Name);
+        if (!H && FOptions.StandIn) return TMethod{};
         if (!H) Fail(F.Line, F.Path + " names the handler " + F.Name + ", which " + RootClass->Name + " does not publish");
         const std::type_info* Wanted = F.Prop->Type->Signature;
         if (!Wanted || !H->Signature || *Wanted != *H->Signature)

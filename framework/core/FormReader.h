@@ -25,6 +25,10 @@
 
 struct TFormReadOptions {
     bool Designing = false;  // put Root and every created component into csDesigning
+    // Root stands in for a form class that this program does not know (a plain form for a
+    // tool that works on any form): the top object's class is taken as it is, and the
+    // handlers the file names, which Root cannot publish, are left unassigned.
+    bool StandIn = false;
 };
 
 void ReadFormText(std::string_view Text, TComponent* Root, const AnsiString& FileName,

@@ -65,24 +65,21 @@ std::vector<AnsiString> StringPieces(std::string_view S)
     return Pieces;
 }
 
-class TFormTextWriter {
+// Describes a root component as its form file holds it, property by property.
+class TFormDescriber {
 public:
-    explicit TFormTextWriter(TComponent* Root) : FRoot(Root)
+    explicit TFormDescriber(TComponent* Root) : FRoot(Root)
     {
         for (const TClassInfo* C = Root->ClassInfo(); C; C = C->Parent)
             for (const THandlerInfo& H : C->Handlers) FHandlers.push_back({&H, H.Bind(Root)});
     }
 
-    ~TFormTextWriter()
+    ~TFormDescriber()
     {
         for (TComponent* C : FWritten) C->SetStateFlag(csWriting, false);
     }
 
-    AnsiString Write()
-    {
-        WriteComponent(FRoot, 0);
-        return std::move(FOut);
-    }
+    TWrittenObject Describe() { return DescribeComponent(FRoot); }
 
 private:
     [[noreturn]] static void Fail(const AnsiString& Path, const AnsiString& Problem)
@@ -90,120 +87,108 @@ private:
         throw EWriteError("Cannot write " + Path + ": " + Problem);
     }
 
-    void Line(int Indent, const AnsiString& Text)
-    {
-        FOut += Spaces(Indent);
-        FOut += Text;
-        FOut += '\n';
-    }
-
-    void WriteComponent(TComponent* C, int Indent)
+    TWrittenObject DescribeComponent(TComponent* C)
     {
         const AnsiString& ClassName = C->ClassInfo()->Name;
         if (std::find(FWritten.begin(), FWritten.end(), C) != FWritten.end())
             Fail(C->Name().empty() ? ClassName : C->Name(), "it is listed twice among the form's children");
         FWritten.push_back(C);
         C->SetStateFlag(csWriting, true);
-        Line(Indent, "object " + (C->Name().empty() ? ClassName : C->Name() + ": " + ClassName));
-        WriteProperties(C, "", Indent + 2, C->Name().empty() ? ClassName : C->Name());
-        C->GetChildren([&](TComponent* Child) { WriteComponent(Child, Indent + 2); }, FRoot);
-        Line(Indent, "end");
+        TWrittenObject Object{C->Name(), ClassName, {}, {}};
+        DescribeProperties(C, "", C->Name().empty() ? ClassName : C->Name(), Object.Properties);
+        C->GetChildren([&](TComponent* Child) { Object.Children.push_back(DescribeComponent(Child)); }, FRoot);
+        return Object;
     }
 
-    void WriteProperties(TObject* Instance, const AnsiString& Prefix, int Indent, const AnsiString& Path)
+    void DescribeProperties(TObject* Instance, const AnsiString& Prefix, const AnsiString& Path,
+                            std::vector<TWrittenProperty>& Out)
     {
         const bool IsComponent = dynamic_cast<TComponent*>(Instance) != nullptr;
         for (const TPropInfo* P : Instance->ClassInfo()->PublishedProperties()) {
             if (IsComponent && SameText(P->Name, "Name")) continue;  // written in the header
             if (P->Stored && !P->Stored(Instance)) continue;
-            WriteProperty(Instance, P, Prefix + P->Name, Indent, Path + "." + P->Name);
+            DescribeProperty(Instance, P, Prefix + P->Name, Path + "." + P->Name, Out);
         }
     }
 
-    void WriteProperty(TObject* Instance, const TPropInfo* P, const AnsiString& Name, int Indent, const AnsiString& Path)
+    void DescribeProperty(TObject* Instance, const TPropInfo* P, const AnsiString& Name, const AnsiString& Path,
+                          std::vector<TWrittenProperty>& Out)
     {
         const TTypeInfo* Type = P->Type;
         if (Type->Kind == TTypeKind::Class && !Type->IsComponentReference()) {
-            WriteSubObject(P->Get(Instance).AsObject(), Name, Indent, Path);
+            DescribeSubObject(P->Get(Instance).AsObject(), Name, Path, Out);
             return;
         }
         // A property that cannot be set cannot be read back.
         if (!P->Set || P->IsDefault(Instance)) return;
         TValue Value = P->Get(Instance);
+        TWrittenProperty Written{Name, {}, {}};
         switch (Type->Kind) {
-        case TTypeKind::String: WriteString(Name, Value.AsString(), Indent); return;
-        case TTypeKind::StringList: WriteLines(Name, Value.AsLines(), Indent); return;
-        case TTypeKind::Binary: WriteBinary(Name, Value.AsBytes(), Indent); return;
-        default: Line(Indent, Name + " = " + Scalar(Type, Value, Path)); return;
+        case TTypeKind::String: Written.Lines = StringLines(Name, Value.AsString()); break;
+        case TTypeKind::StringList: Written.Lines = ListLines(Name, Value.AsLines()); break;
+        case TTypeKind::Binary: Written.Lines = BinaryLines(Name, Value.AsBytes()); break;
+        default: Written.Lines = {Name + " = " + Scalar(Type, Value, Path)}; break;
         }
+        Out.push_back(std::move(Written));
     }
 
     // Sub-objects are filled in place by the reader: their own properties with a dotted
     // name ("Font.Height", "Lines.Strings"), a collection's items as "< item ... end >".
-    void WriteSubObject(TObject* Sub, const AnsiString& Name, int Indent, const AnsiString& Path)
+    void DescribeSubObject(TObject* Sub, const AnsiString& Name, const AnsiString& Path,
+                           std::vector<TWrittenProperty>& Out)
     {
         if (!Sub || std::find(FSubObjects.begin(), FSubObjects.end(), Sub) != FSubObjects.end()) return;
         FSubObjects.push_back(Sub);
-        WriteProperties(Sub, Name + ".", Indent, Path);
-        if (auto* Collection = dynamic_cast<TCollection*>(Sub); Collection && Collection->Count() > 0)
-            WriteCollection(Collection, Name, Indent, Path);
+        DescribeProperties(Sub, Name + ".", Path, Out);
+        if (auto* Collection = dynamic_cast<TCollection*>(Sub); Collection && Collection->Count() > 0) {
+            TWrittenProperty Written{Name, {}, {}};
+            for (int I = 0; I < Collection->Count(); ++I) {
+                Written.Items.emplace_back();
+                DescribeProperties(Collection->GetItem(I), "", Path + "[" + IntToStr(I) + "]", Written.Items.back());
+            }
+            Out.push_back(std::move(Written));
+        }
         FSubObjects.pop_back();
     }
 
-    void WriteCollection(TCollection* Collection, const AnsiString& Name, int Indent, const AnsiString& Path)
-    {
-        Line(Indent, Name + " = <");
-        for (int I = 0; I < Collection->Count(); ++I) {
-            Line(Indent + 2, "item");
-            WriteProperties(Collection->GetItem(I), "", Indent + 4, Path + "[" + IntToStr(I) + "]");
-            Line(Indent + 2, I + 1 < Collection->Count() ? "end" : "end>");
-        }
-    }
-
-    void WriteString(const AnsiString& Name, const AnsiString& S, int Indent)
+    static std::vector<AnsiString> StringLines(const AnsiString& Name, const AnsiString& S)
     {
         std::vector<AnsiString> Pieces = StringPieces(S);
-        if (Pieces.size() == 1) {
-            Line(Indent, Name + " = " + Pieces[0]);
-            return;
-        }
-        Line(Indent, Name + " =");
+        if (Pieces.size() == 1) return {Name + " = " + Pieces[0]};
+        std::vector<AnsiString> Lines{Name + " ="};
         for (std::size_t I = 0; I < Pieces.size(); ++I)
-            Line(Indent + 2, Pieces[I] + (I + 1 < Pieces.size() ? " +" : ""));
+            Lines.push_back(Spaces(2) + Pieces[I] + (I + 1 < Pieces.size() ? " +" : ""));
+        return Lines;
     }
 
-    void WriteLines(const AnsiString& Name, const std::vector<AnsiString>& Lines, int Indent)
+    static std::vector<AnsiString> ListLines(const AnsiString& Name, const std::vector<AnsiString>& Strings)
     {
-        if (Lines.empty()) {
-            Line(Indent, Name + " = ()");
-            return;
-        }
-        Line(Indent, Name + " = (");
-        for (std::size_t I = 0; I < Lines.size(); ++I) {
-            std::vector<AnsiString> Pieces = StringPieces(Lines[I]);
+        if (Strings.empty()) return {Name + " = ()"};
+        std::vector<AnsiString> Lines{Name + " = ("};
+        for (std::size_t I = 0; I < Strings.size(); ++I) {
+            std::vector<AnsiString> Pieces = StringPieces(Strings[I]);
             for (std::size_t J = 0; J < Pieces.size(); ++J) {
-                AnsiString Text = Pieces[J];
+                AnsiString Text = Spaces(2) + Pieces[J];
                 if (J + 1 < Pieces.size()) Text += " +";
-                else if (I + 1 == Lines.size()) Text += ")";
-                Line(Indent + 2, Text);
+                else if (I + 1 == Strings.size()) Text += ")";
+                Lines.push_back(std::move(Text));
             }
         }
+        return Lines;
     }
 
-    void WriteBinary(const AnsiString& Name, const std::vector<std::uint8_t>& Bytes, int Indent)
+    static std::vector<AnsiString> BinaryLines(const AnsiString& Name, const std::vector<std::uint8_t>& Bytes)
     {
-        if (Bytes.empty()) {
-            Line(Indent, Name + " = {}");
-            return;
-        }
-        Line(Indent, Name + " = {");
+        if (Bytes.empty()) return {Name + " = {}"};
+        std::vector<AnsiString> Lines{Name + " = {"};
         AnsiString Hex;
         for (std::uint8_t B : Bytes) Hex += IntToHex(B, 2);
         for (std::size_t Pos = 0; Pos < Hex.size(); Pos += HexPerLine) {
-            AnsiString Text = Hex.substr(Pos, HexPerLine);
+            AnsiString Text = Spaces(2) + Hex.substr(Pos, HexPerLine);
             if (Pos + HexPerLine >= Hex.size()) Text += "}";
-            Line(Indent + 2, Text);
+            Lines.push_back(std::move(Text));
         }
+        return Lines;
     }
 
     AnsiString Scalar(const TTypeInfo* Type, const TValue& Value, const AnsiString& Path) const
@@ -265,7 +250,6 @@ private:
     }
 
     TComponent* FRoot;  // not owned
-    AnsiString FOut;
     std::vector<std::pair<const THandlerInfo*, TMethod>> FHandlers;  // Root's published handlers, bound to Root
     std::vector<TComponent*> FWritten;                              // not owned: marked csWriting
     std::vector<TObject*> FSubObjects;                              // not owned: sub-objects being written
@@ -273,11 +257,47 @@ private:
 
 }  // namespace
 
+bool TWrittenProperty::operator==(const TWrittenProperty& Other) const
+{
+    return Name == Other.Name && Lines == Other.Lines && Items == Other.Items;
+}
+
+TWrittenObject DescribeForm(TComponent* Root)
+{
+    if (!Root) throw EInvalidArgument("DescribeForm needs a root component");
+    return TFormDescriber(Root).Describe();
+}
+
+void AppendPropertyText(AnsiString& Out, const TWrittenProperty& Property, int Indent)
+{
+    if (!Property.IsCollection()) {
+        for (const AnsiString& Text : Property.Lines) Out += Spaces(Indent) + Text + '\n';
+        return;
+    }
+    Out += Spaces(Indent) + Property.Name + " = <\n";
+    for (std::size_t I = 0; I < Property.Items.size(); ++I) {
+        Out += Spaces(Indent + 2) + "item\n";
+        for (const TWrittenProperty& P : Property.Items[I]) AppendPropertyText(Out, P, Indent + 4);
+        Out += Spaces(Indent + 2) + (I + 1 < Property.Items.size() ? "end\n" : "end>\n");
+    }
+}
+
+void AppendObjectText(AnsiString& Out, const TWrittenObject& Object, int Indent)
+{
+    const AnsiString Header = Object.Name.empty() ? Object.ClassName : Object.Name + ": " + Object.ClassName;
+    Out += Spaces(Indent) + "object " + Header + '\n';
+    for (const TWrittenProperty& P : Object.Properties) AppendPropertyText(Out, P, Indent + 2);
+    for (const TWrittenObject& Child : Object.Children) AppendObjectText(Out, Child, Indent + 2);
+    Out += Spaces(Indent) + "end\n";
+}
+
 AnsiString WriteFormText(TComponent* Root)
 {
-    if (!Root) throw EInvalidArgument("WriteFormText needs a root component");
-    return TFormTextWriter(Root).Write();
+    AnsiString Out;
+    AppendObjectText(Out, DescribeForm(Root), 0);
+    return Out;
 }
+
 
 void WriteFormFile(const AnsiString& Path, TComponent* Root)
 {

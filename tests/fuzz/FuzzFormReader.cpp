@@ -1,10 +1,12 @@
 // Fuzz target: the form reader. Any text is read or refused with a form error; a form that
-// was read writes a text that reads back and writes the same text again.
+// was read writes a text that reads back and writes the same text again, and written back
+// over its own text unchanged leaves that text as it was.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
 #include "framework/core/FormReader.h"
+#include "framework/core/FormTextUpdate.h"
 #include "framework/core/FormWriter.h"
 #include "tests/framework/FormTestClasses.h"
 
@@ -22,6 +24,9 @@ bool ReadAndWrite(std::string_view Text, AnsiString& Written)
         return false;
     }
     try {
+        const TWrittenObject Loaded = DescribeForm(&Form);
+        std::optional<AnsiString> Same = UpdateFormText(Text, Loaded, Loaded);
+        if (Same && *Same != Text) std::abort();
         Written = WriteFormText(&Form);
     } catch (const EWriteError&) {
         return false;  // read, but holds what a form file cannot say (a reference outside it)
