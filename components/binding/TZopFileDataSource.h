@@ -1,7 +1,8 @@
 #pragma once
 // TZopFileDataSource joins one dataset to any number of bound controls (edits, texts,
 // navigators, grids) and pushes the current record, the state and the record position to
-// them when the dataset reports a change.
+// them when the dataset reports a change. The dataset reports to it as its TDataSetListener,
+// and has it write the bound controls into the record when the server collects them.
 //
 // Invariants:
 // - FCtrlList holds each registered control at most once, in order of registration; the
@@ -16,9 +17,11 @@
 //
 // Threading: GUI thread only. Handlers called during a push must not register or
 // unregister controls.
+#include "components/dataset/TDataSetListener.h"
 #include "framework/core/TComponent.h"
 
 class IFileDataSet;
+class TLatestTyping;
 class TStringList;
 class TZopFileDataSet;
 class TZopFileDBEdit;
@@ -26,7 +29,7 @@ class TZopFileDBText;
 class TZopFileDBNavigator;
 class TZopFileDBGrid;
 
-class TZopFileDataSource : public TComponent {
+class TZopFileDataSource : public TComponent, public TDataSetListener {
     DECLARE_CLASSINFO()
 public:
     explicit TZopFileDataSource(TComponent* Owner);
@@ -55,32 +58,37 @@ public:
 
     // Pushes the current record to every registered edit, text and grid (nothing while the
     // dataset is in "Edit").
-    void PostDisplayData();
+    void PostDisplayData() override;
     // The same for edits and texts only; grids keep their page.
     void PostDisplayDataWithOutDbGird();
 
     // Keeps every registered navigator's enabled buttons in step with the state and the
     // record position.
-    void RefreshNavigator();
+    void RefreshNavigator() override;
 
     // Grid paging and structure (TZopFileDataSourceGrids.cpp): the grids' rows, insert row
     // and editors follow the state; their pages follow the cursor.
-    void RefreshDBGrid();
+    void RefreshDBGrid() override;
     void RefreshDBGridParamsWithNavigatorFirstClick();
     void RefreshDBGridParamsWithNavigatorLastClick();
     void RefreshDBGridParamsWithNavigatorNextClick();
     void RefreshDBGridParamsWithNavigatorPriorClick();
     void RefreshDBGridParamsWithNavigatorPostClick();
     void RefreshDBGridParamsWithNavigatorDeleteClick();
-    void RefreshDBGridParamsWhenDataFilterChanged();
+    void RefreshDBGridParamsWhenDataFilterChanged() override;
     void ResetDBGridSelectCell(TZopFileDBGrid* SourceGrid, int Column, int Row);
     void ResetAllGridGridTopDataPos();
+
+    // Writes the bound edits' texts and the grids' rows being typed into into the record
+    // being inserted or edited (TZopFileDataSourceCollect.cpp); the dataset's
+    // DoInitDataControlData, when the server collects the bound controls' values.
+    void WriteBoundControls() override;
 
     // The current record's value of Field for Control (a bound edit, text or grid); a
     // failure raises with Control's name and the field in the message.
     AnsiString FieldValueFor(const TComponent* Control, const AnsiString& Field) const;
 
-    // The registered controls (not owned); read by the dataset when it collects values.
+    // The registered controls (their objects not owned).
     TStringList* FCtrlList = nullptr;  // owned
 
 private:
@@ -92,6 +100,11 @@ private:
     void ShowInText(TZopFileDBText* Text);
     // The page refresh of one grid: lays out and fills its page of records.
     void RefreshGridPage(TZopFileDBGrid* Grid);
+    // Which control of a field was typed into last, over the first Count registered controls.
+    TLatestTyping LatestTyping(int Count) const;
+    // Writes the first Count registered edits and grids into the new (Inserting) or edited record.
+    void WriteControls(int Count, bool Inserting);
+    void WriteEdit(TZopFileDBEdit* Edit, bool Inserting, const TLatestTyping& Latest);
 
     TZopFileDataSet* FDataSet = nullptr;  // not owned
 };

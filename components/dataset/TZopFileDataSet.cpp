@@ -1,65 +1,11 @@
 #include "components/dataset/TZopFileDataSet.h"
 
 #include "com/ComObj.h"
-#include "components/ExactClass.h"
-#include "components/binding/TZopFileDBEdit.h"
-#include "components/binding/TZopFileDataSource.h"
-#include "components/grid/TColumnItem.h"
-#include "components/grid/TGridCell.h"
-#include "components/grid/TGridColumns.h"
-#include "components/grid/TZopFileDBGrid.h"
+#include "components/dataset/TDataSetListener.h"
 #include "framework/core/TStrings.h"
-#include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/core/UpdateBracket.h"
 #include "interface/ServerCall.h"
-
-namespace {
-
-// The grids whose current row the dataset collects: exactly of the grid's class, not
-// read-only, with a row to collect.
-TZopFileDBGrid* CollectedGrid(TObject* Control)
-{
-    TZopFileDBGrid* Grid = ExactlyA<TZopFileDBGrid>(Control);
-    return Grid && !Grid->GetIsReadOnly() && Grid->FSelectedRow >= 0 ? Grid : nullptr;
-}
-
-// The tick at which a cell of the collected row was typed into; 0 when it was not.
-std::uint64_t CellTypedAt(const TGridCell* Cell)
-{
-    return Cell->FIsModify ? Cell->TypedAt() : 0;
-}
-
-// The tick at which a bound edit was typed into; 0 when its text is not the user's.
-std::uint64_t EditTypedAt(const TZopFileDBEdit* Edit)
-{
-    return Edit->Modified() ? Edit->TypedAt() : 0;
-}
-
-// Writes the grid's current row into the record. On insert every non-blank cell is
-// written, key fields included; on edit only the cells that were changed, blanks included,
-// never a key field. A cell whose field another control was typed into later is left out:
-// the value typed last wins.
-void WriteGridRow(IFileDataSet* Server, TZopFileDBGrid* Grid, bool Inserting, const TLatestTyping& Latest)
-{
-    TGridColumns* Columns = Grid->GetColumns();
-    for (int K = 0; K < Columns->GetCount(); ++K) {
-        TColumnItem* Column = Columns->GeTColumnItem(K);
-        TGridCell* Cell = Column->GetDataCell(Grid->FSelectedRow);
-        if (!Cell) continue;  // the row went away since it was focused
-        const AnsiString Field = Column->GetDataField();
-        if (Inserting) {
-            if (Trim(Field).empty() || Trim(Cell->GetAsString()).empty()) continue;
-        } else {
-            if (!Cell->FIsModify || Trim(Field).empty()) continue;
-        }
-        if (!Latest.Wins(Field, CellTypedAt(Cell))) continue;
-        if (!Inserting && AskBool(Server, &IFileDataSet::IsKeyField, OleVariant(Field))) continue;
-        Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Cell->GetAsString())));
-    }
-}
-
-}  // namespace
 
 const TClassInfo* TZopFileDataSet::StaticClassInfo()
 {
@@ -263,73 +209,5 @@ void TZopFileDataSet::DoAfterFilterChange()
 
 void TZopFileDataSet::DoInitDataControlData()
 {
-    if (!FDataSource) return;
-    const int Count = FDataSource->FCtrlList->Count();
-    IFileDataSet* Server = FileDataSet();
-    if (StateIs(Server, "Insert")) WriteEditsOnInsert(Count, LatestTyping(Count));
-    if (StateIs(Server, "Edit")) WriteEditsOnEdit(Count, LatestTyping(Count));
-}
-
-TLatestTyping TZopFileDataSet::LatestTyping(int Count) const
-{
-    TLatestTyping Latest;
-    for (int I = 0; I < Count; ++I) {
-        TObject* Control = FDataSource->FCtrlList->Objects(I);
-        if (TZopFileDBEdit* Edit = ExactlyA<TZopFileDBEdit>(Control)) {
-            Latest.Note(Edit->GetDataField(), EditTypedAt(Edit));
-        } else if (TZopFileDBGrid* Grid = CollectedGrid(Control)) {
-            // The text in the shared editor is taken into its cell first, so that nothing
-            // typed is lost and the cell counts as typed into.
-            Grid->TakeEditorText();
-            TGridColumns* Columns = Grid->GetColumns();
-            for (int K = 0; K < Columns->GetCount(); ++K)
-                if (TGridCell* Cell = Columns->GetDataCell(K, Grid->FSelectedRow))
-                    Latest.Note(Columns->GeTColumnItem(K)->GetDataField(), CellTypedAt(Cell));
-        }
-    }
-    return Latest;
-}
-
-void TZopFileDataSet::WriteEditsOnInsert(int Count, const TLatestTyping& Latest)
-{
-    // A new record takes every value that is not blank, key fields included.
-    IFileDataSet* Server = FileDataSet();
-    for (int I = 0; I < Count; ++I) {
-        TObject* Control = FDataSource->FCtrlList->Objects(I);
-        if (TZopFileDBEdit* Edit = ExactlyA<TZopFileDBEdit>(Control)) {
-            AnsiString Field = Edit->GetDataField();
-            AnsiString Text = Edit->Text();
-            if (Trim(Field).empty() || Trim(Text).empty()) continue;
-            if (!Latest.Wins(Field, EditTypedAt(Edit))) continue;
-            if (Edit->OnBeforeSetData) Edit->OnBeforeSetData(Edit, AnsiString(), Text);
-            Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
-            if (Edit->OnAfterSetData) Edit->OnAfterSetData(Edit, Text);
-        } else if (TZopFileDBGrid* Grid = CollectedGrid(Control)) {
-            WriteGridRow(Server, Grid, true, Latest);
-        }
-    }
-}
-
-void TZopFileDataSet::WriteEditsOnEdit(int Count, const TLatestTyping& Latest)
-{
-    // An edited record takes what the user changed in the bound edits, blanks included
-    // (clearing an edit clears the field), but never a key field. An edit that still shows
-    // the stored value writes nothing, so it cannot overwrite what was typed into a grid.
-    IFileDataSet* Server = FileDataSet();
-    for (int I = 0; I < Count; ++I) {
-        TObject* Control = FDataSource->FCtrlList->Objects(I);
-        if (TZopFileDBEdit* Edit = ExactlyA<TZopFileDBEdit>(Control)) {
-            AnsiString Field = Edit->GetDataField();
-            if (Trim(Field).empty() || !Edit->Modified()) continue;
-            if (!Latest.Wins(Field, EditTypedAt(Edit))) continue;
-            if (AskBool(Server, &IFileDataSet::IsKeyField, OleVariant(Field))) continue;
-            AnsiString Old = AskText(Server, &IFileDataSet::GetFieldValue, OleVariant(Field));
-            AnsiString Text = Edit->Text();
-            if (Edit->OnBeforeSetData) Edit->OnBeforeSetData(Edit, Old, Text);
-            Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
-            if (Edit->OnAfterSetData) Edit->OnAfterSetData(Edit, Text);
-        } else if (TZopFileDBGrid* Grid = CollectedGrid(Control)) {
-            WriteGridRow(Server, Grid, false, Latest);
-        }
-    }
+    if (FDataSource) FDataSource->WriteBoundControls();
 }

@@ -2,8 +2,9 @@
 // TZopFileDataSet: the non-visual dataset through which every other component reaches the
 // records. It creates and owns one record-storage server object (IFileDataSet), holds the
 // access parameters, the read-only switch, the filter command lines and the DB methods,
-// opens and closes the server, relays the server's four notifications to its data source,
-// and, when the server asks, writes the bound controls' values into the record.
+// opens and closes the server, and relays the server's four notifications to its data
+// source; the fourth, when the server collects the bound controls' values at a post, has the
+// data source write them into the record.
 //
 // Apart from Active the component keeps no state: the dataset state, counts, positions and
 // field values are asked from the server each time a decision needs them.
@@ -41,12 +42,11 @@
 //
 // Threading: GUI thread only. The server calls the handlers on the caller's thread.
 #include "com/Unknown.h"
-#include "components/binding/TTypingClock.h"
 #include "framework/core/TComponent.h"
 #include "interface/Ostrel_TLB.h"
 
+class TDataSetListener;
 class TStringList;
-class TZopFileDataSource;
 
 class TZopFileDataSet : public TComponent {
     DECLARE_CLASSINFO()
@@ -81,16 +81,17 @@ public:
     IFileDataSet* FileDataSet() const { return FDataSet.get(); }
     void SetFDataSet(const TComInterface<IFileDataSet>& Value);
 
-    // The data source that shows this dataset (not owned); the data source keeps it.
-    TZopFileDataSource* DataSource() const { return FDataSource; }
-    void SetFDataSource(TZopFileDataSource* Value) { FDataSource = Value; }
+    // The data source that shows this dataset (not owned), seen as what it hears from the
+    // dataset; the data source keeps it.
+    TDataSetListener* DataSource() const { return FDataSource; }
+    void SetFDataSource(TDataSetListener* Value) { FDataSource = Value; }
 
     // The server's notifications.
     void DoAfterDataChange();
     void DoAfterDBStateChange();
     void DoAfterFilterChange();
-    // Writes the bound edits' texts and the grids' current rows into the record being
-    // inserted or edited.
+    // Has the data source write the bound edits' texts and the grids' rows being typed into
+    // into the record being inserted or edited (TZopFileDataSource::WriteBoundControls).
     void DoInitDataControlData();
 
 private:
@@ -99,16 +100,12 @@ private:
     bool OpenServer();
     void SendFilterLines();
     void ClearServerHandlers();
-    // Which control of a field was typed into last, over the first Count registered controls.
-    TLatestTyping LatestTyping(int Count) const;
-    void WriteEditsOnInsert(int Count, const TLatestTyping& Latest);
-    void WriteEditsOnEdit(int Count, const TLatestTyping& Latest);
     // Runs Fn; an exception it raises goes on with this dataset's name in its message.
     template <class F>
     void NamingThisDataSet(F&& Fn);
 
     bool FActivePending = false;
-    TZopFileDataSource* FDataSource = nullptr;  // not owned: the reverse link of the data source
+    TDataSetListener* FDataSource = nullptr;  // not owned: the reverse link of the data source
     TStringList* FFilterCommand = nullptr;      // owned
     TComInterface<IFileDataSet> FDataSet;       // one counted reference
     AnsiString FAccessUserName;

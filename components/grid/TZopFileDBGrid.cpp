@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "components/FocusFrameColor.h"
+#include "components/binding/TTypingClock.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
 #include "components/grid/TColumnItem.h"
@@ -22,6 +23,12 @@
 namespace {
 
 constexpr int TitleTextMargin = 8;  // a generated column is as wide as its title plus this
+
+// The tick at which a cell of the collected row was typed into; 0 when it was not.
+std::uint64_t CellTypedAt(const TGridCell* Cell)
+{
+    return Cell->FIsModify ? Cell->TypedAt() : 0;
+}
 
 // Clears a flag when the scope ends, also when it ends by an exception.
 class TFlagScope {
@@ -398,6 +405,34 @@ int TZopFileDBGrid::PendingRow() const
     if (StateIs(S, "Insert")) return !FIsReadOnly && GetFRowCount() > 0 ? 0 : -1;
     if (!StateIs(S, "Edit")) return -1;
     return FSelectedRow >= 0 ? FSelectedRow : GetCurrentRecordInWhichRow();
+}
+
+void TZopFileDBGrid::NoteRowTyping(TLatestTyping& Latest)
+{
+    if (!HasRowToCollect()) return;
+    TakeEditorText();
+    for (int K = 0; K < FColumns->GetCount(); ++K)
+        if (TGridCell* Cell = FColumns->GetDataCell(K, FSelectedRow))
+            Latest.Note(FColumns->GeTColumnItem(K)->GetDataField(), CellTypedAt(Cell));
+}
+
+void TZopFileDBGrid::WriteGridRow(IFileDataSet* Server, bool Inserting, const TLatestTyping& Latest)
+{
+    if (!HasRowToCollect()) return;
+    for (int K = 0; K < FColumns->GetCount(); ++K) {
+        TColumnItem* Column = FColumns->GeTColumnItem(K);
+        TGridCell* Cell = Column->GetDataCell(FSelectedRow);
+        if (!Cell) continue;  // the row went away since it was focused
+        const AnsiString Field = Column->GetDataField();
+        if (Inserting) {
+            if (Trim(Field).empty() || Trim(Cell->GetAsString()).empty()) continue;
+        } else {
+            if (!Cell->FIsModify || Trim(Field).empty()) continue;
+        }
+        if (!Latest.Wins(Field, CellTypedAt(Cell))) continue;
+        if (!Inserting && AskBool(Server, &IFileDataSet::IsKeyField, OleVariant(Field))) continue;
+        Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Cell->GetAsString())));
+    }
 }
 
 bool TZopFileDBGrid::FocusSelectedRow(int Col)

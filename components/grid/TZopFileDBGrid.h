@@ -22,7 +22,7 @@
 //   page refresh              | FSelectedCell = column 0's cell of the current record's row,
 //                             | when that record is on the page (not while inserting)
 //   state "Insert"            | FSelectedCell = the insert row's first cell
-//   DoInitDataControlData     | the editor's text taken into its cell; the row written;
+//   collecting (WriteGridRow) | the editor's text taken into its cell; the row written;
 //                             | FSelectedRow kept (the server may still refuse the post)
 //   state "Browse"/"InActive" | FSelectedRow = -1: nothing is pending, no row to collect
 //   rows removed              | editors taken out first; FSelectedCell null if it was freed
@@ -51,6 +51,7 @@ class TComboBox;
 class TEdit;
 class TGridCell;
 class TGridColumns;
+class TLatestTyping;
 class TPopupMenu;
 class TZopFileDataSource;
 
@@ -136,6 +137,16 @@ public:
     // a grid that has none), else the row last focused or typed into, else the row that
     // shows the current record. -1 when nothing is pending or the record is not on the page.
     int PendingRow() const;
+    // Collecting the row being typed into, FSelectedRow (the data source's WriteBoundControls,
+    // when the server collects the bound controls' values). Neither does anything for a
+    // read-only grid or one without a row to collect.
+    // Takes the editor's text into its cell first (so that nothing typed is lost and the cell
+    // counts as typed into), then notes in Latest when each cell of the row was typed into.
+    void NoteRowTyping(TLatestTyping& Latest);
+    // Writes the row into Server's record. On insert every non-blank cell is written, key
+    // fields included; on edit only the cells that were changed, blanks included, never a key
+    // field. A cell whose field another control was typed into later is left out.
+    void WriteGridRow(IFileDataSet* Server, bool Inserting, const TLatestTyping& Latest);
     // Opens the editor in column Col of the highlighted row when that row shows the current
     // record, so that the keyboard stays in the grid after the page was laid out again (the
     // editors are hidden then). False when there is no such row.
@@ -164,6 +175,8 @@ public:
 private:
     // One column per field of the open dataset.
     void GenerateColumns();
+    // A grid that is not read-only and has a row being typed into has a row to collect.
+    bool HasRowToCollect() const { return !FIsReadOnly && FSelectedRow >= 0; }
 
     TZopFileDataSource* FDataSource = nullptr;  // not owned
     TPopupMenu* FPopUpMenu = nullptr;           // not owned

@@ -322,7 +322,7 @@ TEST_F(DataSet, AStreamedActiveOpensWhenTheNextComponentIsCreatedOrAsTheLastComp
         ASSERT_GE(Actions.size(), Expected.size());
         EXPECT_EQ(Log(Actions.begin() + Actions.size() - Expected.size(), Actions.end()), Expected)
             << "opened once, when the next component was created and before its properties were read";
-        EXPECT_EQ(DS->DataSource(), Form.FindComponent("Src"));
+        EXPECT_EQ(DS->DataSource(), dynamic_cast<TZopFileDataSource*>(Form.FindComponent("Src")));
     }
     {
         TForm Form(nullptr);
@@ -330,7 +330,7 @@ TEST_F(DataSet, AStreamedActiveOpensWhenTheNextComponentIsCreatedOrAsTheLastComp
         auto* DS = static_cast<TZopFileDataSet*>(Form.FindComponent("DS"));
         EXPECT_TRUE(DS->GetActive());
         EXPECT_EQ(Server()->CallsOf("Open").size(), 1u) << "opened once, when the form had loaded";
-        EXPECT_EQ(DS->DataSource(), Form.FindComponent("Src"));
+        EXPECT_EQ(DS->DataSource(), dynamic_cast<TZopFileDataSource*>(Form.FindComponent("Src")));
     }
     {
         // A failed opening names the dataset and the form file, and leaves the form empty.
