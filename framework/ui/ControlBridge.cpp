@@ -187,9 +187,7 @@ bool TControlBridge::MouseEvent(QObject* Watched, QMouseEvent* Event)
     const QPoint Pos = Event->position().toPoint();
     if (FromOtherControl(Watched, Pos)) return false;
     // Client coordinates of the control.
-    QWidget* Client = FControl->Widget();
-    if (auto* Win = dynamic_cast<TWinControl*>(FControl)) Client = Win->ClientWidget();
-    const QPoint P = Client->mapFromGlobal(static_cast<QWidget*>(Watched)->mapToGlobal(Pos));
+    const QPoint P = FControl->ClientWidget()->mapFromGlobal(static_cast<QWidget*>(Watched)->mapToGlobal(Pos));
     TMouseButton Button = mbLeft;
     if (Event->button() == Qt::RightButton) Button = mbRight;
     else if (Event->button() == Qt::MiddleButton) Button = mbMiddle;

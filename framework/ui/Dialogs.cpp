@@ -7,7 +7,6 @@
 
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/QtConvert.h"
-#include "framework/ui/TApplication.h"
 
 using namespace ui_detail;
 
@@ -70,6 +69,7 @@ TQtDialogService& DefaultService()
 }
 
 TDialogService* CurrentService = nullptr;
+AnsiString DialogTitle;  // the application's title
 
 AnsiString TypeCaption(TMsgDlgType Type)
 {
@@ -78,7 +78,7 @@ AnsiString TypeCaption(TMsgDlgType Type)
     case mtError: return "Error";
     case mtInformation: return "Information";
     case mtConfirmation: return "Confirm";
-    default: return Application ? Application->Title() : AnsiString();
+    default: return DialogTitle;
     }
 }
 
@@ -111,6 +111,11 @@ TDialogService* GetDialogService()
     return CurrentService ? CurrentService : &DefaultService();
 }
 
+void SetDialogTitle(const AnsiString& Title)
+{
+    DialogTitle = Title;
+}
+
 TModalResult MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx)
 {
     TDialogRequest R;
@@ -127,7 +132,7 @@ void ShowMessage(const AnsiString& Msg)
 {
     TDialogRequest R;
     R.Kind = TDialogKind::ShowMessage;
-    R.Caption = Application ? Application->Title() : AnsiString();
+    R.Caption = DialogTitle;
     R.Text = Msg;
     R.Type = mtCustom;
     R.Buttons = TMsgDlgButtons{mbOK};

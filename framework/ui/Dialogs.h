@@ -60,6 +60,10 @@ public:
 TDialogService* SetDialogService(TDialogService* Service);
 TDialogService* GetDialogService();
 
+// The caption of the dialogs that have none of their own (ShowMessage, MessageDlg of
+// mtCustom): the application object pushes its title here. Empty until then.
+void SetDialogTitle(const AnsiString& Title);
+
 TModalResult MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx);
 void ShowMessage(const AnsiString& Msg);
 // The text entered, or Default when the user cancels.

@@ -40,7 +40,10 @@ const TClassInfo* TApplication::StaticClassInfo()
     return &Info;
 }
 
-TApplication::TApplication(TComponent* Owner) : TComponent(Owner), FTitle("Application") {}
+TApplication::TApplication(TComponent* Owner) : TComponent(Owner)
+{
+    SetTitle("Application");
+}
 
 TApplication::~TApplication()
 {
@@ -48,6 +51,13 @@ TApplication::~TApplication()
     DestroyComponents();
     FreePendingControls(true);
     if (Application == this) Application = nullptr;
+    SetDialogTitle(AnsiString());
+}
+
+void TApplication::SetTitle(const AnsiString& Value)
+{
+    FTitle = Value;
+    SetDialogTitle(Value);
 }
 
 void TApplication::Initialize()
@@ -62,6 +72,7 @@ void TApplication::InitForm(TForm* Form)
         // A new main form starts a new run: an earlier main form's closing does not end it.
         FMainForm = Form;
         FTerminated = false;
+        Form->SetCloseHook(TNotifyEvent(this, &TApplication::MainFormClosed));
     }
     Form->DoCreate();
     if (Form->Visible()) Form->Show();
@@ -89,6 +100,11 @@ void TApplication::Run()
 void TApplication::ProcessMessages()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TApplication::MainFormClosed(TObject*)
+{
+    Terminate();
 }
 
 void TApplication::Terminate()

@@ -1,6 +1,8 @@
 #pragma once
-// The application object (the global Application): creates the forms, runs the message
-// loop until the main form closes, and shows the exceptions that escape event handlers.
+// The application object (the global Application, the one of its program): creates the
+// forms, runs the message loop until the main form closes, and shows the exceptions that
+// escape event handlers. Its title is the caption of the dialogs that have none of their own
+// (it pushes it to the dialogs whenever it is set).
 // TApplicationHost sets up Qt and the application object for a program and takes them
 // down in the right order (forms first).
 #include <memory>
@@ -53,7 +55,7 @@ public:
 
     TForm* MainForm() const { return FMainForm; }
     const AnsiString& Title() const { return FTitle; }
-    void SetTitle(const AnsiString& Value) { FTitle = Value; }
+    void SetTitle(const AnsiString& Value);
 
     TExceptionEvent OnException;
 
@@ -62,6 +64,8 @@ public:
 private:
     void InitForm(TForm* Form);
     void FormFailed(TForm* Form);
+    // The close hook of the main form: closing it ends the run.
+    void MainFormClosed(TObject* Sender);
 
     TForm* FMainForm = nullptr;  // not owned here: the application owns it as a component
     AnsiString FTitle;

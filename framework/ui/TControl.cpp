@@ -246,17 +246,13 @@ void TControl::SetClientHeight(int Value)
 
 TPoint TControl::ClientToScreen(TPoint P) const
 {
-    QWidget* Client = FWidget;
-    if (auto* Win = dynamic_cast<const TWinControl*>(this)) Client = Win->ClientWidget();
-    const QPoint G = Client->mapToGlobal(QPoint(P.X, P.Y));
+    const QPoint G = ClientWidget()->mapToGlobal(QPoint(P.X, P.Y));
     return TPoint{G.x(), G.y()};
 }
 
 TPoint TControl::ScreenToClient(TPoint P) const
 {
-    QWidget* Client = FWidget;
-    if (auto* Win = dynamic_cast<const TWinControl*>(this)) Client = Win->ClientWidget();
-    const QPoint L = Client->mapFromGlobal(QPoint(P.X, P.Y));
+    const QPoint L = ClientWidget()->mapFromGlobal(QPoint(P.X, P.Y));
     return TPoint{L.x(), L.y()};
 }
 
@@ -332,9 +328,7 @@ void TControl::SetColor(TColor Value)
     FParentColor = false;
     if (Value == FColor) return;
     FColor = Value;
-    ApplyColor();
-    if (auto* Win = dynamic_cast<TWinControl*>(this))
-        for (int I = 0; I < Win->ControlCount(); ++I) Win->Controls(I)->ParentColorChanged();
+    ColorChanged();
 }
 
 void TControl::SetParentColor(bool Value)
@@ -348,9 +342,12 @@ void TControl::ParentColorChanged()
 {
     if (!FParentColor || !FParent || FParent->FColor == FColor) return;
     FColor = FParent->FColor;
+    ColorChanged();
+}
+
+void TControl::ColorChanged()
+{
     ApplyColor();
-    if (auto* Win = dynamic_cast<TWinControl*>(this))
-        for (int I = 0; I < Win->ControlCount(); ++I) Win->Controls(I)->ParentColorChanged();
 }
 
 void TControl::SetFont(TFont* Value)

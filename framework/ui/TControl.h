@@ -56,6 +56,9 @@ public:
     TRect ClientRect() const { return TRect{0, 0, ClientWidth(), ClientHeight()}; }
     TPoint ClientToScreen(TPoint P) const;
     TPoint ScreenToClient(TPoint P) const;
+    // The widget of the client area, the one a container places its child controls in: the
+    // control's own widget unless a descendant has another (a scrolling viewport).
+    virtual QWidget* ClientWidget() const { return FWidget; }
 
     TWinControl* Parent() const { return FParent; }
     virtual void SetParent(TWinControl* Value);
@@ -140,6 +143,9 @@ protected:
     // Shows Color in one palette role of the widget (a QPalette::ColorRole).
     void ApplyColorToRole(int Role);
     virtual void FontChanged();
+    // The colour changed (set, or taken from the parent): pushes it to the widget; a
+    // container passes it on to its children.
+    virtual void ColorChanged();
     virtual void EnabledChanged();
     // Called by the parent when its font or colour changed.
     void ParentFontChanged();

@@ -13,7 +13,6 @@
 #include "framework/ui/ControlBridge.h"
 #include "framework/ui/PublishHelper.h"
 #include "framework/ui/QtConvert.h"
-#include "framework/ui/TApplication.h"
 
 using namespace ui_detail;
 
@@ -114,8 +113,8 @@ void TForm::Close()
     if (OnClose) OnClose(this, Action);
     if (Action == caNone) return;
     Hide();
-    if (Application && Application->MainForm() == this) {
-        Application->Terminate();
+    if (FCloseHook) {
+        FCloseHook(this);
         return;
     }
     if (Action == caFree) Free();
@@ -156,6 +155,13 @@ void TForm::FocusControlChanged(TWinControl* Control)
     if (FActiveControl) FActiveControl->RemoveFreeNotification(this);
     FActiveControl = Control;
     if (Control) Control->FreeNotification(this);
+}
+
+TForm* GetParentForm(const TControl* Control)
+{
+    const TControl* Top = Control;
+    while (Top && Top->Parent()) Top = Top->Parent();
+    return dynamic_cast<TForm*>(const_cast<TControl*>(Top));
 }
 
 void TForm::Notification(TComponent* Component, TOperation Operation)

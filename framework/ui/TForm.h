@@ -19,7 +19,12 @@ public:
     void BeforeDestruction() override;
 
     void Show();
+    // Asks OnClose, then hides the form; then runs the close hook when one is set, or frees
+    // the form when OnClose said caFree.
     void Close();
+    // Run by Close instead of freeing the form (null: none). The application sets it on its
+    // main form, so that closing that form ends the run; it owns its forms and so outlives it.
+    void SetCloseHook(const TNotifyEvent& Hook) { FCloseHook = Hook; }
     // Loads the form file of the form's class (compiled in under ":/forms/"), found by the
     // class name in its first line. Raises EFilerError when there is none.
     void ReadFormResource();
@@ -28,8 +33,8 @@ public:
 
     TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActiveControl(TWinControl* Value);
-    // The focus moved to Control (framework use).
-    void FocusControlChanged(TWinControl* Control);
+    // The focus moved to Control: it becomes the active control.
+    void FocusControlChanged(TWinControl* Control) override;
 
     int ClientWidth() const override;
     int ClientHeight() const override;
@@ -50,7 +55,11 @@ protected:
 
 private:
     TWinControl* FActiveControl = nullptr;  // not owned
+    TNotifyEvent FCloseHook;
 };
+
+// The form a control is on (null when none).
+TForm* GetParentForm(const TControl* Control);
 
 // The path of the compiled-in form file whose top object is of class ClassName (empty
 // when there is none).

@@ -11,7 +11,6 @@
 #include "framework/ui/ControlBridge.h"
 #include "framework/ui/QtConvert.h"
 #include "framework/ui/TFont.h"
-#include "framework/ui/TForm.h"
 
 const TClassInfo* TWinControl::StaticClassInfo()
 {
@@ -136,12 +135,23 @@ void TWinControl::GetTabOrderList(TWinControlList& List) const
 
 bool TWinControl::CanFocus() const
 {
-    const TForm* Form = GetParentForm(this);
-    if (!Form) return false;
-    for (const TControl* C = this; C && C != Form; C = C->Parent())
+    // Only a control on a form can take the focus: the top of its parent chain is then a
+    // window of its own, which only a form is. The form's own flags do not count.
+    const TWinControl* Top = TopParent();
+    if (!Top->IsTopLevelWindow()) return false;
+    for (const TControl* C = this; C != Top; C = C->Parent())
         if (!C->Visible() || !C->Enabled()) return false;
     return true;
 }
+
+const TWinControl* TWinControl::TopParent() const
+{
+    const TWinControl* Top = this;
+    while (Top->Parent()) Top = Top->Parent();
+    return Top;
+}
+
+void TWinControl::FocusControlChanged(TWinControl*) {}
 
 bool TWinControl::Focused() const
 {
@@ -155,7 +165,8 @@ bool TWinControl::Focused() const
 void TWinControl::SetFocus()
 {
     if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
-    if (TForm* Form = GetParentForm(this)) Form->FocusControlChanged(this);
+    // CanFocus found the form at the top.
+    const_cast<TWinControl*>(TopParent())->FocusControlChanged(this);
     Widget()->setFocus(Qt::OtherFocusReason);
 }
 
@@ -305,15 +316,16 @@ int TWinControl::ClientHeight() const
     return ClientWidget() == Widget() ? Height() : ClientWidget()->height();
 }
 
-QWidget* TWinControl::ClientWidget() const
-{
-    return Widget();
-}
-
 void TWinControl::FontChanged()
 {
     TControl::FontChanged();
     for (TControl* C : FControls) C->ParentFontChanged();
+}
+
+void TWinControl::ColorChanged()
+{
+    TControl::ColorChanged();
+    for (TControl* C : FControls) C->ParentColorChanged();
 }
 
 void TWinControl::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
@@ -327,13 +339,6 @@ void TWinControl::Loaded()
     TControl::Loaded();
     FixupTabList();
     Realign();
-}
-
-TForm* GetParentForm(const TControl* Control)
-{
-    const TControl* Top = Control;
-    while (Top && Top->Parent()) Top = Top->Parent();
-    return dynamic_cast<TForm*>(const_cast<TControl*>(Top));
 }
 
 bool TWinControl::DoMouseWheel(TShiftState, int, TPoint)

@@ -32,6 +32,9 @@ public:
     bool Focused() const;
     // Raises EInvalidOperation when the control cannot take the focus.
     virtual void SetFocus();
+    // The focus moved to Control, a control on this one, which is the top of its parent
+    // chain (framework use): a form keeps it as its active control; the base does nothing.
+    virtual void FocusControlChanged(TWinControl* Control);
     // Moves the focus from CurControl to the next (or previous) control in tab order that
     // can take it (with CheckTabStop, only those with TabStop).
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
@@ -73,9 +76,6 @@ public:
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
     void Loaded() override;
 
-    // The widget the child controls are placed in.
-    virtual QWidget* ClientWidget() const;
-
 protected:
     TWinControl(TComponent* Owner, QWidget* Widget);
 
@@ -88,6 +88,7 @@ protected:
     void SetDefaultTabStop(bool Value);
     virtual void AlignControls(TRect& Rect);
     void FontChanged() override;
+    void ColorChanged() override;
 
 private:
     friend class TControl;
@@ -95,6 +96,8 @@ private:
     void InsertControl(TControl* Control);
     void RemoveControl(TControl* Control);
     void MoveInTabList(TWinControl* Control, int NewIndex);
+    // The top of the parent chain: this control when it has no parent.
+    const TWinControl* TopParent() const;
     void FixupTabList();
 
     std::vector<TControl*> FControls;     // not owned (freed with the container if still here)
@@ -106,6 +109,3 @@ private:
     bool FAligning = false;
 };
 
-// The form a control is on (null when none).
-class TForm;
-TForm* GetParentForm(const TControl* Control);

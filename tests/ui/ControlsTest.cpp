@@ -20,6 +20,7 @@
 #include "framework/ui/TForm.h"
 #include "framework/ui/TLabel.h"
 #include "framework/ui/TPanel.h"
+#include "framework/ui/TScrollingWinControl.h"
 #include "tests/support/UiTestSupport.h"
 
 namespace {
@@ -83,6 +84,44 @@ TEST(Controls, ParentFontAndColourFollowTheParentUntilSetOwnValues)
     EXPECT_EQ(Own->Color(), clAqua);
     Own->SetParentColor(true);
     EXPECT_EQ(Own->Color(), clLime);
+
+    // A container that takes its parent's colour passes it on to its own children.
+    TPanel* Nested = new TPanel(&Form);
+    Nested->SetParent(Panel);
+    Nested->SetParentColor(true);
+    TLabel* Deep = new TLabel(&Form);
+    Deep->SetParent(Nested);
+    Panel->SetColor(clFuchsia);
+    EXPECT_EQ(Nested->Color(), clFuchsia);
+    EXPECT_EQ(Deep->Color(), clFuchsia) << "reaches grandchildren";
+}
+
+TEST(Controls, ClientCoordinatesAreThoseTheChildrenArePlacedIn)
+{
+    // A scroll box places its children in a viewport inside its frame: its client
+    // coordinates are the viewport's, not its outer widget's.
+    TForm Form(nullptr);
+    Form.SetBounds(0, 0, 400, 300);
+    TPanel* Panel = new TPanel(&Form);
+    Panel->SetBounds(5, 5, 150, 100);
+    Panel->SetParent(&Form);
+    TScrollBox* Box = new TScrollBox(&Form);
+    Box->SetBounds(170, 5, 150, 100);
+    Box->SetParent(&Form);
+    ShowActive(&Form);
+    for (TWinControl* Parent : {static_cast<TWinControl*>(&Form), static_cast<TWinControl*>(Panel),
+                                static_cast<TWinControl*>(Box)}) {
+        TLabel* Child = new TLabel(&Form);
+        Child->SetBounds(12, 17, 30, 20);
+        Child->SetParent(Parent);
+        const TPoint Origin = Child->ClientToScreen(TPoint{0, 0});
+        const TPoint FromParent = Parent->ClientToScreen(TPoint{12, 17});
+        EXPECT_EQ(Origin.X, FromParent.X) << Parent->ClassName();
+        EXPECT_EQ(Origin.Y, FromParent.Y) << Parent->ClassName();
+        const TPoint Back = Parent->ScreenToClient(Origin);
+        EXPECT_EQ(Back.X, 12) << Parent->ClassName();
+        EXPECT_EQ(Back.Y, 17) << Parent->ClassName();
+    }
 }
 
 TEST(Controls, AlignmentLaysOutTopBottomLeftRightThenClient)

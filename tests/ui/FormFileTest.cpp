@@ -271,6 +271,23 @@ TEST(Dialogs, GoThroughTheScriptedResponderWhichRecordsThem)
                             "Unscripted dialog");
 }
 
+TEST(Dialogs, ThoseWithoutACaptionOfTheirOwnShowTheApplicationsTitle)
+{
+    const AnsiString Title = Application->Title();
+    Application->SetTitle("Memory Table Demo App");
+    TScriptedDialogs Dialogs;
+    Dialogs.Answer(mrOk).Answer(mrOk).Answer(mrOk).Answer(mrOk);
+    ShowMessage("shown");
+    MessageDlg("custom", mtCustom, TMsgDlgButtons{mbOK}, 0);
+    MessageDlg("warned", mtWarning, TMsgDlgButtons{mbOK}, 0);
+    const EInvalidOperation Error("failed");
+    Application->ShowException(&Error);
+    Application->SetTitle(Title);
+    ASSERT_EQ(Dialogs.Dialogs().size(), 4u);
+    const char* Expected[] = {"Memory Table Demo App", "Memory Table Demo App", "Warning", "Memory Table Demo App"};
+    for (int I = 0; I < 4; ++I) EXPECT_EQ(Dialogs.Dialogs()[I].Caption, Expected[I]) << Dialogs.Dialogs()[I].Text;
+}
+
 TEST(Application, RunEndsWhenTheMainFormIsClosedAndOnCreateErrorsFailTheCreation)
 {
     ASSERT_EQ(Application->MainForm(), nullptr) << "no form of an earlier test is left";
