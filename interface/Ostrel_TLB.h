@@ -72,6 +72,10 @@ public:
     virtual HRESULT SetDataReadOnly(OleVariant Value) = 0;
     virtual HRESULT GetRecordChangedByOther(OleVariant* Value) = 0;
     virtual HRESULT SetSchemaFileName(OleVariant FileName) = 0;
+    // Added after the operations above, which keep their slots: the type of the field named
+    // Name as its schema writes it ("Text", "Number", "Integer", "Decimal(2)", "Date",
+    // "Boolean"); empty text for an empty or all-blank name.
+    virtual HRESULT GetFieldType(OleVariant Name, OleVariant* Value) = 0;
 };
 
 // Creates server objects of the class CLASS_FileDataSet (which the application registers,

@@ -336,4 +336,9 @@ HRESULT TFileDataSetServer::SetSchemaFileName(OleVariant FileName)
     return Call([&] { FSession.SetSchemaFileName(FileName.AsString()); });
 }
 
+HRESULT TFileDataSetServer::GetFieldType(OleVariant Name, OleVariant* Value)
+{
+    return Answer(Value, [&] { return FSession.FieldType(Name.AsString()); });
+}
+
 }  // namespace RecordServer

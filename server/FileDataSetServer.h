@@ -73,6 +73,7 @@ public:
     HRESULT SetDataReadOnly(OleVariant Value) override;
     HRESULT GetRecordChangedByOther(OleVariant* Value) override;
     HRESULT SetSchemaFileName(OleVariant FileName) override;
+    HRESULT GetFieldType(OleVariant Name, OleVariant* Value) override;
 
     // The first broken invariant of the session or its view, empty when all hold (see
     // Invariants.h). Every call that may change the session checks the session's at its end,

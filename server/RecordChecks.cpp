@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "framework/core/TextUtils.h"
+#include "server/FieldTypes.h"
 #include "server/ServerError.h"
 #include "server/ValueText.h"
 
@@ -16,6 +17,7 @@ void NormalizeValues(const TTableSchema& Schema, std::vector<AnsiString>& Values
         AnsiString& Value = Values[I];
         if (Schema.Fields[I].Type == TFieldType::Number && !Value.empty() && (IsBlank(Value.front()) || IsBlank(Value.back())))
             Value = Trim(Value);
+        if (Schema.Fields[I].Type != TFieldType::Text) Value = StoredValue(Schema.Fields[I], Value);
     }
 }
 
@@ -41,6 +43,8 @@ void CheckValues(const TTableSchema& Schema, const std::vector<AnsiString>& Valu
             throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) +
                                " is refused: a number may have at most " + IntToStr(MaxIntegerDigits) +
                                " digits before the point and " + IntToStr(MaxFractionDigits) + " after it.");
+        if (AnsiString Problem = TypedValueProblem(Field, Value); !Problem.empty())
+            throw EServerError("Field " + Field.Name + ": the value " + Quoted(Value) + " " + Problem + ".");
         // A text has no more characters than bytes: only one with more bytes than the field
         // holds characters is counted.
         std::size_t Length = Value.size() > static_cast<std::size_t>(Field.Size) ? CharacterCount(Value) : Value.size();

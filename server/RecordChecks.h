@@ -9,7 +9,9 @@
 
 namespace RecordServer {
 
-// Numbers are stored without the blanks around them; texts as they are typed.
+// Numbers are stored without the blanks around them, the typed fields' values in their
+// stored form (StoredValue in FieldTypes.h: "1250.00" in a Decimal(2) field); texts as they
+// are typed.
 void NormalizeValues(const TTableSchema& Schema, std::vector<AnsiString>& Values);
 // Raises EServerError for the first value (in field order) that is refused: an empty key
 // field, a number field that holds no number (or one whose exponent is too long, or one

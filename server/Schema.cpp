@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "framework/core/TextUtils.h"
+#include "server/FieldTypes.h"
 #include "server/ServerError.h"
 #include "server/ValueText.h"
 
@@ -73,6 +74,9 @@ AnsiString NameProblem(std::string_view Name)
 }
 
 enum class TSection { None, Table, Fields, Users };
+
+const char* const FieldLineForm =
+    "a field is written as: name, type, size[, Key] (the size may be left out for Date and Boolean)";
 
 }  // namespace
 
@@ -183,22 +187,33 @@ private:
             if (Comma == AnsiString::npos) break;
             Pos = Comma + 1;
         }
-        if (Items.size() < 3 || Items.size() > 4)
-            Fail("a field is written as: name, Text or Number, size[, Key]");
+        if (Items.size() < 2 || Items.size() > 4) Fail(FieldLineForm);
         TFieldDef Field;
         Field.Name = Items[0];
         if (AnsiString Problem = NameProblem(Field.Name); !Problem.empty()) Fail("field name: " + Problem);
         for (const TFieldDef& Other : FSchema.Fields)
             if (SameText(Other.Name, Field.Name)) Fail("the field " + Field.Name + " is declared twice");
-        if (SameText(Items[1], "Text")) Field.Type = TFieldType::Text;
-        else if (SameText(Items[1], "Number")) Field.Type = TFieldType::Number;
-        else Fail("unknown type " + Items[1] + " of field " + Field.Name + " (expected Text or Number)");
-        if (!TryStrToInt(Items[2], Field.Size) || Field.Size < 1 || Field.Size > MaxFieldSize)
-            Fail("the size of field " + Field.Name + " must be a whole number from 1 to 65535, not " + Items[2]);
-        if (Items.size() == 4) {
-            if (!SameText(Items[3], "Key")) Fail("expected Key or nothing after the size of field " + Field.Name);
-            Field.Key = true;
+        if (!ParseFieldType(Items[1], Field))
+            Fail("unknown type " + Items[1] + " of field " + Field.Name +
+                 " (expected Text, Number, Integer, Decimal(n) with n decimals, Date or Boolean)");
+        // The size may be left out where the type has one of its own (a date, a boolean).
+        std::size_t Next = 2;
+        Field.Size = DefaultFieldSize(Field);
+        if (Next < Items.size() && !SameText(Items[Next], "Key")) {
+            if (!TryStrToInt(Items[Next], Field.Size) || Field.Size < 1 || Field.Size > MaxFieldSize)
+                Fail("the size of field " + Field.Name + " must be a whole number from 1 to 65535, not " + Items[Next]);
+            ++Next;
         }
+        if (Field.Size == 0) Fail(FieldLineForm);
+        if (Field.Size < LeastFieldSize(Field))
+            Fail("the size of field " + Field.Name + " must be at least " + IntToStr(LeastFieldSize(Field)) + " for a " +
+                 FieldTypeName(Field) + " field, not " + IntToStr(Field.Size));
+        if (Next < Items.size()) {
+            if (!SameText(Items[Next], "Key")) Fail("expected Key or nothing after the size of field " + Field.Name);
+            Field.Key = true;
+            ++Next;
+        }
+        if (Next < Items.size()) Fail(FieldLineForm);
         FSchema.Fields.push_back(std::move(Field));
     }
 

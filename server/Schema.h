@@ -9,13 +9,15 @@
 
 namespace RecordServer {
 
-enum class TFieldType { Text, Number };
+// Integer and Decimal(n) are Number fields with a Scale; see FieldTypes.h for every type.
+enum class TFieldType { Text, Number, Date, Boolean };
 enum class TUserRight { Read, Write };
 
 struct TFieldDef {
     AnsiString Name;
     TFieldType Type = TFieldType::Text;
-    int Size = 0;  // in characters
+    int Scale = -1;  // Number: the decimals every value has (Integer 0, Decimal(n) n); -1: as typed
+    int Size = 0;    // in characters
     bool Key = false;
 };
 

@@ -13,6 +13,7 @@
 #include "com/WideString.h"
 #include "framework/core/TextUtils.h"
 #include "server/DataPath.h"
+#include "server/FieldTypes.h"
 #include "server/RecordChecks.h"
 #include "server/RecordStoreFactory.h"
 #include "server/ServerError.h"
@@ -573,6 +574,13 @@ int TTableSession::FieldSize(const AnsiString& Name)
     if (IsBlankName(Name)) return 0;
     std::size_t Index = FieldIndex(Name);
     return FSchema.Fields[Index].Size;
+}
+
+AnsiString TTableSession::FieldType(const AnsiString& Name)
+{
+    if (IsBlankName(Name)) return {};
+    const std::size_t Index = FieldIndex(Name);
+    return FieldTypeName(FSchema.Fields[Index]);
 }
 
 const AnsiString& TTableSession::FieldValue(std::u16string_view Name)

@@ -193,6 +193,8 @@ public:
     AnsiString FieldName(int Index);
     bool IsKeyField(const AnsiString& Name);
     int FieldSize(const AnsiString& Name);
+    // The field's type as its schema writes it (FieldTypeName); empty for a blank name.
+    AnsiString FieldType(const AnsiString& Name);
     // Valid until the session's next call. The name comes in UTF-16, as an interface call
     // brings it, and is compared with the fields' names without converting it.
     const AnsiString& FieldValue(std::u16string_view Name);

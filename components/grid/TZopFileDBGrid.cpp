@@ -19,6 +19,7 @@
 #include "framework/ui/TFont.h"
 #include "framework/ui/TMenus.h"
 #include "interface/ServerCall.h"
+#include "interface/ZopFieldType.h"
 
 namespace {
 
@@ -215,6 +216,9 @@ void TZopFileDBGrid::GenerateColumns()
         }
         if (Trim(Column->GetTitle()).empty()) Column->SetFTitle(Name);
         Column->SetDataField(Name);
+        // Numbers line up on their last digit, amounts on their decimal point.
+        if (ReadFieldType(AskText(S, &IFileDataSet::GetFieldType, OleVariant(Name))).IsNumeric())
+            Column->SetFColumnAlign(CA_Right);
         const int Size = AskInt(S, &IFileDataSet::GetFieldSize, OleVariant(Column->GetDataField()));
         TGridCell* Title = Column->FTitleCell;
         TCanvas* Canvas = Title->Canvas();

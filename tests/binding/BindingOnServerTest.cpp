@@ -161,16 +161,16 @@ AnsiString ActiveForm(const std::string& Schema, bool DataSetLast)
 TEST_F(BindingOnServer, ADataSetThatCannotOpenWhileItsFormLoadsRaisesAnErrorNamingTheFormFileAndTheDataSet)
 {
     TempDir Dir;
-    const std::string BadType = Dir.WriteFile("badtype.SFD", "[Table]\nName = Customer\n[Fields]\nCustNo, Date, 8, Key\n");
+    const std::string BadType = Dir.WriteFile("badtype.SFD", "[Table]\nName = Customer\n[Fields]\nCustNo, Datum, 8, Key\n");
     const struct {
         std::string Schema;
         bool DataSetLast;
         const char* Problem;  // what the message must also say
     } Cases[] = {
         {Dir.File("missing.SFD"), false, "missing.SFD"},
-        {BadType, false, "unknown type Date"},
+        {BadType, false, "unknown type Datum"},
         {Dir.File("missing.SFD"), true, "missing.SFD"},
-        {BadType, true, "unknown type Date"},
+        {BadType, true, "unknown type Datum"},
     };
     for (const auto& Case : Cases) {
         TForm Loaded(nullptr);

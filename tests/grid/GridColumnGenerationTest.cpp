@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QWidget>
+
+#include <cstdlib>
+
 #include "framework/ui/TCanvas.h"
 #include "interface/ServerCall.h"
 #include "tests/grid/GridTestSupport.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UiTestSupport.h"
 
 namespace {
 
@@ -38,6 +44,8 @@ TEST_F(GridColumnGeneration, AClosedDatasetWithAFileAndUserIsOpenedForItsFieldsA
         EXPECT_EQ(Column->GetTitle(), Field.Name);
         EXPECT_EQ(Column->GetDataField(), Field.Name);
         EXPECT_EQ(Column->GetUseColumnColor(), Field.Key) << Field.Name;
+        const bool Number = Column->GetDataField() == "CustNo" || Column->GetDataField() == "TaxRate";
+        EXPECT_EQ(Column->GetColumnAlign(), Number ? CA_Right : CA_Left) << Field.Name << ": numbers right-aligned";
         if (Field.Key) {
             EXPECT_EQ(Column->GetColumnColor(), TColor(0x78E7D9));
         }
@@ -56,6 +64,44 @@ TEST_F(GridColumnGeneration, AClosedDatasetWithAFileAndUserIsOpenedForItsFieldsA
     EXPECT_EQ(Key->DisplayName(), "[ CustNo ]");
     EXPECT_EQ(Key->FTitleCell->Width(), Key->GetColumnWidth());
     EXPECT_EQ(Grid->GetColumns()->GeTColumnItem(1)->FTitleCell->Left(), 1 + Key->GetColumnWidth());
+}
+
+TEST_F(GridColumnGeneration, AmountsAreShownWithTheirDecimalsOnTheRightOfTheirColumn)
+{
+    TempDir Dir;
+    DataSet->setFSchemaFileName(Dir.WriteFile("orders.SFD", "[Table]\nName = Orders\n[Fields]\nNote, Text, 12\n"
+                                                            "Amount, Decimal(2), 12\nOrdered, Date\n"));
+    DataSet->SetFActive(true);
+    for (const char* Amount : {"1250", "199.9"}) {
+        Check(Server()->Insert());
+        Check(Server()->SetFieldValue(OleVariant("Amount"), OleVariant(Amount)));
+        Check(Server()->SetFieldValue(OleVariant("Ordered"), OleVariant("2024-03-31")));
+        Ask(Server(), &IFileDataSet::Post);
+    }
+    Check(Server()->First());
+    Grid->SetFDataSource(Source);
+    ASSERT_EQ(Grid->GetColumns()->GetCount(), 3);
+    EXPECT_EQ(Grid->GetColumns()->GeTColumnItem(0)->GetColumnAlign(), CA_Left);
+    EXPECT_EQ(Grid->GetColumns()->GeTColumnItem(1)->GetColumnAlign(), CA_Right);
+    EXPECT_EQ(Grid->GetColumns()->GeTColumnItem(2)->GetColumnAlign(), CA_Left) << "dates read left to right";
+    EXPECT_EQ(ColumnTexts(1), (std::vector<AnsiString>{"1250.00", "199.90"}));
+
+    // Drawn on the right: the amounts' last digits end at one place, near the cell's edge.
+    Form->Show();
+    const QImage Image = GrabControl(Grid);
+    SaveScreenshot(Grid, "grid_amounts_right_aligned");
+    std::vector<int> Ends;
+    for (int Row = 0; Row < 2; ++Row) {
+        TGridCell* Amount = Cell(1, Row);
+        const QPoint Origin = Amount->Widget()->mapTo(Grid->Widget(), QPoint(0, 0));
+        int LastInk = -1;
+        for (int X = 0; X < Amount->Width(); ++X)
+            for (int Y = 2; Y < Amount->Height() - 2; ++Y)
+                if (qGray(Image.pixel(Origin.x() + X, Origin.y() + Y)) < 100) LastInk = X;
+        Ends.push_back(LastInk);
+        EXPECT_GT(LastInk, Amount->Width() - 8) << "row " << Row << " ends near the right edge";
+    }
+    EXPECT_LE(std::abs(Ends[0] - Ends[1]), 1) << "both amounts end at the same place";
 }
 
 TEST_F(GridColumnGeneration, AKeyFieldTakesTheGridsKeyColourAndExistingColumnsStay)

@@ -61,11 +61,11 @@ TEST_F(UsersTest, DemoUserWritesDesignerReadsAndOthersAreRefused)
 
 TEST_F(UsersTest, BadOrMissingSchemaFailsOpenNamingFileLineAndProblem)
 {
-    Dir.WriteFile("bad.SFD", "[Table]\nName = T\n[Fields]\nA, Text, 5, Key\nB, Date, 5\n");
+    Dir.WriteFile("bad.SFD", "[Table]\nName = T\n[Fields]\nA, Text, 5, Key\nB, Datum, 5\n");
     TSession S = NewSession("u", "", "bad.SFD");
     OleVariant R;
     AnsiString Msg = FailureText(S->Open(&R));
-    EXPECT_TRUE(Contains(Msg, "bad.SFD, line 5") && Contains(Msg, "unknown type Date of field B")) << Msg;
+    EXPECT_TRUE(Contains(Msg, "bad.SFD, line 5") && Contains(Msg, "unknown type Datum of field B")) << Msg;
     TSession Missing = NewSession("u", "", "nowhere.SFD");
     Msg = FailureText(Missing->Open(&R));
     EXPECT_TRUE(Contains(Msg, "nowhere.SFD was not found")) << Msg;

@@ -135,6 +135,47 @@ TEST_P(SessionOnEveryStore, AnotherWritersAcknowledgedPostIsInTheViewAtTheNextOp
     EXPECT_EQ(ValueOf(S.get(), "Code"), "c9");
 }
 
+// Dates, fixed decimals, whole numbers and booleans are kept in their stored form and
+// ordered as what they are on every store: dates as dates, decimals as numbers (a key's
+// 1.5 and 1.50 are one), a filter compares amounts as numbers; and a session that opens the
+// table again, on the same store, reads them as they were posted.
+TEST_P(SessionOnEveryStore, TypedFieldsAreStoredAndOrderedAlikeOnEveryStore)
+{
+    Dir.WriteFile("orders.SFD", "[Table]\nName = Orders\n[Fields]\nOrdered, Date, Key\nAmount, Decimal(2), 12, Key\n"
+                                "Qty, Integer, 6\nPaid, Boolean\n");
+    TSession S = Open("orders.SFD");
+    const std::pair<const char*, const char*> Posted[] = {
+        {"2024-11-05", "100"}, {"2024-02-29", "9.99"}, {"2024-11-05", "99.5"}, {"1999-12-31", "-3"}, {"2024-11-05", "1e2"}};
+    int Qty = 0;
+    for (const auto& [Ordered, Amount] : Posted) {
+        const HRESULT Code =
+            AddRecord(S.get(), {{"Ordered", Ordered}, {"Amount", Amount}, {"Qty", IntToStr(++Qty) + ".0"}, {"Paid", "1"}});
+        if (Ordered == AnsiString("2024-11-05") && Amount == AnsiString("1e2")) {
+            EXPECT_NE(FailureText(Code).find("Key Ordered, Amount: the value \"2024-11-05\", \"100.00\" is already"),
+                      AnsiString::npos);
+            OleCheck(S->Cancel());
+            continue;
+        }
+        ASSERT_TRUE(Succeeded(Code)) << Ordered << " " << Amount;
+    }
+    TSession Again = Open("orders.SFD");
+    const std::vector<AnsiString> Order = {"1999-12-31 -3.00 4", "2024-02-29 9.99 2", "2024-11-05 99.50 3",
+                                           "2024-11-05 100.00 1"};
+    std::vector<AnsiString> Seen;
+    OleCheck(Again->First());
+    for (int I = 0; I < CountOf(Again.get()); ++I, OleCheck(Again->Next())) {
+        Seen.push_back(ValueOf(Again.get(), "Ordered") + " " + ValueOf(Again.get(), "Amount") + " " +
+                       ValueOf(Again.get(), "Qty"));
+        EXPECT_EQ(ValueOf(Again.get(), "Paid"), "True");
+    }
+    EXPECT_EQ(Seen, Order);
+
+    OleVariant Added;
+    OleCheck(Again->AddFilterCommand(OleVariant("big,Amount,0,0,>=,99.6,"), &Added));
+    OleCheck(Again->SetFiltered(OleVariant(true)));
+    EXPECT_EQ(KeysInView(Again.get(), "Amount"), (std::vector<AnsiString>{"100.00"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryStore, SessionOnEveryStore,
                          ::testing::Values(TStoreKind::SqliteMemory, TStoreKind::SqliteFile, TStoreKind::Postgres),
                          KindName);

@@ -16,7 +16,7 @@ bool IsQuestion(const AnsiString& Call)
 {
     for (const char* Prefix : {"GetState", "GetActive", "GetFieldValue", "IsKeyField", "GetRecordCount", "GetBof",
                                "GetEof", "GetRecNo", "GetFiltered", "GetDataReadOnly", "GetAccessUser",
-                               "GetFieldSize", "GetFieldCount", "GetFieldName", "GetIsEmpty"})
+                               "GetFieldSize", "GetFieldCount", "GetFieldName", "GetIsEmpty", "GetFieldType"})
         if (Call.rfind(Prefix, 0) == 0) return true;
     return false;
 }
@@ -199,6 +199,7 @@ HRESULT TRecordingFileDataSet::GetDataReadOnly(OleVariant* Value) { return Reply
 HRESULT TRecordingFileDataSet::SetDataReadOnly(OleVariant Value) { return Record("SetDataReadOnly", {Value}); }
 HRESULT TRecordingFileDataSet::GetRecordChangedByOther(OleVariant* Value) { return Reply("GetRecordChangedByOther", Value, OleVariant(false)); }
 HRESULT TRecordingFileDataSet::SetSchemaFileName(OleVariant FileName) { return Record("SetSchemaFileName", {FileName}); }
+HRESULT TRecordingFileDataSet::GetFieldType(OleVariant Name, OleVariant* Value) { return Reply("GetFieldType", Value, OleVariant("Text"), {Name}); }
 
 TRecordingServerClass::TRecordingServerClass()
 {

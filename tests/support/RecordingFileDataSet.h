@@ -92,6 +92,7 @@ public:
     HRESULT SetDataReadOnly(OleVariant Value) override;
     HRESULT GetRecordChangedByOther(OleVariant* Value) override;
     HRESULT SetSchemaFileName(OleVariant FileName) override;
+    HRESULT GetFieldType(OleVariant Name, OleVariant* Value) override;
 
 private:
     struct TFailure {
