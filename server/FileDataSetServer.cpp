@@ -1,7 +1,7 @@
 #include "server/FileDataSetServer.h"
 
 #include "com/ErrorInfo.h"
-#include "server/Invariants.h"
+#include "framework/core/Invariants.h"
 #include "server/ServerError.h"
 
 namespace RecordServer {

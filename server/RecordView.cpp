@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "framework/core/TextUtils.h"
-#include "server/Invariants.h"
+#include "framework/core/Invariants.h"
 
 namespace RecordServer {
 

@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "framework/core/TextUtils.h"
-#include "server/Invariants.h"
+#include "framework/core/Invariants.h"
 #include "server/KeyOrder.h"
 
 namespace RecordServer {

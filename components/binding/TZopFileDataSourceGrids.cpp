@@ -25,6 +25,7 @@
 #include "components/grid/TGridCell.h"
 #include "components/grid/TGridColumns.h"
 #include "components/grid/TZopFileDBGrid.h"
+#include "framework/core/Invariants.h"
 #include "framework/core/TStrings.h"
 #include "framework/core/TextUtils.h"
 #include "framework/ui/TButton.h"
@@ -39,13 +40,17 @@ constexpr int PageRows = TZopFileDBGrid::PageRows;
 constexpr int LastPageRow = PageRows - 1;
 
 // Runs Fn on every registered control whose class is exactly the grid's, taking the number
-// of entries once.
+// of entries once; each grid's invariants hold when Fn is done with it.
 template <class F>
 void ForEachGrid(TStringList* Controls, F&& Fn)
 {
     const int Count = Controls->Count();
-    for (int I = 0; I < Count; ++I)
-        if (TZopFileDBGrid* Grid = ExactlyA<TZopFileDBGrid>(Controls->Objects(I))) Fn(Grid);
+    for (int I = 0; I < Count; ++I) {
+        if (TZopFileDBGrid* Grid = ExactlyA<TZopFileDBGrid>(Controls->Objects(I))) {
+            Fn(Grid);
+            ZFD_CHECK_INVARIANTS(*Grid);
+        }
+    }
 }
 
 // Steps back from the current record so that it ends in the bottom row of the page.
@@ -195,6 +200,7 @@ void TZopFileDataSource::RefreshGridPage(TZopFileDBGrid* Grid)
         }
         Grid->FNavigatorMovesCursor = false;
     }
+    ZFD_CHECK_INVARIANTS(*Grid);
 }
 
 void TZopFileDataSource::RefreshDBGrid()

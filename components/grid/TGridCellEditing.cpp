@@ -15,6 +15,7 @@
 #include "components/grid/TColumnItem.h"
 #include "components/grid/TGridColumns.h"
 #include "components/grid/TZopFileDBGrid.h"
+#include "framework/core/Invariants.h"
 #include "framework/core/TextUtils.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/TApplication.h"
@@ -246,6 +247,7 @@ void TGridCell::MoveRow(WORD Key)
         RunRepeatStep(G->Server());
         Source->RefreshNavigator();
     }
+    ZFD_CHECK_INVARIANTS(*G);
 }
 
 void TGridCell::KeyPress(wchar_t& Key)

@@ -9,6 +9,7 @@
 #include "components/grid/TColumnItem.h"
 #include "components/grid/TGridCell.h"
 #include "components/grid/TGridColumns.h"
+#include "framework/core/Invariants.h"
 #include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/PublishHelper.h"
@@ -246,17 +247,20 @@ void TZopFileDBGrid::SetFRowCount(int N)
         TColumnItem* Column = FColumns->GeTColumnItem(K);
         for (int R = 0; R < N && R < Column->DataCellCount(); ++R) Column->GetDataCell(R)->ClearCellData();
     }
+    ZFD_CHECK_INVARIANTS(*this);
 }
 
 void TZopFileDBGrid::AddNewRecordCells()
 {
     for (int K = 0; K < FColumns->GetCount(); ++K) FColumns->GeTColumnItem(K)->AddNewDataCell();
+    ZFD_CHECK_INVARIANTS(*this);
 }
 
 void TZopFileDBGrid::DeleteRecordCells()
 {
     if (GetFRowCount() == 0) return;
     for (int K = 0; K < FColumns->GetCount(); ++K) FColumns->GeTColumnItem(K)->DeleteDataCell();
+    ZFD_CHECK_INVARIANTS(*this);
 }
 
 void TZopFileDBGrid::ClearInsertRow()
@@ -315,15 +319,53 @@ void TZopFileDBGrid::SetDBGridMoveDataCursor()
 {
     FGridMovesCursor = true;
     FNavigatorMovesCursor = false;
+    ZFD_CHECK_INVARIANTS(*this);
 }
 
 void TZopFileDBGrid::SetNavigatorMoveDataCursor(bool ResetTop)
 {
     FGridMovesCursor = false;
     FNavigatorMovesCursor = true;
-    if (!ResetTop) return;
-    if (IFileDataSet* S = Server())
-        if (!StateIs(S, "Edit")) FTopDataPos = -1;
+    if (ResetTop)
+        if (IFileDataSet* S = Server())
+            if (!StateIs(S, "Edit")) FTopDataPos = -1;
+    ZFD_CHECK_INVARIANTS(*this);
+}
+
+AnsiString TZopFileDBGrid::CheckInvariants() const
+{
+    const int Rows = GetFRowCount();
+    if (Rows > PageRows + 1)
+        return Name() + " has " + IntToStr(Rows) + " rows, more than a page and the insert row";
+    for (int K = 0; K < FColumns->GetCount(); ++K) {
+        const TColumnItem* Column = FColumns->GeTColumnItem(K);
+        if (Column->DataCellCount() != Rows)
+            return Name() + ": column " + IntToStr(K) + " has " + IntToStr(Column->DataCellCount()) +
+                   " data cells, column 0 has " + IntToStr(Rows);
+        for (int R = 0; R < Rows; ++R)
+            if (Column->GetDataCell(R)->GetRow() != R)
+                return Name() + ": the data cell " + IntToStr(R) + " of column " + IntToStr(K) + " is in row " +
+                       IntToStr(Column->GetDataCell(R)->GetRow());
+    }
+    if (FTopDataPos != -1 && FTopDataPos < 1)
+        return Name() + ": FTopDataPos is " + IntToStr(FTopDataPos) + ", neither -1 nor a record number";
+    if (FGridMovesCursor && FNavigatorMovesCursor) return Name() + ": both the grid and a navigator moved the cursor last";
+    if (FPageUpPending && FPageDownPending) return Name() + ": the page is to shift both up and down";
+    if (FSelectedCell && !IsDataCell(FSelectedCell)) return Name() + ": FSelectedCell is not one of its data cells";
+    for (const TWinControl* Editor : SharedEditors())
+        if (Editor && Editor->Parent() && !IsDataCell(Editor->Parent()))
+            return Name() + ": a shared editor is inside " + Editor->Parent()->Name() + ", not one of its data cells";
+    return AnsiString();
+}
+
+bool TZopFileDBGrid::IsDataCell(const TControl* Control) const
+{
+    for (int K = 0; K < FColumns->GetCount(); ++K) {
+        const TColumnItem* Column = FColumns->GeTColumnItem(K);
+        for (int R = 0; R < Column->DataCellCount(); ++R)
+            if (Column->GetDataCell(R) == Control) return true;
+    }
+    return false;
 }
 
 void TZopFileDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)

@@ -27,16 +27,24 @@
 //   state "Browse"/"InActive" | FSelectedRow = -1: nothing is pending, no row to collect
 //   rows removed              | editors taken out first; FSelectedCell null if it was freed
 //
-// Paging flags (read and written by the data source's page refresh): FTopDataPos is the
-// record shown in row 0, or -1 when the next page refresh lays the page around the current
-// record; FGridMovesCursor / FNavigatorMovesCursor say who moved the cursor last;
-// FPageUpPending / FPageDownPending ask the next page refresh to shift the page.
+// Paging state (read and written by the data source's page refresh and its grid operations,
+// and by the cells' keys): FTopDataPos is the record shown in row 0, or -1 when the next page
+// refresh lays the page around the current record; FGridMovesCursor / FNavigatorMovesCursor
+// say who moved the cursor last; FPageUpPending / FPageDownPending ask the next page refresh
+// to shift the page.
 //
-// Invariants:
-// - FSelectedCell is null or a data cell that exists (the columns clear it before freeing).
+// Invariants (CheckInvariants answers which is broken; the grid's row operations and the data
+// source's grid operations check them where they end, see framework/core/Invariants.h):
+// - Rows: every column has the same number of data cells, GetFRowCount, at most a page and
+//   the insert row; data cell r of every column is in row r.
+// - FTopDataPos is -1 or a record number (1 or more).
+// - At most one of FGridMovesCursor and FNavigatorMovesCursor is set, and at most one of
+//   FPageUpPending and FPageDownPending.
+// - FSelectedCell is null or a data cell of this grid (the columns clear it before freeing).
 // - FCellEdit, FCellComboBox and FCellButton live as long as the grid; their parent is null
 //   or a data cell of this grid.
-// - FRefreshing is true only inside RefreshWithDataSource.
+// - FRefreshing is true only inside RefreshWithDataSource (not checked: the checks run
+//   inside it too).
 //
 // Threading: GUI thread only.
 #include <array>
@@ -116,6 +124,9 @@ public:
     // The OnClick of the pop-up menu's top-level items.
     void RunPopUpMenuClick(TObject* Sender);
 
+    // The first of the invariants stated above that is broken; empty text when all hold.
+    AnsiString CheckInvariants() const;
+
     // The server of the data source's dataset; null without data source, dataset or server.
     IFileDataSet* Server() const;
     // The three shared editors: the button, the edit box and the combo box.
@@ -175,6 +186,8 @@ public:
 private:
     // One column per field of the open dataset.
     void GenerateColumns();
+    // True when Control is one of the data cells.
+    bool IsDataCell(const TControl* Control) const;
     // A grid that is not read-only and has a row being typed into has a row to collect.
     bool HasRowToCollect() const { return !FIsReadOnly && FSelectedRow >= 0; }
 

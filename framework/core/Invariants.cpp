@@ -1,10 +1,8 @@
 // Stops the program where a stated invariant is found broken (see Invariants.h).
-#include "server/Invariants.h"
+#include "framework/core/Invariants.h"
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace RecordServer {
 
 void RequireInvariants(const AnsiString& Problem, const char* File, int Line)
 {
@@ -12,5 +10,3 @@ void RequireInvariants(const AnsiString& Problem, const char* File, int Line)
     std::fprintf(stderr, "%s:%d: an invariant is broken: %s\n", File, Line, Problem.c_str());
     std::abort();
 }
-
-}  // namespace RecordServer

@@ -7,16 +7,12 @@
 // CheckInvariants() after every step, in every build.
 #include "framework/core/Exceptions.h"
 
-namespace RecordServer {
-
 // Stops the program, naming the broken invariant and where it was found, unless Problem is
 // empty.
 void RequireInvariants(const AnsiString& Problem, const char* File, int Line);
 
-}  // namespace RecordServer
-
 #ifdef NDEBUG
 #define ZFD_CHECK_INVARIANTS(Object) ((void)0)
 #else
-#define ZFD_CHECK_INVARIANTS(Object) ::RecordServer::RequireInvariants((Object).CheckInvariants(), __FILE__, __LINE__)
+#define ZFD_CHECK_INVARIANTS(Object) ::RequireInvariants((Object).CheckInvariants(), __FILE__, __LINE__)
 #endif
