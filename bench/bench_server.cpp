@@ -33,7 +33,6 @@
 // The cases with untimed writes run a fixed number of iterations: 1000 in memory, 100 on a
 // file, or ZFD_BENCH_ITERATIONS (to give a profiler enough samples).
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,7 +43,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -54,6 +52,7 @@
 #include <string>
 #include <tuple>
 
+#include "bench/BenchTables.h"
 #include "com/ComObj.h"
 #include "com/OleCheck.h"
 #include "framework/core/TextUtils.h"
@@ -64,111 +63,14 @@
 
 namespace {
 
+using namespace Bench;
+
 namespace fs = std::filesystem;
 using TClock = std::chrono::steady_clock;
 
-const char* const FieldNames[13] = {"CustNo", "Company", "Addr1", "Addr2",   "City",    "State",          "Zip",
-                                    "Country", "Phone",  "FAX",   "TaxRate", "Contact", "LastInvoiceDate"};
 const char* const DemoStart = "過濾客戶開始條件,CustNo,1,2,>=,13,";
 const char* const DemoEnd = "過濾客戶結束條件,CustNo,1,2,<=,62,";
 const char* const KeyOrder = "CAST(\"CustNo\" AS NUMERIC)";
-
-void Check(int Rc, sqlite3* Db, const std::string& What)
-{
-    if (Rc != SQLITE_OK && Rc != SQLITE_DONE && Rc != SQLITE_ROW)
-        throw std::runtime_error(What + ": " + sqlite3_errmsg(Db));
-}
-
-void Exec(sqlite3* Db, const std::string& Sql)
-{
-    Check(sqlite3_exec(Db, Sql.c_str(), nullptr, nullptr, nullptr), Db, Sql);
-}
-
-sqlite3_stmt* Prepare(sqlite3* Db, const std::string& Sql)
-{
-    sqlite3_stmt* Stmt = nullptr;
-    Check(sqlite3_prepare_v2(Db, Sql.c_str(), -1, &Stmt, nullptr), Db, Sql);
-    return Stmt;
-}
-
-sqlite3* OpenDb(const std::string& Target)
-{
-    sqlite3* Db = nullptr;
-    int Rc = sqlite3_open_v2(Target.c_str(), &Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr);
-    Check(Rc, Db, "open " + Target);
-    sqlite3_busy_timeout(Db, 5000);
-    return Db;
-}
-
-double Seconds(TClock::time_point Start)
-{
-    return std::chrono::duration<double>(TClock::now() - Start).count();
-}
-
-std::size_t HeapInUse()
-{
-    return mallinfo2().uordblks;
-}
-
-// The stored records have the keys 1000, 1002, 1004, ...: a random odd key falls between two.
-std::int64_t KeyAt(std::int64_t Index)
-{
-    return 1000 + 2 * Index;
-}
-
-// A random odd key: between two stored records.
-std::int64_t KeyBetween(std::mt19937_64& Random, std::int64_t Size)
-{
-    return KeyAt(static_cast<std::int64_t>(Random() % static_cast<std::uint64_t>(Size))) + 1;
-}
-
-std::vector<std::string> RecordValues(std::int64_t Key)
-{
-    std::string K = std::to_string(Key);
-    return {K,
-            "Company number " + K,
-            K + " Harbour Road",
-            "Suite " + std::to_string(Key % 500),
-            Key % 2 ? "Kaohsiung" : "Taipei",
-            "TW",
-            std::to_string(80000 + Key % 999),
-            "Taiwan",
-            "07-" + std::to_string(1000000 + Key % 8999999),
-            "07-" + std::to_string(2000000 + Key % 7999999),
-            std::to_string(Key % 10) + ".5",
-            "Contact " + K,
-            "1994/11/18 12:00:00"};
-}
-
-// The INSERT of the 13 fields, as parameters ?1 to ?13.
-sqlite3_stmt* PrepareInsert(sqlite3* Db)
-{
-    std::string Cols, Params;
-    for (int I = 0; I < 13; ++I) {
-        Cols += std::string(I ? ", " : "") + '"' + FieldNames[I] + '"';
-        Params += std::string(I ? ", " : "") + "?";
-    }
-    return Prepare(Db, "INSERT INTO Customer (" + Cols + ") VALUES (" + Params + ")");
-}
-
-void BindValues(sqlite3_stmt* Stmt, const std::vector<std::string>& Values)
-{
-    for (int I = 0; I < 13; ++I) sqlite3_bind_text(Stmt, I + 1, Values[I].c_str(), -1, SQLITE_TRANSIENT);
-}
-
-// Inserts Count records (indexes 0..Count-1) through Db in one transaction.
-void BulkFill(sqlite3* Db, std::int64_t Count)
-{
-    sqlite3_stmt* Stmt = PrepareInsert(Db);
-    Exec(Db, "BEGIN");
-    for (std::int64_t I = 0; I < Count; ++I) {
-        BindValues(Stmt, RecordValues(KeyAt(I)));
-        Check(sqlite3_step(Stmt), Db, "insert");
-        sqlite3_reset(Stmt);
-    }
-    Exec(Db, "COMMIT");
-    sqlite3_finalize(Stmt);
-}
 
 // The same table layout and key index as the server's, in SQLite alone.
 const char* const DirectTable =
@@ -180,20 +82,6 @@ const char* const DirectTable =
     "\"LastInvoiceDate\" TEXT NOT NULL DEFAULT '');"
     "CREATE UNIQUE INDEX CustomerKey ON Customer (CAST(\"CustNo\" AS NUMERIC));";
 
-// A bulk load into a file that is renamed into place only when complete needs no journal.
-void BulkLoadSettings(sqlite3* Db)
-{
-    Exec(Db, "PRAGMA journal_mode=OFF");
-    Exec(Db, "PRAGMA synchronous=OFF");
-    Exec(Db, "PRAGMA cache_size=-1000000");
-}
-
-void FileSettings(sqlite3* Db)
-{
-    Exec(Db, "PRAGMA journal_mode=WAL");
-    Exec(Db, "PRAGMA synchronous=FULL");  // the server's setting
-}
-
 fs::path BenchFolder()
 {
     static fs::path Folder = [] {
@@ -204,56 +92,6 @@ fs::path BenchFolder()
     return Folder;
 }
 
-fs::path CacheFolder()
-{
-    const char* Xdg = std::getenv("XDG_CACHE_HOME");
-    const char* Home = std::getenv("HOME");
-    fs::path Base = Xdg && *Xdg ? fs::path(Xdg) : fs::path(Home ? Home : "/tmp") / ".cache";
-    fs::path P = Base / "zopfiledb-bench";
-    fs::create_directories(P);
-    return P;
-}
-
-TComInterface<IFileDataSet> NewSession(const std::string& SchemaPath, const std::string& AccessFile)
-{
-    TComInterface<IFileDataSet> S = CoFileDataSet::Create();
-    OleCheck(S->SetSchemaFileName(OleVariant(SchemaPath)));
-    OleCheck(S->SetAccessUser(OleVariant("1688")));
-    OleCheck(S->SetAccessFile(OleVariant(AccessFile)));
-    return S;
-}
-
-TComInterface<IFileDataSet> OpenSession(const std::string& SchemaPath, const std::string& AccessFile)
-{
-    TComInterface<IFileDataSet> S = NewSession(SchemaPath, AccessFile);
-    OleVariant Ignored;
-    OleCheck(S->Open(&Ignored));
-    return S;
-}
-
-// Fills the server's table at Target (made by a session first, so that it has the server's
-// layout) through a plain connection. The change log's triggers are dropped for the fill
-// (the next session that opens the table makes them again): a bulk load needs no log.
-void FillOurs(const std::string& SchemaPath, const std::string& AccessFile, const std::string& Target,
-              std::int64_t Count, bool IsFile)
-{
-    {
-        TComInterface<IFileDataSet> Maker = OpenSession(SchemaPath, AccessFile);
-        OleCheck(Maker->Close());
-    }
-    sqlite3* Db = OpenDb(Target);
-    RecordServer::RegisterSqlFunctions(Db);  // the key index's collation
-    if (IsFile) BulkLoadSettings(Db);
-    std::vector<std::string> Triggers;
-    sqlite3_stmt* List = Prepare(Db, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'zfd_log%'");
-    while (sqlite3_step(List) == SQLITE_ROW) Triggers.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(List, 0)));
-    sqlite3_finalize(List);
-    for (const std::string& T : Triggers) Exec(Db, "DROP TRIGGER \"" + T + "\"");
-    BulkFill(Db, Count);
-    if (IsFile) FileSettings(Db);
-    sqlite3_close(Db);
-}
-
 void FillDirect(const std::string& Target, std::int64_t Count, bool IsFile)
 {
     sqlite3* Db = OpenDb(Target);
@@ -262,28 +100,6 @@ void FillDirect(const std::string& Target, std::int64_t Count, bool IsFile)
     BulkFill(Db, Count);
     if (IsFile) FileSettings(Db);
     sqlite3_close(Db);
-}
-
-// A file table of Count records in the cache, built once: Fill makes it at a temporary
-// name, which is renamed when complete.
-std::string CachedFile(const std::string& Name, const std::function<void(const std::string&)>& Fill)
-{
-    fs::path Final = CacheFolder() / Name;
-    if (fs::exists(Final)) return Final.string();
-    fs::path Temp = CacheFolder() / (Name + ".building");
-    for (const char* Suffix : {"", "-wal", "-shm"}) fs::remove(Temp.string() + Suffix);
-    Fill(Temp.string());
-    sqlite3* Db = OpenDb(Temp.string());
-    Exec(Db, "PRAGMA wal_checkpoint(TRUNCATE)");
-    sqlite3_close(Db);
-    fs::rename(Temp, Final);
-    for (const char* Suffix : {"-wal", "-shm"}) fs::remove(Temp.string() + Suffix);
-    return Final.string();
-}
-
-std::string OursFileName(std::int64_t Size)
-{
-    return "ours-v3-" + std::to_string(Size) + ".db";
 }
 
 std::string DirectFileName(std::int64_t Size)
@@ -794,15 +610,6 @@ void Memory(benchmark::State& State, bool IsFile, std::int64_t Size)
 // ---------------------------------------------------------------------------------------
 // Peak resident size, measured in a fresh process (this program started again with
 // --peak=ours|direct FILE): a process that already holds other tables would hide it.
-
-long VmHwmKb()
-{
-    std::ifstream Status("/proc/self/status");
-    std::string Line;
-    while (std::getline(Status, Line))
-        if (Line.rfind("VmHWM:", 0) == 0) return std::strtol(Line.c_str() + 6, nullptr, 10);
-    return -1;
-}
 
 int PeakChild(const std::string& Side, const std::string& File)
 {

@@ -109,34 +109,68 @@ void Execute(const std::string& Uri, const std::string& Sql)
 
 }  // namespace
 
+namespace {
+
+// Gives Folder to the postgres user when this process is root (the server runs as that user).
+void GiveToPostgres(const fs::path& Folder)
+{
+    if (geteuid() != 0) return;
+    if (struct passwd* User = getpwnam("postgres")) {
+        if (chown(Folder.c_str(), User->pw_uid, User->pw_gid) != 0)
+            throw std::runtime_error("Cannot give the folder " + Folder.string() + " to the postgres user.");
+    }
+}
+
+}  // namespace
+
 TPgTestCluster::TPgTestCluster(bool Durable)
 {
-    fs::path Bin = ServerPrograms();
     std::string Template = (fs::temp_directory_path() / "zfd-pg-XXXXXX").string();
     if (!mkdtemp(Template.data())) throw std::runtime_error("Cannot make a temporary folder for PostgreSQL.");
     FFolder = Template;
     FOwner = getpid();
-    if (geteuid() == 0) {
-        if (struct passwd* User = getpwnam("postgres")) {
-            if (chown(FFolder.c_str(), User->pw_uid, User->pw_gid) != 0)
-                throw std::runtime_error("Cannot give the folder " + FFolder.string() + " to the postgres user.");
-        }
-    }
-    fs::path Log = FFolder / "server.log";
     try {
-        Run(Bin / "initdb", {"-D", (FFolder / "data").string(), "-A", "trust", "-U", Superuser, "-E", "UTF8", "--no-locale",
-                             "--no-sync"},
-            FFolder / "initdb.log");
-        std::string Options = "-c listen_addresses='' -k " + FFolder.string() + " -p " + SocketPort +
-                              " -c max_connections=200 -c shared_buffers=128MB" +
-                              (Durable ? "" : " -c fsync=off -c synchronous_commit=off -c full_page_writes=off");
-        Run(Bin / "pg_ctl", {"-D", (FFolder / "data").string(), "-l", Log.string(), "-w", "-t", "60", "-o", Options, "start"},
-            FFolder / "pg_ctl.log");
+        GiveToPostgres(FFolder);
+        MakeData();
+        Start(Durable);
     } catch (...) {
         std::error_code Ignored;
         fs::remove_all(FFolder, Ignored);
         throw;
     }
+}
+
+std::unique_ptr<TPgTestCluster> TPgTestCluster::Kept(const fs::path& Folder)
+{
+    std::unique_ptr<TPgTestCluster> Cluster(new TPgTestCluster(TAttached{}, Folder));
+    Cluster->FKept = true;
+    fs::create_directories(Folder);
+    GiveToPostgres(Folder);
+    if (!fs::exists(Folder / "data" / "PG_VERSION")) {
+        std::error_code Ignored;
+        fs::remove_all(Folder / "data", Ignored);
+        Cluster->MakeData();
+    }
+    Cluster->Start(true);
+    Cluster->FOwner = getpid();
+    return Cluster;
+}
+
+void TPgTestCluster::MakeData()
+{
+    Run(ServerPrograms() / "initdb",
+        {"-D", (FFolder / "data").string(), "-A", "trust", "-U", Superuser, "-E", "UTF8", "--no-locale", "--no-sync"},
+        FFolder / "initdb.log");
+}
+
+void TPgTestCluster::Start(bool Durable)
+{
+    std::string Options = "-c listen_addresses='' -k " + FFolder.string() + " -p " + SocketPort +
+                          " -c max_connections=200 -c shared_buffers=128MB" +
+                          (Durable ? "" : " -c fsync=off -c synchronous_commit=off -c full_page_writes=off");
+    Run(ServerPrograms() / "pg_ctl",
+        {"-D", (FFolder / "data").string(), "-l", (FFolder / "server.log").string(), "-w", "-t", "60", "-o", Options, "start"},
+        FFolder / "pg_ctl.log");
 }
 
 std::unique_ptr<TPgTestCluster> TPgTestCluster::Attach(const fs::path& Folder)
@@ -149,7 +183,11 @@ TPgTestCluster::~TPgTestCluster()
     // A forked child never stops its parent's server.
     if (FOwner != 0 && FOwner == getpid()) {
         try {
-            StopAndRemove(FFolder);
+            if (FKept)
+                Run(ServerPrograms() / "pg_ctl", {"-D", (FFolder / "data").string(), "-m", "fast", "-w", "stop"},
+                    FFolder / "pg_ctl.log");
+            else
+                StopAndRemove(FFolder);
         } catch (...) {
         }
     }

@@ -21,7 +21,13 @@ public:
     explicit TPgTestCluster(bool Durable = false);
     // The cluster already running in Folder; it is left running.
     static std::unique_ptr<TPgTestCluster> Attach(const std::filesystem::path& Folder);
-    // Stops and removes the cluster if this object (in this process) started it.
+    // A cluster kept in Folder from run to run (made there when missing), started now, durable.
+    // It is stopped when the object goes, and the folder kept: for benchmarks whose tables take
+    // minutes to fill. As root the folder goes to the postgres user, so it must lie where that
+    // user can reach it.
+    static std::unique_ptr<TPgTestCluster> Kept(const std::filesystem::path& Folder);
+    // Stops and removes the cluster if this object (in this process) started it; a kept
+    // cluster is only stopped.
     ~TPgTestCluster();
     TPgTestCluster(const TPgTestCluster&) = delete;
     TPgTestCluster& operator=(const TPgTestCluster&) = delete;
@@ -48,8 +54,13 @@ public:
 private:
     struct TAttached {};
     TPgTestCluster(TAttached, std::filesystem::path Folder) : FFolder(std::move(Folder)) {}
+    // Makes the cluster's data folder (initdb) in FFolder, which exists.
+    void MakeData();
+    // Starts the server of FFolder's data folder.
+    void Start(bool Durable);
     std::filesystem::path FFolder;
-    pid_t FOwner = 0;  // the process that started the cluster; 0: someone else stops it
+    pid_t FOwner = 0;    // the process that started the cluster; 0: someone else stops it
+    bool FKept = false;  // stopping leaves the folder
 };
 
 // The cluster of this test run (see the top of this file).
