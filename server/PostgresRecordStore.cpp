@@ -53,6 +53,9 @@ TPostgresRecordStore::TPostgresRecordStore(const TTableSchema& Schema, const Ans
     FLogTrigger = QuoteIdent("zfd_logt_" + Own);
     FTruncateTrigger = QuoteIdent("zfd_logtt_" + Own);
     FChannel = "zfd_" + Own;
+    FOwn = Own;
+    FBlocks = QuoteIdent("zfd_blk_" + Own);
+    FBlocksIndex = "zfd_blkx_" + Own;
     FLocalKey = Uri + "\n" + FSchema.TableName;
     AnsiString KeyDefinition;
     for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
@@ -149,6 +152,31 @@ void TPostgresRecordStore::ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Si
 
 // ---------------------------------------------------------------------------------------
 // Reads
+
+void TPostgresRecordStore::ReadSummary(const TSummarySink& Sink)
+{
+    Guard([&] {
+        // One statement: one snapshot. Block 0 first, then the others by their bounds.
+        TPgResult Blocks =
+            FConn.Query("SELECT blk, n, " + BoundColumns() + " FROM " + FBlocks + " ORDER BY blk <> 0, " + BoundOrder(""));
+        TSummaryBlock Block;
+        int BoundCount = Blocks.Columns() - 2;
+        for (int Row = 0; Row < Blocks.Rows(); ++Row) {
+            Block.Count = Blocks.Int64(Row, 1);
+            if (Blocks.Int64(Row, 0) == 0) {
+                Block.Bound.reset();
+            } else {
+                Block.Bound.emplace();
+                if (FSchema.HasKey()) {
+                    for (int I = 0; I < BoundCount; ++I) Block.Bound->Values.emplace_back(Blocks.Text(Row, 2 + I));
+                } else {
+                    Block.Bound->Id = Blocks.Int64(Row, 2);
+                }
+            }
+            Sink(Block);
+        }
+    });
+}
 
 bool TPostgresRecordStore::PassesFilter(std::int64_t Id)
 {

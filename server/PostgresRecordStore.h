@@ -11,7 +11,8 @@
 // schema, naming each difference.
 //
 // The change log, zfd_log_<table> (seq, id, what, oldkey, newkey), is written by a trigger on
-// the table, in the writing transaction, for every writer (a plain SQL client included); a
+// the table, in the writing transaction, for every writer (a plain SQL client included), and
+// statement triggers keep the key-order summary, zfd_blk_<table> (KeySummary.h), in it too; a
 // TRUNCATE, which fires no row trigger, is logged by a statement trigger as one entry that
 // sends every session to read its view again. The names derived from the table's (a hash
 // stands for a name longer than 40 bytes) are checked on open to be no other table's, and the
@@ -96,6 +97,7 @@ public:
     // reading brings them all anyway).
     int KeyEvery() const override { return 1; }
     void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override;
+    void ReadSummary(const TSummarySink& Sink) override;
     bool PassesFilter(std::int64_t Id) override;
     std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override;
     std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) override;
@@ -156,6 +158,16 @@ private:
     // Raises EServerError naming the first record whose number key no store could index.
     void RefuseBadNumberKeys();
     void PrepareChangeLog();
+    // The key-order summary's table, index and triggers (KeySummary.h); the summary is made
+    // again when any of them was made anew, or when it is out of date.
+    void PrepareSummary();
+    // Answers whether any of the summary's triggers (or their functions) was made anew.
+    bool PrepareSummaryTriggers();
+    // Makes the summary again from the table, inside a transaction that keeps writers out.
+    void RefillSummary();
+    // The bound columns of the summary (the key fields', or zfd_id), and their order.
+    AnsiString BoundColumns() const;
+    AnsiString BoundOrder(const AnsiString& Qualifier, const char* Direction = "") const;
     // What every new connection needs: the statements, and the channel it listens to.
     void Connected();
     AnsiString Column(std::size_t Field) const;
@@ -193,6 +205,9 @@ private:
     TPgConnection FConn;
     AnsiString FTable, FLog, FLogFunction, FLogTrigger, FTruncateTrigger;  // quoted names
     AnsiString FKeyIndex;                                 // unquoted
+    AnsiString FOwn;                                      // the table's name as the derived names hold it
+    AnsiString FBlocks;                                   // the key-order summary's table, quoted
+    AnsiString FBlocksIndex;                              // its index on the bounds, unquoted
     AnsiString FChannel;                                  // the channel that the log's trigger notifies
     AnsiString FLocalKey;                                 // the table among the writes of this process
     std::vector<TFilterCondition> FFilter;

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "framework/core/TextUtils.h"
+#include "server/KeySummary.h"
 #include "server/PostgresRecordStore.h"
 #include "server/ChangeLogCursor.h"
 #include "server/SqlText.h"
@@ -50,7 +51,8 @@ void TPostgresRecordStore::CheckNames() const
     for (const TFieldDef& Field : FSchema.Fields) Check(Field.Name, "field");
 }
 
-// Creates what is missing (the table, its key index, the change log, its triggers) and
+// Creates what is missing (the table, its key index, the change log, its triggers, the
+// key-order summary) and
 // checks what exists, in one transaction that other sessions setting up wait for. Only what
 // is missing is made, and nothing is written that is there already, so that a user who may
 // only read the table (or read and write it, without the right to create) opens it too.
@@ -71,6 +73,7 @@ void TPostgresRecordStore::PrepareTable()
         CheckOwnNames();
         PrepareKeyIndex();
         PrepareChangeLog();
+        PrepareSummary();
         FConn.Exec("COMMIT");
     } catch (...) {
         if (FConn.Connected()) FConn.Exec("ROLLBACK");
@@ -276,6 +279,151 @@ void TPostgresRecordStore::PrepareChangeLog()
              .Rows())
         FConn.Exec("CREATE TRIGGER " + FTruncateTrigger + " AFTER TRUNCATE ON " + FTable +
                    " FOR EACH STATEMENT EXECUTE FUNCTION " + FLogFunction + "()");
+}
+
+AnsiString TPostgresRecordStore::BoundColumns() const
+{
+    if (!FSchema.HasKey()) return "zfd_id";
+    AnsiString Cols;
+    for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+        if (FSchema.Fields[I].Key) Cols += (Cols.empty() ? "" : ", ") + Column(I);
+    return Cols;
+}
+
+AnsiString TPostgresRecordStore::BoundOrder(const AnsiString& Qualifier, const char* Direction) const
+{
+    if (!FSchema.HasKey()) return Qualifier + "zfd_id" + Direction;
+    AnsiString Order;
+    for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+        if (FSchema.Fields[I].Key) Order += (Order.empty() ? "" : ", ") + KeyExpr(I, Qualifier) + Direction;
+    return Order;
+}
+
+// The summary's triggers (KeySummary.h): one per kind of statement, run after it with the
+// rows it changed. (PostgreSQL runs a table's row triggers at the end of their statement: a
+// row trigger that splits a block would find rows in the table that it has not counted yet.)
+// They run after the change log's row trigger, which took the table's sequence row, so the
+// writers of the table take turns from there until they commit. Answers whether any of them,
+// or of their functions, was made anew.
+bool TPostgresRecordStore::PrepareSummaryTriggers()
+{
+    AnsiString Half = IntToStr(BlockRows), Split = IntToStr(SplitRows);
+    AnsiString Bounds = BoundColumns();
+    // The block of the key of a changed row r: the last block with a bound at or before it,
+    // else block 0.
+    AnsiString RowKeys = FSchema.HasKey() ? KeyList("r.") : AnsiString("r.zfd_id");
+    AnsiString BlockOfRow = "coalesce((SELECT blk FROM " + FBlocks + " WHERE blk > 0 AND (" + BoundOrder("") + ") <= (" +
+                            RowKeys + ") ORDER BY " + BoundOrder("", " DESC") + " LIMIT 1), 0)";
+    // Counts Rows (changed rows, aliased r) into their blocks, up (splitting the blocks that
+    // reach SplitRows) or down (dropping those left empty, block 0 aside).
+    auto Count = [&](const AnsiString& Rows, bool Up) {
+        AnsiString Loop = "  FOR b, c IN UPDATE " + FBlocks + " AS s SET n = s.n " + (Up ? "+" : "-") + " x.k FROM (SELECT " +
+                          BlockOfRow + " AS blk, count(*) AS k FROM " + Rows +
+                          " GROUP BY 1) AS x WHERE s.blk = x.blk RETURNING s.blk, s.n LOOP\n";
+        if (!Up) return Loop + "    IF b > 0 AND c <= 0 THEN DELETE FROM " + FBlocks + " WHERE blk = b; END IF;\n  END LOOP;\n";
+        AnsiString From = "SELECT c - " + Half + ", " + Bounds + " FROM " + FTable;
+        AnsiString Rest = " ORDER BY " + Order("") + " OFFSET " + Half + " LIMIT 1 RETURNING blk INTO nb;\n";
+        return Loop + "    WHILE c >= " + Split + " LOOP\n"
+                      "      IF b = 0 THEN INSERT INTO " + FBlocks + " (n, " + Bounds + ") " + From + Rest +
+               "      ELSE INSERT INTO " + FBlocks + " (n, " + Bounds + ") " + From + " WHERE (" + BoundOrder("") +
+               ") >= (SELECT " + BoundOrder("") + " FROM " + FBlocks + " WHERE blk = b)" + Rest +
+               "      END IF;\n"
+               "      UPDATE " + FBlocks + " SET n = " + Half + " WHERE blk = b;\n"
+               "      b := nb;\n"
+               "      c := c - " + Half + ";\n"
+               "    END LOOP;\n"
+               "  END LOOP;\n";
+    };
+    struct TTrigger {
+        const char* Kind;
+        AnsiString Event, Body;
+    };
+    std::vector<TTrigger> Triggers = {
+        {"i", "INSERT ON " + FTable + " REFERENCING NEW TABLE AS zfd_new",
+         Count("zfd_new AS r", true) + "  UPDATE " + FBlocks +
+             " SET top = greatest(top, (SELECT max(zfd_id) FROM zfd_new)) WHERE blk = 0;\n"},
+        {"d", "DELETE ON " + FTable + " REFERENCING OLD TABLE AS zfd_old", Count("zfd_old AS r", false)},
+        {"t", "TRUNCATE ON " + FTable,
+         "  DELETE FROM " + FBlocks + " WHERE blk > 0;\n  UPDATE " + FBlocks + " SET n = 0 WHERE blk = 0;\n"},
+    };
+    if (FSchema.HasKey()) {
+        // The updated rows whose key changed: out of their old blocks, into their new ones.
+        AnsiString Changed, OldCols = "o.zfd_id", NewCols = "w.zfd_id";
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) {
+                Changed += (Changed.empty() ? "" : " OR ") + ("o." + Column(I)) + " IS DISTINCT FROM w." + Column(I);
+                OldCols += ", o." + Column(I);
+                NewCols += ", w." + Column(I);
+            }
+        AnsiString Moved = " FROM zfd_old AS o JOIN zfd_new AS w ON o.zfd_id = w.zfd_id WHERE " + Changed + ") AS r";
+        Triggers.push_back({"u", "UPDATE ON " + FTable + " REFERENCING OLD TABLE AS zfd_old NEW TABLE AS zfd_new",
+                            Count("(SELECT " + OldCols + Moved, false) + Count("(SELECT " + NewCols + Moved, true)});
+    }
+    bool Remade = false;
+    for (const TTrigger& T : Triggers) {
+        AnsiString Function = "zfd_blkf" + AnsiString(T.Kind) + "_" + FOwn;
+        AnsiString Trigger = "zfd_blk" + AnsiString(T.Kind) + "_" + FOwn;
+        AnsiString Body = "\nDECLARE b bigint; c bigint; nb bigint;\nBEGIN\n" + T.Body + "  RETURN NULL;\nEND ";
+        TPgResult Current = FConn.Query("SELECT prosrc FROM pg_proc WHERE proname = $1", TPgParams().Add(Function));
+        if (!Current.Rows() || Current.Text(0, 0) != Body) {
+            FConn.Exec("CREATE OR REPLACE FUNCTION " + QuoteIdent(Function) + "() RETURNS trigger LANGUAGE plpgsql AS $zfd$" +
+                       Body + "$zfd$");
+            Remade = true;
+        }
+        TPgResult Made = FConn.Query("SELECT 1 FROM pg_trigger WHERE tgrelid = $1::regclass AND tgname = $2",
+                                     TPgParams().Add(FTable).Add(Trigger));
+        if (!Made.Rows()) {
+            FConn.Exec("CREATE TRIGGER " + QuoteIdent(Trigger) + " AFTER " + T.Event + " FOR EACH STATEMENT EXECUTE FUNCTION " +
+                       QuoteIdent(Function) + "()");
+            Remade = true;
+        }
+    }
+    return Remade;
+}
+
+void TPostgresRecordStore::PrepareSummary()
+{
+    try {
+        bool Made = !Exists(FBlocks);
+        if (Made) {
+            AnsiString Definitions;
+            for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+                if (FSchema.Fields[I].Key) Definitions += ", " + Column(I) + " text";
+            if (!FSchema.HasKey()) Definitions = ", zfd_id bigint";
+            FConn.Exec("CREATE TABLE " + FBlocks +
+                       " (blk bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY, n bigint NOT NULL, "
+                       "top bigint NOT NULL DEFAULT 0" + Definitions + ")");
+            FConn.Exec("CREATE INDEX " + QuoteIdent(FBlocksIndex) + " ON " + FBlocks + " (" + BoundOrder("") + ")");
+        }
+        bool Remade = PrepareSummaryTriggers();
+        // Made anew (a table kept from before the summary, or triggers that were missing), or
+        // inserts went around the triggers (records above top): made again from the table.
+        if (!Made && !Remade) {
+            TPgResult Check = FConn.Query("SELECT (SELECT top FROM " + FBlocks +
+                                          " WHERE blk = 0) >= (SELECT coalesce(max(zfd_id), 0) FROM " + FTable + ")");
+            if (!Check.IsNull(0, 0) && Check.Text(0, 0) == "t") return;
+        }
+        RefillSummary();
+    } catch (const EPgError& E) {
+        if (E.SqlState() != "42501") throw;
+        throw EServerError(InDatabase() + " has no key-order summary that is up to date, which this user may not "
+                           "make; open the table once as a user who may (its owner).");
+    }
+}
+
+void TPostgresRecordStore::RefillSummary()
+{
+    // Writers wait until this transaction ends (their trigger would count into a summary being
+    // made); readers go on.
+    AnsiString Half = IntToStr(BlockRows);
+    AnsiString Bounds = BoundColumns();
+    FConn.Exec("LOCK TABLE " + FTable + " IN SHARE MODE");
+    FConn.Exec("DELETE FROM " + FBlocks);
+    FConn.Exec("INSERT INTO " + FBlocks + " (blk, n, top) SELECT 0, least(count(*), " + Half + "), coalesce(max(zfd_id), 0) FROM " +
+               FTable);
+    FConn.Exec("INSERT INTO " + FBlocks + " (n, " + Bounds + ") SELECT least(" + Half + ", (SELECT count(*) FROM " + FTable +
+               ") - r), " + Bounds + " FROM (SELECT " + Bounds + ", row_number() OVER (ORDER BY " + Order("") +
+               ") - 1 AS r FROM " + FTable + ") AS o WHERE r > 0 AND r % " + Half + " = 0");
 }
 
 void TPostgresRecordStore::Connected()

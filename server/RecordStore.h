@@ -98,6 +98,14 @@ enum class TChangesSeen {
              // table at once: read the view again
 };
 
+// One block of the key-order summary (KeySummary.h): the key its records start at (none for
+// the first block, which starts before every key; a table without a key has the id instead)
+// and how many records it holds.
+struct TSummaryBlock {
+    std::optional<TRecordKey> Bound;
+    std::int64_t Count = 0;
+};
+
 enum class TWriteResult {
     Done,
     Changed,       // the record changed or disappeared since the version given was read
@@ -144,6 +152,10 @@ public:
     // trip away), more where comparisons are cheap and a large table's view must stay small.
     virtual int KeyEvery() const = 0;
     virtual void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) = 0;
+    // The key-order summary's blocks (KeySummary.h), in order, handed to Sink: every record,
+    // whatever the filter, read in one snapshot (or with the writers kept out). Outside a hold.
+    using TSummarySink = std::function<void(const TSummaryBlock& Block)>;
+    virtual void ReadSummary(const TSummarySink& Sink) = 0;
     // False also when the record no longer exists.
     virtual bool PassesFilter(std::int64_t Id) = 0;
     // True when record A comes before record B in the order of ReadOrderedIds; nullopt when

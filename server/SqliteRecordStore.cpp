@@ -81,6 +81,8 @@ TSqliteRecordStore::TSqliteRecordStore(const TTableSchema& Schema, const AnsiStr
     FTable = QuoteIdent(FSchema.TableName);
     FLogName = "zfd_log_" + FSchema.TableName;
     FLog = QuoteIdent(FLogName);
+    FBlocksName = "zfd_blk_" + FSchema.TableName;
+    FBlocks = QuoteIdent(FBlocksName);
     PrepareTable();
     PrepareStatements();
     SetFilter({});
@@ -121,49 +123,35 @@ void TSqliteRecordStore::ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink
 {
     Guard([&] {
         // The log's end and the ids are read with no commit between them: a commit is either
-        // in the ids or after the end. A memory table's writers wait meanwhile; a file is read
-        // in one snapshot (the one of ReadChanges, when it called for reading the view again).
-        std::unique_lock<std::mutex> NoWriters;
-        bool OwnSnapshot = false;
-        if (FMemoryLog) {
-            if (!FMemoryHold.owns_lock()) NoWriters = FMemoryLog->LockForWrite();
-            FLogCursor.Restart(FMemoryLog->End());
-        } else {
-            OwnSnapshot = !FInSnapshot;
-            if (OwnSnapshot) FBeginRead.Run();
-            DataVersionMoved();
-            FLogCursor.Restart(LogEnd());
-        }
-        struct TEndSnapshot {
-            TSqliteStatement* Commit;  // not owned; null when the snapshot is not this call's own
-            ~TEndSnapshot()
-            {
-                try {
-                    if (Commit) Commit->Run();
-                } catch (const ESqliteError&) {
-                    // Ending a transaction that only read cannot lose anything.
-                }
+        // in the ids or after the end (the snapshot is the one of ReadChanges, when it called
+        // for reading the view again).
+        ReadInSnapshot([&] {
+            if (FMemoryLog) {
+                FLogCursor.Restart(FMemoryLog->End());
+            } else {
+                DataVersionMoved();
+                FLogCursor.Restart(LogEnd());
             }
-        } EndSnapshot{OwnSnapshot ? &FCommit : nullptr};
-        TStatementReset Done(FView);
-        BindFilter(FView, *FFilter);
-        // Each row is handed over when the next tells whether it was the last, which goes with
-        // its key too: read again by its id at the end, in the same snapshot, unless it had it.
-        std::size_t KeyFields = static_cast<std::size_t>(FView.ColumnCount() - 1);
-        std::vector<AnsiString> Key(KeyFields);
-        std::int64_t PreviousId = 0;
-        bool PreviousKeyed = false;
-        std::int64_t Row = 0;
-        for (; FView.Step(); ++Row) {
-            if (Row > 0) Sink(PreviousId, PreviousKeyed ? &Key : nullptr);
-            PreviousId = FView.ColumnInt64(0);
-            PreviousKeyed = KeyEvery > 0 && Row % KeyEvery == 0;
-            if (PreviousKeyed)
-                for (std::size_t I = 0; I < KeyFields; ++I) FView.ColumnTextInto(static_cast<int>(I) + 1, Key[I]);
-        }
-        if (Row == 0) return;
-        if (!PreviousKeyed) PreviousKeyed = ReadKey(PreviousId, Key);
-        Sink(PreviousId, PreviousKeyed ? &Key : nullptr);
+            TStatementReset Done(FView);
+            BindFilter(FView, *FFilter);
+            // Each row is handed over when the next tells whether it was the last, which goes with
+            // its key too: read again by its id at the end, in the same snapshot, unless it had it.
+            std::size_t KeyFields = static_cast<std::size_t>(FView.ColumnCount() - 1);
+            std::vector<AnsiString> Key(KeyFields);
+            std::int64_t PreviousId = 0;
+            bool PreviousKeyed = false;
+            std::int64_t Row = 0;
+            for (; FView.Step(); ++Row) {
+                if (Row > 0) Sink(PreviousId, PreviousKeyed ? &Key : nullptr);
+                PreviousId = FView.ColumnInt64(0);
+                PreviousKeyed = KeyEvery > 0 && Row % KeyEvery == 0;
+                if (PreviousKeyed)
+                    for (std::size_t I = 0; I < KeyFields; ++I) FView.ColumnTextInto(static_cast<int>(I) + 1, Key[I]);
+            }
+            if (Row == 0) return;
+            if (!PreviousKeyed) PreviousKeyed = ReadKey(PreviousId, Key);
+            Sink(PreviousId, PreviousKeyed ? &Key : nullptr);
+        });
     });
 }
 

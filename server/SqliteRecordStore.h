@@ -23,8 +23,9 @@
 // The table, in either mode: zfd_id (the record id, never reused), zfd_ver (the record's
 // version) and one text column per schema field. A unique index on the key's terms
 // (SqliteSqlFunctions.h) orders the records and refuses a duplicate key even when two
-// processes post at the same moment. Every value is bound as a parameter; the only names in
-// SQL are the schema's table and field names, which the schema parser checked and which are
+// processes post at the same moment. Beside it, in either mode, the key-order summary
+// zfd_blk_<table> and the triggers that keep it (KeySummary.h). Every value is bound as a
+// parameter; the only names in SQL are the schema's table and field names, which the schema parser checked and which are
 // quoted. Statements are reset as soon as they are read (TStatementReset).
 //
 // The class's parts, by concept:
@@ -33,6 +34,8 @@
 //                           the prepared statements
 //   SqliteChangeLog.cpp     others' commits: looking for them, reading the log, and the hold
 //                           protocol (ReadChanges, HoldInStep, Placed, FinishChanges)
+//   SqliteKeySummary.cpp    the key-order summary: its table and triggers, the checks that make
+//                           it again on opening, and ReadSummary
 //   SqliteSqlFunctions.*    the SQL functions of ours and the SQL that calls them
 //
 // States, besides the mode:
@@ -97,6 +100,7 @@ public:
     // opening a large table half as slow again and a session on ten million records large.
     int KeyEvery() const override { return 16; }
     void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override;
+    void ReadSummary(const TSummarySink& Sink) override;
     bool PassesFilter(std::int64_t Id) override;
     std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override;
     std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) override;
@@ -121,6 +125,33 @@ private:
         }
     }
     static EServerError StorageFailed(const ESqliteError& E);
+    // Runs Read with no commit between the reads it makes: a memory table's writers wait
+    // meanwhile (its reads see uncommitted rows); a file is read in one snapshot, the one held
+    // already when the session holds one.
+    template <class F>
+    void ReadInSnapshot(F&& Read)
+    {
+        std::unique_lock<std::mutex> NoWriters;
+        bool OwnSnapshot = false;
+        if (FMemoryLog) {
+            if (!FMemoryHold.owns_lock()) NoWriters = FMemoryLog->LockForWrite();
+        } else if (!FInSnapshot) {
+            FBeginRead.Run();
+            OwnSnapshot = true;
+        }
+        struct TEndSnapshot {
+            TSqliteStatement* Commit;  // not owned; null when the snapshot is not this call's own
+            ~TEndSnapshot()
+            {
+                try {
+                    if (Commit) Commit->Run();
+                } catch (const ESqliteError&) {
+                    // Ending a transaction that only read cannot lose anything.
+                }
+            }
+        } EndSnapshot{OwnSnapshot ? &FCommit : nullptr};
+        Read();
+    }
 
     // Table setup (SqliteTableSetup.cpp).
     void PrepareTable();
@@ -141,6 +172,19 @@ private:
     // Told of every row this connection writes, also by triggers: the log entry of a write.
     // (RowId is an sqlite3_int64.)
     static void RowWritten(void* Self, int Operation, const char* Database, const char* Table, long long RowId);
+
+    // The key-order summary (SqliteKeySummary.cpp).
+    // Makes the summary's table, index and triggers when missing, and the summary again when
+    // it is out of date (KeySummary.h), inside the setup transaction.
+    void PrepareSummary();
+    // Makes the summary again from the table, inside a write transaction.
+    void RefillSummary();
+    // The SQL of the block that a key belongs to, the key given by Row ("new." or "old.").
+    AnsiString BlockOf(const char* Row) const;
+    // The bound's columns, comma separated: the key fields', or zfd_id for a table without a key.
+    AnsiString BoundColumns() const;
+    // The order of the bounds' terms on the summary's table, comma separated, with Direction.
+    AnsiString BoundOrder(const char* Direction = "") const;
 
     // Reads and writes (SqliteRecordStore.cpp).
     template <class F>
@@ -169,7 +213,7 @@ private:
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
     TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FKeyRead, FBefore, FNeighbours;
-    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit;
+    TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit, FSummary;
     bool FIsFile = false;
     int FBusyTimeoutMs = DefaultBusyTimeoutMs;  // a file's writers' wait for another's lock
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
@@ -178,6 +222,7 @@ private:
     std::int64_t FLastDataVersion = -1;
     TWalCommitWatch FWalWatch;  // a file's commits seen without a transaction; a memory table has none
     AnsiString FLogName, FLog;  // the change log table's name, and quoted
+    AnsiString FBlocksName, FBlocks;  // the key-order summary's table's name, and quoted
     std::int64_t FLogged = 0;   // the log entry of this connection's last write (0: none)
     TChangeLogCursor FLogCursor;  // what this session took in of the log
     TRecordKey FProbeKey;         // the last key ComesBeforeKey read, kept for its buffers

@@ -59,6 +59,7 @@ void TSqliteRecordStore::PrepareTable()
     PrepareKeyIndex();
     FLogCursor.SetKeyTag(IntToHex(StableHash(KeyExpression()), 8) + ";");
     if (!FMemoryLog) PrepareChangeLog();
+    PrepareSummary();
     Tx.Commit();
 }
 
@@ -187,6 +188,9 @@ void TSqliteRecordStore::PrepareStatements()
     FDelete = TSqliteStatement(FDb, "DELETE FROM " + FTable + " WHERE zfd_id = ?1 AND zfd_ver = ?2");
     FBeginRead = TSqliteStatement(FDb, "BEGIN");
     FCommit = TSqliteStatement(FDb, "COMMIT");
+    // The summary's blocks: block 0 first, then the others by their bounds.
+    FSummary = TSqliteStatement(FDb, "SELECT blk, n, " + BoundColumns() + " FROM " + FBlocks + " ORDER BY blk <> 0, " +
+                                         BoundOrder());
     AnsiString KeyList;
     for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
         if (FSchema.Fields[I].Key) KeyList += ", " + Column(I);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "server/KeySummary.h"
 #include "server/RecordStore.h"
 
 class TListStore : public RecordServer::TRecordStore {
@@ -39,6 +40,17 @@ public:
             bool Keyed = (KeyEvery > 0 && N % static_cast<std::size_t>(KeyEvery) == 0) || N + 1 == Records.size();
             Sink(Records[N].Id, Keyed ? &Key : nullptr);
         }
+    }
+    // Blocks of BlockRows records, as a summary made again from the table has them.
+    void ReadSummary(const TSummarySink& Sink) override
+    {
+        RecordServer::TSummaryBlock Block;
+        for (std::size_t N = 0; N < Records.size(); N += RecordServer::BlockRows) {
+            if (N) Block.Bound = RecordServer::TRecordKey{{Records[N].Values[0]}, Records[N].Id};
+            Block.Count = std::min<std::int64_t>(RecordServer::BlockRows, static_cast<std::int64_t>(Records.size() - N));
+            Sink(Block);
+        }
+        if (Records.empty()) Sink(Block);
     }
     bool PassesFilter(std::int64_t Id) override { return Find(Id) != Records.end(); }
     std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override { return Index(A) < Index(B); }

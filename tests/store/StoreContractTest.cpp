@@ -1,15 +1,22 @@
 // One set of checks that every store behind the storage seam must pass: SQLite in memory,
 // SQLite in a file and PostgreSQL. Each case opens two stores on one fresh table, as two
 // sessions would, and checks the order, duplicate keys, writes based on an old version,
-// filters and the change log.
+// filters, the change log and the key-order summary.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <random>
+
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "framework/core/TextUtils.h"
 #include "server/FilterCommand.h"
+#include "server/KeySummary.h"
 #include "server/KeyOrder.h"
 #include "server/MemoryTables.h"
 #include "server/RecordStoreFactory.h"
@@ -78,6 +85,13 @@ protected:
         TSqliteDb Db(AccessFile.empty() ? MemoryDatabaseUri(Dir.File("stock.SFD")) : AccessFile);
         RegisterSqlFunctions(Db.Handle());  // the key index's
         Db.Exec(Statement);
+    }
+
+    // The SQL of a text column's value as a number, in the store's dialect.
+    AnsiString NumberOf(const char* Column) const
+    {
+        return GetParam() == TStoreKind::Postgres ? "\"" + AnsiString(Column) + "\"::numeric"
+                                                  : "CAST(\"" + AnsiString(Column) + "\" AS INTEGER)";
     }
 
     static TStoredRecord Add(TRecordStore& Store, const char* Region, const char* No, const char* Name = "n",
@@ -454,9 +468,264 @@ TEST_P(StoreLogTrim, ASessionThatFellBehindTheTrimmedLogIsToldToReadItsViewAgain
     EXPECT_TRUE(Changes.empty());
 }
 
+// ---------------------------------------------------------------------------------------
+// The key-order summary (KeySummary.h)
+
+// The first way in which Store's key-order summary disagrees with its records, or empty text:
+// block 0 first and unbounded, bounds rising, each block counting the records from its bound
+// to the next one, none as long as a split, only block 0 empty.
+AnsiString SummaryProblem(TRecordStore& Store, const TTableSchema& Schema)
+{
+    std::vector<TSummaryBlock> Blocks;
+    Store.ReadSummary([&](const TSummaryBlock& Block) { Blocks.push_back(Block); });
+    std::vector<TRecordKey> Records;
+    Store.ReadOrderedIds(1, [&](std::int64_t Id, const std::vector<AnsiString>* Key) { Records.push_back({*Key, Id}); });
+    if (Blocks.empty() || Blocks[0].Bound) return "block 0 is missing or has a bound";
+    std::size_t Next = 0;
+    for (std::size_t B = 0; B < Blocks.size(); ++B) {
+        AnsiString Where = "block " + IntToStr(static_cast<std::int64_t>(B));
+        if (B > 0 && !Blocks[B].Bound) return Where + " has no bound";
+        if (B > 1 && CompareRecordKeys(Schema, *Blocks[B - 1].Bound, *Blocks[B].Bound) >= 0) return Where + "'s bound does not rise";
+        std::size_t First = Next;
+        while (Next < Records.size() && (B + 1 == Blocks.size() || CompareRecordKeys(Schema, Records[Next], *Blocks[B + 1].Bound) < 0))
+            ++Next;
+        auto Holds = static_cast<std::int64_t>(Next - First);
+        if (Blocks[B].Count != Holds)
+            return Where + " counts " + IntToStr(Blocks[B].Count) + " records and " + IntToStr(Holds) + " lie in it";
+        if (Holds >= SplitRows) return Where + " holds " + IntToStr(Holds) + " records, as many as a split";
+        if (Holds == 0 && B > 0) return Where + " is empty";
+    }
+    return {};
+}
+
+// SQL that stores records region/no for no = From, From + Step, ... (Count of them), in one
+// statement of the store's kind.
+AnsiString SeedSql(TStoreKind Kind, const char* Region, int From, int Step, int Count)
+{
+    AnsiString Numbers = Kind == TStoreKind::Postgres
+                             ? "SELECT (" + IntToStr(From) + " + " + IntToStr(Step) + " * g)::text AS n FROM generate_series(0, " +
+                                   IntToStr(Count - 1) + ") AS g"
+                             : "WITH RECURSIVE s(g) AS (SELECT 0 UNION ALL SELECT g + 1 FROM s WHERE g < " +
+                                   IntToStr(Count - 1) + ") SELECT " + IntToStr(From) + " + " + IntToStr(Step) + " * g AS n FROM s";
+    return "INSERT INTO \"Stock\" (\"Region\", \"No\", \"Name\", \"City\") SELECT '" + AnsiString(Region) + "', n, 'seed', '' FROM (" +
+           Numbers + ") AS numbers";
+}
+
+TEST_P(StoreContract, TheKeyOrderSummaryCountsEveryBlockExactlyThroughARandomMixOfWrites)
+{
+    auto A = Open();
+    auto B = Open();
+    // The model: every key stored, with its id (0 for records that a plain connection stored).
+    std::map<std::pair<AnsiString, long long>, std::int64_t> Model;
+    RawSql(SeedSql(GetParam(), "North", 0, 10, 2500).c_str());
+    for (long long No = 0; No < 25000; No += 10) Model[{"North", No}] = 0;
+    ASSERT_EQ(SummaryProblem(*A, Schema), "");
+
+    std::mt19937 Random(GetParam() == TStoreKind::Postgres ? 3 : 4);
+    auto FreeNo = [&](long long From, long long To) {
+        for (;;) {
+            long long No = From + static_cast<long long>(Random() % static_cast<unsigned>(To - From));
+            if (!Model.count({"North", No})) return No;
+        }
+    };
+    auto Pick = [&] {
+        auto It = Model.begin();
+        std::advance(It, static_cast<std::ptrdiff_t>(Random() % Model.size()));
+        return It;
+    };
+    const int Steps = GetParam() == TStoreKind::Postgres ? 150 : 300;
+    int NextSouth = 0, NextEast = 0;  // where the plain connection's next run of records goes
+    for (int Step = 0; Step < Steps; ++Step) {
+        SCOPED_TRACE("step " + std::to_string(Step));
+        TRecordStore& W = Random() % 2 ? *A : *B;
+        switch (Random() % 8) {
+        case 0:
+        case 1: {  // an insert, mostly into the first block, so that it grows until it splits
+            long long No = Random() % 3 ? FreeNo(0, 2000) : FreeNo(0, 40000);
+            TStoredRecord Added = Add(W, "North", IntToStr(No).c_str());
+            Model[{"North", No}] = Added.Id;
+            break;
+        }
+        case 2: {  // a key changed
+            auto It = Pick();
+            if (!It->second) break;  // a record the seed stored: its version is not known here
+            TStoredRecord Record;
+            ASSERT_TRUE(W.Read(It->second, Record));
+            long long No = FreeNo(0, 40000);
+            std::int64_t Version = 0;
+            ASSERT_EQ(W.Update(Record.Id, Record.Version, {"North", IntToStr(No), "moved", ""}, Version), TWriteResult::Done);
+            Model[{"North", No}] = Record.Id;
+            Model.erase(It);
+            break;
+        }
+        case 3: {  // another field changed: nothing moves
+            auto It = Pick();
+            if (!It->second) break;
+            TStoredRecord Record;
+            ASSERT_TRUE(W.Read(It->second, Record));
+            std::int64_t Version = 0;
+            ASSERT_EQ(W.Update(Record.Id, Record.Version, {Record.Values[0], Record.Values[1], "renamed", ""}, Version),
+                      TWriteResult::Done);
+            break;
+        }
+        case 4: {  // a delete
+            auto It = Pick();
+            if (!It->second) break;
+            TStoredRecord Record;
+            ASSERT_TRUE(W.Read(It->second, Record));
+            ASSERT_EQ(W.Delete(Record.Id, Record.Version), TWriteResult::Done);
+            Model.erase(It);
+            break;
+        }
+        case 5: {  // a plain connection deletes a run of keys: blocks shrink, some empty and go
+            long long From = FreeNo(0, 40000) / 10 * 10;
+            RawSql(("DELETE FROM \"Stock\" WHERE \"Region\" = 'North' AND " + NumberOf("No") + " BETWEEN " + IntToStr(From) +
+                    " AND " + IntToStr(From + 1500))
+                       .c_str());
+            Model.erase(Model.lower_bound({"North", From}), Model.upper_bound({"North", From + 1500}));
+            break;
+        }
+        case 6: {  // a plain connection stores a run of records in another region, at once
+            int From = NextSouth;
+            NextSouth += 100;
+            RawSql(SeedSql(GetParam(), "South", From, 1, 30).c_str());
+            for (int No = From; No < From + 30; ++No) Model.try_emplace({"South", No}, 0);
+            RawSql(("DELETE FROM \"Stock\" WHERE \"Region\" = 'South' AND " + NumberOf("No") + " >= " + IntToStr(From + 25)).c_str());
+            Model.erase(Model.lower_bound({"South", From + 25}), Model.end());
+            break;
+        }
+        case 7:  // a plain connection stores many records into one block's range: it splits
+            if (Random() % 4) break;
+            for (int No = NextEast; No < NextEast + 2100; ++No) Model[{"East", No}] = 0;
+            RawSql(SeedSql(GetParam(), "East", NextEast, 1, 2100).c_str());
+            NextEast += 2100;
+            break;
+        }
+        if (HasFailure()) return;
+        if (Step % 10 == 0 || Step + 1 == Steps) {
+            ASSERT_EQ(SummaryProblem(*B, Schema), "");
+            std::int64_t Total = 0;
+            B->ReadSummary([&](const TSummaryBlock& Block) { Total += Block.Count; });
+            ASSERT_EQ(Total, static_cast<std::int64_t>(Model.size()));
+        }
+    }
+}
+
+TEST_P(StoreContract, ASummaryThatWritesWentAroundIsMadeAgainWhenTheTableIsOpened)
+{
+    {
+        auto Store = Open();
+        Add(*Store, "North", "1");
+    }
+    // A bulk load that switches the server's triggers off, and one that drops them; then a
+    // table kept by a version that made no summary at all.
+    const bool Pg = GetParam() == TStoreKind::Postgres;
+    if (Pg) {
+        RawSql("ALTER TABLE \"Stock\" DISABLE TRIGGER USER");
+        RawSql(SeedSql(GetParam(), "North", 100, 1, 1500).c_str());
+        RawSql("ALTER TABLE \"Stock\" ENABLE TRIGGER USER");
+    } else {
+        TSqliteDb Db(AccessFile.empty() ? MemoryDatabaseUri(Dir.File("stock.SFD")) : AccessFile);
+        RegisterSqlFunctions(Db.Handle());
+        // The triggers switched off for this connection alone, as a program may.
+        int Was = 0;
+        sqlite3_db_config(Db.Handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, &Was);
+        Db.Exec(SeedSql(GetParam(), "North", 100, 1, 1500));
+    }
+    {
+        auto Store = Open();
+        EXPECT_EQ(SummaryProblem(*Store, Schema), "") << "inserts the triggers did not see";
+        EXPECT_EQ(Ids(*Store).size(), 1501u);
+    }
+    // The table as a version kept it that made no summary: without the summary's table and
+    // triggers, changed meanwhile.
+    if (Pg) {
+        RawSql("DROP TABLE \"zfd_blk_Stock\"; DROP TRIGGER \"zfd_blki_Stock\" ON \"Stock\"; DROP TRIGGER \"zfd_blkd_Stock\" "
+               "ON \"Stock\"; DROP TRIGGER \"zfd_blku_Stock\" ON \"Stock\"; DROP TRIGGER \"zfd_blkt_Stock\" ON \"Stock\"");
+    } else {
+        TSqliteDb Db(AccessFile.empty() ? MemoryDatabaseUri(Dir.File("stock.SFD")) : AccessFile);
+        TSqliteStatement List(Db, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'zfd_blk%'");
+        std::vector<AnsiString> Triggers;
+        while (List.Step()) Triggers.push_back(List.ColumnText(0));
+        List.Reset();
+        for (const AnsiString& Name : Triggers) Db.Exec("DROP TRIGGER \"" + Name + "\"");
+        Db.Exec("DROP TABLE \"zfd_blk_Stock\"");
+    }
+    RawSql(("DELETE FROM \"Stock\" WHERE " + NumberOf("No") + " < 200").c_str());
+    {
+        auto Store = Open();
+        EXPECT_EQ(SummaryProblem(*Store, Schema), "") << "a table without a summary";
+        EXPECT_EQ(Ids(*Store).size(), 1400u);
+        Add(*Store, "West", "1");
+        EXPECT_EQ(SummaryProblem(*Store, Schema), "");
+    }
+}
+
+// A process that writes without end is killed (SIGKILL) in the middle of its writes, again and
+// again; every time, the summary agrees with the table. (Memory tables die with their process.)
+class StoreCrash : public StoreContract {};
+
+TEST_P(StoreCrash, AWriterKilledInTheMiddleOfItsWritesLeavesASummaryThatAgreesWithTheTable)
+{
+    {
+        auto Store = Open();  // made before the writers come
+    }
+    RawSql(SeedSql(GetParam(), "North", 0, 10, 1500).c_str());
+    for (int Kill = 0; Kill < 12; ++Kill) {
+        SCOPED_TRACE("kill " + std::to_string(Kill));
+        int Pipe[2];
+        ASSERT_EQ(pipe(Pipe), 0);
+        pid_t Pid = fork();
+        if (Pid == 0) {
+            close(Pipe[0]);
+            try {
+                auto Store = Open();
+                std::mt19937 Random(static_cast<unsigned>(getpid()));
+                std::int64_t Top = 1500;  // the highest id known
+                for (int Written = 0;; ++Written) {
+                    // Inserts crowd into the first block (keys below 10240) until it splits;
+                    // deletes take records anywhere.
+                    TStoredRecord Record;
+                    long long No = static_cast<long long>(Random() % 3400) * 3 + 1 + Kill % 2;
+                    if (Random() % 4 == 0) {
+                        // A record of the seed's or of an earlier writer's (ids never come back).
+                        if (Store->Read(1 + static_cast<std::int64_t>(Random() % static_cast<unsigned>(Top)), Record))
+                            Store->Delete(Record.Id, Record.Version);
+                    } else if (Store->Insert({"North", IntToStr(No), "crash", ""}, Record) == TWriteResult::Done) {
+                        Top = std::max(Top, Record.Id);
+                    }
+                    std::vector<TChange> Changes;
+                    Store->ReadChanges(Changes, TLook::Sure);
+                    Store->FinishChanges();
+                    if (write(Pipe[1], &Written, sizeof Written) != sizeof Written) _exit(3);
+                }
+            } catch (...) {
+                _exit(2);
+            }
+        }
+        close(Pipe[1]);
+        std::mt19937 Random(static_cast<unsigned>(Kill));
+        int Wanted = 60 + static_cast<int>(Random() % 200), Written = 0;
+        while (Written < Wanted && read(Pipe[0], &Written, sizeof Written) == sizeof Written) {}
+        // In the middle of a write: a moment after the last one reported.
+        usleep(static_cast<useconds_t>(Random() % 3000));
+        kill(Pid, SIGKILL);
+        int Status = 0;
+        waitpid(Pid, &Status, 0);
+        close(Pipe[0]);
+        ASSERT_TRUE(WIFSIGNALED(Status)) << "the writer stopped by itself";
+        auto Store = Open();
+        ASSERT_EQ(SummaryProblem(*Store, Schema), "");
+    }
+    std::size_t Blocks = 0;
+    Open()->ReadSummary([&](const TSummaryBlock&) { ++Blocks; });
+    EXPECT_GT(Blocks, 1u) << "no block split while the writers were killed";
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryStore, StoreContract,
                          ::testing::Values(TStoreKind::SqliteMemory, TStoreKind::SqliteFile, TStoreKind::Postgres),
                          KindName);
+INSTANTIATE_TEST_SUITE_P(StoresOfFiles, StoreCrash, ::testing::Values(TStoreKind::SqliteFile, TStoreKind::Postgres), KindName);
 INSTANTIATE_TEST_SUITE_P(StoresWithoutFlush, StoreLogTrim, ::testing::Values(TStoreKind::SqliteMemory, TStoreKind::Postgres),
                          KindName);
 
