@@ -1,5 +1,8 @@
 #include "server/FileDataSetServer.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "com/ErrorInfo.h"
 #include "framework/core/Invariants.h"
 #include "server/ServerError.h"
@@ -339,6 +342,28 @@ HRESULT TFileDataSetServer::SetSchemaFileName(OleVariant FileName)
 HRESULT TFileDataSetServer::GetFieldType(OleVariant Name, OleVariant* Value)
 {
     return Answer(Value, [&] { return FSession.FieldType(Name.AsString()); });
+}
+
+HRESULT TFileDataSetServer::GetCommitDescriptor(int* Descriptor)
+{
+    return CallWithoutHandlers([&] {
+        if (!Descriptor) throw EServerError("No variable was given for the descriptor.", E_POINTER);
+        *Descriptor = -1;
+        *Descriptor = FSession.CommitDescriptor();
+    });
+}
+
+HRESULT TFileDataSetServer::TakeOthersCommits(bool TakeIn, int* RecNos, int Count, bool* Changed)
+{
+    return Call([&] {
+        if (!Changed || (Count > 0 && !RecNos))
+            throw EServerError("No variable was given for the answer or the record numbers.", E_POINTER);
+        *Changed = false;
+        std::vector<int> Followed(RecNos, RecNos + std::max(Count, 0));
+        if (!FSession.TakeOthersCommits(TakeIn, Followed)) return;
+        std::copy(Followed.begin(), Followed.end(), RecNos);
+        *Changed = true;
+    });
 }
 
 }  // namespace RecordServer

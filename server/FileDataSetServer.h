@@ -1,5 +1,6 @@
 #pragma once
-// The server object behind IFileDataSet: one user's session on one table (TTableSession).
+// The server object behind IFileDataSet and IFileDataSetWatch (the live view's wake-up and
+// look): one user's session on one table (TTableSession).
 // It converts the variants, keeps itself alive while a call runs (a handler it calls may
 // drop the caller's last reference), and turns every failure into a failing result code
 // with this thread's error info set; no exception leaves an IFileDataSet call.
@@ -11,12 +12,13 @@
 //   Open, Post, MoveNext, MovePrior     the out-value is true when the table is open /
 //                                       the record was posted / the cursor is on a record
 //   AddFilterCommand                    the out-value is true when the line was accepted
+#include "interface/FileDataSetWatch.h"
 #include "interface/Ostrel_TLB.h"
 #include "server/TableSession.h"
 
 namespace RecordServer {
 
-class TFileDataSetServer : public TComObject<IFileDataSet> {
+class TFileDataSetServer : public TComObject<IFileDataSet, IFileDataSetWatch> {
 public:
     TFileDataSetServer() = default;
 
@@ -74,6 +76,10 @@ public:
     HRESULT GetRecordChangedByOther(OleVariant* Value) override;
     HRESULT SetSchemaFileName(OleVariant FileName) override;
     HRESULT GetFieldType(OleVariant Name, OleVariant* Value) override;
+
+    // IFileDataSetWatch.
+    HRESULT GetCommitDescriptor(int* Descriptor) override;
+    HRESULT TakeOthersCommits(bool TakeIn, int* RecNos, int Count, bool* Changed) override;
 
     // The first broken invariant of the session or its view, empty when all hold (see
     // Invariants.h). Every call that may change the session checks the session's at its end,

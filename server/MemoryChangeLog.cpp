@@ -4,11 +4,16 @@ namespace RecordServer {
 
 std::int64_t TMemoryChangeLog::Append(std::int64_t Id, int What, AnsiString OldKey, AnsiString NewKey)
 {
-    std::lock_guard Guard(FLock);
-    std::int64_t Seq = FEnd.load(std::memory_order_relaxed) + 1;
-    FEntries.push_back({Seq, Id, What, std::move(OldKey), std::move(NewKey), {}});
-    if (FEntries.size() > KeepEntries) FEntries.pop_front();
-    FEnd.store(Seq, std::memory_order_release);
+    std::int64_t Seq = 0;
+    {
+        std::lock_guard Guard(FLock);
+        Seq = FEnd.load(std::memory_order_relaxed) + 1;
+        FEntries.push_back({Seq, Id, What, std::move(OldKey), std::move(NewKey), {}});
+        if (FEntries.size() > KeepEntries) FEntries.pop_front();
+        FEnd.store(Seq, std::memory_order_release);
+    }
+    // Readers of the entries need not wait for the listeners' wake-ups.
+    FBell->Ring();
     return Seq;
 }
 

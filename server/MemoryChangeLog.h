@@ -12,15 +12,20 @@
 // only that entry while it is the last finds the record's place from it, without a look in the
 // table or a search of its view.
 //
+// Each appended entry rings the table's commit bell (CommitBell.h), which wakes the live views
+// of the table's sessions.
+//
 // Invariants: the entries have consecutive sequences ending at End(); at most KeepEntries are
 // kept (the oldest are dropped first). Safe to use from any thread.
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 #include "framework/core/Exceptions.h"
+#include "server/CommitBell.h"
 #include "server/RecordStore.h"
 
 namespace RecordServer {
@@ -38,7 +43,8 @@ public:
 
     // Held by a writer from before its write until its entry is appended.
     std::unique_lock<std::mutex> LockForWrite() { return std::unique_lock(FWriteLock); }
-    // Appends an entry (the caller holds the write lock) and answers its sequence.
+    // Appends an entry (the caller holds the write lock), rings the bell, and answers its
+    // sequence.
     std::int64_t Append(std::int64_t Id, int What, AnsiString OldKey, AnsiString NewKey);
     // The writer of entry Seq tells where its view had the record: kept only while Seq is the
     // last entry (Place.Before and New only if the writer held the write lock again, with
@@ -48,12 +54,15 @@ public:
     std::int64_t End() const { return FEnd.load(std::memory_order_acquire); }
     // The entries after Seq, in order.
     std::vector<TEntry> After(std::int64_t Seq) const;
+    // The bell that each appended entry rings.
+    TCommitBell& Bell() { return *FBell; }
 
 private:
     std::mutex FWriteLock;      // writers, one at a time
     mutable std::mutex FLock;   // FEntries
     std::deque<TEntry> FEntries;
     std::atomic<std::int64_t> FEnd{0};
+    std::shared_ptr<TCommitBell> FBell = std::make_shared<TCommitBell>();  // shared with its listeners
 };
 
 }  // namespace RecordServer

@@ -388,7 +388,7 @@ std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Step
 
 bool TPgConnection::TakeNotifications(std::string_view Channel, std::vector<AnsiString>* Payloads)
 {
-    if (!Connected() || !PQconsumeInput(FConn)) Fail("a read of what the server sent");
+    ReadWaiting();
     return TakeReceived(Channel, Payloads);
 }
 
@@ -405,6 +405,16 @@ bool TPgConnection::TakeReceived(std::string_view Channel, std::vector<AnsiStrin
         PQfreemem(Notice);
     }
     return Seen;
+}
+
+int TPgConnection::Socket() const
+{
+    return Connected() ? PQsocket(FConn) : -1;
+}
+
+void TPgConnection::ReadWaiting()
+{
+    if (!Connected() || !PQconsumeInput(FConn)) Fail("a read of what the server sent");
 }
 
 }  // namespace RecordServer

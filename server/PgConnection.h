@@ -138,6 +138,13 @@ public:
     // statement's answer brings the notices of its own commit (this connection's go to Own,
     // when given; otherwise they are dropped as well).
     bool TakeReceived(std::string_view Channel, std::vector<AnsiString>* Payloads, std::vector<AnsiString>* Own = nullptr);
+    // The socket on which the server's notices arrive while no call runs (it becomes
+    // readable then); -1 while the connection is lost. Reconnect() may change it.
+    int Socket() const;
+    // Takes what the server sent into libpq without waiting, so that the socket reads as quiet
+    // again; the notices among it wait for TakeNotifications or TakeReceived. Raises EPgError
+    // when the connection is lost.
+    void ReadWaiting();
 
 private:
     [[noreturn]] void Fail(const AnsiString& What, pg_result* Result = nullptr);

@@ -4,6 +4,7 @@
 // are at the top of PostgresRecordStore.h.
 #include <limits>
 
+#include "server/PgSocketWake.h"
 #include "server/PostgresRecordStore.h"
 
 namespace RecordServer {
@@ -148,6 +149,12 @@ bool TPostgresRecordStore::HoldsNewKeys(const TPgResult& Log)
     for (int Row = 0; Row < Log.Rows(); ++Row)
         if (Log.Int64(Row, 2) != static_cast<int>(TChangeKind::Deleted) && Log.IsNull(Row, 4)) return false;
     return true;
+}
+
+TCommitWake* TPostgresRecordStore::Wake()
+{
+    if (!FWake) FWake = std::make_unique<TPgSocketWake>(FConn);
+    return FWake.get();
 }
 
 void TPostgresRecordStore::FinishChanges()

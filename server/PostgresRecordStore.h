@@ -62,6 +62,7 @@
 #include <vector>
 
 #include "server/ChangeLogCursor.h"
+#include "server/CommitWake.h"
 #include "server/PgConnection.h"
 #include "server/PgNotice.h"
 #include "server/RecordStore.h"
@@ -90,6 +91,8 @@ public:
 
     TChangesSeen ReadChanges(std::vector<TChange>& Changes, TLook Look) override;
     void FinishChanges() override;
+    // The connection's socket, on which the notices of others' commits arrive.
+    TCommitWake* Wake() override;
     // Every key is in the view: a session places its writes without asking the table.
     bool HoldInStep() override { return false; }
     void SetFilter(const std::vector<TFilterCondition>& Conditions) override;
@@ -222,6 +225,7 @@ private:
     bool FNoticesKept = false;         // others' notices came with a write's answer: look at the next call
     bool FOwnEntryUnknown = false;     // a write's notice did not tell its entry: read the view again
     bool FInSnapshot = false;          // a read transaction from ReadChanges until FinishChanges
+    std::unique_ptr<TCommitWake> FWake;  // owned; made by the first Wake()
 };
 
 }  // namespace RecordServer

@@ -50,6 +50,8 @@
 
 namespace RecordServer {
 
+class TCommitWake;
+
 struct TStoredRecord {
     std::int64_t Id = 0;
     std::int64_t Version = 0;
@@ -129,6 +131,10 @@ public:
     // no filter, every entry with its new key, and every key kept (KeyEvery() 1).
     virtual TChangesSeen ReadChanges(std::vector<TChange>& Changes, TLook Look) = 0;
     virtual void FinishChanges() = 0;
+    // What wakes a live view when another session may have committed (CommitWake.h): made at
+    // the first call, owned by the store and valid while it lives; null where a store has
+    // none. Raises EServerError when the system gives nothing to watch.
+    virtual TCommitWake* Wake() { return nullptr; }
     // After this session's write: holds the storage still, as ReadChanges does, and answers
     // true when nobody else wrote since this session's last look, so that its view and the
     // storage differ only by that write while the session places it; FinishChanges lets go.

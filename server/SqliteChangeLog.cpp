@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include "framework/core/TextUtils.h"
+#include "server/FileCommitWake.h"
 #include "server/SqliteRecordStore.h"
 
 namespace RecordServer {
@@ -37,6 +38,15 @@ TChangesSeen TSqliteRecordStore::ReadChanges(std::vector<TChange>& Changes, TLoo
             },
             Changes);
     });
+}
+
+TCommitWake* TSqliteRecordStore::Wake()
+{
+    if (!FWake) {
+        if (FMemoryLog) FWake = FMemoryLog->Bell().Listen();
+        else FWake = std::make_unique<TFileCommitWake>(sqlite3_db_filename(FDb.Handle(), "main"));
+    }
+    return FWake.get();
 }
 
 // A memory table tells from its log in process; a file would need a read transaction and a

@@ -62,6 +62,7 @@
 #include <vector>
 
 #include "server/ChangeLogCursor.h"
+#include "server/CommitWake.h"
 #include "server/MemoryChangeLog.h"
 #include "server/RecordStore.h"
 #include "server/Schema.h"
@@ -93,6 +94,8 @@ public:
 
     TChangesSeen ReadChanges(std::vector<TChange>& Changes, TLook Look) override;
     void FinishChanges() override;
+    // Memory mode: a listener of the table's commit bell; file mode: a watch on the WAL file.
+    TCommitWake* Wake() override;
     bool HoldInStep() override;
     void Placed(const TWritePlace& Place) override;
     void SetFilter(const std::vector<TFilterCondition>& Conditions) override;
@@ -229,6 +232,7 @@ private:
     std::shared_ptr<TMemoryChangeLog> FMemoryLog;  // shared with the table's other sessions; null for a file
     std::unique_lock<std::mutex> FMemoryHold;      // the log's write lock, while Holding
     std::int64_t FLastOwnSeq = 0;  // the memory log's entry of this session's last write
+    std::unique_ptr<TCommitWake> FWake;  // owned; made by the first Wake()
 };
 
 }  // namespace RecordServer

@@ -292,14 +292,14 @@ void TTableSession::ChangeView(const TCursorMark& Mark, F&& Change)
     }
 }
 
-void TTableSession::Sync(TLook Look)
+bool TTableSession::Sync(TLook Look)
 {
     RequireOpen();
     if (FRereadMark) {
         TCursorMark Mark = *FRereadMark;
         ChangeView(Mark, [&] { RebuildView(Mark); });
         FRereadMark.reset();
-        return;
+        return true;
     }
     std::vector<TChange> Changes;
     struct TFinish {
@@ -307,15 +307,15 @@ void TTableSession::Sync(TLook Look)
         ~TFinish() { Store.FinishChanges(); }
     } Finish{*FStore};
     switch (FStore->ReadChanges(Changes, Look)) {
-    case TChangesSeen::None: return;
+    case TChangesSeen::None: return false;
     case TChangesSeen::Lost: {
         TCursorMark Mark = MarkCursor();
         ChangeView(Mark, [&] { RebuildView(Mark); });
-        return;
+        return true;
     }
     case TChangesSeen::Listed: break;
     }
-    if (Changes.empty()) return;  // only this session's own writes, or another table's
+    if (Changes.empty()) return false;  // only this session's own writes, or another table's
     TCursorMark Mark = MarkCursor();
     // Records read ahead stay good unless they were written.
     for (const TChange& Change : Changes) FReadAhead.Forget(Change.Id);
@@ -324,14 +324,15 @@ void TTableSession::Sync(TLook Look)
         Taken = FView.TakeIn(Changes, Mark.Id, FPos);
         if (!Taken) RebuildView(Mark);
     });
-    if (!Taken) return;
+    if (!Taken) return true;
     if (Mark.Id && Taken->Marked >= 0 && !Taken->MarkedWritten) {
         // The current record was not written: what the session holds of it stays true.
         FPos = Taken->Marked;
         FReadAhead.Moved(FPos);
-        return;
+        return true;
     }
     PlaceCursor(Mark, Taken->Marked);
+    return true;
 }
 
 void TTableSession::ReadView()

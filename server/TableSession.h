@@ -4,6 +4,8 @@
 // shell around it that converts variants and turns failures into result codes. Its parts:
 //   TSessionView (SessionView.h)  the ids of the records it sees, kept in step with the
 //                                 other sessions' commits and placed after its own writes
+//   TableSessionLive.cpp          the live view: what wakes it, and others' commits taken in
+//                                 between operations
 //   TReadAhead (ReadAhead.h)      the records read ahead of the cursor, by the access pattern
 //   RecordChecks.h                the checks of a record before it is written
 //
@@ -36,6 +38,8 @@
 //   Delete while inserting Insert                  Browse                  as Cancel of an insert (no delete)
 //   SetFiltered (a change) open                    unchanged               filter, state, data
 //   SetFiltered            Inactive                Inactive                - (remembered for Open)
+//   TakeOthersCommits      Browse (takes them in)  unchanged               - (the caller refreshes)
+//                          other states: drains
 //   SetFieldValue          Edit/Insert             unchanged               -
 //   field and schema       every state             unchanged               -
 //     questions
@@ -205,6 +209,14 @@ public:
     void ClearFilterCommand();
     void AddFilterCommand(const AnsiString& Line);
 
+    // The live view (TableSessionLive.cpp, IFileDataSetWatch). The descriptor that becomes
+    // readable when another session may have committed; -1 while closed or without one.
+    int CommitDescriptor();
+    // Drains the descriptor. With TakeIn, in "Browse", takes the others' commits in as Sync
+    // does, counts the current record as read now, and rewrites RecNos (1-based record numbers)
+    // with where their records are now (-1: gone). True when any commit was taken in.
+    bool TakeOthersCommits(bool TakeIn, std::vector<int>& RecNos);
+
     // The first broken invariant of those at the top of this file, or empty text (see
     // Invariants.h); with WithView, of the view's too (which the view checks itself where it
     // changes, in builds with assertions).
@@ -250,7 +262,8 @@ private:
     // reading of the view), or that follow an operation that looked (Insert, whose
     // notifications navigate; the silent positioning MoveTo/MoveNext/MovePrior with which a
     // grid lays out the page that a navigation began).
-    void Sync(TLook Look = TLook::Sure);
+    // True when it took any commit in.
+    bool Sync(TLook Look = TLook::Sure);
     // Runs Change, which moves the view's ids. When it fails half-way, the view and the store's
     // change log no longer agree: the next operation reads the view again and puts the cursor
     // back on Mark's record (FRereadMark).
