@@ -15,6 +15,7 @@
 
 #include "framework/ui/QtConvert.h"
 #include "framework/ui/TApplication.h"
+#include "framework/ui/TDeferredCall.h"
 #include "framework/ui/TForm.h"
 #include "framework/ui/TMenus.h"
 #include "framework/ui/TWinControl.h"
@@ -34,6 +35,27 @@ void HandleHandlerException(TObject* Sender) noexcept
     } catch (...) {
         std::fprintf(stderr, "Unhandled exception\n");
     }
+}
+
+namespace {
+
+int HandlersRunning = 0;
+
+}  // namespace
+
+THandlerCount::THandlerCount()
+{
+    ++HandlersRunning;
+}
+
+THandlerCount::~THandlerCount()
+{
+    if (--HandlersRunning == 0) TDeferredCall::HandlersEnded();
+}
+
+int THandlerCount::Running()
+{
+    return HandlersRunning;
 }
 
 THandlerScope::THandlerScope(TControl* Control) : FBridge(Control->FBridge)

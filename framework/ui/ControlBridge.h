@@ -33,9 +33,26 @@ void FreePendingControlsLater();
 // Hands the exception being handled (call it inside a catch block) to the application.
 void HandleHandlerException(TObject* Sender) noexcept;
 
+// Counts the handlers that run now (every guarded call from Qt: events, signals, menu
+// items, deferred calls), for the length of its life. When the outermost ends, the deferred
+// calls that waited for it are scheduled (TDeferredCall.h). GUI thread only.
+class THandlerCount {
+public:
+    THandlerCount();
+    ~THandlerCount();
+    THandlerCount(const THandlerCount&) = delete;
+    THandlerCount& operator=(const THandlerCount&) = delete;
+    // How many handlers run now: 0 when control is in the event loop itself (a modal
+    // dialog's loop inside a handler counts that handler).
+    static int Running();
+};
+
+// Runs Fn as a handler: counted (THandlerCount) and guarded (an exception goes to the
+// application, never through Qt).
 template <class F>
 void Guarded(TObject* Sender, F&& Fn) noexcept
 {
+    THandlerCount Count;
     try {
         Fn();
     } catch (...) {

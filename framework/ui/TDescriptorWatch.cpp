@@ -1,0 +1,45 @@
+// A watch on a file descriptor from the event loop (states in TDescriptorWatch.h).
+#include "framework/ui/TDescriptorWatch.h"
+
+#include <QSocketNotifier>
+
+#include "framework/ui/ControlBridge.h"
+
+TDescriptorWatch::TDescriptorWatch() = default;
+
+TDescriptorWatch::~TDescriptorWatch() = default;
+
+void TDescriptorWatch::SetDescriptor(int Descriptor)
+{
+    if (Descriptor == FDescriptor) return;
+    if (FNotifier && FFiring) {
+        // Its signal runs now: Qt frees it once that has returned.
+        FNotifier->setEnabled(false);
+        FNotifier.release()->deleteLater();
+    }
+    FNotifier.reset();
+    FDescriptor = Descriptor;
+    if (Descriptor < 0) return;
+    FNotifier = std::make_unique<QSocketNotifier>(Descriptor, QSocketNotifier::Read);
+    QObject::connect(FNotifier.get(), &QSocketNotifier::activated, FNotifier.get(), [this] { Fired(); });
+}
+
+bool TDescriptorWatch::Armed() const
+{
+    return FNotifier && FNotifier->isEnabled();
+}
+
+void TDescriptorWatch::Rearm()
+{
+    if (FNotifier) FNotifier->setEnabled(true);
+}
+
+void TDescriptorWatch::Fired()
+{
+    FNotifier->setEnabled(false);
+    FFiring = true;
+    ui_detail::Guarded(this, [this] {
+        if (OnReadable) OnReadable(this);
+    });
+    FFiring = false;
+}
