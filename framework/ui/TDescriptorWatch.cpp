@@ -2,16 +2,22 @@
 #include "framework/ui/TDescriptorWatch.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include "framework/ui/ControlBridge.h"
 
-TDescriptorWatch::TDescriptorWatch() = default;
+TDescriptorWatch::TDescriptorWatch() : FRearmTimer(std::make_unique<QTimer>())
+{
+    FRearmTimer->setSingleShot(true);
+    QObject::connect(FRearmTimer.get(), &QTimer::timeout, FRearmTimer.get(), [this] { Rearm(); });
+}
 
 TDescriptorWatch::~TDescriptorWatch() = default;
 
 void TDescriptorWatch::SetDescriptor(int Descriptor)
 {
     if (Descriptor == FDescriptor) return;
+    FRearmTimer->stop();
     if (FNotifier && FFiring) {
         // Its signal runs now: Qt frees it once that has returned.
         FNotifier->setEnabled(false);
@@ -31,7 +37,13 @@ bool TDescriptorWatch::Armed() const
 
 void TDescriptorWatch::Rearm()
 {
+    FRearmTimer->stop();
     if (FNotifier) FNotifier->setEnabled(true);
+}
+
+void TDescriptorWatch::RearmAfter(int Ms)
+{
+    FRearmTimer->start(Ms);
 }
 
 void TDescriptorWatch::Fired()

@@ -263,9 +263,15 @@ TEST_F(ServerTest, ALostPostgresConnectionFailsTheLookOnceAndTheNextOperationWat
     const int Descriptor = DescriptorOf(Watch.get());
     ASSERT_GE(Descriptor, 0);
     TestCluster().DropConnections(Uri);
-    ASSERT_TRUE(Readable(Descriptor, 10000));
-    bool Changed = true;
-    HRESULT Looked = Watch->TakeOthersCommits(true, nullptr, 0, &Changed);
+    // The server's farewell may come before the connection closes: the look that reads it
+    // finds nothing, and the descriptor becomes readable again with the close.
+    HRESULT Looked = S_OK;
+    for (int Wakes = 0; Wakes < 3 && SUCCEEDED(Looked); ++Wakes) {
+        ASSERT_TRUE(Readable(Descriptor, 10000));
+        bool Changed = true;
+        Looked = Watch->TakeOthersCommits(true, nullptr, 0, &Changed);
+        EXPECT_FALSE(Changed);
+    }
     EXPECT_NE(FailureText(Looked).find("connection"), std::string::npos);
     EXPECT_EQ(DescriptorOf(Watch.get()), -1) << "a lost connection leaves nothing to watch";
     EXPECT_EQ(CountOf(S.get()), 1) << "the next operation connects again";

@@ -99,7 +99,7 @@ TEST(DeferredCall, ACancelledRequestAndAFreedCallNeverRun)
     EXPECT_TRUE(R.RunsWithHandlers.empty()) << "a freed call's turn was dropped";
 }
 
-TEST(DescriptorWatch, FiresOncePerReadinessUntilArmedAgainAndFollowsANewDescriptor)
+TEST(DescriptorWatch, FiresOncePerReadinessUntilArmedAgainOrAfterADelayAndFollowsANewDescriptor)
 {
     int Pipe[2], Other[2];
     ASSERT_EQ(pipe(Pipe), 0);
@@ -127,6 +127,11 @@ TEST(DescriptorWatch, FiresOncePerReadinessUntilArmedAgainAndFollowsANewDescript
     ASSERT_EQ(write(Other[1], "d", 1), 1);
     ProcessEvents();
     EXPECT_EQ(R.Readable, 3) << "only the new descriptor is watched";
+    Watch.RearmAfter(30);
+    ProcessEvents();
+    EXPECT_EQ(R.Readable, 3) << "still readable, but armed again only after the delay";
+    QTest::qWait(100);
+    EXPECT_EQ(R.Readable, 4);
     Watch.SetDescriptor(-1);
     for (int Fd : {Pipe[0], Pipe[1], Other[0], Other[1]}) close(Fd);
 }
