@@ -59,6 +59,12 @@ TTableWriter::~TTableWriter()
 
 std::string TTableWriter::Send(const std::string& Command)
 {
+    Start(Command);
+    return ReadLine();
+}
+
+void TTableWriter::Start(const std::string& Command)
+{
     std::string Line = Command + "\n";
     for (std::size_t Sent = 0; Sent < Line.size();) {
         ssize_t N = write(FToChild, Line.data() + Sent, Line.size() - Sent);
@@ -66,14 +72,27 @@ std::string TTableWriter::Send(const std::string& Command)
         if (N <= 0) throw std::runtime_error("the writer went away before: " + Command);
         Sent += static_cast<std::size_t>(N);
     }
-    return ReadLine();
+    FCommand = Command;
+}
+
+bool TTableWriter::Answered()
+{
+    if (FPending.find('\n') != std::string::npos) return true;
+    pollfd Wait{FFromChild, POLLIN, 0};
+    return poll(&Wait, 1, 0) > 0;
+}
+
+long long TTableWriter::Finish()
+{
+    std::string Answer = ReadLine();
+    if (Answer.rfind("ok ", 0) != 0) throw std::runtime_error("the writer failed at " + FCommand + ": " + Answer);
+    return std::stoll(Answer.substr(3));
 }
 
 long long TTableWriter::Write(const std::string& Command)
 {
-    std::string Answer = Send(Command);
-    if (Answer.rfind("ok ", 0) != 0) throw std::runtime_error("the writer failed at " + Command + ": " + Answer);
-    return std::stoll(Answer.substr(3));
+    Start(Command);
+    return Finish();
 }
 
 std::string TTableWriter::ReadLine()

@@ -20,6 +20,12 @@ public:
     // Sends Command and answers the moment the write was acknowledged (nanoseconds of the
     // monotonic clock); raises std::runtime_error when the writer failed.
     long long Write(const std::string& Command);
+    // The same in two halves, for a caller that runs its event loop meanwhile: Start sends
+    // the command, Answered tells without waiting whether the answer came, Finish waits for it
+    // and answers as Write does.
+    void Start(const std::string& Command);
+    bool Answered();
+    long long Finish();
 
 private:
     std::string ReadLine();
@@ -28,4 +34,5 @@ private:
     int FToChild = -1;    // owned: the writer's standard input
     int FFromChild = -1;  // owned: the writer's standard output
     std::string FPending;  // read beyond the last line
+    std::string FCommand;  // the last command sent, for messages
 };
