@@ -42,6 +42,9 @@ public:
     // The tick of the user's last change; 0 when the user never changed the text. It counts
     // only while Modified is true: text set by code clears Modified.
     std::uint64_t TypedAt() const { return FTypedAt; }
+    // True while the edit holds text that the user typed (or pasted) and that no record took
+    // yet: what the dataset writes at a post, and what the live view leaves alone.
+    bool HoldsTypedText() const { return Modified() && FTypedAt != 0; }
     // Gives the focus to the next control of the parent's tab order that can take it (the
     // first control after the last one).
     void FocusNextControl();

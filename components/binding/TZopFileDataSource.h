@@ -17,6 +17,8 @@
 //
 // Threading: GUI thread only. Handlers called during a push must not register or
 // unregister controls.
+#include <vector>
+
 #include "components/dataset/TDataSetListener.h"
 #include "framework/core/TComponent.h"
 
@@ -78,11 +80,24 @@ public:
     void RefreshDBGridParamsWhenDataFilterChanged() override;
     void ResetDBGridSelectCell(TZopFileDBGrid* SourceGrid, int Column, int Row);
     void ResetAllGridGridTopDataPos();
+    // Others' commits were taken in (the live view): each grid's page keeps its top record
+    // (Before and After: the grids' tops before and after, as PageTops answers them) while
+    // that is there, else starts at the record now at its place; a page that would not show
+    // the current record is laid around it. No page ends in blank rows that records could fill.
+    void RefreshDBGridParamsWhenOthersCommitted(const std::vector<int>& Before, const std::vector<int>& After);
 
     // Writes the bound edits' texts and the grids' rows being typed into into the record
     // being inserted or edited (TZopFileDataSourceCollect.cpp); the dataset's
     // DoInitDataControlData, when the server collects the bound controls' values.
     void WriteBoundControls() override;
+
+    // The live view (TZopFileDataSourceLive.cpp): a bound edit or grid holds typed text that
+    // is not posted; the grids' top records; others' commits shown as after the dataset's own
+    // operations (navigators, grids' structure, then the record and the pages), each grid's
+    // page keeping its top record while that is there and the current record on it.
+    bool HoldsTypedText() const override;
+    std::vector<int> PageTops() const override;
+    void ShowOthersCommits(const std::vector<int>& Before, const std::vector<int>& After) override;
 
     // The current record's value of Field for Control (a bound edit, text or grid); a
     // failure raises with Control's name and the field in the message.

@@ -21,7 +21,7 @@ namespace {
 // The tick at which a bound edit was typed into; 0 when its text is not the user's.
 std::uint64_t EditTypedAt(const TZopFileDBEdit* Edit)
 {
-    return Edit->Modified() ? Edit->TypedAt() : 0;
+    return Edit->HoldsTypedText() ? Edit->TypedAt() : 0;
 }
 
 }  // namespace

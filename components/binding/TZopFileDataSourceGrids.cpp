@@ -18,6 +18,8 @@
 // the next page refresh lay the page around the new record.
 //
 // Invariant: a grid without columns or rows is never reached through a missing cell.
+#include <algorithm>
+
 #include "components/ExactClass.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
@@ -289,6 +291,43 @@ void TZopFileDataSource::RefreshDBGridParamsWithNavigatorDeleteClick()
 void TZopFileDataSource::RefreshDBGridParamsWhenDataFilterChanged()
 {
     ForEachGrid(FCtrlList, [](TZopFileDBGrid* Grid) { Grid->FTopDataPos = -1; });
+}
+
+std::vector<int> TZopFileDataSource::PageTops() const
+{
+    std::vector<int> Tops;
+    ForEachGrid(FCtrlList, [&](TZopFileDBGrid* Grid) {
+        int Top = Grid->FTopDataPos;
+        if (Top < 1) {
+            const TGridCell* First = Grid->GetColumns()->GetCount() > 0 ? Grid->GetColumns()->GetDataCell(0, 0) : nullptr;
+            if (First) Top = First->FRecordPos >= 1 ? First->FRecordPos : First->FFilterPos;
+        }
+        Tops.push_back(Top >= 1 ? Top : -1);
+    });
+    return Tops;
+}
+
+void TZopFileDataSource::RefreshDBGridParamsWhenOthersCommitted(const std::vector<int>& Before,
+                                                                 const std::vector<int>& After)
+{
+    if (!FDataSet) return;
+    IFileDataSet* S = Server();
+    const int Records = AskInt(S, &IFileDataSet::GetRecordCount);
+    const int Current = RecNo(S);
+    const int Rows = std::min(Records, PageRows);
+    std::size_t I = 0;
+    ForEachGrid(FCtrlList, [&](TZopFileDBGrid* Grid) {
+        const int Was = I < Before.size() ? Before[I] : -1;
+        const int Now = I < After.size() ? After[I] : -1;
+        ++I;
+        int Top = Now >= 1 ? Now : Was;
+        if (Top >= 1) Top = std::clamp(Top, 1, std::max(Records - Rows + 1, 1));
+        if (Top < 1 || Current < Top || Current >= Top + Rows) Top = -1;
+        Grid->FTopDataPos = Top;
+        Grid->FGridMovesCursor = false;
+        Grid->FPageUpPending = false;
+        Grid->FPageDownPending = false;
+    });
 }
 
 void TZopFileDataSource::ResetAllGridGridTopDataPos()

@@ -6,6 +6,8 @@
 // controls above it. A listener leaves alone what it does not override.
 //
 // Threading: GUI thread only, as the notifications that the calls relay.
+#include <vector>
+
 class TDataSetListener {
 public:
     // The current record's data changed (also at opening and closing).
@@ -18,6 +20,18 @@ public:
     // The server collects the bound controls' values into the record being inserted or
     // edited (at Post).
     virtual void WriteBoundControls() {}
+
+    // The live view (TLiveView.h). Whether a bound control holds text that the user typed
+    // and did not post: others' commits wait while one does, so that nothing typed is touched.
+    virtual bool HoldsTypedText() const { return false; }
+    // The record numbers that the pages begin with, one per page, for the server to follow
+    // across others' commits.
+    virtual std::vector<int> PageTops() const { return {}; }
+    // Others' commits were taken into the view. Before: PageTops() before them; After: where
+    // those records are now (-1: gone). The listener shows the commits through the paths of
+    // the dataset's own notifications and leaves the focus, the caret and the selection
+    // where they were.
+    virtual void ShowOthersCommits(const std::vector<int>& /*Before*/, const std::vector<int>& /*After*/) {}
 
 protected:
     // Never deleted through this interface: the listener's owner frees it.

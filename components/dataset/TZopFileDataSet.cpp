@@ -2,6 +2,7 @@
 
 #include "com/ComObj.h"
 #include "components/dataset/TDataSetListener.h"
+#include "components/dataset/TLiveView.h"
 #include "framework/core/TStrings.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/core/UpdateBracket.h"
@@ -19,6 +20,9 @@ const TClassInfo* TZopFileDataSet::StaticClassInfo()
             .Property("DataReadOnly", &TZopFileDataSet::GetDataReadOnly, &TZopFileDataSet::SetFReadOnly)
             .Property("FilterCommand", &TZopFileDataSet::GetFFilterCommand, &TZopFileDataSet::SetFFilterCommand)
             .Property("DBMethods", &TZopFileDataSet::GetDBMethods)
+            .Property("LiveView", &TZopFileDataSet::GetLiveView, &TZopFileDataSet::SetLiveView)
+            .Default(true)
+            .Property("OnLiveRefresh", &TZopFileDataSet::OnLiveRefresh)
             .Build();
     return &Info;
 }
@@ -26,6 +30,7 @@ const TClassInfo* TZopFileDataSet::StaticClassInfo()
 TZopFileDataSet::TZopFileDataSet(TComponent* Owner)
     : TComponent((CoInitialize(), Owner))  // COM first, for this thread; never undone
 {
+    FLive = std::make_unique<TLiveView>(*this);
     FDataSet = CoFileDataSet::Create();
     FFilterCommand = new TStringList;
     FDataSet->SetOnAfterDataChange(TAfterRecDataSetDataChangeEvent(this, &TZopFileDataSet::DoAfterDataChange));
@@ -41,7 +46,9 @@ TZopFileDataSet::TZopFileDataSet(TComponent* Owner)
 TZopFileDataSet::~TZopFileDataSet()
 {
     // The server object may outlive this reference (anyone may hold another): it must not
-    // call back into this object or read the methods collection once they are gone.
+    // call back into this object or read the methods collection once they are gone, nor its
+    // descriptor be watched.
+    FLive->Stop();
     ClearServerHandlers();
     FDataSet.Reset();
     FFilterCommand->Clear();
@@ -63,8 +70,18 @@ void TZopFileDataSet::ClearServerHandlers()
 
 void TZopFileDataSet::SetFDataSet(const TComInterface<IFileDataSet>& Value)
 {
-    if (Value.get() != FDataSet.get()) ClearServerHandlers();
+    if (Value.get() != FDataSet.get()) {
+        FLive->Stop();
+        ClearServerHandlers();
+    }
     FDataSet = Value;
+    FLive->Follow();
+}
+
+void TZopFileDataSet::SetLiveView(bool Value)
+{
+    FLiveView = Value;
+    FLive->Follow();
 }
 
 void TZopFileDataSet::SetFAccessFileName(const AnsiString& Value)
@@ -105,6 +122,7 @@ void TZopFileDataSet::SetFActive(bool Value)
     if (!Value) {
         Check(FDataSet->Close());
         FActive = false;
+        FLive->Follow();
         if (FDataSource) {
             FDataSource->PostDisplayData();
             FDataSource->RefreshDBGridParamsWhenDataFilterChanged();
@@ -138,6 +156,7 @@ bool TZopFileDataSet::OpenServer()
     if (FFilterCommand->Count() > 0) SendFilterLines();
     if (AskText(Server, &IFileDataSet::GetAccessUser) == "Explorer")
         Check(Server->SetExplorerFile(OleVariant(FAccessFileName)));
+    FLive->Follow();
     return true;
 }
 
@@ -190,16 +209,21 @@ void TZopFileDataSet::NamingThisDataSet(F&& Fn)
     }
 }
 
+// After each notification the live view watches what the server has now: the descriptor may
+// have come or gone with the table's opening or closing, or with a connection made again.
 void TZopFileDataSet::DoAfterDataChange()
 {
     if (FDataSource) FDataSource->PostDisplayData();
+    FLive->Follow();
 }
 
 void TZopFileDataSet::DoAfterDBStateChange()
 {
-    if (!FDataSource) return;
-    FDataSource->RefreshNavigator();
-    FDataSource->RefreshDBGrid();
+    if (FDataSource) {
+        FDataSource->RefreshNavigator();
+        FDataSource->RefreshDBGrid();
+    }
+    FLive->Follow();
 }
 
 void TZopFileDataSet::DoAfterFilterChange()

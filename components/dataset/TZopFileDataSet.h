@@ -9,6 +9,11 @@
 // Apart from Active the component keeps no state: the dataset state, counts, positions and
 // field values are asked from the server each time a decision needs them.
 //
+// The live view (LiveView, on by default; TLiveView.h): while the dataset is open, other
+// sessions' commits are shown by themselves, through the data source's own paths, whenever
+// the user is not at work ("Browse", nothing typed and unposted); OnLiveRefresh follows each
+// such refresh.
+//
 // States (FActive, FActivePending):
 //
 //   state        | FActive | FActivePending | entered by
@@ -39,13 +44,18 @@
 //   and before a replaced server is released (the server never calls a cleared handler).
 // - FDataSource is set and cleared only by the data source (SetFDataSource below); a data
 //   source clears it when it is destroyed, so no notification reaches a destroyed one.
+// - FLive watches FDataSet's commit descriptor only while the dataset is open with LiveView
+//   on; it stops before the server reference is released or replaced.
 //
 // Threading: GUI thread only. The server calls the handlers on the caller's thread.
+#include <memory>
+
 #include "com/Unknown.h"
 #include "framework/core/TComponent.h"
 #include "interface/Ostrel_TLB.h"
 
 class TDataSetListener;
+class TLiveView;
 class TStringList;
 
 class TZopFileDataSet : public TComponent {
@@ -74,6 +84,11 @@ public:
     TStringList* GetFFilterCommand() const { return FFilterCommand; }
     void SetFFilterCommand(TStringList* Value);
     TDbMethods* GetDBMethods() const { return FDBMethods; }
+    // Others' commits shown by themselves (streamed only when off).
+    bool GetLiveView() const { return FLiveView; }
+    void SetLiveView(bool Value);
+    // After the live view showed others' commits (the data source's controls are refreshed).
+    TNotifyEvent OnLiveRefresh;
 
     // The server reference through which the other components call the server. Setting it
     // releases the old object (after clearing the handlers it holds); the new one is given
@@ -114,4 +129,6 @@ private:
     bool FActive = false;
     bool FReadOnly = false;
     TDbMethods* FDBMethods = nullptr;  // owned
+    bool FLiveView = true;
+    std::unique_ptr<TLiveView> FLive;  // owned
 };

@@ -481,6 +481,16 @@ void TZopFileDBGrid::WriteGridRow(IFileDataSet* Server, bool Inserting, const TL
     }
 }
 
+bool TZopFileDBGrid::HoldsTypedText() const
+{
+    const TGridCell* Editor = EditorCell();
+    if (Editor && Editor->GetEditOwner()->GetEditStyle() != CES_PickList && FCellEdit->Modified()) return true;
+    if (!HasRowToCollect()) return false;
+    for (int K = 0; K < FColumns->GetCount(); ++K)
+        if (const TGridCell* Cell = FColumns->GetDataCell(K, FSelectedRow); Cell && CellTypedAt(Cell) != 0) return true;
+    return false;
+}
+
 bool TZopFileDBGrid::FocusSelectedRow(int Col)
 {
     if (!FSelectedCell || GetCurrentRecordInWhichRow() != FSelectedCell->GetRow()) return false;

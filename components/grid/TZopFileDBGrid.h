@@ -158,6 +158,9 @@ public:
     // fields included; on edit only the cells that were changed, blanks included, never a key
     // field. A cell whose field another control was typed into later is left out.
     void WriteGridRow(IFileDataSet* Server, bool Inserting, const TLatestTyping& Latest);
+    // True while the grid holds text that the user typed and no record took yet: in its edit
+    // box, or in a cell of the row to collect that was typed into (what NoteRowTyping notes).
+    bool HoldsTypedText() const;
     // Opens the editor in column Col of the highlighted row when that row shows the current
     // record, so that the keyboard stays in the grid after the page was laid out again (the
     // editors are hidden then). False when there is no such row.

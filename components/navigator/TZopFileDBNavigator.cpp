@@ -1,18 +1,14 @@
 #include "components/navigator/TZopFileDBNavigator.h"
 
 #include "components/FocusFrameColor.h"
+#include "components/binding/TTypingPlace.h"
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
-#include "components/grid/TColumnItem.h"
-#include "components/grid/TGridCell.h"
-#include "components/grid/TZopFileDBGrid.h"
 #include "components/navigator/TNavBtn.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/TBitmap.h"
 #include "framework/ui/TCanvas.h"
 #include "framework/ui/Dialogs.h"
-#include "framework/ui/TComboBox.h"
-#include "framework/ui/TEdit.h"
 #include "framework/ui/TForm.h"
 #include "interface/ServerCall.h"
 
@@ -189,7 +185,7 @@ void TZopFileDBNavigator::RunClick(TNavBtn* Button, const char* BtnName, TDataSo
 {
     if (!FDataSource || !FDataSource->GetDataSet()) return;
     TZopFileDataSource* Source = FDataSource;
-    const TTypingPlace Place = TypingPlace();
+    const TTypingPlace Place = TTypingPlace::Of(GetParentForm(this));
     try {
         if (Before) (Source->*Before)();
         if (FOnBeforeNavBtnClick) FOnBeforeNavBtnClick(Button, BtnName);
@@ -207,57 +203,14 @@ void TZopFileDBNavigator::RunClick(TNavBtn* Button, const char* BtnName, TDataSo
     ReturnFocus(Place, Button);
 }
 
-namespace {
-
-// The control of Form that has the keyboard focus when it takes typed text (an edit or a
-// combo box); null otherwise: a button the user clicked before does not count.
-TWinControl* FocusedTypingControl(TForm* Form)
-{
-    TWinControl* Active = Form ? Form->ActiveControl() : nullptr;
-    if (!Active || !Active->Focused()) return nullptr;
-    return dynamic_cast<TEdit*>(Active) || dynamic_cast<TComboBox*>(Active) ? Active : nullptr;
-}
-
-}  // namespace
-
-TZopFileDBNavigator::TTypingPlace TZopFileDBNavigator::TypingPlace() const
-{
-    TTypingPlace Place;
-    TWinControl* Active = FocusedTypingControl(GetParentForm(this));
-    if (!Active) return Place;
-    Place.Control = Active;
-    if (auto* Cell = dynamic_cast<TGridCell*>(Active->Parent())) {
-        Place.Grid = Cell->Grid();
-        Place.Col = Cell->GetCol();
-    }
-    return Place;
-}
-
 void TZopFileDBNavigator::ReturnFocus(const TTypingPlace& Place, TNavBtn* Clicked)
 {
     TForm* Form = GetParentForm(this);
     if (!Form || !Form->Visible()) return;
-    if (Place.Grid && Form->ContainsControl(Place.Grid)) {
-        // The grid's editor: still shown, or opened again in the highlighted row.
-        if (TGridCell* Cell = Place.Grid->EditorCell()) {
-            TWinControl* Editor = Cell->GetEditOwner()->GetEditStyle() == CES_PickList
-                                      ? static_cast<TWinControl*>(Place.Grid->FCellComboBox)
-                                      : static_cast<TWinControl*>(Place.Grid->FCellEdit);
-            if (Editor->CanFocus()) {
-                Editor->SetFocus();
-                return;
-            }
-        } else if (Place.Grid->FocusSelectedRow(Place.Col) && Place.Grid->EditorCell()) {
-            return;
-        }
-    } else if (Place.Control && Form->ContainsControl(Place.Control) && Place.Control->CanFocus()) {
-        Place.Control->SetFocus();
-        return;
-    } else if (!Place.Control && FocusedTypingControl(Form)) {
-        // The user was typing nowhere and the click opened a place to type (Insert opens the
-        // grid's insert row): the focus stays there.
-        return;
-    }
+    if (Place.GiveBack(Form)) return;
+    // The user was typing nowhere and the click opened a place to type (Insert opens the
+    // grid's insert row): the focus stays there.
+    if (Place.Nowhere() && TTypingPlace::FocusedTypingControl(Form)) return;
     if (Clicked->CanFocus())
         Clicked->SetFocus();
     else if (CanFocus())

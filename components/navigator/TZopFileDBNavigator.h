@@ -17,9 +17,8 @@
 
 class TBitmap;
 class TNavBtn;
+class TTypingPlace;
 class TZopFileDataSource;
-class TZopFileDBGrid;
-class TWinControl;
 
 using TNavBtnPressedEvent = TMethodPtr<void(TComponent* Sender, AnsiString BtnName)>;
 
@@ -106,17 +105,10 @@ private:
                   TDataSourceStep After);
     void RunServerStep(TServerStep Step);
 
-    // Where the user was typing when a button was clicked (the buttons take no focus on a
-    // click): a control, or a grid's in-place editor in a column of that grid.
-    struct TTypingPlace {
-        TWinControl* Control = nullptr;  // not owned; null: the user was typing nowhere
-        TZopFileDBGrid* Grid = nullptr;  // not owned; set when Control is the grid's editor
-        int Col = -1;
-    };
-    TTypingPlace TypingPlace() const;
-    // After a click the focus goes back to where the user was typing (a grid whose editor
-    // the click hid opens it again in the highlighted row) or, failing that, stays on the
-    // bar: on Clicked when it is still enabled. It never lands on an unrelated control.
+    // After a click the focus goes back to where the user was typing when the button was
+    // clicked (the buttons take no focus on a click; a grid whose editor the click hid opens
+    // it again in the highlighted row) or, failing that, stays on the bar: on Clicked when it
+    // is still enabled. It never lands on an unrelated control.
     void ReturnFocus(const TTypingPlace& Place, TNavBtn* Clicked);
 };
 

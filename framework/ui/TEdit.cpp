@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QPalette>
 
+#include <algorithm>
+
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/ControlBridge.h"
 #include "framework/ui/PublishHelper.h"
@@ -93,7 +95,9 @@ int TEdit::SelStart() const
 
 void TEdit::SetSelStart(int Value)
 {
-    LineEdit()->setCursorPosition(Value);
+    // Beyond the text the caret goes to its end (Qt would leave it where it was).
+    QLineEdit* E = LineEdit();
+    E->setCursorPosition(std::clamp(Value, 0, static_cast<int>(E->text().size())));
 }
 
 int TEdit::SelLength() const

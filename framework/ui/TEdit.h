@@ -18,7 +18,8 @@ public:
     bool ReadOnly() const;
     void SetReadOnly(bool Value);
 
-    // Selection, in characters.
+    // Selection, in characters. A start beyond the text puts the caret at its end; a length
+    // beyond it selects to the end.
     int SelStart() const;
     void SetSelStart(int Value);
     int SelLength() const;

@@ -1,0 +1,62 @@
+#pragma once
+// TLiveView: a dataset's live view. While its dataset is open with LiveView on, it watches the
+// server's commit descriptor (IFileDataSetWatch) in the event loop; when another session
+// committed, it has the server take the commits in and the data source show them, as after
+// the dataset's own operations, unless the user is at work: in "Edit" or "Insert", or while a
+// bound control holds typed text that is not posted, the commits wait for the next post,
+// cancel or move, whose own refresh shows them.
+//
+// The look runs in a deferred call (TDeferredCall.h): from the event loop, never inside a key,
+// mouse or data handler, at most once per turn, never re-entered. After a look that showed
+// something the watch rests RestMs before it fires again, so that a burst of commits costs a
+// refresh per rest at most and the loop keeps serving the user meanwhile.
+//
+// States:
+//
+//   state     | watch                       | entered by
+//   ----------+-----------------------------+------------------------------------------------
+//   off       | no descriptor               | construction; the dataset closed, designing, its
+//             |                             | LiveView off, or a server without the interface;
+//             |                             | a look that failed (until the dataset's next
+//             |                             | notification)
+//   watching  | armed on the descriptor     | Follow() with the dataset open and LiveView on
+//   due       | fired; the look requested   | the descriptor readable
+//   resting   | disarmed for RestMs         | a look that showed others' commits
+//
+// Invariants: the watch's descriptor is the server's current one, or -1 (Follow asks again
+// after the dataset's notifications and after every look); a look requested is never run
+// while a handler runs.
+//
+// Threading: GUI thread only.
+#include "framework/core/Events.h"
+#include "framework/core/TObject.h"
+#include "framework/ui/TDeferredCall.h"
+#include "framework/ui/TDescriptorWatch.h"
+
+class TZopFileDataSet;
+
+class TLiveView : public TObject {
+public:
+    // The rest after a look that showed others' commits.
+    static constexpr int RestMs = 20;
+
+    // DataSet owns this object and outlives it.
+    explicit TLiveView(TZopFileDataSet& DataSet);
+
+    // Watches what the dataset's state calls for: the server's descriptor while the dataset
+    // is open with LiveView on (not while designing), nothing otherwise.
+    void Follow();
+    // Stops watching and drops a look not yet run (before the server is released).
+    void Stop();
+    bool Watching() const { return FWatch.Descriptor() >= 0; }
+
+private:
+    void Readable(TObject* Sender);
+    // The deferred look: takes others' commits in and shows them, or only drains.
+    void Look(TObject* Sender);
+    bool MayWatch() const;
+
+    TZopFileDataSet& FDataSet;  // not owned: the owner
+    TDescriptorWatch FWatch;
+    TDeferredCall FLook;
+};
