@@ -169,19 +169,17 @@ void TZopFileDataSource::RefreshGridPage(TZopFileDBGrid* Grid)
     }
 
     // Fill: one record per row, one MoveNext per row; rows past the last record get no
-    // record number and empty texts from the server.
+    // record number and empty texts from the server. The filter and a row's record number
+    // are asked once, not per cell.
+    const bool Filtered = AskBool(S, &IFileDataSet::GetFiltered);
     for (int R = FirstRow; R < Grid->GetFRowCount(); ++R) {
+        const int RowRecNo = RecNo(S);
         for (int K = 0; K < Columns->GetCount(); ++K) {
             TColumnItem* Column = Columns->GeTColumnItem(K);
             const AnsiString Field = Trim(Column->GetDataField());
             TGridCell* Cell = Column->GetDataCell(R);
-            if (!AskBool(S, &IFileDataSet::GetFiltered)) {
-                Cell->FFilterPos = -1;
-                Cell->FRecordPos = RecNo(S);
-            } else {
-                Cell->FRecordPos = -1;
-                Cell->FFilterPos = RecNo(S);
-            }
+            Cell->FRecordPos = Filtered ? -1 : RowRecNo;
+            Cell->FFilterPos = Filtered ? RowRecNo : -1;
             if (!Field.empty()) Cell->SetAsString(FieldValueFor(Grid, Field));
         }
         Ask(S, &IFileDataSet::MoveNext);

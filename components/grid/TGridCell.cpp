@@ -236,8 +236,22 @@ void TGridCell::DoOnComboBoxChange(TObject*)
 
 int TGridCell::TextWidthOf(const AnsiString& Text)
 {
-    // The canvas keeps the cell's font: every change of the font is passed on to it.
-    return Canvas()->TextWidth(Text);
+    int Width = 0, Height = 0;
+    Measure(Text, Width, Height);
+    return Width;
+}
+
+void TGridCell::Measure(const AnsiString& Text, int& Width, int& Height)
+{
+    if (FMeasuredWidth < 0 || Text != FMeasuredText) {
+        // The canvas keeps the cell's font: every change of the font is passed on to it.
+        TCanvas* C = Canvas();
+        FMeasuredText = Text;
+        FMeasuredWidth = C->TextWidth(Text);
+        FMeasuredHeight = C->TextHeight(Text);
+    }
+    Width = FMeasuredWidth;
+    Height = FMeasuredHeight;
 }
 
 void TGridCell::FitTitleWidth()
@@ -266,6 +280,7 @@ void TGridCell::FitDataWidth()
 
 void TGridCell::FontChanged()
 {
+    FMeasuredWidth = -1;
     TCustomPanel::FontChanged();
     if (!FColumn) return;
     if (FIsTitleCell)
@@ -289,9 +304,13 @@ void TGridCell::PaintTitle()
     if (!FColumn) return;
     const AnsiString& Title = FColumn->GetTitle();
     if (Trim(Title).empty()) return;
-    TCanvas* C = Canvas();
-    const int W = C->TextWidth(Title);
-    C->TextOut(AlignedX(FColumn->GetTitleAlign(), Width(), W), Height() / 2 - C->TextHeight(Title) / 2, Title);
+    int W = 0, H = 0;
+    Measure(Title, W, H);
+    const int X = AlignedX(FColumn->GetTitleAlign(), Width(), W), Y = Height() / 2 - H / 2;
+    // On the background painted already: the text needs no fill of its own (which would
+    // measure it again).
+    Canvas()->Brush()->SetStyle(bsClear);
+    Canvas()->TextRect(TRect{X, Y, X + W, Y + H}, X, Y, Title);
 }
 
 void TGridCell::PaintData()
@@ -307,7 +326,9 @@ void TGridCell::PaintData()
     C->Brush()->SetColor(Background);
     C->Rectangle(0, 0, Width(), Height());
     if (FAsString.empty()) return;
-    const int W = C->TextWidth(FAsString);
-    const int Alignment = FColumn ? FColumn->GetColumnAlign() : CA_Left;
-    C->TextOut(AlignedX(Alignment, Width(), W), Height() / 2 - C->TextHeight(FAsString) / 2, FAsString);
+    int W = 0, H = 0;
+    Measure(FAsString, W, H);
+    const int X = AlignedX(FColumn ? FColumn->GetColumnAlign() : CA_Left, Width(), W), Y = Height() / 2 - H / 2;
+    C->Brush()->SetStyle(bsClear);  // on the background just painted, as the title
+    C->TextRect(TRect{X, Y, X + W, Y + H}, X, Y, FAsString);
 }

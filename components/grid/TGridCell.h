@@ -27,6 +27,8 @@
 //   inside a paint: a title cell is wider than its title; a data cell is as wide as its
 //   title cell, or, when its text is wider, the whole column grows to text + 5 and the later
 //   columns move right. A column only grows through fitting.
+// - FMeasuredWidth is -1 or the width of FMeasuredText in the cell's font (a change of the
+//   font sets it to -1), and FMeasuredHeight that text's height.
 //
 // Threading: GUI thread only.
 #include <cstdint>
@@ -142,6 +144,10 @@ private:
     AnsiString EditorText() const;
     void OpenEditBox();
     int TextWidthOf(const AnsiString& Text);
+    // The width and height of Text in the cell's font; measured only when the text or the font
+    // changed since the last measure, so that a page painted again with the same texts measures
+    // nothing.
+    void Measure(const AnsiString& Text, int& Width, int& Height);
     void PaintTitle();
     void PaintData();
 
@@ -152,4 +158,7 @@ private:
     AnsiString FAsString;
     AnsiString FOldValue;
     std::uint64_t FTypedAt = 0;
+    AnsiString FMeasuredText;  // the text last measured, and its size in the cell's font
+    int FMeasuredWidth = -1;   // -1: nothing measured in the current font
+    int FMeasuredHeight = 0;
 };

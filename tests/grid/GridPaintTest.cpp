@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "components/UZopFileDataSet.h"
 #include "framework/core/TextUtils.h"
@@ -168,6 +169,44 @@ TEST_F(GridPaint, TextIsPlacedByTheColumnsAlignment)
         EXPECT_FALSE(HasInk(Image, C->Left() + 1, C->Top() + 3, C->Left() + Case.TextLeft - 1, C->Top() + 23))
             << Case.Align;
     }
+}
+
+// The first and last columns of a cell's row band that hold ink, relative to the cell; -1 when none.
+std::pair<int, int> InkSpan(const QImage& Image, TGridCell* C)
+{
+    int First = -1, Last = -1;
+    for (int X = 1; X < C->Width() - 1; ++X)
+        if (HasInk(Image, C->Left() + X, C->Top() + 3, C->Left() + X + 1, C->Top() + C->Height() - 3)) {
+            if (First < 0) First = X;
+            Last = X;
+        }
+    return {First, Last};
+}
+
+TEST_F(GridPaint, ARightAlignedTextIsPlacedByItsWidthAfterItsTextOrItsFontChanged)
+{
+    TColumnItem* Name = Grid->GetColumns()->GeTColumnItem(1);
+    Name->SetFWidth(200);
+    Name->SetFColumnAlign(CA_Right);
+    TGridCell* C = Cell(1, 0);
+    // Each step changes what was drawn before: the cell must not place the text by the width
+    // it measured for an earlier text or font.
+    const struct {
+        const char* Text;
+        int FontSize;  // 0: as it is
+    } Steps[] = {{"n1", 0}, {"n1000000", 0}, {"n1000000", 16}, {"n1", 0}, {"n1", 9}, {"WWWWWW", 0}};
+    for (const auto& Step : Steps) {
+        if (Step.FontSize) C->Font()->SetSize(Step.FontSize);
+        C->SetAsString(Step.Text);
+        const int W = TextWidth(C, Step.Text);
+        const QImage Image = GrabControl(Grid);
+        const auto [First, Last] = InkSpan(Image, C);
+        EXPECT_GE(First, 200 - W - 2) << Step.Text << " at " << Step.FontSize;
+        EXPECT_LE(First, 200 - W + 2) << Step.Text << " at " << Step.FontSize;
+        EXPECT_GE(Last, 200 - 2 - 6) << Step.Text << " at " << Step.FontSize << ": ends at the right margin";
+        EXPECT_LT(Last, 200 - 1) << Step.Text << " at " << Step.FontSize;
+    }
+    SaveScreenshot(Grid, "grid_right_aligned_after_changes");
 }
 
 }  // namespace
