@@ -20,7 +20,8 @@
 //   TRUNCATE        (PostgreSQL) block 0 alone is left, empty
 // A block that reaches SplitRows records is split: the record BlockRows places into it becomes
 // the bound of a new block, which takes the records from it on. So no block holds SplitRows
-// records or more, and the summary has at most one row per BlockRows/2 records or so.
+// records or more; blocks are not merged, so deletes may leave small ones (an empty one goes),
+// and the summary has about one row per BlockRows records as made, more after many deletes.
 //
 // Invariants (as every commit leaves them):
 //   1. Block 0 exists and has no bound; every other block has one, and no two the same.
