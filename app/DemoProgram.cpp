@@ -3,6 +3,7 @@
 #include "app/UMain.h"
 #include "components/UZopFileDataSet.h"
 #include "framework/core/ClassRegistry.h"
+#include "framework/core/Translation.h"
 #include "framework/db/TTable.h"
 #include "framework/ui/TApplication.h"
 
@@ -18,7 +19,7 @@ int RunDemoProgram(const AnsiString& AccessFile)
     TForm1::StartAccessFile = AccessFile;
     try {
         Application->Initialize();
-        Application->SetTitle("Memory Table Demo App");
+        Application->SetTitle(TranslateText("TForm1", "Memory Table Demo App"));
         Application->CreateForm(Form1);
         Application->Run();
     } catch (Exception& E) {

@@ -2,6 +2,7 @@
 
 #include "components/UZopFileDataSet.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/db/TTable.h"
 #include "framework/ui/Dialogs.h"
@@ -95,7 +96,8 @@ void TForm1::Button1Click(TObject*)
     dsMain->RefreshDBGridParamsWithNavigatorPostClick();
     dsMain->PostDisplayData();
     if (Refused > 0)
-        ShowMessage(IntToStr(Refused) + " of " + IntToStr(Rows) + " rows were not added. " + FirstReason);
+        ShowMessage(FormatText(TranslateText("TForm1", "%1 of %n rows were not added. %2", nullptr, Rows),
+                               {IntToStr(Refused), FirstReason}));
 }
 
 void TForm1::Button2Click(TObject*)
@@ -108,7 +110,8 @@ void TForm1::Button2Click(TObject*)
     for (int Pass = 0; !AskBool(Server, &IFileDataSet::GetIsEmpty); ++Pass) {
         if (Pass > Passes) {
             ShowRecordCount();
-            throw Exception("The table could not be emptied: the server did not delete its records.");
+            throw Exception(
+                TranslateText("TForm1", "The table could not be emptied: the server did not delete its records."));
         }
         const HRESULT Deleted = Server->Delete();
         if (FAILED(Deleted)) {
@@ -136,7 +139,7 @@ void TForm1::Button3Click(TObject*)
     }
     Server->SetFiltered(OleVariant(true));
     ShowRecordCount();
-    if (!Refused.empty()) ShowMessage("These filter lines were not applied:" + Refused);
+    if (!Refused.empty()) ShowMessage(TranslateText("TForm1", "These filter lines were not applied:") + Refused);
 }
 
 void TForm1::Button4Click(TObject*)

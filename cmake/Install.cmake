@@ -35,6 +35,8 @@ install(TARGETS ${ZOPFILEDB_LIBRARIES} EXPORT ZopFileDBTargets
 # The SQLite extension is loaded by its path (`.load <libdir>/zopfiledb/zopfiledb_sqlite`).
 install(TARGETS zopfiledb_sqlite EXPORT ZopFileDBTargets LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/zopfiledb)
 install(TARGETS zopfiledb-form RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The compiled translations, beside the libraries (framework_ui carries the same compiled in).
+install(FILES ${ZOPFILEDB_QM_FILES} DESTINATION ${CMAKE_INSTALL_LIBDIR}/zopfiledb/translations)
 
 # The public headers keep their paths from the repository root ("components/UZopFileDataSet.h").
 # Of the server, a program needs only its registration; the rest is its inside. The API

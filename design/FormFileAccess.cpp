@@ -1,6 +1,7 @@
 #include "design/FormFileAccess.h"
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -19,16 +20,33 @@ namespace {
 AnsiString KindOf(mode_t Mode)
 {
     if (S_ISREG(Mode)) return {};
-    if (S_ISDIR(Mode)) return "a folder";
-    if (S_ISFIFO(Mode)) return "a FIFO (named pipe)";
-    if (S_ISCHR(Mode) || S_ISBLK(Mode)) return "a device";
-    if (S_ISSOCK(Mode)) return "a socket";
-    return "a special file";
+    if (S_ISDIR(Mode)) return TranslateText("FormFileAccess", "a folder");
+    if (S_ISFIFO(Mode)) return TranslateText("FormFileAccess", "a FIFO (named pipe)");
+    if (S_ISCHR(Mode) || S_ISBLK(Mode)) return TranslateText("FormFileAccess", "a device");
+    if (S_ISSOCK(Mode)) return TranslateText("FormFileAccess", "a socket");
+    return TranslateText("FormFileAccess", "a special file");
 }
 
 AnsiString SystemError(int Code)
 {
     return std::strerror(Code);
+}
+
+AnsiString CannotOpen(const fs::path& Path, int Code)
+{
+    return FormatText(TranslateText("FormFileAccess", "Cannot open the form file %1: %2."), {Path.string(), SystemError(Code)});
+}
+
+AnsiString CannotWrite(const fs::path& Path, int Code)
+{
+    return FormatText(TranslateText("FormFileAccess", "Cannot write the form file %1: %2."),
+                      {Path.string(), SystemError(Code)});
+}
+
+AnsiString NotRegular(const fs::path& Path, mode_t Mode)
+{
+    return FormatText(TranslateText("FormFileAccess", "The form file %1 is %2, not a regular file."),
+                      {Path.string(), KindOf(Mode)});
 }
 
 class TFd {
@@ -50,8 +68,8 @@ private:
 
 AnsiString TooLarge(const fs::path& Path)
 {
-    return "The form file " + Path.string() + " is larger than the " + IntToStr(MaxFormFileBytes / (1024 * 1024)) +
-           " MiB a form file may have.";
+    return FormatText(TranslateText("FormFileAccess", "The form file %1 is larger than the %2 MiB a form file may have."),
+                      {Path.string(), IntToStr(MaxFormFileBytes / (1024 * 1024))});
 }
 
 }  // namespace
@@ -63,13 +81,13 @@ std::string ReadFormFileText(const fs::path& Path)
     // blocking, which a FIFO put there in between would otherwise do.
     struct stat Status;
     if (::stat(Path.c_str(), &Status) != 0)
-        throw EFOpenError("Cannot open the form file " + Path.string() + ": " + SystemError(errno) + ".");
+        throw EFOpenError(CannotOpen(Path, errno));
     if (!S_ISREG(Status.st_mode))
-        throw EFOpenError("The form file " + Path.string() + " is " + KindOf(Status.st_mode) + ", not a regular file.");
+        throw EFOpenError(NotRegular(Path, Status.st_mode));
     TFd File(::open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (File.Get() < 0) throw EFOpenError("Cannot open the form file " + Path.string() + ": " + SystemError(errno) + ".");
+    if (File.Get() < 0) throw EFOpenError(CannotOpen(Path, errno));
     if (::fstat(File.Get(), &Status) != 0 || !S_ISREG(Status.st_mode))
-        throw EFOpenError("The form file " + Path.string() + " is " + KindOf(Status.st_mode) + ", not a regular file.");
+        throw EFOpenError(NotRegular(Path, Status.st_mode));
     if (static_cast<std::uintmax_t>(Status.st_size) > MaxFormFileBytes) throw EFOpenError(TooLarge(Path));
 
     // Read up to one byte past the limit: a file that grows while it is read stays bounded.
@@ -83,7 +101,8 @@ std::string ReadFormFileText(const fs::path& Path)
         }
         ssize_t Got = ::read(File.Get(), Text.data() + Have, Text.size() - Have);
         if (Got < 0 && errno == EINTR) continue;
-        if (Got < 0) throw EFOpenError("Cannot read the form file " + Path.string() + ": " + SystemError(errno) + ".");
+        if (Got < 0) throw EFOpenError(FormatText(TranslateText("FormFileAccess", "Cannot read the form file %1: %2."),
+                                                {Path.string(), SystemError(errno)}));
         if (Got == 0) break;
         Have += static_cast<std::size_t>(Got);
     }
@@ -101,8 +120,9 @@ fs::path CheckedTarget(const fs::path& Target, mode_t& Mode)
     struct stat Status;
     if (::stat(Target.c_str(), &Status) == 0) {
         if (!S_ISREG(Status.st_mode))
-            throw EFCreateError("Cannot write the form file " + Target.string() + ": it is " + KindOf(Status.st_mode) +
-                                ", not a regular file.");
+            throw EFCreateError(
+                FormatText(TranslateText("FormFileAccess", "Cannot write the form file %1: it is %2, not a regular file."),
+                           {Target.string(), KindOf(Status.st_mode)}));
         Mode = Status.st_mode & 07777;
         std::error_code Err;
         fs::path Resolved = fs::canonical(Target, Err);
@@ -110,9 +130,10 @@ fs::path CheckedTarget(const fs::path& Target, mode_t& Mode)
     }
     int Missing = errno;
     if (Missing == ENOENT && ::lstat(Target.c_str(), &Status) == 0)
-        throw EFCreateError("Cannot write the form file " + Target.string() + ": it is a link to nothing.");
+        throw EFCreateError(FormatText(
+            TranslateText("FormFileAccess", "Cannot write the form file %1: it is a link to nothing."), {Target.string()}));
     if (Missing != ENOENT)
-        throw EFCreateError("Cannot write the form file " + Target.string() + ": " + SystemError(Missing) + ".");
+        throw EFCreateError(CannotWrite(Target, Missing));
     const mode_t Mask = ::umask(0);
     ::umask(Mask);
     Mode = 0666 & ~Mask;
@@ -128,10 +149,10 @@ void ReplaceFormFileText(const fs::path& Target, const std::string& Text)
     std::string Fresh = (Final.parent_path() / ("." + Final.filename().string() + ".XXXXXX")).string();
     TFd File(::mkostemp(Fresh.data(), O_CLOEXEC));
     if (File.Get() < 0)
-        throw EFCreateError("Cannot write the form file " + Target.string() + ": " + SystemError(errno) + ".");
+        throw EFCreateError(CannotWrite(Target, errno));
     try {
         auto Fail = [&](int Code) {
-            throw EFCreateError("Cannot write the form file " + Target.string() + ": " + SystemError(Code) + ".");
+            throw EFCreateError(CannotWrite(Target, Code));
         };
         for (std::size_t Done = 0; Done < Text.size();) {
             ssize_t Put = ::write(File.Get(), Text.data() + Done, Text.size() - Done);

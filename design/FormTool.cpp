@@ -17,9 +17,11 @@
 #include "framework/core/ClassRegistry.h"
 #include "framework/core/FormReader.h"
 #include "framework/core/FormTextUpdate.h"
+#include "framework/core/FormTexts.h"
 #include "framework/core/FormWriter.h"
 #include "framework/core/TCollection.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/design/DesignRegistry.h"
 #include "framework/ui/Dialogs.h"
@@ -33,13 +35,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const Usage =
+// The usage and the help are shown in the user's language (TranslateText at the place that
+// shows them).
+const char* const Usage = ZFD_TRANSLATE_NOOP("FormTool",
     "usage: zopfiledb-form palette\n"
     "       zopfiledb-form fields FORM COMPONENT\n"
     "       zopfiledb-form set-field FORM COMPONENT FIELD [--label yes|no] [--caption TEXT] [--output FILE]\n"
-    "       zopfiledb-form render FORM PNG\n";
+    "       zopfiledb-form render FORM PNG\n"
+    "       zopfiledb-form texts FORM\n");
 
-const char* const Description =
+const char* const Description = ZFD_TRANSLATE_NOOP("FormTool",
     "Design-time support on form files: the palette, the DataField property editor, and\n"
     "pictures of forms.\n"
     "\n"
@@ -50,10 +55,12 @@ const char* const Description =
     "                                  whether to add a caption label, and writes the form\n"
     "                                  back, changing only the lines that changed\n"
     "  render FORM PNG                 saves a picture of the form as a PNG file\n"
+    "  texts FORM                      the form's texts that are translated when it loads, as a\n"
+    "                                  source that lupdate reads\n"
     "\n"
     "COMPONENT names a component (ZopFileDBEdit1) or a grid column, counted from 0\n"
     "(ZopFileDBGrid1.Columns[1]). A form whose class this tool does not know is opened as a\n"
-    "plain form; its handlers are kept as the file names them.\n";
+    "plain form; its handlers are kept as the file names them.\n");
 
 // A command line that does not say what to do: the process ends with code 2.
 struct TUsageError {
@@ -92,7 +99,7 @@ public:
             Answer.Result = *FLabel ? mrYes : mrNo;
             return Answer;
         }
-        FOut << Request.Text << " [y/N]: " << std::flush;
+        FOut << Request.Text << " " << TranslateText("FormTool", "[y/N]:") << " " << std::flush;
         std::string Line;
         Answer.Result = std::getline(FIn, Line) && !Line.empty() && (Line[0] == 'y' || Line[0] == 'Y') ? mrYes : mrNo;
         return Answer;
@@ -157,7 +164,7 @@ TPersistent* FindTarget(TComponent* Root, const AnsiString& Path)
 {
     const std::vector<AnsiString> Parts = Split(Path, '.');
     TObject* Target = SameText(Root->Name(), Parts[0]) ? Root : Root->FindComponent(Parts[0]);
-    if (!Target) throw EComponentError("The form has no component named " + Parts[0]);
+    if (!Target) throw EComponentError(FormatText(TranslateText("FormTool", "The form has no component named %1"), {Parts[0]}));
     AnsiString Reached = Parts[0];
     for (std::size_t I = 1; I < Parts.size(); ++I) {
         AnsiString Name = Parts[I];
@@ -165,33 +172,35 @@ TPersistent* FindTarget(TComponent* Root, const AnsiString& Path)
         if (const std::size_t Open = Name.find('['); Open != AnsiString::npos) {
             int Value = -1;
             if (Name.back() != ']' || !TryStrToInt(Name.substr(Open + 1, Name.size() - Open - 2), Value) || Value < 0)
-                throw EInvalidOperation("The item in " + Path + " must be a number from 0 in brackets: " + Name);
+                throw EInvalidOperation(FormatText(
+                    TranslateText("FormTool", "The item in %1 must be a number from 0 in brackets: %2"), {Path, Name}));
             Index = Value;
             Name.resize(Open);
         }
         const TPropInfo* Prop = Target->ClassInfo()->FindProperty(Name);
         if (!Prop || Prop->Type->Kind != TTypeKind::Class || Prop->Type->IsComponentReference())
-            throw EPropertyError(Reached + " has no property " + Name + " holding an object");
+            throw EPropertyError(
+                FormatText(TranslateText("FormTool", "%1 has no property %2 holding an object"), {Reached, Name}));
         Target = Prop->Get(Target).AsObject();
         Reached += "." + Prop->Name;
         if (!Index) continue;
         auto* Collection = dynamic_cast<TCollection*>(Target);
-        if (!Collection) throw EPropertyError(Reached + " is not a collection");
+        if (!Collection) throw EPropertyError(FormatText(TranslateText("FormTool", "%1 is not a collection"), {Reached}));
         if (*Index >= Collection->Count())
-            throw EListError(Reached + " has no item " + IntToStr(*Index) + " (it has " + IntToStr(Collection->Count()) +
-                             ", counted from 0)");
+            throw EListError(FormatText(TranslateText("FormTool", "%1 has no item %2 (it has %3, counted from 0)"),
+                                        {Reached, IntToStr(*Index), IntToStr(Collection->Count())}));
         Target = Collection->GetItem(*Index);
         Reached += "[" + IntToStr(*Index) + "]";
     }
     auto* Persistent = dynamic_cast<TPersistent*>(Target);
-    if (!Persistent) throw EPropertyError(Reached + " has no properties to edit");
+    if (!Persistent) throw EPropertyError(FormatText(TranslateText("FormTool", "%1 has no properties to edit"), {Reached}));
     return Persistent;
 }
 
 std::unique_ptr<TPropertyEditor> DataFieldEditor(TPersistent* Target, const AnsiString& Path)
 {
     const TPropInfo* Prop = Target->ClassInfo()->FindProperty("DataField");
-    if (!Prop) throw EPropertyError(Path + " has no DataField property");
+    if (!Prop) throw EPropertyError(FormatText(TranslateText("FormTool", "%1 has no DataField property"), {Path}));
     return CreatePropertyEditor({Target}, Prop);
 }
 
@@ -235,25 +244,28 @@ int SetField(const fs::path& FormPath, const AnsiString& Component, const AnsiSt
     }
     std::optional<AnsiString> Text = UpdateFormText(Form.Text, Before, DescribeForm(Form.Root.get()));
     if (!Text && Form.StandIn)
-        throw EWriteError("The form " + Path.string() +
-                          " is laid out so that the change cannot be made on lines of its own, and its class is not "
-                          "known here to write it whole");
+        throw EWriteError(FormatText(TranslateText("FormTool", "The form %1 is laid out so that the change cannot be made "
+                                                               "on lines of its own, and its class is not known here to "
+                                                               "write it whole"),
+                                     {Path.string()}));
     ReplaceFormFileText(Target, Text ? *Text : WriteFormText(Form.Root.get()));
-    Out << "Wrote " << Target.string() << "\n";
+    Out << FormatText(TranslateText("FormTool", "Wrote %1"), {Target.string()}) << "\n";
     return 0;
 }
 
 std::string PngOf(TComponent* Root)
 {
     auto* Form = dynamic_cast<TForm*>(Root);
-    if (!Form) throw EInvalidOperation("The form's top object is a " + Root->ClassInfo()->Name + ", not a form");
+    if (!Form)
+        throw EInvalidOperation(
+            FormatText(TranslateText("FormTool", "The form's top object is a %1, not a form"), {Root->ClassInfo()->Name}));
     Form->Show();
     QCoreApplication::processEvents();
     const QImage Image = Form->Widget()->grab().toImage();
     QByteArray Bytes;
     QBuffer Buffer(&Bytes);
     Buffer.open(QIODevice::WriteOnly);
-    if (Image.isNull() || !Image.save(&Buffer, "PNG")) throw EWriteError("The picture of the form could not be made");
+    if (Image.isNull() || !Image.save(&Buffer, "PNG")) throw EWriteError(TranslateText("FormTool", "The picture of the form could not be made"));
     return Bytes.toStdString();
 }
 
@@ -267,7 +279,37 @@ int Render(const fs::path& FormPath, const fs::path& PngPath, std::ostream& Out)
         Png = PngOf(LoadForm(Path, false).Root.get());
     }
     ReplaceFormFileText(Target, Png);
-    Out << "Wrote " << Target.string() << "\n";
+    Out << FormatText(TranslateText("FormTool", "Wrote %1"), {Target.string()}) << "\n";
+    return 0;
+}
+
+// A text as a C++ string literal, as lupdate reads it.
+std::string CppLiteral(const AnsiString& Text)
+{
+    std::string Out = "\"";
+    for (const char C : Text) {
+        switch (C) {
+        case '\\': Out += "\\\\"; break;
+        case '"': Out += "\\\""; break;
+        case '\n': Out += "\\n"; break;
+        case '\r': Out += "\\r"; break;
+        case '\t': Out += "\\t"; break;
+        default: Out += C; break;
+        }
+    }
+    return Out + "\"";
+}
+
+// The form's translatable texts in its class's context, as it is translated when it loads.
+int Texts(const fs::path& FormPath, std::ostream& Out)
+{
+    const fs::path Path = fs::absolute(FormPath);
+    TFolderScope Folder(Path.parent_path());
+    TLoadedForm Form = LoadForm(Path, true);
+    const AnsiString Context = FormTextClassName(Form.Text);
+    Out << "// The texts of the form " << Context << ", translated in its context when it loads.\n";
+    for (const AnsiString& Text : FormTexts(Form.Root.get()))
+        Out << "ZFD_TRANSLATE_NOOP(" << CppLiteral(Context) << ", " << CppLiteral(Text) << ");\n";
     return 0;
 }
 
@@ -284,10 +326,13 @@ int Dispatch(const std::vector<std::string>& Args, std::istream& In, std::ostrea
     Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption Help = Parser.addHelpOption();
     const QCommandLineOption Version = Parser.addVersionOption();
-    const QCommandLineOption Label("label", "set-field: add a caption label (yes) or not (no), without asking",
-                                   "yes|no");
-    const QCommandLineOption Caption("caption", "set-field: the caption label's text, without asking", "TEXT");
-    const QCommandLineOption Output("output", "set-field: write the form to FILE instead", "FILE");
+    const QCommandLineOption Label(
+        "label", QString::fromStdString(TranslateText("FormTool", "set-field: add a caption label (yes) or not (no), without asking")),
+        "yes|no");
+    const QCommandLineOption Caption(
+        "caption", QString::fromStdString(TranslateText("FormTool", "set-field: the caption label's text, without asking")), "TEXT");
+    const QCommandLineOption Output(
+        "output", QString::fromStdString(TranslateText("FormTool", "set-field: write the form to FILE instead")), "FILE");
     Parser.addOptions({Label, Caption, Output});
 
     QStringList Line{"zopfiledb-form"};
@@ -296,7 +341,8 @@ int Dispatch(const std::vector<std::string>& Args, std::istream& In, std::ostrea
     if (Parser.isSet(Help) || Parser.isSet("help-all")) {
         const AnsiString Text = Utf8(Parser.helpText());
         const std::size_t Options = Text.find("Options:");
-        Out << Usage << "\n" << Description << "\n" << (Options == AnsiString::npos ? Text : Text.substr(Options));
+        Out << TranslateText("FormTool", Usage) << "\n" << TranslateText("FormTool", Description) << "\n"
+            << (Options == AnsiString::npos ? Text : Text.substr(Options));
         return 0;
     }
     if (Parser.isSet(Version)) {
@@ -306,34 +352,39 @@ int Dispatch(const std::vector<std::string>& Args, std::istream& In, std::ostrea
 
     std::vector<AnsiString> Words;
     for (const QString& Word : Parser.positionalArguments()) Words.push_back(Utf8(Word));
-    if (Words.empty()) throw TUsageError{"no command given"};
+    if (Words.empty()) throw TUsageError{TranslateText("FormTool", "no command given")};
     const AnsiString& Command = Words[0];
     struct TCommand {
         const char* Name;
         std::size_t Count;  // of its arguments
-        const char* Arguments;
+        const char* Arguments;  // translated where shown
     };
-    const TCommand Commands[] = {{"palette", 0, "no arguments"},
+    const TCommand Commands[] = {{"palette", 0, ZFD_TRANSLATE_NOOP("FormTool", "no arguments")},
                                  {"fields", 2, "FORM COMPONENT"},
                                  {"set-field", 3, "FORM COMPONENT FIELD"},
-                                 {"render", 2, "FORM PNG"}};
+                                 {"render", 2, "FORM PNG"},
+                                 {"texts", 1, "FORM"}};
     const TCommand* Found = nullptr;
     for (const TCommand& C : Commands)
         if (Command == C.Name) Found = &C;
-    if (!Found) throw TUsageError{"unknown command '" + Command + "'"};
-    if (Words.size() - 1 != Found->Count) throw TUsageError{Command + " takes " + Found->Arguments};
+    if (!Found) throw TUsageError{FormatText(TranslateText("FormTool", "unknown command '%1'"), {Command})};
+    if (Words.size() - 1 != Found->Count)
+        throw TUsageError{
+            FormatText(TranslateText("FormTool", "%1 takes %2"), {Command, TranslateText("FormTool", Found->Arguments)})};
     const bool SetsField = Command == "set-field";
     for (const QCommandLineOption* Option : {&Label, &Caption, &Output})
         if (!SetsField && Parser.isSet(*Option))
-            throw TUsageError{"--" + Utf8(Option->names().front()) + " is an option of set-field only"};
+            throw TUsageError{FormatText(TranslateText("FormTool", "--%1 is an option of set-field only"),
+                                         {Utf8(Option->names().front())})};
 
     if (Command == "palette") return Palette(Out);
     if (Command == "fields") return Fields(Words[1], Words[2], Out);
     if (Command == "render") return Render(Words[1], Words[2], Out);
+    if (Command == "texts") return Texts(Words[1], Out);
     TSetFieldOptions Options;
     if (Parser.isSet(Label)) {
         const AnsiString Value = Utf8(Parser.value(Label));
-        if (Value != "yes" && Value != "no") throw TUsageError{"--label takes yes or no, not '" + Value + "'"};
+        if (Value != "yes" && Value != "no") throw TUsageError{FormatText(TranslateText("FormTool", "--label takes yes or no, not '%1'"), {Value})};
         Options.Label = Value == "yes";
     }
     if (Parser.isSet(Caption)) Options.Caption = Utf8(Parser.value(Caption));
@@ -348,7 +399,8 @@ int RunFormTool(const std::vector<std::string>& Args, std::istream& In, std::ost
     try {
         return Dispatch(Args, In, Out);
     } catch (const TUsageError& E) {
-        Err << "zopfiledb-form: " << E.Problem << "\n" << Usage << "Try 'zopfiledb-form --help' for more.\n";
+        Err << "zopfiledb-form: " << E.Problem << "\n"
+            << TranslateText("FormTool", Usage) << TranslateText("FormTool", "Try 'zopfiledb-form --help' for more.") << "\n";
         return 2;
     } catch (const std::exception& E) {
         Err << "zopfiledb-form: " << E.what() << "\n";

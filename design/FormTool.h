@@ -4,6 +4,8 @@
 //
 //   palette                          the palette pages and their component classes
 //   fields FORM COMPONENT            the values the DataField editor offers for COMPONENT
+//   texts FORM                       the form's texts that are translated when it loads, as a
+//                                    source that lupdate reads (cmake/UpdateTranslations.cmake)
 //   set-field FORM COMPONENT FIELD   sets COMPONENT's DataField through the editor, which may
 //       [--label yes|no]             ask whether to create a caption label (answered by
 //       [--caption TEXT]             --label, else asked on the terminal) and its caption

@@ -5,6 +5,7 @@
 #include "components/grid/TColumnItem.h"
 #include "framework/core/DateTime.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/TLabel.h"
 #include "interface/ServerCall.h"
@@ -81,7 +82,7 @@ void TZopFileDbControlFieldName::SetValue(const AnsiString& Value)
     Edit->SetMaxLength(AskInt(Server, &IFileDataSet::GetFieldSize, OleVariant(Value)));
 
     if (!Edit->ComponentState().Contains(csDesigning)) return;
-    if (MessageDlg("是否要產生標題(TLabel)??", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) != mrYes) return;
+    if (MessageDlg(TranslateText("TZopFileDbControlFieldName", "是否要產生標題(TLabel)??"), mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) != mrYes) return;
     // Named by the time; labels made within one second (or a name taken by hand) take the
     // next free name after it: Lb_30073719, Lb_30073719_2, ...
     const AnsiString Stamp = "Lb_" + FormatDateTime("ddhhnnss", Now());
@@ -90,7 +91,8 @@ void TZopFileDbControlFieldName::SetValue(const AnsiString& Value)
     auto* Label = new TLabel(Edit->Owner());
     Label->SetName(Name);
     Label->SetDesigning(true);
-    Label->SetCaption(InputBox("標題內容(TLabel.Caption)", "輸入標題內容", Value));
+    Label->SetCaption(InputBox(TranslateText("TZopFileDbControlFieldName", "標題內容(TLabel.Caption)"),
+                               TranslateText("TZopFileDbControlFieldName", "輸入標題內容"), Value));
     Label->SetLeft(Edit->Left() - Label->Width() - 24);
     Label->SetTop(Edit->Top() + 6);
     Label->SetParent(Edit->Parent());

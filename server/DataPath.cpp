@@ -1,5 +1,7 @@
 #include "server/DataPath.h"
 
+#include "framework/core/Translation.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -22,15 +24,15 @@ AnsiString DescribeNonFile(const fs::path& Path)
 {
     std::error_code Err;
     switch (fs::status(Path, Err).type()) {
-    case fs::file_type::directory: return "a folder";
-    case fs::file_type::fifo: return "a FIFO (named pipe)";
+    case fs::file_type::directory: return TranslateText("DataPath", "a folder");
+    case fs::file_type::fifo: return TranslateText("DataPath", "a FIFO (named pipe)");
     case fs::file_type::character:
-    case fs::file_type::block: return "a device";
-    case fs::file_type::socket: return "a socket";
+    case fs::file_type::block: return TranslateText("DataPath", "a device");
+    case fs::file_type::socket: return TranslateText("DataPath", "a socket");
     case fs::file_type::not_found:
     case fs::file_type::none:
     case fs::file_type::regular: return {};
-    default: return "not a regular file";
+    default: return TranslateText("DataPath", "a special file");
     }
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/core/Translation.h"
+
 #include "com/ErrorInfo.h"
 #include "framework/core/Invariants.h"
 #include "server/ServerError.h"
@@ -42,13 +44,14 @@ HRESULT TFileDataSetServer::CallWithoutHandlers(F&& Body)
     } catch (const EServerError& E) {
         return ReportError(E.Code(), E.Message(), ErrorSource);
     } catch (const EVariantError& E) {
-        return ReportError(E_INVALIDARG, "Invalid argument: " + E.Message(), ErrorSource);
+        return ReportError(E_INVALIDARG, FormatText(TranslateText("FileDataSetServer", "Invalid argument: %1"), {E.Message()}),
+                           ErrorSource);
     } catch (const std::bad_alloc&) {
-        return ReportError(E_OUTOFMEMORY, "The record server ran out of memory.", ErrorSource);
+        return ReportError(E_OUTOFMEMORY, TranslateText("FileDataSetServer", "The record server ran out of memory."), ErrorSource);
     } catch (const std::exception& E) {
         return ReportError(E_FAIL, E.what(), ErrorSource);
     } catch (...) {
-        return ReportError(E_FAIL, "The record server failed.", ErrorSource);
+        return ReportError(E_FAIL, TranslateText("FileDataSetServer", "The record server failed."), ErrorSource);
     }
     if (const auto& Failure = Frame.Failure()) return ReportError(Failure->Code, Failure->Message, ErrorSource);
     return S_OK;
@@ -67,7 +70,7 @@ template <class F>
 HRESULT TFileDataSetServer::AnswerWithoutHandlers(OleVariant* Out, F&& Body)
 {
     return CallWithoutHandlers([&] {
-        if (!Out) throw EServerError("No variable was given for the result.", E_POINTER);
+        if (!Out) throw EServerError(TranslateText("FileDataSetServer", "No variable was given for the result."), E_POINTER);
         *Out = OleVariant(Body());
     });
 }

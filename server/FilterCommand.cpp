@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
 #include "server/ValueText.h"
@@ -24,16 +25,18 @@ constexpr TOpName OpNames[] = {
 
 [[noreturn]] void Refuse(std::string_view Line, const AnsiString& Problem)
 {
-    throw EServerError("The filter line " + Quoted(Line) + " is refused: " + Problem + ".", E_INVALIDARG);
+    throw EServerError(FormatText(TranslateText("FilterCommand", "The filter line %1 is refused: %2."), {Quoted(Line), Problem}),
+                       E_INVALIDARG);
 }
 
-int ParsePosition(std::string_view Line, const AnsiString& Item, const char* Which)
+// Refusal: the message, in the context FilterCommand, for an item that is no position.
+int ParsePosition(std::string_view Line, const AnsiString& Item, const char* Refusal)
 {
     if (Item.empty()) return 0;
     int Value = 0;
     bool Digits = Item.find_first_not_of("0123456789") == AnsiString::npos;
     if (!Digits || !TryStrToInt(Item, Value))
-        Refuse(Line, AnsiString("the ") + Which + " position " + Quoted(Item) + " is not a whole number from 0");
+        Refuse(Line, FormatText(TranslateText("FilterCommand", Refusal), {Quoted(Item)}));
     return Value;
 }
 
@@ -59,22 +62,28 @@ std::optional<TFilterCondition> ParseFilterLine(std::string_view Line, const TTa
     }
     // What follows the last comma may only be blanks (a line end read from a file, say).
     if (AnsiString Rest = Trim(Line.substr(Pos)); !Rest.empty())
-        Refuse(Line, "the item " + Quoted(Rest) + " is not followed by a comma (every item, the last included, ends with one)");
+        Refuse(Line, FormatText(TranslateText("FilterCommand", "the item %1 is not followed by a comma (every item, the last "
+                                                   "included, ends with one)"),
+                                {Quoted(Rest)}));
     if (Items.size() != ItemCount)
-        Refuse(Line, "it has " + IntToStr(static_cast<std::int64_t>(Items.size())) +
-                         " comma-terminated items where six are needed (a value cannot hold a comma)");
+        Refuse(Line, FormatText(TranslateText("FilterCommand", "it has %1 comma-terminated items where six are needed (a value "
+                                                   "cannot hold a comma)"),
+                                {IntToStr(static_cast<std::int64_t>(Items.size()))}));
 
     TFilterCondition Cond;
     Cond.Description = AnsiString(Items[0]);
     Cond.FieldName = Trim(Items[1]);
-    if (Cond.FieldName.empty()) Refuse(Line, "the field name is missing");
+    if (Cond.FieldName.empty()) Refuse(Line, TranslateText("FilterCommand", "the field name is missing"));
     if (Schema.FieldIndex(Cond.FieldName) < 0)
-        Refuse(Line, "the table " + Schema.TableName + " has no field " + Quoted(Cond.FieldName));
-    Cond.Start = ParsePosition(Line, Trim(Items[2]), "start");
-    Cond.End = ParsePosition(Line, Trim(Items[3]), "end");
+        Refuse(Line, FormatText(TranslateText("FilterCommand", "the table %1 has no field %2"),
+                                {Schema.TableName, Quoted(Cond.FieldName)}));
+    Cond.Start = ParsePosition(Line, Trim(Items[2]), ZFD_TRANSLATE_NOOP("FilterCommand", "the start position %1 is not a whole "
+                                                                             "number from 0"));
+    Cond.End = ParsePosition(Line, Trim(Items[3]), ZFD_TRANSLATE_NOOP("FilterCommand", "the end position %1 is not a whole "
+                                                                           "number from 0"));
     if (Cond.Start > 0 && Cond.End > 0 && Cond.End < Cond.Start)
-        Refuse(Line, "the end position " + IntToStr(Cond.End) + " comes before the start position " +
-                         IntToStr(Cond.Start));
+        Refuse(Line, FormatText(TranslateText("FilterCommand", "the end position %1 comes before the start position %2"),
+                                {IntToStr(Cond.End), IntToStr(Cond.Start)}));
     AnsiString Op = Trim(Items[4]);
     bool Known = false;
     for (const TOpName& Name : OpNames)
@@ -82,7 +91,7 @@ std::optional<TFilterCondition> ParseFilterLine(std::string_view Line, const TTa
             Cond.Op = Name.Op;
             Known = true;
         }
-    if (!Known) Refuse(Line, "the comparison " + Quoted(Op) + " is not one of = <> < <= > >=");
+    if (!Known) Refuse(Line, FormatText(TranslateText("FilterCommand", "the comparison %1 is not one of = <> < <= > >="), {Quoted(Op)}));
     Cond.Value = AnsiString(Items[5]);
     Cond.ValueIsNumber = IsNumber(Cond.Value);
     return Cond;

@@ -1,6 +1,7 @@
 #include "server/RecordStoreFactory.h"
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/DataPath.h"
 #include "server/PostgresRecordStore.h"
 #include "server/ServerError.h"
@@ -15,8 +16,9 @@ std::unique_ptr<TRecordStore> OpenRecordStore(const TTableSchema& Schema, const 
     if (IsPostgresUri(Trim(AccessFile))) return TPostgresRecordStore::Open(Schema, Trim(AccessFile));
     TDataPath Path = ResolveDataPath(AccessFile);
     if (!Path.NotAFile.empty())
-        throw EServerError("Cannot open the access file " + Path.Path + ": it is " + Path.NotAFile +
-                           ", not a database file.");
+        throw EServerError(FormatText(TranslateText("RecordStoreFactory", "Cannot open the access file %1: it is %2, "
+                                                                          "not a database file."),
+                                      {Path.Path, Path.NotAFile}));
     return TSqliteRecordStore::OpenFile(Schema, Path.Path);
 }
 

@@ -12,6 +12,7 @@
 
 #include "com/WideString.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/DataPath.h"
 #include "server/FieldTypes.h"
 #include "server/RecordChecks.h"
@@ -26,7 +27,7 @@ namespace {
 AnsiString TriggerName(TDbProcItem* Item, int Index)
 {
     if (!Item->GetProcDescrip().empty()) return Quoted(Item->GetProcDescrip());
-    return "number " + IntToStr(Index + 1) + " (without description)";
+    return FormatText(TranslateText("TTableSession", "number %1 (without description)"), {IntToStr(Index + 1)});
 }
 
 template <class TText>
@@ -45,12 +46,24 @@ bool SameName(const std::u16string& Field, std::u16string_view Name)
 
 // The system takes a file name up to its first NUL; a name holding one would open another
 // file than the one named.
+// The steps and names that messages name, translated where the message is made.
+[[maybe_unused]] constexpr const char* MessageWords[] = {
+    ZFD_TRANSLATE_NOOP("TTableSession", "insert"),      ZFD_TRANSLATE_NOOP("TTableSession", "edit"),
+    ZFD_TRANSLATE_NOOP("TTableSession", "delete"),      ZFD_TRANSLATE_NOOP("TTableSession", "post"),
+    ZFD_TRANSLATE_NOOP("TTableSession", "access file"), ZFD_TRANSLATE_NOOP("TTableSession", "schema file"),
+};
+
+AnsiString Word(const char* Source)
+{
+    return TranslateText("TTableSession", Source);
+}
+
 void RefuseNul(const char* What, const AnsiString& FileName)
 {
     std::size_t Nul = FileName.find('\0');
     if (Nul == AnsiString::npos) return;
-    throw EServerError(AnsiString("The ") + What + " name " + Quoted(FileName.substr(0, Nul)) +
-                           "... is refused: it holds a NUL character.",
+    throw EServerError(FormatText(TranslateText("TTableSession", "The %1 name %2... is refused: it holds a NUL character."),
+                                  {Word(What), Quoted(FileName.substr(0, Nul))}),
                        E_INVALIDARG);
 }
 
@@ -84,7 +97,7 @@ void TTableSession::Notify(const TAfterRecDataSetDataChangeEvent& Handler)
     } catch (const std::exception& E) {
         Defer(E_FAIL, E.what());
     } catch (...) {
-        Defer(E_FAIL, "A notification handler of the record server failed.");
+        Defer(E_FAIL, TranslateText("TTableSession", "A notification handler of the record server failed."));
     }
 }
 
@@ -97,7 +110,7 @@ TTableSession::~TTableSession() = default;
 void TTableSession::SetAccessUser(const AnsiString& User)
 {
     if (AnsiString Problem = UserNameProblem(User); !Problem.empty())
-        throw EServerError("The access user is refused: " + Problem + ".", E_INVALIDARG);
+        throw EServerError(FormatText(TranslateText("TTableSession", "The access user is refused: %1."), {Problem}), E_INVALIDARG);
     FAccessUser = User;
 }
 
@@ -122,21 +135,21 @@ bool TTableSession::DataReadOnly() const
 void TTableSession::SetDataReadOnly(bool Value)
 {
     if (Active() && Value != FReadOnlyRequested)
-        throw EServerError("The read-only switch can be changed only while the table is closed.");
+        throw EServerError(TranslateText("TTableSession", "The read-only switch can be changed only while the table is closed."));
     FReadOnlyRequested = Value;
 }
 
 TTableSchema TTableSession::ReadNamedSchema(AnsiString& CanonicalPath) const
 {
-    if (IsBlankName(FSchemaFileName)) throw EServerError("No schema file is named (set SchemaFileName).");
+    if (IsBlankName(FSchemaFileName)) throw EServerError(TranslateText("TTableSession", "No schema file is named (set SchemaFileName)."));
     TDataPath Path = ResolveDataPath(FSchemaFileName);
     if (!Path.NotAFile.empty())
-        throw EServerError("The schema file " + FSchemaFileName + " cannot be read: " + Path.Path + " is " + Path.NotAFile +
-                           ", not a file.");
+        throw EServerError(FormatText(TranslateText("TTableSession", "The schema file %1 cannot be read: %2 is %3, not a file."),
+                                      {FSchemaFileName, Path.Path, Path.NotAFile}));
     if (!Path.Exists) {
         AnsiString Places;
-        for (const AnsiString& P : Path.Tried) Places += (Places.empty() ? "" : " or ") + P;
-        throw EServerError("The schema file " + FSchemaFileName + " was not found (looked for " + Places + ").");
+        for (const AnsiString& P : Path.Tried) Places += (Places.empty() ? "" : TranslateText("TTableSession", " or ")) + P;
+        throw EServerError(FormatText(TranslateText("TTableSession", "The schema file %1 was not found (looked for %2)."), {FSchemaFileName, Places}));
     }
     std::error_code Err;
     std::filesystem::path Canonical = std::filesystem::canonical(Path.Path, Err);
@@ -170,7 +183,8 @@ std::size_t TTableSession::FieldIndex(const AnsiString& Name)
     if (Next < Schema.Fields.size() && Schema.Fields[Next].Name == Name) return FLastField = Next;
     int Index = Schema.FieldIndex(Name);
     if (Index < 0)
-        throw EServerError("The table " + Schema.TableName + " has no field " + Quoted(Name) + ".", E_INVALIDARG);
+        throw EServerError(FormatText(TranslateText("TTableSession", "The table %1 has no field %2."), {Schema.TableName, Quoted(Name)}),
+                           E_INVALIDARG);
     return FLastField = static_cast<std::size_t>(Index);
 }
 
@@ -186,23 +200,24 @@ std::size_t TTableSession::FieldIndex(std::u16string_view Name)
 
 void TTableSession::RequireOpen() const
 {
-    if (!Active()) throw EServerError("The table is not open.");
+    if (!Active()) throw EServerError(TranslateText("TTableSession", "The table is not open."));
 }
 
 void TTableSession::RequireWritable(const char* Step) const
 {
     if (FUserReadOnly)
-        throw EServerError("The user " + Quoted(FAccessUser) + " may only read the table " + FSchema.TableName +
-                               ": cannot " + Step + " a record.",
+        throw EServerError(FormatText(TranslateText("TTableSession", "The user %1 may only read the table %2: cannot %3 a record."),
+                                      {Quoted(FAccessUser), FSchema.TableName, Word(Step)}),
                            E_ACCESSDENIED);
     if (FReadOnlyRequested)
-        throw EServerError("The table " + FSchema.TableName + " was opened read-only: cannot " + Step + " a record.",
+        throw EServerError(FormatText(TranslateText("TTableSession", "The table %1 was opened read-only: cannot %2 a record."),
+                                      {FSchema.TableName, Word(Step)}),
                            E_ACCESSDENIED);
 }
 
 void TTableSession::RequireCurrent(const char* Step) const
 {
-    if (!HasCurrent()) throw EServerError(AnsiString("There is no current record to ") + Step + ".");
+    if (!HasCurrent()) throw EServerError(FormatText(TranslateText("TTableSession", "There is no current record to %1."), {Word(Step)}));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -218,11 +233,13 @@ void TTableSession::Open()
         User = Schema.FindUser(FAccessUser);
         if (!User) {
             if (FAccessUser.empty())
-                throw EServerError("No access user is given (set AccessUser): the table " + Schema.TableName +
-                                       " (schema file " + Schema.FileName + ") may be opened only by the users it lists.",
+                throw EServerError(FormatText(TranslateText("TTableSession", "No access user is given (set AccessUser): the table "
+                                                                 "%1 (schema file %2) may be opened only by the users "
+                                                                 "it lists."),
+                                              {Schema.TableName, Schema.FileName}),
                                    E_ACCESSDENIED);
-            throw EServerError("The user " + Quoted(FAccessUser) + " may not open the table " + Schema.TableName +
-                                   " (schema file " + Schema.FileName + ").",
+            throw EServerError(FormatText(TranslateText("TTableSession", "The user %1 may not open the table %2 (schema file %3)."),
+                                          {Quoted(FAccessUser), Schema.TableName, Schema.FileName}),
                                E_ACCESSDENIED);
         }
     }
@@ -472,10 +489,12 @@ void TTableSession::RefuseIfChangedByOther(const char* Step)
     ReadCurrent();
     Notify(FOnDataChange);
     if (Vanished)
-        throw EServerError(AnsiString("The record was deleted by another user, so the ") + Step +
-                           " was refused. The record now under the cursor is shown.");
-    throw EServerError(AnsiString("The record was changed by another user since it was read, so the ") + Step +
-                       " was refused. Its current values are shown; try again.");
+        throw EServerError(FormatText(TranslateText("TTableSession", "The record was deleted by another user, so the %1 was "
+                                                         "refused. The record now under the cursor is shown."),
+                                      {Word(Step)}));
+    throw EServerError(FormatText(TranslateText("TTableSession", "The record was changed by another user since it was read, so the "
+                                                     "%1 was refused. Its current values are shown; try again."),
+                                  {Word(Step)}));
 }
 
 void TTableSession::MoveTo(int RecNo)
@@ -557,8 +576,9 @@ AnsiString TTableSession::FieldName(int Index)
 {
     const TTableSchema& Schema = QuerySchema();
     if (Index < 0 || Index >= static_cast<int>(Schema.Fields.size()))
-        throw EServerError("There is no field number " + IntToStr(Index) + ": the table " + Schema.TableName + " has " +
-                               IntToStr(static_cast<std::int64_t>(Schema.Fields.size())) + " fields, numbered from 0.",
+        throw EServerError(FormatText(TranslateText("TTableSession", "There is no field number %1: the table %2 has %3 fields, numbered from 0."),
+                                      {IntToStr(Index), Schema.TableName,
+                                       IntToStr(static_cast<std::int64_t>(Schema.Fields.size()))}),
                            E_INVALIDARG);
     return Schema.Fields[static_cast<std::size_t>(Index)].Name;
 }
@@ -611,15 +631,17 @@ const AnsiString& TTableSession::FieldValueAt(std::size_t Index) const
 void TTableSession::SetFieldValue(std::u16string_view Name, AnsiString Value)
 {
     RequireOpen();
-    if (IsBlankName(Name)) throw EServerError("No field name is given for the value " + Quoted(Value) + ".", E_INVALIDARG);
+    if (IsBlankName(Name))
+        throw EServerError(FormatText(TranslateText("TTableSession", "No field name is given for the value %1."), {Quoted(Value)}), E_INVALIDARG);
     SetFieldValueAt(FieldIndex(Name), std::move(Value));
 }
 
 void TTableSession::SetFieldValueAt(std::size_t Index, AnsiString Value)
 {
     if (!Pending())
-        throw EServerError("The field " + FSchema.Fields[Index].Name +
-                           " cannot be set: the table is not in Edit or Insert (call Edit or Insert first).");
+        throw EServerError(FormatText(TranslateText("TTableSession", "The field %1 cannot be set: the table is not in Edit or "
+                                                         "Insert (call Edit or Insert first)."),
+                                      {FSchema.Fields[Index].Name}));
     FBuffer[Index] = std::move(Value);
 }
 
@@ -633,7 +655,7 @@ void TTableSession::Insert()
     if (Pending()) PostPending();
     RunTriggers(trgBeforeInsert, true, "insert");
     RequireOpen();
-    if (Pending()) throw EServerError("A record became pending while the insert began; nothing was inserted.");
+    if (Pending()) throw EServerError(TranslateText("TTableSession", "A record became pending while the insert began; nothing was inserted."));
     FState = TSessionState::Insert;
     FBuffer.assign(FSchema.Fields.size(), AnsiString());
     ++FPendingGeneration;
@@ -647,7 +669,7 @@ void TTableSession::Edit()
     Sync(TLook::Known);
     if (FState == TSessionState::Edit) return;
     if (FState == TSessionState::Insert)
-        throw EServerError("A new record is being inserted: post or cancel it before editing another.");
+        throw EServerError(TranslateText("TTableSession", "A new record is being inserted: post or cancel it before editing another."));
     RequireWritable("edit");
     RequireCurrent("edit");
     RefuseIfChangedByOther("edit");
@@ -686,7 +708,8 @@ void TTableSession::Delete()
     std::int64_t Version = Editing ? FEditVersion : FReadVersion;
     FReadAhead.Clear();
     if (FStore->Delete(Id, Version) != TWriteResult::Done)
-        throw EServerError("The record was changed or deleted by another user since it was read, so it was not deleted.");
+        throw EServerError(TranslateText(
+            "TTableSession", "The record was changed or deleted by another user since it was read, so it was not deleted."));
     std::int64_t Pos = HasCurrent() && FCurrent.Id == Id ? FPos : FView.LocateOwn(Id, FEditOriginal);
     if (Editing) EndPending();
     if (Pos >= 0) {
@@ -714,7 +737,7 @@ void TTableSession::CollectControls()
     } catch (const std::exception& E) {
         throw EServerError(E.what());
     } catch (...) {
-        throw EServerError("The values of the bound controls could not be collected.");
+        throw EServerError(TranslateText("TTableSession", "The values of the bound controls could not be collected."));
     }
 }
 
@@ -724,7 +747,7 @@ void TTableSession::PostPending()
     auto RequireSamePending = [&] {
         RequireOpen();
         if (!Pending() || FPendingGeneration != Number)
-            throw EServerError("The record was posted or cancelled while its post was being prepared.");
+            throw EServerError(TranslateText("TTableSession", "The record was posted or cancelled while its post was being prepared."));
     };
     CollectControls();
     RequireSamePending();
@@ -748,9 +771,9 @@ void TTableSession::PostPending()
     }
     if (Result == TWriteResult::DuplicateKey) RefuseDuplicateKey(FSchema, Values);
     if (Result == TWriteResult::Changed)
-        throw EServerError("The record was changed or deleted by another user since it was read, so the edit was not "
-                           "posted (that would overwrite the other user's change). Cancel the edit to see the record as "
-                           "it is now.");
+        throw EServerError(TranslateText("TTableSession", "The record was changed or deleted by another user since it was read, "
+                                               "so the edit was not posted (that would overwrite the other user's "
+                                               "change). Cancel the edit to see the record as it is now."));
 
     bool Reorder = WasInsert;
     for (std::size_t I = 0; !Reorder && I < Values.size(); ++I)
@@ -884,10 +907,13 @@ void TTableSession::RunTriggers(TCallTriggerTiming Moment, bool Before, const ch
         bool Ran = Item->ExecuteProc(Caller, Abort);
         AnsiString Name = TriggerName(Item, I);
         if (Before && !Ran)
-            throw EServerError("The trigger " + Name + " failed, so the " + Step + " was not done.", E_ABORT);
-        if (Before && Abort) throw EServerError("The trigger " + Name + " stopped the " + Step + ".", E_ABORT);
+            throw EServerError(FormatText(TranslateText("TTableSession", "The trigger %1 failed, so the %2 was not done."), {Name, Word(Step)}),
+                               E_ABORT);
+        if (Before && Abort)
+            throw EServerError(FormatText(TranslateText("TTableSession", "The trigger %1 stopped the %2."), {Name, Word(Step)}), E_ABORT);
         if (!Before && !Ran)
-            Defer(E_FAIL, AnsiString("The ") + Step + " was done, but the trigger " + Name + " that runs after it failed.");
+            Defer(E_FAIL, FormatText(TranslateText("TTableSession", "The %1 was done, but the trigger %2 that runs after it failed."),
+                                     {Word(Step), Name}));
     }
 }
 

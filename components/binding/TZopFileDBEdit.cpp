@@ -7,6 +7,7 @@
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "interface/ServerCall.h"
 
@@ -49,6 +50,11 @@ void TZopFileDBEdit::SetFDataSource(TZopFileDataSource* Value)
 void TZopFileDBEdit::SetFFieldName(const TZopFileDbControlFieldStr& Value)
 {
     FDataField = Value;
+    // Assistive technology names the edit by its field.
+    SetAccessibleName(Trim(Value));
+    SetAccessibleDescription(Trim(Value).empty() ? AnsiString()
+                                                 : FormatText(TranslateText("TZopFileDBEdit", "Edits the field %1"),
+                                                              {Trim(Value)}));
     if (Trim(Value).empty() || !FDataSource) return;
     TZopFileDataSet* DataSet = FDataSource->GetDataSet();
     if (!DataSet || !DataSet->GetActive()) return;

@@ -8,6 +8,7 @@
 #include "components/navigator/TZopFileDBNavigator.h"
 #include "framework/core/TStrings.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "interface/ServerCall.h"
 
@@ -167,7 +168,8 @@ AnsiString TZopFileDataSource::FieldValueFor(const TComponent* Control, const An
     } catch (Exception& E) {
         // A DataField that names no field of the table is found here, when the data is
         // first shown: the message says which control asks for it.
-        E.SetMessage(Control->Name() + " cannot show the field '" + Field + "': " + E.Message());
+        E.SetMessage(FormatText(TranslateText("TZopFileDataSource", "%1 cannot show the field '%2': %3"),
+                                {Control->Name(), Field, E.Message()}));
         throw;
     }
 }

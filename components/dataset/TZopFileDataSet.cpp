@@ -4,6 +4,7 @@
 #include "components/dataset/TDataSetListener.h"
 #include "components/dataset/TLiveView.h"
 #include "framework/core/TStrings.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/core/UpdateBracket.h"
 #include "interface/ServerCall.h"
@@ -204,7 +205,8 @@ void TZopFileDataSet::NamingThisDataSet(F&& Fn)
     try {
         Fn();
     } catch (Exception& E) {
-        E.SetMessage("The dataset " + Name() + " cannot be opened: " + E.Message());
+        E.SetMessage(
+            FormatText(TranslateText("TZopFileDataSet", "The dataset %1 cannot be opened: %2"), {Name(), E.Message()}));
         throw;
     }
 }

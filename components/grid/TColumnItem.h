@@ -58,6 +58,7 @@ public:
     TZopFileDBGrid* Grid() const;
     // The data cell of Row; null above the last row (a negative row raises the list's error).
     TGridCell* GetDataCell(int Row) const;
+    TGridCell* GetTitleCell() const { return FTitleCell; }
     int DataCellCount() const;
     void AddNewDataCell();
     void DeleteDataCell();

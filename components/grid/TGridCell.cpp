@@ -58,6 +58,11 @@ TZopFileDBGrid* TGridCell::Grid() const
     return FColumn ? FColumn->Grid() : nullptr;
 }
 
+TControl* TGridCell::AccessibleTableControl() const
+{
+    return Grid();
+}
+
 void TGridCell::SetFIsTitleCell(bool Value)
 {
     FIsTitleCell = Value;

@@ -68,6 +68,8 @@ public:
     void SetEditOwner(TColumnItem* Column) { FColumn = Column; }
     // The grid of the cell's column; null without a column or grid.
     TZopFileDBGrid* Grid() const;
+    // A cell of its grid's table to assistive technology.
+    TControl* AccessibleTableControl() const override;
 
     // Copies the flags, position, record numbers and texts of Source (null: nothing).
     void PutCellData(TGridCell* Source);

@@ -18,6 +18,7 @@
 #include "framework/core/Invariants.h"
 #include "framework/core/TextUtils.h"
 #include "framework/ui/Dialogs.h"
+#include "framework/core/Translation.h"
 #include "framework/ui/TApplication.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TEdit.h"
@@ -25,8 +26,10 @@
 
 namespace {
 
-const char* const SaveQuestion = "資料已經被修改!! 是否要儲存 ??";
-const char* const ChangedByOther = "要修改的這筆資料已經被其他使用者修改過了!!\n\r準備更新目前最新資料!!";
+// Shown in the grid cell's context (TranslateText("TGridCell", ...)).
+const char* const SaveQuestion = ZFD_TRANSLATE_NOOP("TGridCell", "資料已經被修改!! 是否要儲存 ??");
+const char* const ChangedByOther =
+    ZFD_TRANSLATE_NOOP("TGridCell", "要修改的這筆資料已經被其他使用者修改過了!!\n\r準備更新目前最新資料!!");
 
 // The data source of Grid when it has a dataset; null otherwise.
 TZopFileDataSource* LinkedSource(TZopFileDBGrid* Grid)
@@ -87,7 +90,7 @@ void TGridCell::TakeEditedText(TZopFileDBGrid* Grid, AnsiString& Field, AnsiStri
 
 void TGridCell::SaveOrCancel(IFileDataSet* Server, const AnsiString& Field, const AnsiString& Text)
 {
-    if (MessageDlg(SaveQuestion, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
+    if (MessageDlg(TranslateText("TGridCell", SaveQuestion), mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
         // An unmodified cell writes nothing: its field keeps the stored value.
         if (!Trim(Field).empty()) Check(Server->SetFieldValue(OleVariant(Field), OleVariant(Text)));
         Ask(Server, &IFileDataSet::Post);
@@ -361,7 +364,7 @@ void TGridCell::RefuseChangedRecord(wchar_t& Key)
     FIsModify = false;
     // The refused character is not typed: it would mark the hidden editor's cell modified.
     Key = 0;
-    ShowMessage(ChangedByOther);
+    ShowMessage(TranslateText("TGridCell", ChangedByOther));
     if (!AskBool(Server, &IFileDataSet::GetFiltered)) {
         if (G->FSelectedCell) G->FSelectedCell->DataCellSetFocus(true);
         // Re-read the page so that the row shows what is stored now.

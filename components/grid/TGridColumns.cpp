@@ -1,6 +1,7 @@
 #include "components/grid/TGridColumns.h"
 
 #include "components/grid/TColumnItem.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 
 const TClassInfo* TGridColumns::StaticClassInfo()
@@ -12,7 +13,8 @@ const TClassInfo* TGridColumns::StaticClassInfo()
 TGridColumns::TGridColumns(TPersistent* Owner, const TClassInfo* ItemClass) : TOwnedCollection(Owner, ItemClass)
 {
     if (!ItemClass->InheritsFrom(TColumnItem::StaticClassInfo()))
-        throw EInvalidArgument("TGridColumns needs an item class derived from TColumnItem");
+        throw EInvalidArgument(
+            TranslateText("TGridColumns", "TGridColumns needs an item class derived from TColumnItem"));
 }
 
 TColumnItem* TGridColumns::Add()

@@ -50,6 +50,7 @@
 #include <array>
 
 #include "components/binding/TZopFileDbControlFieldStr.h"
+#include "framework/ui/TAccessibleTable.h"
 #include "framework/ui/TScrollingWinControl.h"
 
 class IFileDataSet;
@@ -67,7 +68,7 @@ using TGridPopUpMenuClickEvent = TMethodPtr<void(TObject* Sender, AnsiString Men
 using TGridNewDataPageEvent = TMethodPtr<void(TObject* Sender)>;
 using TGridNewRecordEvent = TMethodPtr<void(TObject* Sender)>;
 
-class TZopFileDBGrid : public TScrollingWinControl {
+class TZopFileDBGrid : public TScrollingWinControl, public TAccessibleTable {
     DECLARE_CLASSINFO()
 public:
     // The rows of a page.
@@ -80,6 +81,19 @@ public:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // The wheel moves the current record, one record per notch, as Up and Down do.
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+
+    // To assistive technology the grid is a table of its page: a column per grid column,
+    // titled by its Title, a row per data row (the insert row first while inserting), each
+    // cell's text as shown (TZopFileDBGridAccessible.cpp).
+    const TAccessibleTable* AccessibleTable() const override { return this; }
+    int AccessibleColumnCount() const override;
+    int AccessibleRowCount() const override;
+    AnsiString AccessibleColumnTitle(int Column) const override;
+    TControl* AccessibleTitleCell(int Column) const override;
+    TControl* AccessibleCell(int Row, int Column) const override;
+    AnsiString AccessibleCellText(int Row, int Column) const override;
+    bool AccessibleCellPlace(const TControl* Cell, int& Row, int& Column) const override;
+    int AccessibleCurrentRow() const override;
 
     // Published properties.
     TZopFileDataSource* GetDataSource() const { return FDataSource; }

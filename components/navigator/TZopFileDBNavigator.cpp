@@ -5,6 +5,7 @@
 #include "components/binding/TZopFileDataSource.h"
 #include "components/dataset/TZopFileDataSet.h"
 #include "components/navigator/TNavBtn.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/TBitmap.h"
 #include "framework/ui/TCanvas.h"
@@ -17,7 +18,8 @@
 
 #define ZOP_NAV_BUTTON_CAPTION(X)                                                                           \
     .Property("Btn" #X "Caption", &TZopFileDBNavigator::Get##X##Caption, &TZopFileDBNavigator::Set##X##Caption) \
-        .NoDefault()
+        .NoDefault()                                                                                        \
+        .Translatable()
 
 const TClassInfo* TZopFileDBNavigator::StaticClassInfo()
 {
@@ -67,22 +69,36 @@ TZopFileDBNavigator::TZopFileDBNavigator(TComponent* Owner) : TPanel(Owner)
     SetBevelInner(bvLowered);
     SetBevelOuter(bvRaised);
     FConfirmDelete = true;
+    SetAccessibleName(TranslateText("TZopFileDBNavigator", "Record navigator"));
+    // Each button is named by its function for assistive technology, whatever its caption
+    // or glyph shows.
     struct TButtonEntry {
         TNavBtn* TZopFileDBNavigator::*Field;
         const char* Caption;
+        const char* Function;
         void (TZopFileDBNavigator::*Click)(TObject*);
     };
     static const TButtonEntry Buttons[] = {
-        {&TZopFileDBNavigator::FBtnFirst, "First", &TZopFileDBNavigator::RunFirstClick},
-        {&TZopFileDBNavigator::FBtnPrior, "Prior", &TZopFileDBNavigator::RunPriorClick},
-        {&TZopFileDBNavigator::FBtnNext, "Next", &TZopFileDBNavigator::RunNextClick},
-        {&TZopFileDBNavigator::FBtnLast, "Last", &TZopFileDBNavigator::RunLastClick},
-        {&TZopFileDBNavigator::FBtnAdd, "Insert", &TZopFileDBNavigator::RunAddClick},
-        {&TZopFileDBNavigator::FBtnEdit, "Edit", &TZopFileDBNavigator::RunEditClick},
-        {&TZopFileDBNavigator::FBtnDelete, "Delete", &TZopFileDBNavigator::RunDeleteClick},
-        {&TZopFileDBNavigator::FBtnQuery, "Query", &TZopFileDBNavigator::RunQueryClick},
-        {&TZopFileDBNavigator::FBtnSave, "Post", &TZopFileDBNavigator::RunSaveClick},
-        {&TZopFileDBNavigator::FBtnCancel, "Cancel", &TZopFileDBNavigator::RunCancelClick},
+        {&TZopFileDBNavigator::FBtnFirst, ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "First"),
+         ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "First record"), &TZopFileDBNavigator::RunFirstClick},
+        {&TZopFileDBNavigator::FBtnPrior, ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Prior"),
+         ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Prior record"), &TZopFileDBNavigator::RunPriorClick},
+        {&TZopFileDBNavigator::FBtnNext, ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Next"),
+         ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Next record"), &TZopFileDBNavigator::RunNextClick},
+        {&TZopFileDBNavigator::FBtnLast, ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Last"),
+         ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Last record"), &TZopFileDBNavigator::RunLastClick},
+        {&TZopFileDBNavigator::FBtnAdd, ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Insert"),
+         ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Insert a record"), &TZopFileDBNavigator::RunAddClick},
+        {&TZopFileDBNavigator::FBtnEdit, ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Edit"),
+         ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Edit the record"), &TZopFileDBNavigator::RunEditClick},
+        {&TZopFileDBNavigator::FBtnDelete, ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Delete"),
+         ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Delete the record"), &TZopFileDBNavigator::RunDeleteClick},
+        {&TZopFileDBNavigator::FBtnQuery, ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Query"),
+         ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Query"), &TZopFileDBNavigator::RunQueryClick},
+        {&TZopFileDBNavigator::FBtnSave, ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Post"),
+         ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Post the record"), &TZopFileDBNavigator::RunSaveClick},
+        {&TZopFileDBNavigator::FBtnCancel, ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Cancel"),
+         ZFD_TRANSLATE_NOOP("TZopFileDBNavigator", "Cancel the changes"), &TZopFileDBNavigator::RunCancelClick},
     };
     // First at 2; each following button one pixel past a running position that grows by
     // 60, with a 23-pixel gap between the browse group and the edit group.
@@ -90,7 +106,8 @@ TZopFileDBNavigator::TZopFileDBNavigator(TComponent* Owner) : TPanel(Owner)
     for (const TButtonEntry& Entry : Buttons) {
         TNavBtn* Button = new TNavBtn(nullptr);
         this->*Entry.Field = Button;
-        Button->SetCaption(Entry.Caption);
+        Button->SetCaption(TranslateText("TZopFileDBNavigator", Entry.Caption));
+        Button->SetAccessibleName(TranslateText("TZopFileDBNavigator", Entry.Function));
         if (Entry.Field == &TZopFileDBNavigator::FBtnFirst) {
             Button->SetLeft(2);
         } else {
@@ -232,7 +249,7 @@ void TZopFileDBNavigator::RunServerStep(TServerStep Step)
         // Without confirmation nothing is deleted: the click only fires the two events. The
         // grids' pages are prepared only for a confirmed deletion: a No changes nothing.
         if (FConfirmDelete &&
-            MessageDlg("確定要刪除資料??", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
+            MessageDlg(TranslateText("TZopFileDBNavigator", "確定要刪除資料??"), mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes) {
             FDataSource->RefreshDBGridParamsWithNavigatorDeleteClick();
             Check(Server->Delete());
         }

@@ -9,6 +9,7 @@
 #include "design/FormTool.h"
 #include "design/ZopFileDBReg.h"
 #include "framework/ui/TApplication.h"
+#include "framework/ui/Translations.h"
 #include "server/RegisterFileDataSetServer.h"
 
 int main(int argc, char** argv)
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     TApplicationHost Host(argc, argv);
     Application->Initialize();
+    UseLanguage();
     RegisterFileDataSetServer();
     RegisterDemoClasses();
     Register();

@@ -12,6 +12,7 @@
 #include "framework/core/TCollection.h"
 #include "framework/core/TStrings.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 
 namespace {
@@ -67,6 +68,10 @@ public:
         FRoot->SetStateFlag(csReading, true);
         try {
             if (FOptions.Designing) FRoot->SetDesigning(true);
+            // A form that runs shows its texts in the user's language; a designed one keeps
+            // them as written, since it may be written back.
+            FTextContext = Top.ClassName;
+            FTranslateTexts = !FRoot->ComponentState().Contains(csDesigning);
             if (!Top.Name.empty()) Attempt(Top.Line, "", [&] { FRoot->SetName(Top.Name); });
             const AnsiString RootPath = Top.Name.empty() ? Top.ClassName : Top.Name;
             ReadProperties(FRoot, Top.Properties, RootPath);
@@ -198,6 +203,9 @@ private:
         }
         if (!P->Set) Fail(V.Line, "property " + PropPath + " is read-only");
         TValue Value = Convert(Type, V, PropPath);
+        if (P->Translatable && FTranslateTexts && Type->Kind == TTypeKind::String && !V.Text.empty() &&
+            V.Text.find('\0') == AnsiString::npos)
+            Value = TValue::Str(TranslateText(FTextContext.c_str(), V.Text.c_str()));
         Attempt(V.Line, "error setting " + PropPath, [&] { P->Set(Instance, Value); });
     }
 
@@ -387,6 +395,8 @@ private:
     TFormReadOptions FOptions;
     AnsiString FOldRootName;
     bool FWasDesigning = false;
+    AnsiString FTextContext;  // the form's class: the context of its texts' translations
+    bool FTranslateTexts = false;
     std::vector<TCreated> FCreated;  // in creation order
     std::vector<const TFieldInfo*> FAssignedFields;
     std::vector<TFixup> FFixups;                 // in the order read

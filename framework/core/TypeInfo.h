@@ -124,6 +124,9 @@ struct TPropInfo {
     bool NoDefault = false;                            // always written, strings included
     std::function<bool(TObject*)> Stored;              // optional condition for writing
     bool Published = true;                             // false: may be published by a descendant
+    // A text shown to a person (a caption, a title): a form file's value is translated when
+    // the form loads to run, in the form class's context (never while it is designed).
+    bool Translatable = false;
 
     // Whether the value held by Instance is the declared default, so that a form writer
     // leaves it out. Ordinals without a declared default are never "default"; strings
@@ -412,6 +415,12 @@ public:
     TClassBuilder& Stored(std::function<bool(C&)> Predicate)
     {
         Last().Stored = [Predicate](TObject* O) { return Predicate(*Self(O)); };
+        return *this;
+    }
+    // The property is a text shown to a person (see TPropInfo::Translatable).
+    TClassBuilder& Translatable()
+    {
+        Last().Translatable = true;
         return *this;
     }
     // The property exists for descendants to publish (as a protected property would).

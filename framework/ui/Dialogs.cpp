@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/QtConvert.h"
 
@@ -16,16 +17,27 @@ struct TButtonInfo {
     TMsgDlgBtn Button;
     QMessageBox::StandardButton Qt;
     TModalResult Result;
+    const char* Caption;  // in the context "Dialogs", so a dialog speaks the language of its text
 };
 
 constexpr TButtonInfo ButtonTable[] = {
-    {mbYes, QMessageBox::Yes, mrYes},           {mbNo, QMessageBox::No, mrNo},
-    {mbOK, QMessageBox::Ok, mrOk},              {mbCancel, QMessageBox::Cancel, mrCancel},
-    {mbAbort, QMessageBox::Abort, mrAbort},     {mbRetry, QMessageBox::Retry, mrRetry},
-    {mbIgnore, QMessageBox::Ignore, mrIgnore},  {mbAll, QMessageBox::Apply, mrAll},
-    {mbNoToAll, QMessageBox::NoToAll, mrNoToAll}, {mbYesToAll, QMessageBox::YesToAll, mrYesToAll},
-    {mbHelp, QMessageBox::Help, mrNone},
+    {mbYes, QMessageBox::Yes, mrYes, ZFD_TRANSLATE_NOOP("Dialogs", "&Yes")},
+    {mbNo, QMessageBox::No, mrNo, ZFD_TRANSLATE_NOOP("Dialogs", "&No")},
+    {mbOK, QMessageBox::Ok, mrOk, ZFD_TRANSLATE_NOOP("Dialogs", "OK")},
+    {mbCancel, QMessageBox::Cancel, mrCancel, ZFD_TRANSLATE_NOOP("Dialogs", "Cancel")},
+    {mbAbort, QMessageBox::Abort, mrAbort, ZFD_TRANSLATE_NOOP("Dialogs", "&Abort")},
+    {mbRetry, QMessageBox::Retry, mrRetry, ZFD_TRANSLATE_NOOP("Dialogs", "&Retry")},
+    {mbIgnore, QMessageBox::Ignore, mrIgnore, ZFD_TRANSLATE_NOOP("Dialogs", "&Ignore")},
+    {mbAll, QMessageBox::Apply, mrAll, ZFD_TRANSLATE_NOOP("Dialogs", "&All")},
+    {mbNoToAll, QMessageBox::NoToAll, mrNoToAll, ZFD_TRANSLATE_NOOP("Dialogs", "N&o to All")},
+    {mbYesToAll, QMessageBox::YesToAll, mrYesToAll, ZFD_TRANSLATE_NOOP("Dialogs", "Yes to &All")},
+    {mbHelp, QMessageBox::Help, mrNone, ZFD_TRANSLATE_NOOP("Dialogs", "&Help")},
 };
+
+QString ButtonCaption(const char* Caption)
+{
+    return ToQString(TranslateText("Dialogs", Caption));
+}
 
 // Modal Qt dialogs.
 class TQtDialogService : public TDialogService {
@@ -33,11 +45,14 @@ public:
     TDialogAnswer Show(const TDialogRequest& Request) override
     {
         if (Request.Kind == TDialogKind::Input) {
-            bool Ok = false;
-            const QString Text = QInputDialog::getText(QApplication::activeWindow(), ToQString(Request.Caption),
-                                                       ToQString(Request.Text), QLineEdit::Normal,
-                                                       ToQString(Request.Value), &Ok);
-            return Ok ? TDialogAnswer{mrOk, FromQString(Text)} : TDialogAnswer{mrCancel, Request.Value};
+            QInputDialog Input(QApplication::activeWindow());
+            Input.setWindowTitle(ToQString(Request.Caption));
+            Input.setLabelText(ToQString(Request.Text));
+            Input.setTextValue(ToQString(Request.Value));
+            Input.setOkButtonText(ButtonCaption("OK"));
+            Input.setCancelButtonText(ButtonCaption("Cancel"));
+            const bool Ok = Input.exec() == QDialog::Accepted;
+            return Ok ? TDialogAnswer{mrOk, FromQString(Input.textValue())} : TDialogAnswer{mrCancel, Request.Value};
         }
         QMessageBox Box(QApplication::activeWindow());
         Box.setWindowTitle(ToQString(Request.Caption));
@@ -54,6 +69,8 @@ public:
             if (Request.Buttons.Contains(B.Button)) Buttons |= B.Qt;
         if (!Buttons) Buttons = QMessageBox::Ok;
         Box.setStandardButtons(Buttons);
+        for (const TButtonInfo& B : ButtonTable)
+            if (QAbstractButton* Button = Box.button(B.Qt)) Button->setText(ButtonCaption(B.Caption));
         Box.exec();
         const QMessageBox::StandardButton Clicked = Box.standardButton(Box.clickedButton());
         for (const TButtonInfo& B : ButtonTable)
@@ -74,10 +91,10 @@ AnsiString DialogTitle;  // the application's title
 AnsiString TypeCaption(TMsgDlgType Type)
 {
     switch (Type) {
-    case mtWarning: return "Warning";
-    case mtError: return "Error";
-    case mtInformation: return "Information";
-    case mtConfirmation: return "Confirm";
+    case mtWarning: return TranslateText("Dialogs", "Warning");
+    case mtError: return TranslateText("Dialogs", "Error");
+    case mtInformation: return TranslateText("Dialogs", "Information");
+    case mtConfirmation: return TranslateText("Dialogs", "Confirm");
     default: return DialogTitle;
     }
 }

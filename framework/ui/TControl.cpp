@@ -11,6 +11,7 @@
 
 #include "framework/core/TextUtils.h"
 #include "framework/core/TypeInfo.h"
+#include "framework/ui/ControlAccessible.h"
 #include "framework/ui/ControlBridge.h"
 #include "framework/ui/QtConvert.h"
 #include "framework/ui/TFont.h"
@@ -77,8 +78,10 @@ const TClassInfo* TControl::StaticClassInfo()
             .Default(alNone)
             .Unpublished()
             .Property("Caption", &TControl::Caption, &TControl::SetCaption)
+            .Translatable()
             .Unpublished()
             .Property("Text", &TControl::Text, &TControl::SetText)
+            .Translatable()
             .Unpublished()
             .Property("Color", &TControl::Color, &TControl::SetColor)
             .Stored([](TControl& C) { return C.IsColorStored(); })
@@ -119,6 +122,7 @@ TControl::TControl(TComponent* Owner, QWidget* Widget)
     : TComponent(Owner), FFont(new TFont), FWidget(Widget), FBridge(new TControlBridge(this, Widget))
 {
     FWidget->setProperty(ControlWidgetProperty, true);
+    InstallControlAccessibleFactory();
     FWidget->setAttribute(Qt::WA_DontShowOnScreen, false);
     FWidget->hide();
     FFont->OnChange = TNotifyEvent(this, &TControl::FontChangedEvent);
@@ -531,4 +535,24 @@ void TControl::PaintWidget(QPainter& Painter)
 bool TControl::HandleWidgetEvent(QEvent*)
 {
     return false;
+}
+
+AnsiString TControl::AccessibleName() const
+{
+    return FromQString(FWidget->accessibleName());
+}
+
+void TControl::SetAccessibleName(const AnsiString& Value)
+{
+    FWidget->setAccessibleName(ToQString(Value));
+}
+
+AnsiString TControl::AccessibleDescription() const
+{
+    return FromQString(FWidget->accessibleDescription());
+}
+
+void TControl::SetAccessibleDescription(const AnsiString& Value)
+{
+    FWidget->setAccessibleDescription(ToQString(Value));
 }

@@ -122,6 +122,17 @@ public:
     void Notification(TComponent* Component, TOperation Operation) override;
     void Loaded() override;
 
+    // What assistive technology says of the control: its name and description (empty: what
+    // the widget shows, as its caption or text).
+    AnsiString AccessibleName() const;
+    void SetAccessibleName(const AnsiString& Value);
+    AnsiString AccessibleDescription() const;
+    void SetAccessibleDescription(const AnsiString& Value);
+    // A control that shows a table answers its cells here (the grid); a cell answers null.
+    virtual const class TAccessibleTable* AccessibleTable() const { return nullptr; }
+    // A control that is a cell of a table answers the table's control here (a grid cell).
+    virtual TControl* AccessibleTableControl() const { return nullptr; }
+
     // The control's Qt widget (for the framework, screenshots and tests).
     QWidget* Widget() const { return FWidget; }
     // True while one of the control's own handlers is running.

@@ -28,6 +28,7 @@ const TClassInfo* TMenuItem::StaticClassInfo()
 {
     static const TClassInfo Info = TClassBuilder<TMenuItem, TComponent>("TMenuItem")
                                        .Property("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption)
+                                       .Translatable()
                                        .Property("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked)
                                        .Default(false)
                                        .Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled)
