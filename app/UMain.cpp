@@ -96,8 +96,8 @@ void TForm1::Button1Click(TObject*)
     dsMain->RefreshDBGridParamsWithNavigatorPostClick();
     dsMain->PostDisplayData();
     if (Refused > 0)
-        ShowMessage(FormatText(TranslateText("TForm1", "%1 of %n rows were not added. %2", nullptr, Rows),
-                               {IntToStr(Refused), FirstReason}));
+        ShowMessage(FormatText(TranslateText("TForm1", "%n of %1 rows were not added. %2", nullptr, Refused),
+                               {IntToStr(Rows), FirstReason}));
 }
 
 void TForm1::Button2Click(TObject*)

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/ValueText.h"
 
 namespace RecordServer {
@@ -191,10 +192,10 @@ AnsiString TypedValueProblem(const TFieldDef& Field, std::string_view Value)
     case TFieldType::Text: return {};
     case TFieldType::Date:
         if (IsIsoDate(Bare)) return {};
-        return "is not a date (dates are written YYYY-MM-DD, such as 2024-03-31)";
+        return TranslateText("FieldTypes", "is not a date (dates are written YYYY-MM-DD, such as 2024-03-31)");
     case TFieldType::Boolean:
         if (BooleanValue(Bare)) return {};
-        return "is not a boolean (True or False, or 1 or 0)";
+        return TranslateText("FieldTypes", "is not a boolean (True or False, or 1 or 0)");
     case TFieldType::Number: break;
     }
     if (!IsFixedPoint(Field)) return {};
@@ -202,14 +203,17 @@ AnsiString TypedValueProblem(const TFieldDef& Field, std::string_view Value)
     if (!Number) return {};  // the number checks say what is wrong
     const TDigits D = DigitsOf(*Number);
     if (Decimals(D) > Field.Scale) {
-        if (Field.Scale == 0) return "is not a whole number";
-        return "has more than the " + IntToStr(Field.Scale) + " decimals the field keeps";
+        if (Field.Scale == 0) return TranslateText("FieldTypes", "is not a whole number");
+        return FormatText(TranslateText("FieldTypes", "has more than the %1 decimals the field keeps"), {IntToStr(Field.Scale)});
     }
     const std::int64_t Length = FixedPointLength(*Number, D, Field.Scale);
     if (Length > Field.Size)
-        return "has " + IntToStr(Length) + " characters when written" +
-               (Field.Scale > 0 ? " with its " + IntToStr(Field.Scale) + " decimals" : AnsiString()) + ", more than the " +
-               IntToStr(Field.Size) + " the field holds";
+        return Field.Scale > 0
+                   ? FormatText(TranslateText("FieldTypes", "has %1 characters when written with its %2 decimals, more "
+                                                            "than the %3 the field holds"),
+                                {IntToStr(Length), IntToStr(Field.Scale), IntToStr(Field.Size)})
+                   : FormatText(TranslateText("FieldTypes", "has %1 characters when written, more than the %2 the field holds"),
+                                {IntToStr(Length), IntToStr(Field.Size)});
     return {};
 }
 

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/core/Translation.h"
-
 #include "com/ErrorInfo.h"
 #include "framework/core/Invariants.h"
+#include "framework/core/Translation.h"
 #include "server/ServerError.h"
 
 namespace RecordServer {

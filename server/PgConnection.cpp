@@ -10,6 +10,7 @@
 #include <chrono>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/ValueText.h"
 
 namespace RecordServer {
@@ -34,22 +35,37 @@ AnsiString ErrorText(pg_conn* Conn, pg_result* Result)
             Message = OneLine(PQresultErrorMessage(Result));
         }
     }
-    if (Message.empty()) Message = Conn ? OneLine(PQerrorMessage(Conn)) : "the connection is closed";
-    if (Message.empty()) Message = "no reason given";
+    if (Message.empty())
+        Message = Conn ? OneLine(PQerrorMessage(Conn)) : TranslateText("PgConnection", "the connection is closed");
+    if (Message.empty()) Message = TranslateText("PgConnection", "no reason given");
     while (!Message.empty() && Message.back() == '.') Message.pop_back();
     return Message;
 }
 
 AnsiString Duration(std::int64_t Ms)
 {
-    if (Ms % 1000 != 0) return IntToStr(Ms) + " milliseconds";
-    return Ms == 1000 ? AnsiString("1 second") : IntToStr(Ms / 1000) + " seconds";
+    if (Ms % 1000 != 0) return FormatText(TranslateText("PgConnection", "%1 milliseconds"), {IntToStr(Ms)});
+    return Ms == 1000 ? TranslateText("PgConnection", "1 second")
+                      : FormatText(TranslateText("PgConnection", "%1 seconds"), {IntToStr(Ms / 1000)});
+}
+
+// What a message says failed, a noun; translated where the message is made.
+const char* const AStatement = ZFD_TRANSLATE_NOOP("PgConnection", "a statement");
+const char* const APreparation = ZFD_TRANSLATE_NOOP("PgConnection", "the preparation of a statement");
+const char* const AWrite = ZFD_TRANSLATE_NOOP("PgConnection", "a write");
+const char* const ARead = ZFD_TRANSLATE_NOOP("PgConnection", "a read of what the server sent");
+
+AnsiString Noun(const AnsiString& What)
+{
+    return TranslateText("PgConnection", What.c_str());
 }
 
 // A write whose answer never came may have been done all the same.
 AnsiString MaybeStored(const AnsiString& What)
 {
-    return What == "a write" ? "; the write may or may not have been stored (look before writing it again)" : "";
+    return What == AWrite
+               ? TranslateText("PgConnection", "; the write may or may not have been stored (look before writing it again)")
+               : AnsiString();
 }
 
 }  // namespace
@@ -156,7 +172,9 @@ void TPgConnection::Connect()
         AnsiString Error = ErrorText(FConn, nullptr);
         PQfinish(FConn);
         FConn = nullptr;
-        throw EPgError("Cannot connect to the PostgreSQL server " + Where() + ": " + Error + ".", "", true);
+        throw EPgError(
+            FormatText(TranslateText("PgConnection", "Cannot connect to the PostgreSQL server %1: %2."), {Where(), Error}),
+            "", true);
     }
     // The server's notices ("relation ... already exists, skipping") are not for the user;
     // libpq would print them on standard error.
@@ -195,11 +213,13 @@ void TPgConnection::Fail(const AnsiString& What, pg_result* Result)
     AnsiString Message = ErrorText(FConn, Result);
     PQclear(Result);
     if (Lost)
-        throw EPgError("The connection to the PostgreSQL server " + Where() + " was lost during " + What + " (" +
-                           Message + ")" + MaybeStored(What) + "; the next operation connects again.",
+        throw EPgError(FormatText(TranslateText("PgConnection", "The connection to the PostgreSQL server %1 was lost "
+                                                                "during %2 (%3)%4; the next operation connects again."),
+                                  {Where(), Noun(What), Message, MaybeStored(What)}),
                        SqlState, true, Message);
-    throw EPgError("The PostgreSQL server " + Where() + " refused " + What + ": " + Message + ".", SqlState, false,
-                   Message, Constraint);
+    throw EPgError(FormatText(TranslateText("PgConnection", "The PostgreSQL server %1 refused %2: %3."),
+                              {Where(), Noun(What), Message}),
+                   SqlState, false, Message, Constraint);
 }
 
 void TPgConnection::Abandon(const AnsiString& What)
@@ -207,9 +227,10 @@ void TPgConnection::Abandon(const AnsiString& What)
     // Its answer may still come, long after: the connection cannot be used again.
     PQfinish(FConn);
     FConn = nullptr;
-    throw EPgError("The PostgreSQL server " + Where() + " did not answer " + What + " within " +
-                       Duration(FSettings.StatementLimitMs) + ", its statement limit, so the connection was closed" +
-                       MaybeStored(What) + "; the next operation connects again.",
+    throw EPgError(FormatText(TranslateText("PgConnection", "The PostgreSQL server %1 did not answer %2 within %3, its "
+                                                            "statement limit, so the connection was closed%4; the next "
+                                                            "operation connects again."),
+                              {Where(), Noun(What), Duration(FSettings.StatementLimitMs), MaybeStored(What)}),
                    "", true);
 }
 
@@ -270,9 +291,10 @@ pg_result* TPgConnection::NextResult(const AnsiString& What)
 void TPgConnection::CheckParams(const TPgParams& Params, const AnsiString& What) const
 {
     if (Params.HoldNul())
-        throw EPgError("The PostgreSQL server " + Where() + " cannot take " + What +
-                           ": a value holds a NUL character, which PostgreSQL's text cannot hold.",
-                       "22021", false, "a value holds a NUL character");
+        throw EPgError(FormatText(TranslateText("PgConnection", "The PostgreSQL server %1 cannot take %2: a value holds a "
+                                                                "NUL character, which PostgreSQL's text cannot hold."),
+                                  {Where(), Noun(What)}),
+                       "22021", false, TranslateText("PgConnection", "a value holds a NUL character"));
 }
 
 TPgResult TPgConnection::Answer(int Sent, const AnsiString& What)
@@ -301,25 +323,25 @@ TPgResult TPgConnection::Answer(int Sent, const AnsiString& What)
 
 void TPgConnection::Exec(std::string_view Sql)
 {
-    if (!Connected()) Fail("a statement");
+    if (!Connected()) Fail(AStatement);
     AnsiString Text(Sql);
-    Answer(PQsendQuery(FConn, Text.c_str()), "a statement");
+    Answer(PQsendQuery(FConn, Text.c_str()), AStatement);
 }
 
 TPgResult TPgConnection::Query(std::string_view Sql, const TPgParams& Params)
 {
-    CheckParams(Params, "a statement");
-    if (!Connected()) Fail("a statement");
+    CheckParams(Params, AStatement);
+    if (!Connected()) Fail(AStatement);
     AnsiString Text(Sql);
     return Answer(PQsendQueryParams(FConn, Text.c_str(), Params.Count(), nullptr, Params.Values(), nullptr, nullptr, 0),
-                  "a statement");
+                  AStatement);
 }
 
 void TPgConnection::Prepare(const AnsiString& Name, std::string_view Sql)
 {
-    if (!Connected()) Fail("the preparation of a statement");
+    if (!Connected()) Fail(APreparation);
     AnsiString Text(Sql);
-    Answer(PQsendPrepare(FConn, Name.c_str(), Text.c_str(), 0, nullptr), "the preparation of a statement");
+    Answer(PQsendPrepare(FConn, Name.c_str(), Text.c_str(), 0, nullptr), APreparation);
 }
 
 TPgResult TPgConnection::RunPrepared(const AnsiString& Name, const TPgParams& Params, const char* What)
@@ -333,8 +355,8 @@ std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Step
 {
     // In pipeline mode the statements up to the sync run as one implicit transaction: an
     // error rolls back what came before it and skips what follows.
-    for (const TStep& Step : Steps) CheckParams(Step.Params, "a write");
-    if (!Connected() || !PQenterPipelineMode(FConn)) Fail("a write");
+    for (const TStep& Step : Steps) CheckParams(Step.Params, AWrite);
+    if (!Connected() || !PQenterPipelineMode(FConn)) Fail(AWrite);
     struct TLeavePipeline {
         pg_conn*& Conn;  // null once the connection was closed
         ~TLeavePipeline()
@@ -348,16 +370,16 @@ std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Step
                                            nullptr, nullptr, 0)
                        : PQsendQueryPrepared(FConn, Step.Statement.c_str(), Step.Params.Count(), Step.Params.Values(),
                                              nullptr, nullptr, 0);
-        if (!Sent) Fail("a write");
+        if (!Sent) Fail(AWrite);
     }
-    if (!PQpipelineSync(FConn)) Fail("a write");
-    Flush("a write");
+    if (!PQpipelineSync(FConn)) Fail(AWrite);
+    Flush(AWrite);
 
     std::vector<TPgResult> Results;
     // Owned until handed to Fail: a later wait may fail first.
     std::unique_ptr<pg_result, void (*)(pg_result*)> Failed(nullptr, PQclear);
     for (std::size_t I = 0; I < Steps.size(); ++I) {
-        while (pg_result* Result = NextResult("a write")) {
+        while (pg_result* Result = NextResult(AWrite)) {
             ExecStatusType Status = PQresultStatus(Result);
             if ((Status == PGRES_COMMAND_OK || Status == PGRES_TUPLES_OK) && !Failed) {
                 Results.emplace_back(Result);
@@ -372,7 +394,7 @@ std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Step
     }
     // What remains up to the sync point (its own result ends the pipeline's answers).
     for (int Empty = 0; Connected() && Empty < 2;) {
-        pg_result* Result = NextResult("a write");
+        pg_result* Result = NextResult(AWrite);
         if (!Result) {
             ++Empty;
             continue;
@@ -381,8 +403,8 @@ std::vector<TPgResult> TPgConnection::RunTogether(const std::vector<TStep>& Step
         PQclear(Result);
         if (Sync) break;
     }
-    if (Failed) Fail("a write", Failed.release());
-    if (!Connected() || Results.size() != Steps.size()) Fail("a write");
+    if (Failed) Fail(AWrite, Failed.release());
+    if (!Connected() || Results.size() != Steps.size()) Fail(AWrite);
     return Results;
 }
 
@@ -414,7 +436,7 @@ int TPgConnection::Socket() const
 
 void TPgConnection::ReadWaiting()
 {
-    if (!Connected() || !PQconsumeInput(FConn)) Fail("a read of what the server sent");
+    if (!Connected() || !PQconsumeInput(FConn)) Fail(ARead);
 }
 
 }  // namespace RecordServer

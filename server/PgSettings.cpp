@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/ServerError.h"
 #include "server/ValueText.h"
 
@@ -246,9 +247,10 @@ TPgConnectSettings PgConnectSettings(const AnsiString& Uri)
     char* Error = nullptr;
     std::unique_ptr<PQconninfoOption, TFreeOptions> Parsed(PQconninfoParse(WithLowerCaseScheme(Uri).c_str(), &Error));
     if (!Parsed) {
-        AnsiString Why = Error ? OneLine(Error) : "out of memory";
+        AnsiString Why = Error ? OneLine(Error) : TranslateText("PgSettings", "out of memory");
         PQfreemem(Error);
-        throw EServerError("The PostgreSQL connection URI " + UriForDisplay(Uri) + " cannot be read: " + Why + ".");
+        throw EServerError(FormatText(TranslateText("PgSettings", "The PostgreSQL connection URI %1 cannot be read: %2."),
+                                      {UriForDisplay(Uri), Why}));
     }
     TPgConnectSettings Settings;
     AnsiString UserOptions;

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/SqlText.h"
 #include "server/ValueText.h"
 
@@ -88,8 +89,9 @@ void TPostgresRecordStore::SetFilter(const std::vector<TFilterCondition>& Condit
     std::vector<TFilterCondition> Checked;
     for (const TFilterCondition& Cond : Conditions) {
         if (FSchema.FieldIndex(Cond.FieldName) < 0)
-            throw EServerError("The filter names the field " + Quoted(Cond.FieldName) + ", which the table " +
-                                   FSchema.TableName + " does not have.",
+            throw EServerError(FormatText(TranslateText("RecordStore",
+                                                        "The filter names the field %1, which the table %2 does not have."),
+                                          {Quoted(Cond.FieldName), FSchema.TableName}),
                                E_INVALIDARG);
         Checked.push_back(Cond);
     }
@@ -311,7 +313,8 @@ TWriteResult TPostgresRecordStore::LoggedWrite(const char* Statement, TPgParams 
             // the server's message.
             if (E.IsUniqueViolation() && E.Constraint() == FKeyIndex) return TWriteResult::DuplicateKey;
             if (E.SqlState() == "42501")
-                throw EServerError(InDatabase() + " may not be written by this user: " + E.Reason() + ".");
+                throw EServerError(FormatText(TranslateText("PostgresRecordStore", "%1 may not be written by this user: %2."),
+                                              {InDatabase(), E.Reason()}));
             throw;
         }
         if (Results[0].Rows() == 0) return TWriteResult::Changed;
@@ -338,8 +341,9 @@ void TPostgresRecordStore::RefuseUnstorable(const std::vector<AnsiString>& Value
 {
     for (std::size_t I = 0; I < Values.size(); ++I)
         if (Values[I].find('\0') != AnsiString::npos)
-            throw EServerError("Field " + FSchema.Fields[I].Name + ": the value " + Quoted(Values[I]) +
-                                   " holds a NUL character, which a PostgreSQL table cannot store.",
+            throw EServerError(FormatText(TranslateText("PostgresRecordStore", "Field %1: the value %2 holds a NUL "
+                                                                               "character, which a PostgreSQL table cannot store."),
+                                          {FSchema.Fields[I].Name, Quoted(Values[I])}),
                                E_INVALIDARG);
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/KeySummary.h"
 #include "server/PostgresRecordStore.h"
 #include "server/ChangeLogCursor.h"
@@ -43,12 +44,15 @@ void TPostgresRecordStore::CheckNames() const
 {
     auto Check = [&](const AnsiString& Name, const char* What) {
         if (Name.size() > MaxNameBytes)
-            throw EServerError(AnsiString("The ") + What + " name " + Quoted(Name) + " is longer than the " +
-                               IntToStr(static_cast<std::int64_t>(MaxNameBytes)) +
-                               " bytes that PostgreSQL keeps of a name (schema file " + FSchema.FileName + ").");
+            throw EServerError(FormatText(TranslateText("PostgresRecordStore", What),
+                                          {Quoted(Name), IntToStr(static_cast<std::int64_t>(MaxNameBytes)),
+                                           FSchema.FileName}));
     };
-    Check(FSchema.TableName, "table");
-    for (const TFieldDef& Field : FSchema.Fields) Check(Field.Name, "field");
+    Check(FSchema.TableName, ZFD_TRANSLATE_NOOP("PostgresRecordStore", "The table name %1 is longer than the %2 bytes "
+                                                                       "that PostgreSQL keeps of a name (schema file %3)."));
+    for (const TFieldDef& Field : FSchema.Fields)
+        Check(Field.Name, ZFD_TRANSLATE_NOOP("PostgresRecordStore", "The field name %1 is longer than the %2 bytes that "
+                                                                    "PostgreSQL keeps of a name (schema file %3)."));
 }
 
 // Creates what is missing (the table, its key index, the change log, its triggers, the
@@ -88,7 +92,8 @@ bool TPostgresRecordStore::Exists(const AnsiString& QuotedName)
 
 AnsiString TPostgresRecordStore::InDatabase() const
 {
-    return "The table " + FSchema.TableName + " in the PostgreSQL database " + FConn.Where();
+    return FormatText(TranslateText("PostgresRecordStore", "The table %1 in the PostgreSQL database %2"),
+                      {FSchema.TableName, FConn.Where()});
 }
 
 // The names the store derives from the table's (its log, trigger function, triggers, key
@@ -111,10 +116,11 @@ void TPostgresRecordStore::CheckOwnNames()
             .Add(FLog)
             .Add(FSchema.TableName));
     if (!Users.Rows()) return;
-    throw EServerError(InDatabase() + " cannot be opened: the names that the server gives its change log, key index " +
-                       "and triggers are taken by the table " + AnsiString(Users.Text(0, 0)) +
-                       ", whose name shortens to the same " + Quoted(Unquoted(FLog).substr(8)) +
-                       "; rename one of the two tables.");
+    throw EServerError(FormatText(TranslateText("PostgresRecordStore",
+                                                "%1 cannot be opened: the names that the server gives its change log, "
+                                                "key index and triggers are taken by the table %2, whose name shortens "
+                                                "to the same %3; rename one of the two tables."),
+                                  {InDatabase(), AnsiString(Users.Text(0, 0)), Quoted(Unquoted(FLog).substr(8))}));
 }
 
 void TPostgresRecordStore::CheckColumns()
@@ -132,25 +138,31 @@ void TPostgresRecordStore::CheckColumns()
     std::vector<AnsiString> Differences;
     // A new record gets its id and first version from the table.
     if (Types.count("zfd_id") && !Filled["zfd_id"])
-        Differences.push_back("its column zfd_id gives a new record no id (it is neither an identity column nor has a "
-                              "default)");
+        Differences.push_back(TranslateText("PostgresRecordStore", "its column zfd_id gives a new record no id (it is "
+                                                                   "neither an identity column nor has a default)"));
     if (Types.count("zfd_ver") && !Filled["zfd_ver"])
-        Differences.push_back("its column zfd_ver gives a new record no version (it has no default)");
+        Differences.push_back(
+            TranslateText("PostgresRecordStore", "its column zfd_ver gives a new record no version (it has no default)"));
     auto Expect = [&](const AnsiString& Name, const char* Type) {
         auto It = Types.find(Name);
-        if (It == Types.end()) Differences.push_back("it has no column " + Name);
+        if (It == Types.end())
+            Differences.push_back(FormatText(TranslateText("PostgresRecordStore", "it has no column %1"), {Name}));
         else if (It->second != Type)
-            Differences.push_back("its column " + Name + " is " + It->second + " where " + Type + " is needed");
+            Differences.push_back(FormatText(TranslateText("PostgresRecordStore", "its column %1 is %2 where %3 is needed"),
+                                             {Name, It->second, Type}));
         if (It != Types.end()) Types.erase(It);
     };
     Expect("zfd_id", "bigint");
     Expect("zfd_ver", "bigint");
     for (const TFieldDef& Field : FSchema.Fields) Expect(Field.Name, "text");
-    for (const auto& [Name, Type] : Types) Differences.push_back("it has a column " + Name + " that the schema does not list");
+    for (const auto& [Name, Type] : Types)
+        Differences.push_back(
+            FormatText(TranslateText("PostgresRecordStore", "it has a column %1 that the schema does not list"), {Name}));
     if (Differences.empty()) return;
     AnsiString Text;
     for (const AnsiString& D : Differences) Text += (Text.empty() ? "" : "; ") + D;
-    throw EServerError(InDatabase() + " does not match the schema file " + FSchema.FileName + ": " + Text + ".");
+    throw EServerError(FormatText(TranslateText("PostgresRecordStore", "%1 does not match the schema file %2: %3."),
+                                  {InDatabase(), FSchema.FileName, Text}));
 }
 
 void TPostgresRecordStore::PrepareKeyIndex()
@@ -163,7 +175,9 @@ void TPostgresRecordStore::PrepareKeyIndex()
     for (int Row = 0; Row < Indexes.Rows(); ++Row) {
         if (Indexes.Text(Row, 0) == FKeyIndex) Have = true;
         else
-            throw EServerError(InDatabase() + " has another key than the schema file " + FSchema.FileName + " gives it.");
+            throw EServerError(FormatText(
+                TranslateText("PostgresRecordStore", "%1 has another key than the schema file %2 gives it."),
+                {InDatabase(), FSchema.FileName}));
     }
     if (Have || !FSchema.HasKey()) return;
     FConn.Exec("SAVEPOINT zfd_index");
@@ -172,7 +186,9 @@ void TPostgresRecordStore::PrepareKeyIndex()
     } catch (const EPgError& E) {
         if (E.Lost()) throw;
         if (E.IsUniqueViolation())
-            throw EServerError(InDatabase() + " holds records with the same key, so its key fields cannot be enforced.");
+            throw EServerError(FormatText(TranslateText("PostgresRecordStore", "%1 holds records with the same key, so its "
+                                                                               "key fields cannot be enforced."),
+                                          {InDatabase()}));
         // A record that another program wrote may hold a key that is no number.
         FConn.Exec("ROLLBACK TO SAVEPOINT zfd_index");
         RefuseBadNumberKeys();
@@ -195,8 +211,13 @@ void TPostgresRecordStore::RefuseBadNumberKeys()
             std::string_view Value = Odd.Text(Row, 0);
             AnsiString Problem = NumberProblem(Value);
             if (!Problem.empty())
-                throw EServerError(InDatabase() + " holds a record whose key field " + FSchema.Fields[I].Name +
-                                   " holds " + Quoted(Value) + ", " + Problem + ", so the key cannot be indexed.");
+                Problem = FormatText(TranslateText("ValueText", Problem.c_str()),
+                                     {IntToStr(MaxIntegerDigits), IntToStr(MaxFractionDigits)});
+            if (!Problem.empty())
+                throw EServerError(FormatText(TranslateText("PostgresRecordStore", "%1 holds a record whose key field %2 "
+                                                                                   "holds %3, %4, so the key cannot be "
+                                                                                   "indexed."),
+                                              {InDatabase(), FSchema.Fields[I].Name, Quoted(Value), Problem}));
         }
     }
 }
@@ -266,8 +287,11 @@ void TPostgresRecordStore::PrepareChangeLog()
                        Body + "$zfd$");
         } catch (const EPgError& E) {
             if (E.SqlState() != "42501") throw;
-            throw EServerError(InDatabase() + " has a change log made by an earlier version of the server, which this "
-                               "user may not bring up to date; open the table once as a user who may (its owner).");
+            throw EServerError(FormatText(TranslateText("PostgresRecordStore",
+                                                        "%1 has a change log made by an earlier version of the server, "
+                                                        "which this user may not bring up to date; open the table once as "
+                                                        "a user who may (its owner)."),
+                                          {InDatabase()}));
         }
     }
     if (!Trigger.Rows())
@@ -406,8 +430,10 @@ void TPostgresRecordStore::PrepareSummary()
         RefillSummary();
     } catch (const EPgError& E) {
         if (E.SqlState() != "42501") throw;
-        throw EServerError(InDatabase() + " has no key-order summary that is up to date, which this user may not "
-                           "make; open the table once as a user who may (its owner).");
+        throw EServerError(FormatText(TranslateText("PostgresRecordStore",
+                                                    "%1 has no key-order summary that is up to date, which this user "
+                                                    "may not make; open the table once as a user who may (its owner)."),
+                                      {InDatabase()}));
     }
 }
 

@@ -5,15 +5,20 @@
 #include <thread>
 #include <utility>
 
+#include "framework/core/Translation.h"
+
 namespace RecordServer {
 
 namespace {
 
-[[noreturn]] void Fail(sqlite3* Db, int Code, std::string_view What)
+const char* const CannotBind = ZFD_TRANSLATE_NOOP("SqliteDb", "cannot bind a value");
+
+// What: a text marked for translation in the context "SqliteDb".
+[[noreturn]] void Fail(sqlite3* Db, int Code, const char* What)
 {
     AnsiString Msg = Db ? AnsiString(sqlite3_errmsg(Db)) : AnsiString(sqlite3_errstr(Code));
     int Extended = Db ? sqlite3_extended_errcode(Db) : Code;
-    throw ESqliteError(AnsiString(What) + ": " + Msg, Extended);
+    throw ESqliteError(TranslateText("SqliteDb", What) + ": " + Msg, Extended);
 }
 
 }  // namespace
@@ -28,7 +33,7 @@ TSqliteDb::TSqliteDb(const AnsiString& Target)
         AnsiString Msg = FDb ? AnsiString(sqlite3_errmsg(FDb)) : AnsiString(sqlite3_errstr(Rc));
         sqlite3_close(FDb);
         FDb = nullptr;
-        throw ESqliteError("cannot open the database " + Target + ": " + Msg, Rc);
+        throw ESqliteError(FormatText(TranslateText("SqliteDb", "cannot open the database %1: %2"), {Target, Msg}), Rc);
     }
     sqlite3_extended_result_codes(FDb, 1);
 }
@@ -64,7 +69,7 @@ void TSqliteDb::Exec(std::string_view Sql)
 {
     AnsiString Text(Sql);
     int Rc = sqlite3_exec(FDb, Text.c_str(), nullptr, nullptr, nullptr);
-    if (Rc != SQLITE_OK) Fail(FDb, Rc, "SQL failed");
+    if (Rc != SQLITE_OK) Fail(FDb, Rc, ZFD_TRANSLATE_NOOP("SqliteDb", "SQL failed"));
 }
 
 std::int64_t TSqliteDb::LastInsertRowId() const
@@ -81,7 +86,7 @@ TSqliteStatement::TSqliteStatement(const TSqliteDb& Db, std::string_view Sql) : 
 {
     int Rc = sqlite3_prepare_v3(FDb, Sql.data(), static_cast<int>(Sql.size()), SQLITE_PREPARE_PERSISTENT, &FStmt,
                                 nullptr);
-    if (Rc != SQLITE_OK) Fail(FDb, Rc, "cannot prepare a statement");
+    if (Rc != SQLITE_OK) Fail(FDb, Rc, ZFD_TRANSLATE_NOOP("SqliteDb", "cannot prepare a statement"));
 }
 
 TSqliteStatement::~TSqliteStatement()
@@ -107,35 +112,35 @@ TSqliteStatement& TSqliteStatement::operator=(TSqliteStatement&& Other) noexcept
 TSqliteStatement& TSqliteStatement::Bind(int Index, std::int64_t Value)
 {
     int Rc = sqlite3_bind_int64(FStmt, Index, Value);
-    if (Rc != SQLITE_OK) Fail(FDb, Rc, "cannot bind a value");
+    if (Rc != SQLITE_OK) Fail(FDb, Rc, CannotBind);
     return *this;
 }
 
 TSqliteStatement& TSqliteStatement::Bind(int Index, double Value)
 {
     int Rc = sqlite3_bind_double(FStmt, Index, Value);
-    if (Rc != SQLITE_OK) Fail(FDb, Rc, "cannot bind a value");
+    if (Rc != SQLITE_OK) Fail(FDb, Rc, CannotBind);
     return *this;
 }
 
 TSqliteStatement& TSqliteStatement::Bind(int Index, std::string_view Value)
 {
     int Rc = sqlite3_bind_text64(FStmt, Index, Value.data(), Value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-    if (Rc != SQLITE_OK) Fail(FDb, Rc, "cannot bind a value");
+    if (Rc != SQLITE_OK) Fail(FDb, Rc, CannotBind);
     return *this;
 }
 
 TSqliteStatement& TSqliteStatement::BindUncopied(int Index, std::string_view Value)
 {
     int Rc = sqlite3_bind_text64(FStmt, Index, Value.data(), Value.size(), SQLITE_STATIC, SQLITE_UTF8);
-    if (Rc != SQLITE_OK) Fail(FDb, Rc, "cannot bind a value");
+    if (Rc != SQLITE_OK) Fail(FDb, Rc, CannotBind);
     return *this;
 }
 
 TSqliteStatement& TSqliteStatement::BindPointer(int Index, void* Object, const char* Type)
 {
     int Rc = sqlite3_bind_pointer(FStmt, Index, Object, Type, nullptr);
-    if (Rc != SQLITE_OK) Fail(FDb, Rc, "cannot bind a value");
+    if (Rc != SQLITE_OK) Fail(FDb, Rc, CannotBind);
     return *this;
 }
 

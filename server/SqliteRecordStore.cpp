@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/KeyOrder.h"
 #include "server/MemoryTables.h"
 
@@ -25,7 +26,7 @@ AnsiString SecondsText(int Milliseconds)
         Fraction.erase(Fraction.find_last_not_of('0') + 1);
         Text += "." + Fraction;
     }
-    return Text + (Milliseconds == 1000 ? " second" : " seconds");
+    return FormatText(Milliseconds == 1000 ? TranslateText("SqliteRecordStore", "%1 second") : TranslateText("SqliteRecordStore", "%1 seconds"), {Text});
 }
 
 }  // namespace
@@ -39,7 +40,7 @@ std::unique_ptr<TRecordStore> TSqliteRecordStore::OpenMemory(const TTableSchema&
     AnsiString Uri;
     std::shared_ptr<TMemoryChangeLog> Log = MemoryTableLog(CanonicalSchemaPath, Schema.TableName, Uri);
     try {
-        return std::make_unique<TSqliteRecordStore>(Schema, Uri, false, "the memory table of " + CanonicalSchemaPath,
+        return std::make_unique<TSqliteRecordStore>(Schema, Uri, false, FormatText(TranslateText("SqliteRecordStore", "the memory table of %1"), {CanonicalSchemaPath}),
                                                     std::move(Log));
     } catch (const ESqliteError& E) {
         throw StorageFailed(E);
@@ -50,14 +51,16 @@ std::unique_ptr<TRecordStore> TSqliteRecordStore::OpenFile(const TTableSchema& S
                                                             int BusyTimeoutMs)
 {
     try {
-        return std::make_unique<TSqliteRecordStore>(Schema, Path, true, "the file " + Path, nullptr, BusyTimeoutMs);
+        return std::make_unique<TSqliteRecordStore>(Schema, Path, true, FormatText(TranslateText("SqliteRecordStore", "the file %1"), {Path}),
+                                                    nullptr, BusyTimeoutMs);
     } catch (const ESqliteError& E) {
         // The table's journal (the -wal and -shm files) is made beside the database file.
         AnsiString Folder = std::filesystem::path(Path).parent_path().string();
         if (access(Folder.c_str(), W_OK) != 0 && errno == EACCES)
-            throw EServerError("Cannot open the access file " + Path + ": the folder " + Folder +
-                               " must be writable, for the table's journal beside the file (" + E.Message() + ").");
-        throw EServerError("Cannot open the access file " + Path + ": " + E.Message());
+            throw EServerError(FormatText(TranslateText("SqliteRecordStore", "Cannot open the access file %1: the folder %2 must be "
+                                                             "writable, for the table's journal beside the file (%3)."),
+                                          {Path, Folder, E.Message()}));
+        throw EServerError(FormatText(TranslateText("SqliteRecordStore", "Cannot open the access file %1: %2"), {Path, E.Message()}));
     }
 }
 
@@ -91,7 +94,7 @@ TSqliteRecordStore::TSqliteRecordStore(const TTableSchema& Schema, const AnsiStr
 
 EServerError TSqliteRecordStore::StorageFailed(const ESqliteError& E)
 {
-    return EServerError("The record storage failed: " + E.Message());
+    return EServerError(FormatText(TranslateText("SqliteRecordStore", "The record storage failed: %1"), {E.Message()}));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -373,8 +376,9 @@ TWriteResult TSqliteRecordStore::RunWrite(F& Write)
     } catch (const ESqliteError& E) {
         if (E.IsConstraint()) return TWriteResult::DuplicateKey;
         if (E.IsBusy())
-            throw EServerError("The table " + FSchema.TableName + " in " + FWhere + " stayed locked by other writers for " +
-                               SecondsText(FBusyTimeoutMs) + ", so the record was not written; try again.");
+            throw EServerError(FormatText(TranslateText("SqliteRecordStore", "The table %1 in %2 stayed locked by other writers for "
+                                                             "%3, so the record was not written; try again."),
+                                          {FSchema.TableName, FWhere, SecondsText(FBusyTimeoutMs)}));
         throw;
     }
 }

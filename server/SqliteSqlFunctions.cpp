@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/ServerError.h"
 #include "server/SqliteDb.h"
 #include "server/SqliteKeyFunctions.h"
@@ -63,8 +64,9 @@ AnsiString CompileFilter(const TTableSchema& Schema, const std::vector<TFilterCo
     for (const TFilterCondition& Cond : Conditions) {
         int Field = Schema.FieldIndex(Cond.FieldName);
         if (Field < 0)
-            throw EServerError("The filter names the field " + Quoted(Cond.FieldName) + ", which the table " +
-                                   Schema.TableName + " does not have.",
+            throw EServerError(FormatText(TranslateText("RecordStore",
+                                                        "The filter names the field %1, which the table %2 does not have."),
+                                          {Quoted(Cond.FieldName), Schema.TableName}),
                                E_INVALIDARG);
         auto It = std::find(Filter.Fields.begin(), Filter.Fields.end(), static_cast<std::size_t>(Field));
         if (It == Filter.Fields.end()) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "server/SqliteRecordStore.h"
 
 namespace RecordServer {
@@ -49,8 +50,9 @@ void TSqliteRecordStore::PrepareTable()
         return std::any_of(Existing.begin(), Existing.end(), [&](const AnsiString& E) { return SameText(E, Name); });
     };
     if (!Has("zfd_id") || !Has("zfd_ver"))
-        throw EServerError("The table " + FSchema.TableName + " in " + FWhere +
-                           " was not made by this server (it lacks the columns zfd_id and zfd_ver).");
+        throw EServerError(FormatText(TranslateText("SqliteTableSetup", "The table %1 in %2 was not made by this server (it lacks "
+                                                         "the columns zfd_id and zfd_ver)."),
+                                      {FSchema.TableName, FWhere}));
     // A field added to the schema since the table was made is added to the table.
     for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
         if (!Has(FSchema.Fields[I].Name))
@@ -162,8 +164,9 @@ void TSqliteRecordStore::PrepareKeyIndex()
         FDb.Exec("CREATE UNIQUE INDEX IF NOT EXISTS " + QuoteIdent(Name) + " ON " + FTable + " (" + Keys + ")");
     } catch (const ESqliteError& E) {
         if (!E.IsConstraint()) throw;
-        throw EServerError("The table " + FSchema.TableName + " in " + FWhere +
-                           " holds records with the same key, so its key fields cannot be enforced.");
+        throw EServerError(FormatText(TranslateText("SqliteTableSetup", "The table %1 in %2 holds records with the same key, so its "
+                                                         "key fields cannot be enforced."),
+                                      {FSchema.TableName, FWhere}));
     }
 }
 

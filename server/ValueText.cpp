@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "framework/core/Translation.h"
+
 namespace RecordServer {
 
 namespace {
@@ -122,10 +124,10 @@ bool InStoredRange(const TDecimal& Number)
 AnsiString NumberProblem(std::string_view Text)
 {
     std::optional<TDecimal> Number = ParseDecimal(Text);
-    if (!Number) return "which is not a number";
+    if (!Number) return ZFD_TRANSLATE_NOOP("ValueText", "which is not a number");
     if (!InStoredRange(*Number))
-        return "which has more than the " + std::to_string(MaxIntegerDigits) + " digits before the point or " +
-               std::to_string(MaxFractionDigits) + " after it that a number may have";
+        return ZFD_TRANSLATE_NOOP("ValueText", "which has more than the %1 digits before the point or %2 after it that "
+                                               "a number may have");
     return {};
 }
 

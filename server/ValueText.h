@@ -39,7 +39,9 @@ constexpr std::int64_t MaxIntegerDigits = 131072;
 constexpr std::int64_t MaxFractionDigits = 16383;
 bool InStoredRange(const TDecimal& Number);
 // Why Text is not a number that a store holds, as the end of a sentence ("which is not a
-// number"); empty when it is one.
+// number"); empty when it is one. The text is the source of a translation in the context
+// "ValueText", with %1 and %2 for MaxIntegerDigits and MaxFractionDigits (this unit is built
+// into the SQLite extension too, which has no translations): NumberProblemText fills it in.
 AnsiString NumberProblem(std::string_view Text);
 // Exact comparison of two numbers: negative, zero or positive as A is below, equal to or
 // above B. -0 equals 0.

@@ -32,7 +32,7 @@ AnsiString TranslateText(const char* Context, const char* Source, const char* Di
     return Text;
 }
 
-AnsiString FormatText(std::string_view Template, std::initializer_list<std::string_view> Values)
+AnsiString FormatText(std::string_view Template, std::span<const std::string_view> Values)
 {
     AnsiString Out;
     Out.reserve(Template.size() + 16 * Values.size());
@@ -58,7 +58,7 @@ AnsiString FormatText(std::string_view Template, std::initializer_list<std::stri
             I = End;
             continue;
         }
-        Out.append(Values.begin()[Number - 1]);
+        Out.append(Values[static_cast<std::size_t>(Number - 1)]);
         I = End;
     }
     return Out;

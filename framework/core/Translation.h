@@ -15,6 +15,7 @@
 // Thread safety: TranslateText and FormatText may be called from any thread; the hook is
 // set before other threads start and must itself be callable from any thread.
 #include <initializer_list>
+#include <span>
 #include <string_view>
 
 #include "framework/core/Exceptions.h"
@@ -32,7 +33,11 @@ AnsiString TranslateText(const char* Context, const char* Source, const char* Di
 // Template with %1 ... %99 replaced by the values, in one pass (a value that holds "%2" is
 // not read again); "%%" is one "%". A number without a value, or any other "%", stays as it
 // stands, so that a translation that drops or misspells a place holder loses nothing else.
-AnsiString FormatText(std::string_view Template, std::initializer_list<std::string_view> Values);
+AnsiString FormatText(std::string_view Template, std::span<const std::string_view> Values);
+inline AnsiString FormatText(std::string_view Template, std::initializer_list<std::string_view> Values)
+{
+    return FormatText(Template, std::span<const std::string_view>(Values.begin(), Values.size()));
+}
 
 // Marks a text of a table for translation without translating it there: the table keeps
 // the source text and the code that shows it calls TranslateText with the same context.

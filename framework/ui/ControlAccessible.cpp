@@ -23,8 +23,12 @@ TControl* ControlOf(QObject* Object)
 {
     auto* Widget = qobject_cast<QWidget*>(Object);
     if (!Widget || !Widget->property(ControlWidgetProperty).toBool()) return nullptr;
+    // A widget may hold the bridges of other controls too (those that watch it): only the
+    // bridge of the control that owns this widget answers.
     for (QObject* Child : Widget->children())
-        if (auto* Bridge = dynamic_cast<TControlBridge*>(Child)) return Bridge->Control();
+        if (auto* Bridge = dynamic_cast<TControlBridge*>(Child); Bridge && Bridge->Control() &&
+                                                                 Bridge->Control()->Widget() == Widget)
+            return Bridge->Control();
     return nullptr;
 }
 
@@ -115,12 +119,17 @@ private:
     }
 };
 
-// A column title (Row -1) or a data cell of a table.
+// A column title (Row -1) or a data cell of a table. Qt keeps an interface for as long as its
+// widget lives, and may ask for it while the cell is still being placed (a new page's cells
+// are shown before the table lists them), so the role, too, is asked of the table each time.
 class TCellAccessible : public QAccessibleWidget, public QAccessibleTableCellInterface {
 public:
-    TCellAccessible(QWidget* Widget, bool IsTitle)
-        : QAccessibleWidget(Widget, IsTitle ? QAccessible::ColumnHeader : QAccessible::Cell)
+    explicit TCellAccessible(QWidget* Widget) : QAccessibleWidget(Widget, QAccessible::Cell) {}
+
+    QAccessible::Role role() const override
     {
+        int Row = -1, Column = -1;
+        return Place(Row, Column) && Row < 0 ? QAccessible::ColumnHeader : QAccessible::Cell;
     }
 
     void* interface_cast(QAccessible::InterfaceType Type) override
@@ -199,11 +208,7 @@ QAccessibleInterface* ControlAccessibleFactory(const QString&, QObject* Object)
     if (!Control) return nullptr;
     auto* Widget = static_cast<QWidget*>(Object);
     if (Control->AccessibleTable()) return new TTableAccessible(Widget);
-    if (const TControl* TableControl = Control->AccessibleTableControl()) {
-        int Row = -1, Column = -1;
-        const TAccessibleTable* T = TableControl->AccessibleTable();
-        if (T && T->AccessibleCellPlace(Control, Row, Column)) return new TCellAccessible(Widget, Row < 0);
-    }
+    if (Control->AccessibleTableControl()) return new TCellAccessible(Widget);
     return nullptr;
 }
 

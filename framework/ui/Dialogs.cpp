@@ -44,35 +44,15 @@ class TQtDialogService : public TDialogService {
 public:
     TDialogAnswer Show(const TDialogRequest& Request) override
     {
+        std::unique_ptr<QDialog> Dialog = CreateQtDialog(Request);
         if (Request.Kind == TDialogKind::Input) {
-            QInputDialog Input(QApplication::activeWindow());
-            Input.setWindowTitle(ToQString(Request.Caption));
-            Input.setLabelText(ToQString(Request.Text));
-            Input.setTextValue(ToQString(Request.Value));
-            Input.setOkButtonText(ButtonCaption("OK"));
-            Input.setCancelButtonText(ButtonCaption("Cancel"));
-            const bool Ok = Input.exec() == QDialog::Accepted;
-            return Ok ? TDialogAnswer{mrOk, FromQString(Input.textValue())} : TDialogAnswer{mrCancel, Request.Value};
+            auto* Input = static_cast<QInputDialog*>(Dialog.get());
+            const bool Ok = Input->exec() == QDialog::Accepted;
+            return Ok ? TDialogAnswer{mrOk, FromQString(Input->textValue())} : TDialogAnswer{mrCancel, Request.Value};
         }
-        QMessageBox Box(QApplication::activeWindow());
-        Box.setWindowTitle(ToQString(Request.Caption));
-        Box.setText(ToQString(Request.Text));
-        switch (Request.Type) {
-        case mtWarning: Box.setIcon(QMessageBox::Warning); break;
-        case mtError: Box.setIcon(QMessageBox::Critical); break;
-        case mtInformation: Box.setIcon(QMessageBox::Information); break;
-        case mtConfirmation: Box.setIcon(QMessageBox::Question); break;
-        default: break;
-        }
-        QMessageBox::StandardButtons Buttons;
-        for (const TButtonInfo& B : ButtonTable)
-            if (Request.Buttons.Contains(B.Button)) Buttons |= B.Qt;
-        if (!Buttons) Buttons = QMessageBox::Ok;
-        Box.setStandardButtons(Buttons);
-        for (const TButtonInfo& B : ButtonTable)
-            if (QAbstractButton* Button = Box.button(B.Qt)) Button->setText(ButtonCaption(B.Caption));
-        Box.exec();
-        const QMessageBox::StandardButton Clicked = Box.standardButton(Box.clickedButton());
+        auto* Box = static_cast<QMessageBox*>(Dialog.get());
+        Box->exec();
+        const QMessageBox::StandardButton Clicked = Box->standardButton(Box->clickedButton());
         for (const TButtonInfo& B : ButtonTable)
             if (B.Qt == Clicked && Request.Buttons.Contains(B.Button)) return TDialogAnswer{B.Result, {}};
         return TDialogAnswer{Clicked == QMessageBox::Ok ? mrOk : mrCancel, {}};
@@ -114,6 +94,37 @@ const TTypeInfo* GetTypeInfo(TMsgDlgBtn*)
         "TMsgDlgBtn",
         {"mbYes", "mbNo", "mbOK", "mbCancel", "mbAbort", "mbRetry", "mbIgnore", "mbAll", "mbNoToAll", "mbYesToAll", "mbHelp"});
     return &Info;
+}
+
+std::unique_ptr<QDialog> CreateQtDialog(const TDialogRequest& Request)
+{
+    if (Request.Kind == TDialogKind::Input) {
+        auto Input = std::make_unique<QInputDialog>(QApplication::activeWindow());
+        Input->setWindowTitle(ToQString(Request.Caption));
+        Input->setLabelText(ToQString(Request.Text));
+        Input->setTextValue(ToQString(Request.Value));
+        Input->setOkButtonText(ButtonCaption("OK"));
+        Input->setCancelButtonText(ButtonCaption("Cancel"));
+        return Input;
+    }
+    auto Box = std::make_unique<QMessageBox>(QApplication::activeWindow());
+    Box->setWindowTitle(ToQString(Request.Caption));
+    Box->setText(ToQString(Request.Text));
+    switch (Request.Type) {
+    case mtWarning: Box->setIcon(QMessageBox::Warning); break;
+    case mtError: Box->setIcon(QMessageBox::Critical); break;
+    case mtInformation: Box->setIcon(QMessageBox::Information); break;
+    case mtConfirmation: Box->setIcon(QMessageBox::Question); break;
+    default: break;
+    }
+    QMessageBox::StandardButtons Buttons;
+    for (const TButtonInfo& B : ButtonTable)
+        if (Request.Buttons.Contains(B.Button)) Buttons |= B.Qt;
+    if (!Buttons) Buttons = QMessageBox::Ok;
+    Box->setStandardButtons(Buttons);
+    for (const TButtonInfo& B : ButtonTable)
+        if (QAbstractButton* Button = Box->button(B.Qt)) Button->setText(ButtonCaption(B.Caption));
+    return Box;
 }
 
 TDialogService* SetDialogService(TDialogService* Service)

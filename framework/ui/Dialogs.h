@@ -5,6 +5,10 @@
 #include "framework/core/TSet.h"
 #include "framework/core/Exceptions.h"
 
+#include <memory>
+
+class QDialog;
+
 struct TTypeInfo;
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -43,6 +47,10 @@ struct TDialogRequest {
     int HelpCtx = 0;
     AnsiString Value;            // input: the default text
 };
+
+// The Qt dialog that the default service shows for Request, built but not shown (a test
+// renders it to see what a user would see). The caller owns it.
+std::unique_ptr<QDialog> CreateQtDialog(const TDialogRequest& Request);
 
 struct TDialogAnswer {
     TModalResult Result = mrCancel;  // messages: the button; input: mrOk or mrCancel

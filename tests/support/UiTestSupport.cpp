@@ -26,6 +26,19 @@ std::string SaveScreenshot(TControl* Control, const std::string& Name)
     return Path;
 }
 
+std::string SaveWidgetScreenshot(QWidget* Widget, const std::string& Name)
+{
+    std::filesystem::create_directories(TEST_SCREENSHOT_DIR);
+    const std::string Path = std::string(TEST_SCREENSHOT_DIR) + "/" + Name + ".png";
+    // A dialog sizes itself to its text when it is shown (a message box lays out its label
+    // then): shown without blocking, grabbed, and hidden again.
+    Widget->show();
+    QCoreApplication::processEvents();
+    Widget->grab().save(QString::fromStdString(Path), "PNG");
+    Widget->hide();
+    return Path;
+}
+
 void ShowActive(TForm* Form)
 {
     Form->Show();
