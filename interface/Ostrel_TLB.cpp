@@ -6,6 +6,7 @@
 #include "com/ErrorInfo.h"
 #include "com/OleCheck.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 
 namespace {
 
@@ -29,8 +30,9 @@ TComInterface<IFileDataSet> CoFileDataSet::CreateRemote(const AnsiString& Machin
     AnsiString Name = Trim(MachineName);
     if (!IsThisMachine(Name))
         OleCheck(ReportError(E_FAIL,
-                             "Cannot create the record-storage server on machine " + Name +
-                                 ": servers run only on this machine.",
+                             FormatText(TranslateText("CoFileDataSet", "Cannot create the record-storage server on "
+                                                                       "machine %1: servers run only on this machine."),
+                                        {Name}),
                              "Ostrel"));
     return Create();
 }

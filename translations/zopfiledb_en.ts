@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>CoFileDataSet</name>
+    <message>
+        <source>Cannot create the record-storage server on machine %1: servers run only on this machine.</source>
+        <translation>Cannot create the record-storage server on machine %1: servers run only on this machine.</translation>
+    </message>
+</context>
+<context>
     <name>DataPath</name>
     <message>
         <source>a folder</source>
@@ -759,10 +766,92 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>SysErrorMessage</name>
+    <message>
+        <source>The operation completed successfully.</source>
+        <translation>The operation completed successfully.</translation>
+    </message>
+    <message>
+        <source>Incorrect function.</source>
+        <translation>Incorrect function.</translation>
+    </message>
+    <message>
+        <source>Not implemented</source>
+        <translation>Not implemented</translation>
+    </message>
+    <message>
+        <source>No such interface supported</source>
+        <translation>No such interface supported</translation>
+    </message>
+    <message>
+        <source>Invalid pointer</source>
+        <translation>Invalid pointer</translation>
+    </message>
+    <message>
+        <source>Operation aborted</source>
+        <translation>Operation aborted</translation>
+    </message>
+    <message>
+        <source>Unspecified error</source>
+        <translation>Unspecified error</translation>
+    </message>
+    <message>
+        <source>Catastrophic failure</source>
+        <translation>Catastrophic failure</translation>
+    </message>
+    <message>
+        <source>Access is denied.</source>
+        <translation>Access is denied.</translation>
+    </message>
+    <message>
+        <source>Not enough memory resources are available to complete this operation.</source>
+        <translation>Not enough memory resources are available to complete this operation.</translation>
+    </message>
+    <message>
+        <source>The parameter is incorrect.</source>
+        <translation>The parameter is incorrect.</translation>
+    </message>
+    <message>
+        <source>Class not registered</source>
+        <translation>Class not registered</translation>
+    </message>
+    <message>
+        <source>Class does not support aggregation (or class object is remote)</source>
+        <translation>Class does not support aggregation (or class object is remote)</translation>
+    </message>
+    <message>
+        <source>CoInitialize has not been called.</source>
+        <translation>CoInitialize has not been called.</translation>
+    </message>
+    <message>
+        <source>Type mismatch.</source>
+        <translation>Type mismatch.</translation>
+    </message>
+    <message>
+        <source>Unknown name.</source>
+        <translation>Unknown name.</translation>
+    </message>
+    <message>
+        <source>Unknown error 0x%1</source>
+        <translation>Unknown error 0x%1</translation>
+    </message>
+</context>
+<context>
     <name>TAccessibleTable</name>
     <message>
         <source>%1, row %2: %3</source>
         <translation>%1, row %2: %3</translation>
+    </message>
+</context>
+<context>
+    <name>TForm</name>
+    <message>
+        <source>No form file for the class %1</source>
+        <translation>No form file for the class %1</translation>
+    </message>
+    <message>
+        <source>Cannot open file %1</source>
+        <translation>Cannot open file %1</translation>
     </message>
 </context>
 <context>
@@ -957,6 +1046,45 @@ plain form; its handlers are kept as the file names them.
     <message>
         <source>TGridColumns needs an item class derived from TColumnItem</source>
         <translation>TGridColumns needs an item class derived from TColumnItem</translation>
+    </message>
+</context>
+<context>
+    <name>TTable</name>
+    <message>
+        <source>Cannot read the table: %1</source>
+        <translation>Cannot read the table: %1</translation>
+    </message>
+    <message>
+        <source>Cannot change %1 of an open table</source>
+        <translation>Cannot change %1 of an open table</translation>
+    </message>
+    <message>
+        <source>the database name</source>
+        <translation>the database name</translation>
+    </message>
+    <message>
+        <source>the table name</source>
+        <translation>the table name</translation>
+    </message>
+    <message>
+        <source>Unknown database alias: %1</source>
+        <translation>Unknown database alias: %1</translation>
+    </message>
+    <message>
+        <source>Table does not exist: %1</source>
+        <translation>Table does not exist: %1</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>Cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>Table %1 does not exist in %2</source>
+        <translation>Table %1 does not exist in %2</translation>
+    </message>
+    <message>
+        <source>Cannot perform this operation on a closed dataset</source>
+        <translation>Cannot perform this operation on a closed dataset</translation>
     </message>
 </context>
 <context>

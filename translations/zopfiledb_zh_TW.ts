@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>CoFileDataSet</name>
+    <message>
+        <source>Cannot create the record-storage server on machine %1: servers run only on this machine.</source>
+        <translation>無法在機器 %1 上建立資料伺服器：伺服器只在本機執行。</translation>
+    </message>
+</context>
+<context>
     <name>DataPath</name>
     <message>
         <source>a folder</source>
@@ -756,10 +763,92 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>SysErrorMessage</name>
+    <message>
+        <source>The operation completed successfully.</source>
+        <translation>作業已順利完成。</translation>
+    </message>
+    <message>
+        <source>Incorrect function.</source>
+        <translation>函式不正確。</translation>
+    </message>
+    <message>
+        <source>Not implemented</source>
+        <translation>尚未實作</translation>
+    </message>
+    <message>
+        <source>No such interface supported</source>
+        <translation>不支援此介面</translation>
+    </message>
+    <message>
+        <source>Invalid pointer</source>
+        <translation>指標無效</translation>
+    </message>
+    <message>
+        <source>Operation aborted</source>
+        <translation>作業已中止</translation>
+    </message>
+    <message>
+        <source>Unspecified error</source>
+        <translation>未指定的錯誤</translation>
+    </message>
+    <message>
+        <source>Catastrophic failure</source>
+        <translation>嚴重失敗</translation>
+    </message>
+    <message>
+        <source>Access is denied.</source>
+        <translation>存取被拒。</translation>
+    </message>
+    <message>
+        <source>Not enough memory resources are available to complete this operation.</source>
+        <translation>沒有足夠的記憶體可完成此作業。</translation>
+    </message>
+    <message>
+        <source>The parameter is incorrect.</source>
+        <translation>參數不正確。</translation>
+    </message>
+    <message>
+        <source>Class not registered</source>
+        <translation>類別未登錄</translation>
+    </message>
+    <message>
+        <source>Class does not support aggregation (or class object is remote)</source>
+        <translation>類別不支援彙總（或類別物件在遠端）</translation>
+    </message>
+    <message>
+        <source>CoInitialize has not been called.</source>
+        <translation>尚未呼叫 CoInitialize。</translation>
+    </message>
+    <message>
+        <source>Type mismatch.</source>
+        <translation>型別不符。</translation>
+    </message>
+    <message>
+        <source>Unknown name.</source>
+        <translation>名稱不明。</translation>
+    </message>
+    <message>
+        <source>Unknown error 0x%1</source>
+        <translation>不明的錯誤 0x%1</translation>
+    </message>
+</context>
+<context>
     <name>TAccessibleTable</name>
     <message>
         <source>%1, row %2: %3</source>
         <translation>%1，第 %2 列：%3</translation>
+    </message>
+</context>
+<context>
+    <name>TForm</name>
+    <message>
+        <source>No form file for the class %1</source>
+        <translation>類別 %1 沒有表單檔</translation>
+    </message>
+    <message>
+        <source>Cannot open file %1</source>
+        <translation>無法開啟檔案 %1</translation>
     </message>
 </context>
 <context>
@@ -953,6 +1042,45 @@ plain form; its handlers are kept as the file names them.
     <message>
         <source>TGridColumns needs an item class derived from TColumnItem</source>
         <translation>TGridColumns 需要衍生自 TColumnItem 的項目類別</translation>
+    </message>
+</context>
+<context>
+    <name>TTable</name>
+    <message>
+        <source>Cannot read the table: %1</source>
+        <translation>無法讀取資料表：%1</translation>
+    </message>
+    <message>
+        <source>Cannot change %1 of an open table</source>
+        <translation>無法變更已開啟資料表的%1</translation>
+    </message>
+    <message>
+        <source>the database name</source>
+        <translation>資料庫名稱</translation>
+    </message>
+    <message>
+        <source>the table name</source>
+        <translation>資料表名稱</translation>
+    </message>
+    <message>
+        <source>Unknown database alias: %1</source>
+        <translation>不明的資料庫別名：%1</translation>
+    </message>
+    <message>
+        <source>Table does not exist: %1</source>
+        <translation>資料表不存在：%1</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>無法開啟 %1：%2</translation>
+    </message>
+    <message>
+        <source>Table %1 does not exist in %2</source>
+        <translation>資料表 %1 不在 %2 中</translation>
+    </message>
+    <message>
+        <source>Cannot perform this operation on a closed dataset</source>
+        <translation>無法對已關閉的資料集執行此作業</translation>
     </message>
 </context>
 <context>

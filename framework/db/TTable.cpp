@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "framework/core/ClassRegistry.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 
 namespace fs = std::filesystem;
@@ -29,7 +30,7 @@ struct TTable::TCursor {
             Row.clear();
             return;
         }
-        if (Rc != SQLITE_ROW) throw EDatabaseError(AnsiString("Cannot read the table: ") + sqlite3_errmsg(Db));
+        if (Rc != SQLITE_ROW) throw EDatabaseError(FormatText(TranslateText("TTable", "Cannot read the table: %1"), {sqlite3_errmsg(Db)}));
         AtEnd = false;
         const int Columns = sqlite3_column_count(Statement);
         Row.assign(Columns, AnsiString());
@@ -74,18 +75,20 @@ TTable::~TTable() = default;
 
 void TTable::CheckInactive(const char* What) const
 {
-    if (FCursor) throw EDatabaseError(AnsiString("Cannot change ") + What + " of an open table");
+    if (FCursor)
+        throw EDatabaseError(FormatText(TranslateText("TTable", "Cannot change %1 of an open table"),
+                                        {TranslateText("TTable", What)}));
 }
 
 void TTable::SetDatabaseName(const AnsiString& Value)
 {
-    CheckInactive("the database name");
+    CheckInactive(ZFD_TRANSLATE_NOOP("TTable", "the database name"));
     FDatabaseName = Value;
 }
 
 void TTable::SetTableName(const AnsiString& Value)
 {
-    CheckInactive("the table name");
+    CheckInactive(ZFD_TRANSLATE_NOOP("TTable", "the table name"));
     FTableName = Value;
 }
 
@@ -123,21 +126,23 @@ void TTable::SetActive(bool Value)
     }
     if (FCursor) return;
     const AnsiString Folder = DatabaseFolder(FDatabaseName);
-    if (Folder.empty()) throw EDatabaseError("Unknown database alias: " + FDatabaseName);
+    if (Folder.empty()) throw EDatabaseError(FormatText(TranslateText("TTable", "Unknown database alias: %1"), {FDatabaseName}));
     const fs::path File = fs::path(Folder) / FTableName;
     std::error_code Error;
-    if (!fs::is_regular_file(File, Error)) throw EDatabaseError("Table does not exist: " + File.string());
+    if (!fs::is_regular_file(File, Error)) throw EDatabaseError(FormatText(TranslateText("TTable", "Table does not exist: %1"), {File.string()}));
 
     auto Cursor = std::make_unique<TCursor>();
     if (sqlite3_open_v2(File.c_str(), &Cursor->Db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        throw EDatabaseError("Cannot open " + File.string() + ": " + sqlite3_errmsg(Cursor->Db));
+        throw EDatabaseError(
+            FormatText(TranslateText("TTable", "Cannot open %1: %2"), {File.string(), sqlite3_errmsg(Cursor->Db)}));
     // The table's name is the file's stem, quoted as an identifier; rows in stored order.
     AnsiString Name = File.stem().string(), Quoted = "\"";
     for (char C : Name) Quoted += C == '"' ? AnsiString("\"\"") : AnsiString(1, C);
     Quoted += "\"";
     const AnsiString Sql = "SELECT * FROM " + Quoted + " ORDER BY rowid";
     if (sqlite3_prepare_v2(Cursor->Db, Sql.c_str(), -1, &Cursor->Statement, nullptr) != SQLITE_OK)
-        throw EDatabaseError("Table " + Name + " does not exist in " + File.string());
+        throw EDatabaseError(
+            FormatText(TranslateText("TTable", "Table %1 does not exist in %2"), {Name, File.string()}));
     Cursor->Step();
     auto Fields = std::make_unique<TFields>();
     const int Columns = sqlite3_column_count(Cursor->Statement);
@@ -149,7 +154,7 @@ void TTable::SetActive(bool Value)
 
 void TTable::Next()
 {
-    if (!FCursor) throw EDatabaseError("Cannot perform this operation on a closed dataset");
+    if (!FCursor) throw EDatabaseError(TranslateText("TTable", "Cannot perform this operation on a closed dataset"));
     if (!FCursor->AtEnd) FCursor->Step();
 }
 

@@ -9,6 +9,7 @@
 
 #include "framework/core/FormReader.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/ControlBridge.h"
 #include "framework/ui/PublishHelper.h"
@@ -182,9 +183,10 @@ void TForm::ReadFormResource()
 {
     const AnsiString Name = ClassInfo()->Name;
     const AnsiString Path = FindFormResource(Name);
-    if (Path.empty()) throw EFilerError("No form file for the class " + Name);
+    if (Path.empty()) throw EFilerError(FormatText(TranslateText("TForm", "No form file for the class %1"), {Name}));
     QFile File(ToQString(Path));
-    if (!File.open(QIODevice::ReadOnly)) throw EFOpenError("Cannot open file " + Path);
+    if (!File.open(QIODevice::ReadOnly))
+        throw EFOpenError(FormatText(TranslateText("TForm", "Cannot open file %1"), {Path}));
     const QByteArray Bytes = File.readAll();
     ReadFormText(std::string_view(Bytes.constData(), static_cast<std::size_t>(Bytes.size())), this, Path);
 }
