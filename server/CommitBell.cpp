@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "framework/core/Translation.h"
 #include "server/ServerError.h"
 
 namespace RecordServer {
@@ -18,8 +19,9 @@ TCommitBell::TListener::TListener(std::shared_ptr<TCommitBell> Bell) : FBell(std
 {
     FDescriptor = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (FDescriptor < 0)
-        throw EServerError(AnsiString("Other sessions' commits cannot be watched: no event counter (") +
-                           std::strerror(errno) + ").");
+        throw EServerError(FormatText(
+            TranslateText("CommitBell", "Other sessions' commits cannot be watched: no event counter (%1)."),
+            {std::strerror(errno)}));
     std::lock_guard Guard(FBell->FLock);
     FBell->FListeners.push_back(this);
 }

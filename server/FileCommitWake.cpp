@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "framework/core/Translation.h"
 #include "server/ServerError.h"
 
 namespace RecordServer {
@@ -53,8 +54,9 @@ void TFileCommitWake::StartTimer()
 {
     int Timer = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (Timer < 0)
-        throw EServerError("Commits to " + FDatabaseFile + " cannot be watched: the system gives neither a file watch nor a timer (" +
-                           std::strerror(errno) + ").");
+        throw EServerError(FormatText(TranslateText("FileCommitWake", "Commits to %1 cannot be watched: the system gives "
+                                                                      "neither a file watch nor a timer (%2)."),
+                                      {FDatabaseFile, std::strerror(errno)}));
     itimerspec Period{};
     Period.it_interval.tv_nsec = static_cast<long>(TimerPeriodMs) * 1000000L;
     Period.it_value = Period.it_interval;

@@ -349,7 +349,7 @@ HRESULT TFileDataSetServer::GetFieldType(OleVariant Name, OleVariant* Value)
 HRESULT TFileDataSetServer::GetCommitDescriptor(int* Descriptor)
 {
     return CallWithoutHandlers([&] {
-        if (!Descriptor) throw EServerError("No variable was given for the descriptor.", E_POINTER);
+        if (!Descriptor) throw EServerError(TranslateText("FileDataSetServer", "No variable was given for the descriptor."), E_POINTER);
         *Descriptor = -1;
         *Descriptor = FSession.CommitDescriptor();
     });

@@ -9,6 +9,13 @@
     </message>
 </context>
 <context>
+    <name>CommitBell</name>
+    <message>
+        <source>Other sessions&apos; commits cannot be watched: no event counter (%1).</source>
+        <translation>Other sessions&apos; commits cannot be watched: no event counter (%1).</translation>
+    </message>
+</context>
+<context>
     <name>DataPath</name>
     <message>
         <source>a folder</source>
@@ -122,6 +129,13 @@
     </message>
 </context>
 <context>
+    <name>FileCommitWake</name>
+    <message>
+        <source>Commits to %1 cannot be watched: the system gives neither a file watch nor a timer (%2).</source>
+        <translation>Commits to %1 cannot be watched: the system gives neither a file watch nor a timer (%2).</translation>
+    </message>
+</context>
+<context>
     <name>FileDataSetServer</name>
     <message>
         <source>Invalid argument: %1</source>
@@ -138,6 +152,10 @@
     <message>
         <source>No variable was given for the result.</source>
         <translation>No variable was given for the result.</translation>
+    </message>
+    <message>
+        <source>No variable was given for the descriptor.</source>
+        <translation>No variable was given for the descriptor.</translation>
     </message>
 </context>
 <context>
