@@ -213,7 +213,7 @@ void TZopFileDataSource::RefreshDBGrid()
         // the grid waits to be collected. A post that the server refused leaves the state,
         // and so the row, as they were: the next post collects the corrected row.
         if (StateIs(S, "InActive")) {
-            Grid->FSelectedRow = -1;
+            Grid->ForgetRowToCollect();
             Grid->FInsertPending = false;
             if (!Grid->GetDataSource()) {
                 Grid->DeleteRecordCells();
@@ -221,7 +221,7 @@ void TZopFileDataSource::RefreshDBGrid()
             }
         }
         if (StateIs(S, "Browse")) {
-            Grid->FSelectedRow = -1;
+            Grid->ForgetRowToCollect();
             // An insert that ends in "Browse" without passing "Cancel" was posted, whoever
             // posted it (the navigator, Enter, the save question, a move): the page is laid
             // around the new record, so that it shows.

@@ -481,6 +481,15 @@ void TZopFileDBGrid::WriteGridRow(IFileDataSet* Server, bool Inserting, const TL
     }
 }
 
+void TZopFileDBGrid::ForgetRowToCollect()
+{
+    FSelectedRow = -1;
+    const int Rows = GetFRowCount();
+    for (int K = 0; K < FColumns->GetCount(); ++K)
+        for (int R = 0; R < Rows; ++R)
+            if (TGridCell* Cell = FColumns->GetDataCell(K, R)) Cell->SetFIsModify(false);
+}
+
 bool TZopFileDBGrid::HoldsTypedText() const
 {
     const TGridCell* Editor = EditorCell();

@@ -172,6 +172,11 @@ public:
     // fields included; on edit only the cells that were changed, blanks included, never a key
     // field. A cell whose field another control was typed into later is left out.
     void WriteGridRow(IFileDataSet* Server, bool Inserting, const TLatestTyping& Latest);
+    // Nothing is pending any more (the record was stored or dropped): no row waits to be
+    // collected and no cell counts as typed into, so that a later post, or the live view's
+    // question whether the user holds typed text, does not take the marks of a finished edit
+    // for new typing.
+    void ForgetRowToCollect();
     // True while the grid holds text that the user typed and no record took yet: in its edit
     // box, or in a cell of the row to collect that was typed into (what NoteRowTyping notes).
     bool HoldsTypedText() const;
