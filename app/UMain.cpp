@@ -47,6 +47,7 @@ const TClassInfo* TForm1::StaticClassInfo()
                                        .Handler("Button4Click", &TForm1::Button4Click)
                                        .Handler("TbMainDBMethods0ExecuteProc", &TForm1::TbMainDBMethods0ExecuteProc)
                                        .Handler("Button5Click", &TForm1::Button5Click)
+                                       .Handler("TbMainLiveRefresh", &TForm1::TbMainLiveRefresh)
                                        .Build();
     return &Info;
 }
@@ -154,6 +155,11 @@ void TForm1::Button5Click(TObject*)
 }
 
 void TForm1::TbMainDBMethods0ExecuteProc(TDbProcItem*, AnsiString, bool&)
+{
+    ShowRecordCount();
+}
+
+void TForm1::TbMainLiveRefresh(TObject*)
 {
     ShowRecordCount();
 }

@@ -2,7 +2,7 @@
 // The demo's main form: a customer table on the record-storage server with a grid, a navigator
 // and a bound edit, buttons that fill it from the sample table, empty it, filter it on two
 // conditions and show the current record number, and triggers that show the record count
-// after every post and every deletion.
+// after every post and every deletion, its own or, through the live view, another user's.
 #include "framework/ui/TForm.h"
 
 class TButton;
@@ -65,6 +65,8 @@ public:
     void Button5Click(TObject* Sender);
     // The after-post and after-delete triggers: show the record count.
     void TbMainDBMethods0ExecuteProc(TDbProcItem* Sender, AnsiString CallUser, bool& AbortNextStep);
+    // Other users' posts and deletions shown by the live view: the record count follows them.
+    void TbMainLiveRefresh(TObject* Sender);
 
 private:
     void ShowRecordCount();
