@@ -2,6 +2,7 @@
 // (states in FileCommitWake.h).
 #include "server/FileCommitWake.h"
 
+#include <sys/epoll.h>
 #include <sys/inotify.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
@@ -28,8 +29,11 @@ TFileCommitWake::~TFileCommitWake()
 
 void TFileCommitWake::CloseDescriptor()
 {
-    if (FDescriptor >= 0) close(FDescriptor);
-    FDescriptor = -1;
+    for (int* Descriptor : {&FDescriptor, &FWatcher, &FFollowUp}) {
+        if (*Descriptor >= 0) close(*Descriptor);
+        *Descriptor = -1;
+    }
+    FFollowUpMs = 0;
 }
 
 bool TFileCommitWake::StartWatch()
@@ -39,15 +43,42 @@ bool TFileCommitWake::StartWatch()
     // IN_MODIFY comes with every write and truncation; the others say that the file this
     // watch follows is no longer the one SQLite writes.
     const std::uint32_t Events = IN_MODIFY | IN_DELETE_SELF | IN_MOVE_SELF;
+    bool Watched = false;
     for (const AnsiString& File : {FDatabaseFile + "-wal", FDatabaseFile}) {
         if (inotify_add_watch(Watcher, File.c_str(), Events) >= 0) {
-            FDescriptor = Watcher;
-            FMode = TMode::Watch;
-            return true;
+            Watched = true;
+            break;
         }
     }
-    close(Watcher);
-    return false;
+    const int Set = Watched ? epoll_create1(EPOLL_CLOEXEC) : -1;
+    const int FollowUp = Set >= 0 ? timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC) : -1;
+    bool Joined = FollowUp >= 0;
+    for (int Member : {Watcher, FollowUp}) {
+        epoll_event Event{};
+        Event.events = EPOLLIN;
+        Event.data.fd = Member;
+        Joined = Joined && epoll_ctl(Set, EPOLL_CTL_ADD, Member, &Event) == 0;
+    }
+    if (!Joined) {
+        for (int Descriptor : {Watcher, Set, FollowUp})
+            if (Descriptor >= 0) close(Descriptor);
+        return false;
+    }
+    FDescriptor = Set;
+    FWatcher = Watcher;
+    FFollowUp = FollowUp;
+    FFollowUpMs = 0;
+    FMode = TMode::Watch;
+    return true;
+}
+
+void TFileCommitWake::FollowUpAfter(int Ms)
+{
+    itimerspec Once{};
+    Once.it_value.tv_sec = Ms / 1000;
+    Once.it_value.tv_nsec = static_cast<long>(Ms % 1000) * 1000000L;
+    timerfd_settime(FFollowUp, 0, &Once, nullptr);
+    FFollowUpMs = Ms;
 }
 
 void TFileCommitWake::StartTimer()
@@ -72,23 +103,38 @@ void TFileCommitWake::Drain()
         while (read(FDescriptor, &Expirations, sizeof Expirations) < 0 && errno == EINTR) {}
         return;
     }
-    // Every event waiting is read; one that ends the watch has it made again on the file
-    // SQLite writes now, or hands over to the timer.
+    // A follow-up that came arms the next, at twice its delay, up to the last.
+    std::uint64_t Expirations = 0;
+    ssize_t Fired = 0;
+    while ((Fired = read(FFollowUp, &Expirations, sizeof Expirations)) < 0 && errno == EINTR) {}
+    if (Fired > 0) {
+        if (FFollowUpMs < FollowUpLastMs) FollowUpAfter(FFollowUpMs * 2);
+        else FFollowUpMs = 0;
+    }
+    // Every event waiting is read; a write starts the follow-ups afresh; an event that ends
+    // the watch has it made again on the file SQLite writes now, or hands over to the timer.
     alignas(inotify_event) char Buffer[4096];
     bool Lost = false;
+    bool Written = false;
     for (;;) {
-        ssize_t Got = read(FDescriptor, Buffer, sizeof Buffer);
+        ssize_t Got = read(FWatcher, Buffer, sizeof Buffer);
         if (Got < 0 && errno == EINTR) continue;
         if (Got <= 0) break;
         for (ssize_t At = 0; At < Got;) {
             const auto* Event = reinterpret_cast<const inotify_event*>(Buffer + At);
             if (Event->mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) Lost = true;
+            if (Event->mask & IN_MODIFY) Written = true;
             At += static_cast<ssize_t>(sizeof(inotify_event) + Event->len);
         }
     }
-    if (!Lost) return;
-    CloseDescriptor();
-    if (!StartWatch()) StartTimer();
+    if (Lost) {
+        CloseDescriptor();
+        if (!StartWatch()) StartTimer();
+        // The commit that ended the watch may not be published yet.
+        if (FMode == TMode::Watch) FollowUpAfter(FollowUpFirstMs);
+        return;
+    }
+    if (Written) FollowUpAfter(FollowUpFirstMs);
 }
 
 }  // namespace RecordServer

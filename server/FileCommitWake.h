@@ -6,12 +6,19 @@
 // writes; checkpoints and the WAL's restarts write it too, which only costs a look. A
 // database without a WAL file is watched itself (its commits write it).
 //
+// The write comes before the commit can be seen: the writer syncs the WAL file and only then
+// publishes the commit in the WAL index (shared memory, which no watch sees), so a look at
+// the write's wake may find nothing yet. After each write the descriptor therefore wakes
+// again a few times, at growing delays (FollowUpFirstMs, doubling up to FollowUpLastMs), and
+// a look at one of them finds the commit once it is published; then it is quiet again.
+//
 // Where the system gives no watch (the user's inotify instances or watches used up), or when
 // the watched file goes away (the journal mode changed, the file was replaced), a timer takes
 // over: it becomes readable every TimerPeriodMs, and each look it causes reads only the WAL
 // index's header (WalCommitWatch.h) while nobody commits.
 //
-// States: Watch (FDescriptor an inotify instance watching FWatched) and Timer (FDescriptor a
+// States: Watch (FDescriptor an epoll set of FWatcher, an inotify instance watching the file,
+// and FFollowUp, a timer armed while follow-ups are due) and Timer (FDescriptor a periodic
 // timer). Watch goes to Timer when the watch is lost and cannot be made again; never back.
 //
 // Threading: the thread of the session that owns it.
@@ -23,6 +30,8 @@ namespace RecordServer {
 class TFileCommitWake : public TCommitWake {
 public:
     static constexpr int TimerPeriodMs = 20;
+    static constexpr int FollowUpFirstMs = 2;
+    static constexpr int FollowUpLastMs = 1024;
     enum class TMode { Watch, Timer };
 
     // DatabaseFile: the table file's path. Watch starts with the file-system watch (the timer
@@ -42,10 +51,15 @@ private:
     bool StartWatch();
     void StartTimer();
     void CloseDescriptor();
+    // Arms the follow-up timer to fire once after Ms.
+    void FollowUpAfter(int Ms);
 
     AnsiString FDatabaseFile;
     TMode FMode = TMode::Watch;
-    int FDescriptor = -1;  // owned: the inotify instance or the timer
+    int FDescriptor = -1;  // owned: the epoll set (Watch) or the timer (Timer)
+    int FWatcher = -1;     // owned: the inotify instance (Watch)
+    int FFollowUp = -1;    // owned: the follow-up timer (Watch)
+    int FFollowUpMs = 0;   // the delay of the follow-up armed now; 0: none
 };
 
 }  // namespace RecordServer
