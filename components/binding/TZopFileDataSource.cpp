@@ -98,6 +98,16 @@ IFileDataSet* TZopFileDataSource::Server() const
 
 void TZopFileDataSource::PostDisplayData()
 {
+    ShowRecord(true);
+}
+
+void TZopFileDataSource::PostDisplayDataWithOutDbGird()
+{
+    ShowRecord(false);
+}
+
+void TZopFileDataSource::ShowRecord(bool WithGrids)
+{
     if (!FDataSet) return;
     // While a record is being edited nothing is refreshed: what the user typed stays.
     if (StateIs(Server(), "Edit")) return;
@@ -105,32 +115,18 @@ void TZopFileDataSource::PostDisplayData()
     for (int I = 0; I < Count; ++I) {
         TObject* Control = FCtrlList->Objects(I);
         if (TZopFileDBEdit* Edit = ExactlyA<TZopFileDBEdit>(Control)) {
-            if (StateIs(Server(), "Insert"))
+            if (WithGrids && StateIs(Server(), "Insert"))
                 Edit->SetText(AnsiString());
             else
                 ShowInEdit(Edit);
         } else if (TZopFileDBText* Text = ExactlyA<TZopFileDBText>(Control)) {
-            if (StateIs(Server(), "Insert"))
+            if (WithGrids && StateIs(Server(), "Insert"))
                 Text->SetCaption(AnsiString());
             else
                 ShowInText(Text);
-        } else if (TZopFileDBGrid* Grid = ExactlyA<TZopFileDBGrid>(Control)) {
+        } else if (TZopFileDBGrid* Grid = ExactlyA<TZopFileDBGrid>(Control); Grid && WithGrids) {
             RefreshGridPage(Grid);
         }
-    }
-}
-
-void TZopFileDataSource::PostDisplayDataWithOutDbGird()
-{
-    if (!FDataSet) return;
-    if (StateIs(Server(), "Edit")) return;
-    const int Count = FCtrlList->Count();
-    for (int I = 0; I < Count; ++I) {
-        TObject* Control = FCtrlList->Objects(I);
-        if (TZopFileDBEdit* Edit = ExactlyA<TZopFileDBEdit>(Control))
-            ShowInEdit(Edit);
-        else if (TZopFileDBText* Text = ExactlyA<TZopFileDBText>(Control))
-            ShowInText(Text);
     }
 }
 

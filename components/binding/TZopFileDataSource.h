@@ -59,9 +59,10 @@ public:
     TComponent* CtrlByName(const AnsiString& Name) const;
 
     // Pushes the current record to every registered edit, text and grid (nothing while the
-    // dataset is in "Edit").
+    // dataset is in "Edit"; while it is in "Insert" the edits and texts are blanked).
     void PostDisplayData() override;
-    // The same for edits and texts only; grids keep their page.
+    // The same for edits and texts only, which show the record under the cursor also in
+    // "Insert"; grids keep their page.
     void PostDisplayDataWithOutDbGird();
 
     // Keeps every registered navigator's enabled buttons in step with the state and the
@@ -111,6 +112,8 @@ private:
     void RemoveControl(TComponent* Control);
     // The server of the linked dataset (FDataSet must be set).
     IFileDataSet* Server() const;
+    // The body of PostDisplayData (WithGrids) and PostDisplayDataWithOutDbGird.
+    void ShowRecord(bool WithGrids);
     void ShowInEdit(TZopFileDBEdit* Edit);
     void ShowInText(TZopFileDBText* Text);
     // The page refresh of one grid: lays out and fills its page of records.

@@ -57,16 +57,6 @@ void TStrings::AddStrings(const TStrings* Strings)
     });
 }
 
-void TStrings::Exchange(int Index1, int Index2)
-{
-    AnsiString S1 = Get(Index1), S2 = Get(Index2);
-    TObject *O1 = GetObject(Index1), *O2 = GetObject(Index2);
-    Put(Index1, S2);
-    PutObject(Index1, O2);
-    Put(Index2, S1);
-    PutObject(Index2, O1);
-}
-
 void TStrings::Move(int CurIndex, int NewIndex)
 {
     if (CurIndex == NewIndex) return;
@@ -133,27 +123,6 @@ void TStrings::SetText(std::string_view Value)
         if (Value[End] == '\r' && Start < Value.size() && Value[Start] == '\n') ++Start;
     }
     SetLines(Lines);
-}
-
-AnsiString TStrings::CommaText() const
-{
-    AnsiString Result;
-    for (int I = 0; I < Count(); ++I) {
-        if (I) Result += ',';
-        AnsiString S = Get(I);
-        bool Quote = S.empty() || S.find_first_of(" ,\"") != AnsiString::npos;
-        if (!Quote) {
-            Result += S;
-            continue;
-        }
-        Result += '"';
-        for (char C : S) {
-            if (C == '"') Result += '"';
-            Result += C;
-        }
-        Result += '"';
-    }
-    return Result;
 }
 
 void TStrings::BeginUpdate()

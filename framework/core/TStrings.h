@@ -22,7 +22,6 @@ public:
     virtual int AddObject(const AnsiString& S, TObject* Object);
     void AddStrings(const TStrings* Strings);
     void Append(const AnsiString& S) { Add(S); }
-    void Exchange(int Index1, int Index2);
     void Move(int CurIndex, int NewIndex);
 
     AnsiString Strings(int Index) const { return Get(Index); }
@@ -35,7 +34,6 @@ public:
     // Lines joined with line breaks (each line ends with one); setting splits at CR, LF or CRLF.
     AnsiString Text() const;
     void SetText(std::string_view Value);
-    AnsiString CommaText() const;
 
     void BeginUpdate();
     void EndUpdate();

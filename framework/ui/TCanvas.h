@@ -40,7 +40,6 @@ public:
     void FillRect(const TRect& R);
     void MoveTo(int X, int Y);
     void LineTo(int X, int Y);
-    TPoint PenPos() const { return FPenPos; }
     // Draws Bitmap with its top-left corner at (X, Y).
     void Draw(int X, int Y, TBitmap* Bitmap);
     // The colour of one pixel (bitmaps only; clNone elsewhere or outside).

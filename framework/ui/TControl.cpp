@@ -458,26 +458,6 @@ void TControl::Repaint()
     FWidget->repaint();
 }
 
-void TControl::BringToFront()
-{
-    FWidget->raise();
-    if (FParent) {
-        auto& List = FParent->FControls;
-        List.erase(std::remove(List.begin(), List.end(), this), List.end());
-        List.push_back(this);
-    }
-}
-
-void TControl::SendToBack()
-{
-    FWidget->lower();
-    if (FParent) {
-        auto& List = FParent->FControls;
-        List.erase(std::remove(List.begin(), List.end(), this), List.end());
-        List.insert(List.begin(), this);
-    }
-}
-
 void TControl::Click()
 {
     if (OnClick) OnClick(this);

@@ -48,7 +48,6 @@ public:
     virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
     static constexpr int MaxCoordinate = 16777215;
     TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
-    void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
     virtual int ClientWidth() const { return FWidth; }
     virtual int ClientHeight() const { return FHeight; }
     void SetClientWidth(int Value);
@@ -97,8 +96,6 @@ public:
     void Update();
     void Repaint();
     void Refresh() { Repaint(); }
-    void BringToFront();
-    void SendToBack();
 
     // Handlers that Qt input reaches; descendants override them and call the inherited
     // version to fire the matching event.
@@ -146,7 +143,6 @@ protected:
     // Stores the text and shows it; called by SetText when the text differs.
     virtual void TextChanged();
     const AnsiString& StoredText() const { return FText; }
-    void SetStoredText(const AnsiString& Value) { FText = Value; }
 
     // Pushes the colour and font to the widget; descendants choose the palette roles.
     virtual void ApplyColor();

@@ -120,11 +120,6 @@ int TScrollingWinControl::HorzScrollMax() const
     return FHorzBar->maximum();
 }
 
-int TScrollingWinControl::VertScrollMax() const
-{
-    return FVertBar->maximum();
-}
-
 bool TScrollingWinControl::HorzScrollBarVisible() const
 {
     return !FHorzBar->isHidden();

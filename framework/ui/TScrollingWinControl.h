@@ -17,11 +17,9 @@ public:
 
     // How far the content is scrolled, and how far it can be.
     int HorzScrollPos() const { return FHorzPos; }
-    int VertScrollPos() const { return FVertPos; }
     void SetHorzScrollPos(int Value);
     void SetVertScrollPos(int Value);
     int HorzScrollMax() const;
-    int VertScrollMax() const;
     bool HorzScrollBarVisible() const;
     bool VertScrollBarVisible() const;
     bool AutoScroll() const { return FAutoScroll; }
@@ -29,7 +27,6 @@ public:
 
     QWidget* ClientWidget() const override { return FViewport; }
     QScrollBar* HorzScrollBar() const { return FHorzBar; }
-    QScrollBar* VertScrollBar() const { return FVertBar; }
 
 protected:
     void ChildChanged(TControl* Child) override;

@@ -236,14 +236,9 @@ void TWinControl::ScrollBy(int DeltaX, int DeltaY)
 
 void TWinControl::ChildrenScrolled() {}
 
-void TWinControl::EnableAlign()
-{
-    if (FAlignDisabled > 0 && --FAlignDisabled == 0) Realign();
-}
-
 void TWinControl::Realign()
 {
-    if (FAlignDisabled > 0 || FAligning || ComponentState().Contains(csLoading) ||
+    if (FAligning || ComponentState().Contains(csLoading) ||
         ComponentState().Contains(csDestroying))
         return;
     TRect R = ClientRect();

@@ -67,8 +67,6 @@ public:
     virtual void ScrollBy(int DeltaX, int DeltaY);
     // Lays out the aligned children again.
     void Realign();
-    void DisableAlign() { ++FAlignDisabled; }
-    void EnableAlign();
 
     int ClientWidth() const override;
     int ClientHeight() const override;
@@ -105,7 +103,6 @@ private:
     bool FTabStop = false;
     bool FDefaultTabStop = false;
     int FLoadedTabOrder = -1;             // the TabOrder read from a form file
-    int FAlignDisabled = 0;
     bool FAligning = false;
 };
 
