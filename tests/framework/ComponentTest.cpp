@@ -1,13 +1,12 @@
+// TComponent and TPersistent: ownership, notifications, names, loading, assigning.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "framework/core/TCollection.h"
 #include "framework/core/TComponent.h"
 #include "framework/core/TStrings.h"
-#include "framework/core/TypeInfo.h"
 
 namespace {
 
@@ -157,114 +156,6 @@ TEST(Persistent, AssignBetweenUnrelatedClassesRaisesConvertError)
         EXPECT_EQ(E.Message(), "Cannot assign a TComponent to a TStringList");
     }
     EXPECT_THROW(C.Assign(nullptr), EConvertError);
-}
-
-TEST(StringList, ObjectsAreNotOwnedAndIndexErrorsRaise)
-{
-    TComponent A(nullptr), B(nullptr);
-    TStringList L;
-    L.AddObject("a", &A);
-    L.AddObject("b", &B);
-    L.Add("c");
-    EXPECT_EQ(L.IndexOfObject(&B), 1);
-    EXPECT_EQ(L.IndexOf("C"), 2);
-    EXPECT_EQ(L.Objects(2), nullptr);
-    L.Delete(0);
-    EXPECT_EQ(L.Strings(0), "b");
-    EXPECT_THROW(L.Delete(5), EStringListError);
-    EXPECT_THROW(L.Strings(-1), EListError);
-    EXPECT_EQ(L.Text(), "b\nc\n");
-    L.SetText("x\r\ny\nz");
-    EXPECT_EQ(L.Count(), 3);
-    EXPECT_EQ(L.Strings(2), "z");
-}
-
-TEST(StringList, AssignCopiesInsideOneUpdateBracket)
-{
-    struct TCounter : TObject {
-        void Changed(TObject*) { ++Calls; }
-        int Calls = 0;
-    } Counter;
-    TStringList Source, Dest;
-    Source.Add("1");
-    Source.Add("2");
-    Dest.Add("old");
-    Dest.OnChange = TNotifyEvent(&Counter, &TCounter::Changed);
-    Dest.Assign(&Source);
-    EXPECT_EQ(Counter.Calls, 1);
-    EXPECT_EQ(Dest.Text(), "1\n2\n");
-}
-
-TEST(StringList, SortedListsFindAndRefuseDuplicatesWhenAsked)
-{
-    TStringList L;
-    L.SetSorted(true);
-    L.Add("pear");
-    L.Add("apple");
-    L.Add("fig");
-    EXPECT_EQ(L.Strings(0), "apple");
-    EXPECT_EQ(L.IndexOf("FIG"), 1);
-    L.Add("fig");
-    EXPECT_EQ(L.Count(), 3);
-    L.SetDuplicates(dupError);
-    EXPECT_THROW(L.Add("pear"), EStringListError);
-    EXPECT_THROW(L.Insert(0, "x"), EStringListError);
-}
-
-class TPoint3 : public TCollectionItem {
-    DECLARE_CLASSINFO()
-public:
-    explicit TPoint3(TCollection* C) : TCollectionItem(C) {}
-    void Assign(TPersistent* Source) override
-    {
-        if (auto* P = dynamic_cast<TPoint3*>(Source)) {
-            X = P->X;
-            return;
-        }
-        TCollectionItem::Assign(Source);
-    }
-    int X = 0;
-};
-
-const TClassInfo* TPoint3::StaticClassInfo()
-{
-    static const TClassInfo Info =
-        TClassBuilder<TPoint3, TCollectionItem>("TPoint3").Property("X", &TPoint3::X).Build();
-    return &Info;
-}
-
-TEST(Collection, ItemsKnowTheirIndexAndFreedItemsLeave)
-{
-    TCollection C(TPoint3::StaticClassInfo());
-    auto* A = static_cast<TPoint3*>(C.Add());
-    auto* B = static_cast<TPoint3*>(C.Add());
-    auto* D = static_cast<TPoint3*>(C.Add());
-    EXPECT_EQ(B->Index(), 1);
-    delete B;
-    EXPECT_EQ(C.Count(), 2);
-    EXPECT_EQ(D->Index(), 1);
-    D->SetIndex(0);
-    EXPECT_EQ(C.GetItem(0), D);
-    EXPECT_EQ(A->Collection(), &C);
-    EXPECT_THROW(C.GetItem(2), EListError);
-    EXPECT_THROW(C.Delete(-1), EListError);
-}
-
-TEST(Collection, SetItemAssignsIntoTheExistingItemAndAssignCopiesAll)
-{
-    TCollection C(TPoint3::StaticClassInfo()), Other(TPoint3::StaticClassInfo());
-    auto* A = static_cast<TPoint3*>(C.Add());
-    TPoint3 Loose(nullptr);
-    Loose.X = 42;
-    C.SetItem(0, &Loose);
-    EXPECT_EQ(C.GetItem(0), A);
-    EXPECT_EQ(A->X, 42);
-    Other.Add();
-    Other.Assign(&C);
-    ASSERT_EQ(Other.Count(), 1);
-    EXPECT_EQ(static_cast<TPoint3*>(Other.GetItem(0))->X, 42);
-    TStringList NotACollection;
-    EXPECT_THROW(Other.Assign(&NotACollection), EConvertError);
 }
 
 }  // namespace

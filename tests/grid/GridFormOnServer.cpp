@@ -1,4 +1,4 @@
-#include "tests/navigator/GridFormOnServer.h"
+#include "tests/grid/GridFormOnServer.h"
 
 #include <QApplication>
 #include <QLineEdit>

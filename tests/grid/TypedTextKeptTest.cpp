@@ -11,7 +11,7 @@
 #include "components/navigator/TZopFileDBNavigator.h"
 #include "framework/ui/TEdit.h"
 #include "interface/ServerCall.h"
-#include "tests/navigator/GridFormOnServer.h"
+#include "tests/grid/GridFormOnServer.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/UiTestSupport.h"
 

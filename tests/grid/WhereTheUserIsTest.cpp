@@ -16,7 +16,7 @@
 #include "framework/ui/TButton.h"
 #include "framework/ui/TEdit.h"
 #include "interface/ServerCall.h"
-#include "tests/navigator/GridFormOnServer.h"
+#include "tests/grid/GridFormOnServer.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/UiTestSupport.h"
 
