@@ -22,7 +22,17 @@ bool IsThisMachine(const AnsiString& Name)
 
 TComInterface<IFileDataSet> CoFileDataSet::Create()
 {
-    return CreateComObject<IFileDataSet>(CLASS_FileDataSet);
+    try {
+        return CreateComObject<IFileDataSet>(CLASS_FileDataSet);
+    } catch (const EOleException& E) {
+        // The one registration every program makes at start is the one it forgets: say which.
+        if (E.ErrorCode() != REGDB_E_CLASSNOTREG) throw;
+        throw EOleException(E.Message() +
+                                ": the record-storage server is not registered in this program. Call "
+                                "RegisterFileDataSetServer() (server/RegisterFileDataSetServer.h, component "
+                                "recordserver) once at start, before the first dataset is created.",
+                            E.ErrorCode(), "Ostrel");
+    }
 }
 
 TComInterface<IFileDataSet> CoFileDataSet::CreateRemote(const AnsiString& MachineName)

@@ -79,7 +79,8 @@ public:
 };
 
 // Creates server objects of the class CLASS_FileDataSet (which the application registers,
-// see server/RegisterFileDataSetServer.h). Both raise EOleException on failure.
+// see server/RegisterFileDataSetServer.h). Both raise EOleException on failure; when the
+// program has not registered the server, its message says to call RegisterFileDataSetServer().
 class CoFileDataSet {
 public:
     static TComInterface<IFileDataSet> Create();

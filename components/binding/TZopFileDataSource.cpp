@@ -130,6 +130,18 @@ void TZopFileDataSource::ShowRecord(bool WithGrids)
     }
 }
 
+void TZopFileDataSource::FieldWritten(const AnsiString& Field, const AnsiString& Value)
+{
+    const int Count = FCtrlList->Count();
+    for (int I = 0; I < Count; ++I) {
+        TObject* Control = FCtrlList->Objects(I);
+        if (TZopFileDBEdit* Edit = ExactlyA<TZopFileDBEdit>(Control); Edit && Edit->GetDataField() == Field)
+            ShowValueInEdit(Edit, Value);
+        else if (TZopFileDBText* Text = ExactlyA<TZopFileDBText>(Control); Text && Text->FDataField == Field)
+            Text->SetCaption(Value);
+    }
+}
+
 void TZopFileDataSource::ShowInEdit(TZopFileDBEdit* Edit)
 {
     if (!AskBool(Server(), &IFileDataSet::GetActive)) {
@@ -138,7 +150,11 @@ void TZopFileDataSource::ShowInEdit(TZopFileDBEdit* Edit)
     }
     const AnsiString Field = Edit->GetDataField();
     if (Trim(Field).empty()) return;
-    const AnsiString Value = FieldValueFor(Edit, Field);
+    ShowValueInEdit(Edit, FieldValueFor(Edit, Field));
+}
+
+void TZopFileDataSource::ShowValueInEdit(TZopFileDBEdit* Edit, const AnsiString& Value)
+{
     // The handlers see the value; they cannot change what is shown.
     if (Edit->OnBeforeGetData) Edit->OnBeforeGetData(Edit, Value);
     Edit->SetText(Value);

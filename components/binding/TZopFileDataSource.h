@@ -79,6 +79,14 @@ public:
     void RefreshDBGridParamsWithNavigatorPostClick();
     void RefreshDBGridParamsWithNavigatorDeleteClick();
     void RefreshDBGridParamsWhenDataFilterChanged() override;
+    // The dataset's record steps from code, prepared and finished as the navigator's buttons
+    // prepare and finish them.
+    void BeforeRecordStep(TRecordStep Step) override;
+    void AfterRecordStep(TRecordStep Step) override;
+    // Shows the Value that code wrote into Field in the bound edits and texts of that field
+    // (the server reads a record being inserted only once it is posted); an edit's own
+    // typing of it is replaced, so that what is shown is what is posted.
+    void FieldWritten(const AnsiString& Field, const AnsiString& Value) override;
     void ResetDBGridSelectCell(TZopFileDBGrid* SourceGrid, int Column, int Row);
     void ResetAllGridGridTopDataPos();
     // Others' commits were taken in (the live view): each grid's page keeps its top record
@@ -115,6 +123,8 @@ private:
     // The body of PostDisplayData (WithGrids) and PostDisplayDataWithOutDbGird.
     void ShowRecord(bool WithGrids);
     void ShowInEdit(TZopFileDBEdit* Edit);
+    // Shows Value in Edit, with its get-data handlers around it.
+    static void ShowValueInEdit(TZopFileDBEdit* Edit, const AnsiString& Value);
     void ShowInText(TZopFileDBText* Text);
     // The page refresh of one grid: lays out and fills its page of records.
     void RefreshGridPage(TZopFileDBGrid* Grid);

@@ -286,6 +286,25 @@ void TZopFileDataSource::RefreshDBGridParamsWithNavigatorDeleteClick()
     RefreshDBGridParamsWithNavigatorPostClick();
 }
 
+void TZopFileDataSource::BeforeRecordStep(TRecordStep Step)
+{
+    switch (Step) {
+    case TRecordStep::First: RefreshDBGridParamsWithNavigatorFirstClick(); return;
+    case TRecordStep::Prior: RefreshDBGridParamsWithNavigatorPriorClick(); return;
+    case TRecordStep::Next: RefreshDBGridParamsWithNavigatorNextClick(); return;
+    case TRecordStep::Last: RefreshDBGridParamsWithNavigatorLastClick(); return;
+    case TRecordStep::Post: RefreshDBGridParamsWithNavigatorPostClick(); return;
+    case TRecordStep::Delete: RefreshDBGridParamsWithNavigatorDeleteClick(); return;
+    }
+}
+
+void TZopFileDataSource::AfterRecordStep(TRecordStep Step)
+{
+    // After a move the navigators' enabled buttons follow the new position; a post or a
+    // delete changes the state, whose notification refreshes them.
+    if (Step != TRecordStep::Post && Step != TRecordStep::Delete) RefreshNavigator();
+}
+
 void TZopFileDataSource::RefreshDBGridParamsWhenDataFilterChanged()
 {
     ForEachGrid(FCtrlList, [](TZopFileDBGrid* Grid) { Grid->FTopDataPos = -1; });

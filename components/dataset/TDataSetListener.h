@@ -8,6 +8,8 @@
 // Threading: GUI thread only, as the notifications that the calls relay.
 #include <vector>
 
+#include "framework/core/Exceptions.h"
+
 class TDataSetListener {
 public:
     // The current record's data changed (also at opening and closing).
@@ -32,6 +34,16 @@ public:
     // the dataset's own notifications and leaves the focus, the caret and the selection
     // where they were.
     virtual void ShowOthersCommits(const std::vector<int>& /*Before*/, const std::vector<int>& /*After*/) {}
+
+    // The dataset's record API (TZopFileDataSet::First ... Delete) takes a step from code as
+    // the navigator's button does: the grids' pages are prepared before a move, a post or a
+    // delete, and the navigators refreshed after a move.
+    enum class TRecordStep { First, Prior, Next, Last, Post, Delete };
+    virtual void BeforeRecordStep(TRecordStep /*Step*/) {}
+    virtual void AfterRecordStep(TRecordStep /*Step*/) {}
+    // Code wrote Value into Field of the record being inserted or edited (TZopFileField):
+    // the bound edits and texts of that field show it now, as the record will be posted.
+    virtual void FieldWritten(const AnsiString& /*Field*/, const AnsiString& /*Value*/) {}
 
 protected:
     // Never deleted through this interface: the listener's owner frees it.

@@ -51,10 +51,11 @@
 #include <memory>
 
 #include "com/Unknown.h"
+#include "components/dataset/TDataSetListener.h"
+#include "components/dataset/TZopFileField.h"
 #include "framework/core/TComponent.h"
 #include "interface/Ostrel_TLB.h"
 
-class TDataSetListener;
 class TLiveView;
 class TStringList;
 
@@ -109,6 +110,40 @@ public:
     // into the record being inserted or edited (TZopFileDataSource::WriteBoundControls).
     void DoInitDataControlData();
 
+    // Records from code (TZopFileDataSetRecords.cpp). Each step goes the way the navigator's
+    // button goes, through the data source, so that bound edits, texts, grids and navigators
+    // follow: the grids' pages are prepared before a move, a post or a delete, and the
+    // navigators refreshed after a move. Every failure raises EDatabaseError naming the
+    // operation ("Post: Field Amount: ..."); the dataset must be open (Active) for all but
+    // GetState. Append is Insert: a posted record goes where its key puts it, as every record
+    // does. Delete asks nobody. Refresh shows what other sessions changed (in "Browse").
+    void First();
+    void Prior();
+    void Next();
+    void Last();
+    void Insert();
+    void Append();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    void Refresh();
+    // "InActive", "Browse", "Edit" or "Insert".
+    AnsiString GetState() const;
+    int GetRecordCount() const;
+    // 1-based; -1 when there is no current record (an empty view).
+    int GetRecNo() const;
+    // As the server answers them: Bof on the first record, Eof on the last one, both on an
+    // empty view. A loop over every record therefore goes by GetRecordCount (First, then
+    // Next after each record).
+    bool GetBof() const;
+    bool GetEof() const;
+    int GetFieldCount() const;
+    // The field named Name exactly (FieldByName), or the Index-th field (Fields, from 0),
+    // with its type; an unknown one raises.
+    TZopFileField FieldByName(const AnsiString& Name);
+    TZopFileField Fields(int Index);
+
 private:
     // Opening steps after Open: DB methods, GetActive, filter lines, explorer file. False
     // when the server did not become active.
@@ -118,6 +153,11 @@ private:
     // Runs Fn; an exception it raises goes on with this dataset's name in its message.
     template <class F>
     void NamingThisDataSet(F&& Fn);
+    // The server of an open dataset; raises EDatabaseError naming Operation otherwise.
+    IFileDataSet* OpenServerFor(const char* Operation) const;
+    // First, Prior, Next or Last, prepared and finished for the data source as the
+    // navigator's buttons are.
+    void Move(const char* Operation, TDataSetListener::TRecordStep Step, HRESULT (IFileDataSet::*Call)());
 
     bool FActivePending = false;
     TDataSetListener* FDataSource = nullptr;  // not owned: the reverse link of the data source

@@ -41,6 +41,7 @@ FRAMEWORK_EXCEPTION(EWriteError, EFilerError);
 FRAMEWORK_EXCEPTION(EClassNotFound, EFilerError);
 FRAMEWORK_EXCEPTION(EFOpenError, EFilerError);
 FRAMEWORK_EXCEPTION(EFCreateError, EFilerError);
+FRAMEWORK_EXCEPTION(EDatabaseError, Exception);      // datasets: a table or record operation
 
 #undef FRAMEWORK_EXCEPTION
 

@@ -16,12 +16,6 @@
 
 class TTable;
 
-// A table that cannot be opened or read.
-class EDatabaseError : public Exception {
-public:
-    using Exception::Exception;
-};
-
 // One field of the current row.
 class TField : public TObject {
 public:
