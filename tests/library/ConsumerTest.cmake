@@ -3,16 +3,19 @@
 #   FROM          "install" (cmake --install BUILD_DIR into a prefix) or "deb" (the Debian
 #                 package PACKAGE, or the one CPack makes from BUILD_DIR, unpacked with dpkg-deb)
 #   WORK_DIR      a folder of the test's own, emptied first
-#   CONSUMER_DIR  a CMake project that uses the package (default: consumer/ beside this
-#                 script); PROGRAM its executable (consumer), which must print EXPECT
-#                 ("consumer ok")
+#   CONSUMER_DIR  a CMake project that uses the package (default: the orders example,
+#                 examples/orders); PROGRAM its executable (orders), which is run in its build
+#                 folder with PROGRAM_ARGS and must print EXPECT ("orders ok"); "@PICTURE@" in
+#                 PROGRAM_ARGS stands for WORK_DIR/PROGRAM.png, a picture the program saves,
+#                 which is kept as screenshots/library_PROGRAM_FROM.png in BUILD_DIR (if given)
 #   CXX_FLAGS     compiler and linker flags for what is built here (the sanitizers)
 #   SQLITE3       the sqlite3 shell (default: found on the PATH)
 cmake_minimum_required(VERSION 3.25)
 if(NOT CONSUMER_DIR)
-  set(CONSUMER_DIR ${CMAKE_CURRENT_LIST_DIR}/consumer)
-  set(PROGRAM consumer)
-  set(EXPECT "consumer ok")
+  get_filename_component(CONSUMER_DIR ${CMAKE_CURRENT_LIST_DIR}/../../examples/orders ABSOLUTE)
+  set(PROGRAM orders)
+  set(PROGRAM_ARGS "--screenshot;@PICTURE@")
+  set(EXPECT "orders ok")
 endif()
 if(NOT SQLITE3)
   find_program(SQLITE3 sqlite3 REQUIRED)
@@ -75,11 +78,23 @@ set(ENV{LD_LIBRARY_PATH} "${LibDir}:$ENV{LD_LIBRARY_PATH}")
 run("Configuring the consumer" ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/build
     -DCMAKE_PREFIX_PATH=${PREFIX} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
 run("Building the consumer" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
-run("Running the consumer" ${WORK_DIR}/build/${PROGRAM})
-if(NOT LAST_OUTPUT MATCHES "${EXPECT}")
-  message(FATAL_ERROR "The consumer did not say \"${EXPECT}\": ${LAST_OUTPUT}")
+set(Picture ${WORK_DIR}/${PROGRAM}.png)
+string(REPLACE "@PICTURE@" "${Picture}" Args "${PROGRAM_ARGS}")
+execute_process(COMMAND ${WORK_DIR}/build/${PROGRAM} ${Args} WORKING_DIRECTORY ${WORK_DIR}/build
+                RESULT_VARIABLE Result OUTPUT_VARIABLE Out ERROR_VARIABLE Err)
+if(NOT Result EQUAL 0 OR NOT Out MATCHES "${EXPECT}")
+  message(FATAL_ERROR "The consumer did not say \"${EXPECT}\" (${Result}):\n${Out}\n${Err}")
 endif()
-message(STATUS "${LAST_OUTPUT}")
+message(STATUS "${Out}")
+if(PROGRAM_ARGS MATCHES "@PICTURE@")
+  if(NOT EXISTS ${Picture})
+    message(FATAL_ERROR "The consumer saved no picture at ${Picture}")
+  endif()
+  if(BUILD_DIR)
+    file(MAKE_DIRECTORY ${BUILD_DIR}/screenshots)
+    file(COPY_FILE ${Picture} ${BUILD_DIR}/screenshots/library_${PROGRAM}_${FROM}.png)
+  endif()
+endif()
 
 # A component the package does not have is refused, naming the ones it has.
 file(WRITE ${WORK_DIR}/unknown/CMakeLists.txt
