@@ -27,10 +27,12 @@ TComInterface<IFileDataSet> CoFileDataSet::Create()
     } catch (const EOleException& E) {
         // The one registration every program makes at start is the one it forgets: say which.
         if (E.ErrorCode() != REGDB_E_CLASSNOTREG) throw;
-        throw EOleException(E.Message() +
-                                ": the record-storage server is not registered in this program. Call "
-                                "RegisterFileDataSetServer() (server/RegisterFileDataSetServer.h, component "
-                                "recordserver) once at start, before the first dataset is created.",
+        throw EOleException(FormatText(TranslateText("CoFileDataSet",
+                                                      "%1: the record-storage server is not registered in this "
+                                                      "program. Call RegisterFileDataSetServer() "
+                                                      "(server/RegisterFileDataSetServer.h, component recordserver) "
+                                                      "once at start, before the first dataset is created."),
+                                        {E.Message()}),
                             E.ErrorCode(), "Ostrel");
     }
 }

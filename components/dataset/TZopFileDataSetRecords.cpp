@@ -3,6 +3,7 @@
 #include "components/dataset/TZopFileDataSet.h"
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "interface/ServerCall.h"
 
 namespace {
@@ -26,9 +27,12 @@ auto Naming(const AnsiString& Operation, F&& Fn) -> decltype(Fn())
 
 IFileDataSet* TZopFileDataSet::OpenServerFor(const char* Operation) const
 {
-    if (!FDataSet) throw EDatabaseError(AnsiString(Operation) + ": the dataset " + Name() + " has no server object");
+    if (!FDataSet)
+        throw EDatabaseError(
+            FormatText(TranslateText("TZopFileDataSet", "%1: the dataset %2 has no server object"), {Operation, Name()}));
     if (!FActive)
-        throw EDatabaseError(AnsiString(Operation) + ": the dataset " + Name() + " is not open (set Active to true)");
+        throw EDatabaseError(
+            FormatText(TranslateText("TZopFileDataSet", "%1: the dataset %2 is not open (set Active to true)"), {Operation, Name()}));
     return FDataSet.get();
 }
 
@@ -113,9 +117,9 @@ void TZopFileDataSet::Refresh()
     IFileDataSet* Server = OpenServerFor("Refresh");
     Naming("Refresh", [&] {
         if (!StateIs(Server, "Browse"))
-            throw EDatabaseError("Refresh: the record being " +
-                                 AnsiString(StateIs(Server, "Insert") ? "inserted" : "edited") +
-                                 " must be posted or cancelled first");
+            throw EDatabaseError(StateIs(Server, "Insert")
+                                     ? TranslateText("TZopFileDataSet", "Refresh: the record being inserted must be posted or cancelled first")
+                                     : TranslateText("TZopFileDataSet", "Refresh: the record being edited must be posted or cancelled first"));
         // Any call but a field read takes in what other sessions wrote; the controls then
         // show the view as it is now.
         AskInt(Server, &IFileDataSet::GetRecordCount);
@@ -167,7 +171,7 @@ TZopFileField TZopFileDataSet::FieldByName(const AnsiString& Name)
     return Naming("FieldByName", [&] {
         // A blank name is no field: the server would answer it with an empty type.
         if (Name.find_first_not_of(" \t") == AnsiString::npos)
-            throw EDatabaseError("FieldByName: no field name is given");
+            throw EDatabaseError(TranslateText("TZopFileDataSet", "FieldByName: no field name is given"));
         const TZopFieldType Type = ReadFieldType(AskText(Server, &IFileDataSet::GetFieldType, OleVariant(Name)));
         return TZopFileField(this, Name, Type);
     });

@@ -8,6 +8,7 @@
 
 #include "components/dataset/TZopFileDataSet.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "interface/ServerCall.h"
 
 namespace {
@@ -65,17 +66,17 @@ TZopFileField::TZopFileField(TZopFileDataSet* DataSet, AnsiString Name, TZopFiel
 
 void TZopFileField::Fail(const AnsiString& Problem) const
 {
-    throw EDatabaseError("Field " + FName + ": " + Problem);
+    throw EDatabaseError(FormatText(TranslateText("TZopFileField", "Field %1: %2"), {FName, Problem}));
 }
 
 AnsiString TZopFileField::GetAsString() const
 {
-    if (!FDataSet->GetActive()) Fail("the dataset " + FDataSet->Name() + " is not open");
+    if (!FDataSet->GetActive()) Fail(FormatText(TranslateText("TZopFileField", "the dataset %1 is not open"), {FDataSet->Name()}));
     try {
         // The server answers reads from the record under the cursor until a new record is
         // posted: another record's value must not pass for this one's.
         if (StateIs(FDataSet->FileDataSet(), "Insert"))
-            Fail("the record being inserted is read once it is posted");
+            Fail(TranslateText("TZopFileField", "the record being inserted is read once it is posted"));
         return AskText(FDataSet->FileDataSet(), &IFileDataSet::GetFieldValue, OleVariant(FName));
     } catch (const EDatabaseError&) {
         throw;
@@ -86,7 +87,7 @@ AnsiString TZopFileField::GetAsString() const
 
 void TZopFileField::SetAsString(const AnsiString& Value)
 {
-    if (!FDataSet->GetActive()) Fail("the dataset " + FDataSet->Name() + " is not open");
+    if (!FDataSet->GetActive()) Fail(FormatText(TranslateText("TZopFileField", "the dataset %1 is not open"), {FDataSet->Name()}));
     try {
         Check(FDataSet->FileDataSet()->SetFieldValue(OleVariant(FName), OleVariant(Value)));
         if (TDataSetListener* Source = FDataSet->DataSource()) Source->FieldWritten(FName, Value);
@@ -95,18 +96,18 @@ void TZopFileField::SetAsString(const AnsiString& Value)
     }
 }
 
-AnsiString TZopFileField::Present(const char* Kind) const
+AnsiString TZopFileField::Present(const AnsiString& Kind) const
 {
     AnsiString Value = GetAsString();
-    if (Bare(Value).empty()) Fail(AnsiString("it has no value to read as ") + Kind);
+    if (Bare(Value).empty()) Fail(FormatText(TranslateText("TZopFileField", "it has no value to read as %1"), {Kind}));
     return Value;
 }
 
 std::int64_t TZopFileField::GetAsInteger() const
 {
-    const AnsiString Value = Present("a whole number");
+    const AnsiString Value = Present(TranslateText("TZopFileField", "a whole number"));
     if (std::optional<std::int64_t> Number = WholeNumber(Bare(Value))) return *Number;
-    Fail("the value \"" + Value + "\" is not a whole number");
+    Fail(FormatText(TranslateText("TZopFileField", "the value \"%1\" is not a whole number"), {Value}));
 }
 
 void TZopFileField::SetAsInteger(std::int64_t Value)
@@ -116,16 +117,16 @@ void TZopFileField::SetAsInteger(std::int64_t Value)
 
 double TZopFileField::GetAsFloat() const
 {
-    const AnsiString Value = Present("a number");
+    const AnsiString Value = Present(TranslateText("TZopFileField", "a number"));
     if (std::optional<double> Number = FloatNumber(Bare(Value))) return *Number;
-    Fail("the value \"" + Value + "\" is not a number");
+    Fail(FormatText(TranslateText("TZopFileField", "the value \"%1\" is not a number"), {Value}));
 }
 
 void TZopFileField::SetAsFloat(double Value)
 {
-    if (!std::isfinite(Value)) Fail("a number is finite, " + NumberText(Value, -1) + " is not");
+    if (!std::isfinite(Value)) Fail(FormatText(TranslateText("TZopFileField", "a number is finite, %1 is not"), {NumberText(Value, -1)}));
     if (FType.Kind == TZopFieldKind::Integer && std::trunc(Value) != Value)
-        Fail(NumberText(Value, -1) + " is not a whole number");
+        Fail(FormatText(TranslateText("TZopFileField", "%1 is not a whole number"), {NumberText(Value, -1)}));
     // A decimal field keeps its decimals: the nearest amount with that many.
     SetAsString(NumberText(Value, FType.Kind == TZopFieldKind::Decimal || FType.Kind == TZopFieldKind::Integer
                                       ? FType.Scale
@@ -134,11 +135,11 @@ void TZopFileField::SetAsFloat(double Value)
 
 bool TZopFileField::GetAsBoolean() const
 {
-    const AnsiString Value = Present("True or False");
+    const AnsiString Value = Present(TranslateText("TZopFileField", "True or False"));
     const std::string_view Text = Bare(Value);
     if (SameText(Text, "True") || Text == "1") return true;
     if (SameText(Text, "False") || Text == "0") return false;
-    Fail("the value \"" + Value + "\" is not True or False");
+    Fail(FormatText(TranslateText("TZopFileField", "the value \"%1\" is not True or False"), {Value}));
 }
 
 void TZopFileField::SetAsBoolean(bool Value)
@@ -148,7 +149,7 @@ void TZopFileField::SetAsBoolean(bool Value)
 
 TDateTime TZopFileField::GetAsDateTime() const
 {
-    const AnsiString Value = Present("a date");
+    const AnsiString Value = Present(TranslateText("TZopFileField", "a date"));
     const std::string_view Text = Bare(Value);
     int Year = 0, Month = 0, Day = 0;
     if (Text.size() == 10 && Text[4] == '-' && Text[7] == '-' &&
@@ -160,14 +161,14 @@ TDateTime TZopFileField::GetAsDateTime() const
             // not a calendar date: said below
         }
     }
-    Fail("the value \"" + Value + "\" is not a date written YYYY-MM-DD");
+    Fail(FormatText(TranslateText("TZopFileField", "the value \"%1\" is not a date written YYYY-MM-DD"), {Value}));
 }
 
 void TZopFileField::SetAsDateTime(TDateTime Value)
 {
     int Year = 0, Month = 0, Day = 0;
     if (std::isfinite(Value)) DecodeDate(Value, Year, Month, Day);
-    if (Year < 1 || Year > 9999) Fail("the date is outside the years 0001 to 9999");
+    if (Year < 1 || Year > 9999) Fail(TranslateText("TZopFileField", "the date is outside the years 0001 to 9999"));
     char Text[16];
     std::snprintf(Text, sizeof Text, "%04d-%02d-%02d", Year, Month, Day);
     SetAsString(Text);

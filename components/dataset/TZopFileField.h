@@ -61,7 +61,7 @@ public:
 private:
     [[noreturn]] void Fail(const AnsiString& Problem) const;
     // The value, raising with the field's name for an empty one.
-    AnsiString Present(const char* Kind) const;
+    AnsiString Present(const AnsiString& Kind) const;
 
     TZopFileDataSet* FDataSet;  // not owned
     AnsiString FName;
