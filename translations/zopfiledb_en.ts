@@ -7,6 +7,10 @@
         <source>Cannot create the record-storage server on machine %1: servers run only on this machine.</source>
         <translation>Cannot create the record-storage server on machine %1: servers run only on this machine.</translation>
     </message>
+    <message>
+        <source>%1: the record-storage server is not registered in this program. Call RegisterFileDataSetServer() (server/RegisterFileDataSetServer.h, component recordserver) once at start, before the first dataset is created.</source>
+        <translation>%1: the record-storage server is not registered in this program. Call RegisterFileDataSetServer() (server/RegisterFileDataSetServer.h, component recordserver) once at start, before the first dataset is created.</translation>
+    </message>
 </context>
 <context>
     <name>CommitBell</name>
@@ -1352,6 +1356,26 @@ plain form; its handlers are kept as the file names them.
         <source>The dataset %1 cannot be opened: %2</source>
         <translation>The dataset %1 cannot be opened: %2</translation>
     </message>
+    <message>
+        <source>%1: the dataset %2 has no server object</source>
+        <translation>%1: the dataset %2 has no server object</translation>
+    </message>
+    <message>
+        <source>%1: the dataset %2 is not open (set Active to true)</source>
+        <translation>%1: the dataset %2 is not open (set Active to true)</translation>
+    </message>
+    <message>
+        <source>Refresh: the record being inserted must be posted or cancelled first</source>
+        <translation>Refresh: the record being inserted must be posted or cancelled first</translation>
+    </message>
+    <message>
+        <source>Refresh: the record being edited must be posted or cancelled first</source>
+        <translation>Refresh: the record being edited must be posted or cancelled first</translation>
+    </message>
+    <message>
+        <source>FieldByName: no field name is given</source>
+        <translation>FieldByName: no field name is given</translation>
+    </message>
 </context>
 <context>
     <name>TZopFileDataSource</name>
@@ -1373,6 +1397,69 @@ plain form; its handlers are kept as the file names them.
     <message>
         <source>輸入標題內容</source>
         <translation>Enter the caption</translation>
+    </message>
+</context>
+<context>
+    <name>TZopFileField</name>
+    <message>
+        <source>Field %1: %2</source>
+        <translation>Field %1: %2</translation>
+    </message>
+    <message>
+        <source>the dataset %1 is not open</source>
+        <translation>the dataset %1 is not open</translation>
+    </message>
+    <message>
+        <source>the record being inserted is read once it is posted</source>
+        <translation>the record being inserted is read once it is posted</translation>
+    </message>
+    <message>
+        <source>it has no value to read as %1</source>
+        <translation>it has no value to read as %1</translation>
+    </message>
+    <message>
+        <source>a whole number</source>
+        <translation>a whole number</translation>
+    </message>
+    <message>
+        <source>the value &quot;%1&quot; is not a whole number</source>
+        <translation>the value &quot;%1&quot; is not a whole number</translation>
+    </message>
+    <message>
+        <source>a number</source>
+        <translation>a number</translation>
+    </message>
+    <message>
+        <source>the value &quot;%1&quot; is not a number</source>
+        <translation>the value &quot;%1&quot; is not a number</translation>
+    </message>
+    <message>
+        <source>a number is finite, %1 is not</source>
+        <translation>a number is finite, %1 is not</translation>
+    </message>
+    <message>
+        <source>%1 is not a whole number</source>
+        <translation>%1 is not a whole number</translation>
+    </message>
+    <message>
+        <source>True or False</source>
+        <translation>True or False</translation>
+    </message>
+    <message>
+        <source>the value &quot;%1&quot; is not True or False</source>
+        <translation>the value &quot;%1&quot; is not True or False</translation>
+    </message>
+    <message>
+        <source>a date</source>
+        <translation>a date</translation>
+    </message>
+    <message>
+        <source>the value &quot;%1&quot; is not a date written YYYY-MM-DD</source>
+        <translation>the value &quot;%1&quot; is not a date written YYYY-MM-DD</translation>
+    </message>
+    <message>
+        <source>the date is outside the years 0001 to 9999</source>
+        <translation>the date is outside the years 0001 to 9999</translation>
     </message>
 </context>
 <context>

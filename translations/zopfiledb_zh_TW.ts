@@ -7,6 +7,10 @@
         <source>Cannot create the record-storage server on machine %1: servers run only on this machine.</source>
         <translation>無法在機器 %1 上建立資料伺服器：伺服器只在本機執行。</translation>
     </message>
+    <message>
+        <source>%1: the record-storage server is not registered in this program. Call RegisterFileDataSetServer() (server/RegisterFileDataSetServer.h, component recordserver) once at start, before the first dataset is created.</source>
+        <translation>%1：這個程式沒有註冊資料儲存伺服器。請在程式開始時、建立第一個資料集之前呼叫一次 RegisterFileDataSetServer()（server/RegisterFileDataSetServer.h，元件 recordserver）。</translation>
+    </message>
 </context>
 <context>
     <name>CommitBell</name>
@@ -1348,6 +1352,26 @@ plain form; its handlers are kept as the file names them.
         <source>The dataset %1 cannot be opened: %2</source>
         <translation>資料集 %1 無法開啟：%2</translation>
     </message>
+    <message>
+        <source>%1: the dataset %2 has no server object</source>
+        <translation>%1：資料集 %2 沒有伺服器物件</translation>
+    </message>
+    <message>
+        <source>%1: the dataset %2 is not open (set Active to true)</source>
+        <translation>%1：資料集 %2 沒有開啟（請將 Active 設為 true）</translation>
+    </message>
+    <message>
+        <source>Refresh: the record being inserted must be posted or cancelled first</source>
+        <translation>Refresh：請先存入或取消正在新增的資料</translation>
+    </message>
+    <message>
+        <source>Refresh: the record being edited must be posted or cancelled first</source>
+        <translation>Refresh：請先存入或取消正在修改的資料</translation>
+    </message>
+    <message>
+        <source>FieldByName: no field name is given</source>
+        <translation>FieldByName：沒有指定欄位名稱</translation>
+    </message>
 </context>
 <context>
     <name>TZopFileDataSource</name>
@@ -1369,6 +1393,69 @@ plain form; its handlers are kept as the file names them.
     <message>
         <source>輸入標題內容</source>
         <translation>輸入標題內容</translation>
+    </message>
+</context>
+<context>
+    <name>TZopFileField</name>
+    <message>
+        <source>Field %1: %2</source>
+        <translation>欄位 %1：%2</translation>
+    </message>
+    <message>
+        <source>the dataset %1 is not open</source>
+        <translation>資料集 %1 沒有開啟</translation>
+    </message>
+    <message>
+        <source>the record being inserted is read once it is posted</source>
+        <translation>正在新增的資料要存入後才能讀取</translation>
+    </message>
+    <message>
+        <source>it has no value to read as %1</source>
+        <translation>沒有值可以讀取為%1</translation>
+    </message>
+    <message>
+        <source>a whole number</source>
+        <translation>整數</translation>
+    </message>
+    <message>
+        <source>the value &quot;%1&quot; is not a whole number</source>
+        <translation>值「%1」不是整數</translation>
+    </message>
+    <message>
+        <source>a number</source>
+        <translation>數字</translation>
+    </message>
+    <message>
+        <source>the value &quot;%1&quot; is not a number</source>
+        <translation>值「%1」不是數字</translation>
+    </message>
+    <message>
+        <source>a number is finite, %1 is not</source>
+        <translation>數字必須是有限值，%1 不是</translation>
+    </message>
+    <message>
+        <source>%1 is not a whole number</source>
+        <translation>%1 不是整數</translation>
+    </message>
+    <message>
+        <source>True or False</source>
+        <translation>True 或 False</translation>
+    </message>
+    <message>
+        <source>the value &quot;%1&quot; is not True or False</source>
+        <translation>值「%1」不是 True 或 False</translation>
+    </message>
+    <message>
+        <source>a date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>the value &quot;%1&quot; is not a date written YYYY-MM-DD</source>
+        <translation>值「%1」不是以 YYYY-MM-DD 寫成的日期</translation>
+    </message>
+    <message>
+        <source>the date is outside the years 0001 to 9999</source>
+        <translation>日期不在 0001 年到 9999 年之間</translation>
     </message>
 </context>
 <context>
