@@ -158,9 +158,24 @@ void TPostgresRecordStore::ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Si
 void TPostgresRecordStore::ReadSummary(const TSummarySink& Sink)
 {
     Guard([&] {
-        // One statement: one snapshot. Block 0 first, then the others by their bounds.
-        TPgResult Blocks =
-            FConn.Query("SELECT blk, n, " + BoundColumns() + " FROM " + FBlocks + " ORDER BY blk <> 0, " + BoundOrder(""));
+        // The log's end and the summary from one snapshot: a commit is either counted or after
+        // the end. Block 0 first, then the others by their bounds.
+        std::vector<TPgConnection::TStep> Steps(3);
+        bool OwnSnapshot = !FInSnapshot;
+        Steps[0].Sql = OwnSnapshot ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY" : "SELECT 1";
+        Steps[1].Statement = "logend";
+        Steps[1].Params.Add(FSchema.TableName);
+        Steps[2].Sql = "SELECT blk, n, " + BoundColumns() + " FROM " + FBlocks + " ORDER BY blk <> 0, " + BoundOrder("");
+        // Notifications that came before the snapshot are of commits that it holds.
+        FConn.TakeNotifications(FChannel);
+        FMustLook = false;
+        FInSnapshot = true;
+        std::vector<TPgResult> Results = FConn.RunTogether(Steps);
+        if (OwnSnapshot) FinishChanges();
+        FLogCursor.Restart(Results[1].Rows() ? Results[1].Int64(0, 0) : 0);
+        ForgetNotified();
+        FLocalSeen = LocalWrites().Count(FLocalKey);
+        const TPgResult& Blocks = Results[2];
         TSummaryBlock Block;
         int BoundCount = Blocks.Columns() - 2;
         for (int Row = 0; Row < Blocks.Rows(); ++Row) {
@@ -176,6 +191,56 @@ void TPostgresRecordStore::ReadSummary(const TSummarySink& Sink)
                 }
             }
             Sink(Block);
+        }
+    });
+}
+
+void TPostgresRecordStore::ReadRange(const TRecordKey* From, const TRecordKey* To, const TRangeSink& Sink)
+{
+    Guard([&] {
+        // The bounds compared as rows in the key index's terms; the filter is tested here, on
+        // the filtered fields read beside the keys, as ReadOrderedIds tests it.
+        AnsiString Keys = KeyList("");
+        TPgParams Params;
+        int Param = 0;
+        auto Bound = [&](const TRecordKey& Key) {
+            if (!FSchema.HasKey()) {
+                Params.Add(Key.Id);
+                return "$" + IntToStr(++Param) + "::bigint";
+            }
+            AnsiString Values;
+            std::size_t K = 0;
+            for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+                if (FSchema.Fields[I].Key) {
+                    Params.Add(Key.Values[K++]);
+                    Values += (Values.empty() ? "" : ", ") + KeyExprOf(I, "$" + IntToStr(++Param) + "::text");
+                }
+            return Values;
+        };
+        AnsiString Left = FSchema.HasKey() ? "(" + Keys + ")" : AnsiString("zfd_id");
+        AnsiString Where;
+        if (From) Where += " WHERE " + Left + " >= (" + Bound(*From) + ")";
+        if (To) Where += (Where.empty() ? " WHERE " : " AND ") + Left + " < (" + Bound(*To) + ")";
+        AnsiString Columns;
+        std::size_t KeyCount = 0;
+        for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+            if (FSchema.Fields[I].Key) {
+                Columns += ", " + Column(I);
+                ++KeyCount;
+            }
+        for (std::size_t Field : FFilterFields) Columns += ", " + Column(Field);
+        TPgResult Rows = FConn.Query("SELECT zfd_id" + Columns + " FROM " + FTable + Where + " ORDER BY " + Order(""), Params);
+        TRecordKey Record;
+        Record.Values.resize(KeyCount);
+        int FilterColumn = 1 + static_cast<int>(KeyCount);
+        for (int Row = 0; Row < Rows.Rows(); ++Row) {
+            bool Passes = true;
+            for (std::size_t I = 0; I < FFilter.size() && Passes; ++I)
+                Passes = ConditionHolds(FFilter[I], Rows.Text(Row, FilterColumn + static_cast<int>(I)));
+            if (!Passes) continue;
+            Record.Id = Rows.Int64(Row, 0);
+            for (std::size_t I = 0; I < KeyCount; ++I) Record.Values[I] = Rows.Text(Row, 1 + static_cast<int>(I));
+            Sink(Record);
         }
     });
 }

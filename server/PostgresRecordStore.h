@@ -101,6 +101,7 @@ public:
     int KeyEvery() const override { return 1; }
     void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override;
     void ReadSummary(const TSummarySink& Sink) override;
+    void ReadRange(const TRecordKey* From, const TRecordKey* To, const TRangeSink& Sink) override;
     bool PassesFilter(std::int64_t Id) override;
     std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override;
     std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) override;

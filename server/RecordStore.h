@@ -159,9 +159,16 @@ public:
     virtual int KeyEvery() const = 0;
     virtual void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) = 0;
     // The key-order summary's blocks (KeySummary.h), in order, handed to Sink: every record,
-    // whatever the filter, read in one snapshot (or with the writers kept out). Outside a hold.
+    // whatever the filter, read in one snapshot (or with the writers kept out), with the point
+    // ReadChanges counts from, as ReadOrderedIds reads it. Outside a hold.
     using TSummarySink = std::function<void(const TSummaryBlock& Block)>;
     virtual void ReadSummary(const TSummarySink& Sink) = 0;
+    // The records that pass the filter with From <= key < To (by the key fields, or the id in a
+    // table without a key; a null bound is open), in order, each handed to Sink with its key
+    // fields' texts and id: one indexed range read, as stored now. A session reads one block of
+    // its view so (RecordView.h).
+    using TRangeSink = std::function<void(const TRecordKey& Record)>;
+    virtual void ReadRange(const TRecordKey* From, const TRecordKey* To, const TRangeSink& Sink) = 0;
     // False also when the record no longer exists.
     virtual bool PassesFilter(std::int64_t Id) = 0;
     // True when record A comes before record B in the order of ReadOrderedIds; nullopt when

@@ -1,52 +1,78 @@
+// The view as a list of blocks with a bounded cache of their records. The design, states and
+// invariants are at the top of RecordView.h.
 #include "server/RecordView.h"
 
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 
-#include "framework/core/TextUtils.h"
 #include "framework/core/Invariants.h"
+#include "framework/core/TextUtils.h"
+#include "server/KeyOrder.h"
 
 namespace RecordServer {
 
+namespace {
+
+std::atomic<std::int64_t> OpeningSplit{0};
+std::atomic<std::size_t> OpeningCache{0};
+
+}  // namespace
+
+void TRecordView::SetOpeningSizes(std::int64_t Split, std::size_t Cache)
+{
+    OpeningSplit = Split;
+    OpeningCache = Cache;
+}
+
+void TRecordView::Open(const TTableSchema& Schema, TLoader Loader)
+{
+    FSplit = OpeningSplit ? OpeningSplit.load() : SplitRows;
+    FCache = OpeningCache ? OpeningCache.load() : CacheBlocks;
+    FSchema = &Schema;
+    FLoader = std::move(Loader);
+    Clear();
+}
+
 void TRecordView::Clear()
 {
-    FBlocks.clear();
-    FAnchors.clear();
-    FBlocks.emplace_back();
-    FAnchors.emplace_back();
+    FBlocks.assign(1, TBlock{});
+    FSlots.clear();
+    FFree.clear();
     FCount = 0;
     FTreeStale = true;
-    FHeadsStale = true;
-    Changed();
-    ZFD_CHECK_INVARIANTS(*this);
 }
 
-void TRecordView::Append(TId Id, const AnsiString* PackedKey, std::int64_t Lead)
+void TRecordView::SetSizes(std::int64_t Split, std::size_t Cache)
 {
-    if (FBlocks.back().size() >= FBlockSize) {
-        FBlocks.emplace_back();
-        FAnchors.emplace_back();
-        FTreeStale = true;
-        FHeadsStale = true;
-    } else if (!FTreeStale) {
-        AddToTree(FBlocks.size() - 1, 1);
-    }
-    std::vector<TId>& Last = FBlocks.back();
-    if (Last.empty()) Reserve(FBlocks.size() - 1);
-    Last.push_back(Id);
-    ++FCount;
-    if (PackedKey) {
-        FAnchors.back().push_back({static_cast<std::int32_t>(Last.size() - 1), Id, Lead, *PackedKey});
-        if (FAnchors.back().size() == 1) HeadChanged(FBlocks.size() - 1);
-    }
+    FSplit = std::max<std::int64_t>(Split, 2);
+    FCache = std::max<std::size_t>(Cache, 1);
 }
 
-void TRecordView::Reserve(std::size_t Block)
+void TRecordView::AddBlock(std::optional<TRecordKey> Bound, std::int64_t Count)
 {
-    // Room for a few more than a full block's ids and anchors: records put in later seldom
-    // make a block grow (a grown block is a new allocation and a copy, first touched pages).
-    FBlocks[Block].reserve(FBlockSize + FBlockSize / 16);
-    FAnchors[Block].reserve(FBlockSize / static_cast<std::size_t>(FAnchorEvery) + 8);
+    if (!Bound) {
+        if (FBlocks.size() != 1 || FBlocks[0].Count != 0 || FBlocks[0].Slot >= 0)
+            throw std::logic_error("only the view's first block has no bound");
+        FBlocks[0].Count = Count;
+    } else if (Count > 0) {
+        FBlocks.push_back(TBlock{std::move(Bound), Count, -1});
+    }
+    FCount += Count;
+    FTreeStale = true;
+}
+
+int TRecordView::Compare(const TRecordKey& A, const TRecordKey& B) const
+{
+    return CompareRecordKeys(*FSchema, A, B);
+}
+
+std::size_t TRecordView::BlockOfKey(const TRecordKey& Key) const
+{
+    // Blocks 1.. have rising bounds: the first whose bound comes after Key, less one.
+    auto It = std::upper_bound(FBlocks.begin() + 1, FBlocks.end(), Key,
+                               [this](const TRecordKey& K, const TBlock& B) { return Compare(K, *B.Bound) < 0; });
+    return static_cast<std::size_t>(It - FBlocks.begin()) - 1;
 }
 
 void TRecordView::RebuildTree() const
@@ -54,16 +80,11 @@ void TRecordView::RebuildTree() const
     std::size_t N = FBlocks.size();
     FTree.assign(N + 1, 0);
     for (std::size_t I = 1; I <= N; ++I) {
-        FTree[I] += static_cast<std::int64_t>(FBlocks[I - 1].size());
+        FTree[I] += FBlocks[I - 1].Count;
         std::size_t Parent = I + (I & (~I + 1));
         if (Parent <= N) FTree[Parent] += FTree[I];
     }
     FTreeStale = false;
-}
-
-void TRecordView::AddToTree(std::size_t Block, std::int64_t Delta)
-{
-    for (std::size_t I = Block + 1; I < FTree.size(); I += I & (~I + 1)) FTree[I] += Delta;
 }
 
 std::int64_t TRecordView::BlockStart(std::size_t Block) const
@@ -76,26 +97,7 @@ std::int64_t TRecordView::BlockStart(std::size_t Block) const
 
 std::size_t TRecordView::BlockOf(std::int64_t Pos, std::int64_t& Start) const
 {
-    if (FLastValid) {
-        std::size_t B = FLastBlock;
-        std::int64_t Size = static_cast<std::int64_t>(FBlocks[B].size());
-        if (Pos >= FLastStart && Pos < FLastStart + Size) {
-            Start = FLastStart;
-            return B;
-        }
-        if (Pos >= FLastStart + Size && B + 1 < FBlocks.size() &&
-            Pos < FLastStart + Size + static_cast<std::int64_t>(FBlocks[B + 1].size())) {
-            FLastBlock = B + 1;
-            Start = FLastStart += Size;
-            return FLastBlock;
-        }
-        if (Pos < FLastStart && B > 0 && Pos >= FLastStart - static_cast<std::int64_t>(FBlocks[B - 1].size())) {
-            FLastBlock = B - 1;
-            Start = FLastStart -= static_cast<std::int64_t>(FBlocks[B - 1].size());
-            return FLastBlock;
-        }
-    }
-    // Down the tree: the last block whose start is at or before Pos.
+    // Down the tree: the blocks that end at or before Pos.
     if (FTreeStale) RebuildTree();
     std::size_t N = FBlocks.size(), Index = 0;
     std::int64_t Rest = Pos;
@@ -107,248 +109,249 @@ std::size_t TRecordView::BlockOf(std::int64_t Pos, std::int64_t& Start) const
             Rest -= FTree[Index];
         }
     }
-    // Index blocks end at or before Pos; Pos is in block Index (past the end: the last).
     Index = std::min(Index, N - 1);
-    FLastBlock = Index;
-    FLastStart = Start = BlockStart(Index);
-    FLastValid = true;
+    Start = Pos - Rest;
+    if (Index == N - 1) Start = BlockStart(Index);
     return Index;
 }
 
-TRecordView::TId TRecordView::At(std::int64_t Pos) const
+void TRecordView::SetCount(std::size_t Block, std::int64_t Count)
 {
-    if (Pos < 0 || Pos >= FCount) throw std::out_of_range("record view position out of range");
-    std::int64_t Start = 0;
-    std::size_t B = BlockOf(Pos, Start);
-    return FBlocks[B][static_cast<std::size_t>(Pos - Start)];
+    std::int64_t Delta = Count - FBlocks[Block].Count;
+    if (Delta == 0) return;
+    FBlocks[Block].Count = Count;
+    FCount += Delta;
+    if (!FTreeStale)
+        for (std::size_t I = Block + 1; I < FTree.size(); I += I & (~I + 1)) FTree[I] += Delta;
 }
 
-std::int64_t TRecordView::Find(TId Id) const
+std::vector<TRecordKey>& TRecordView::Records(std::size_t Block)
 {
-    std::int64_t Start = 0;
-    for (std::size_t B = 0; B < FBlocks.size(); ++B) {
-        auto It = std::find(FBlocks[B].begin(), FBlocks[B].end(), Id);
-        if (It != FBlocks[B].end()) return Start + (It - FBlocks[B].begin());
-        Start += static_cast<std::int64_t>(FBlocks[B].size());
-    }
-    return -1;
+    if (FBlocks[Block].Slot < 0) Load(Block);
+    TSlot& Slot = FSlots[static_cast<std::size_t>(FBlocks[Block].Slot)];
+    Slot.Used = ++FClock;
+    return Slot.Records;
 }
 
-std::int64_t TRecordView::FindBetween(TId Id, std::int64_t From, std::int64_t To) const
+void TRecordView::Load(std::size_t Block)
 {
-    From = std::max<std::int64_t>(From, 0);
-    To = std::min(To, FCount);
-    if (From >= To) return -1;
-    std::int64_t Start = 0;
-    for (std::size_t B = BlockOf(From, Start); B < FBlocks.size() && Start < To; ++B) {
-        const std::vector<TId>& Block = FBlocks[B];
-        auto First = Block.begin() + std::max<std::int64_t>(From - Start, 0);
-        auto Last = Block.begin() + std::min<std::int64_t>(To - Start, static_cast<std::int64_t>(Block.size()));
-        auto It = std::find(First, Last, Id);
-        if (It != Last) return Start + (It - Block.begin());
-        Start += static_cast<std::int64_t>(Block.size());
-    }
-    return -1;
-}
-
-void TRecordView::Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey, std::int64_t Lead)
-{
-    if (Pos < 0 || Pos > FCount) throw std::out_of_range("record view position out of range");
-    // At the very end the last block takes it; elsewhere the block holding Pos.
-    std::int64_t Start = 0;
-    std::size_t B = Pos == FCount ? FBlocks.size() - 1 : BlockOf(Pos, Start);
-    if (Pos == FCount) Start = FCount - static_cast<std::int64_t>(FBlocks[B].size());
-    std::vector<TId>& Block = FBlocks[B];
-    auto Offset = static_cast<std::int32_t>(Pos - Start);
-    Block.insert(Block.begin() + Offset, Id);
-    for (TAnchor& Anchor : FAnchors[B])
-        if (Anchor.Offset >= Offset) ++Anchor.Offset;
-    if (PackedKey) AddAnchor(B, Offset, Id, *PackedKey, Lead);
-    ++FCount;
-    Changed();
-    if (!FTreeStale) AddToTree(B, 1);
-    if (Block.size() >= 2 * FBlockSize) SplitBlock(B);
-    ZFD_CHECK_INVARIANTS(*this);
-}
-
-void TRecordView::AddAnchor(std::size_t B, std::int32_t Offset, TId Id, const AnsiString& Key, std::int64_t Lead)
-{
-    std::vector<TAnchor>& Anchors = FAnchors[B];
-    auto It = std::lower_bound(Anchors.begin(), Anchors.end(), Offset,
-                               [](const TAnchor& A, std::int32_t O) { return A.Offset < O; });
-    It = Anchors.insert(It, TAnchor{Offset, Id, Lead, Key});
-    auto K = static_cast<std::size_t>(It - Anchors.begin());
-    if (K == 0) HeadChanged(B);
-    // Two anchors apart span more than AnchorEvery records: a neighbour closer than that is
-    // dropped, so that the anchors stay as sparse as when the view was read. At the block's
-    // end the anchor before the new one stays too, so that the last record but one keeps its
-    // key when the last goes again (records added at the end find their place in memory).
-    if (K + 2 < Anchors.size() && Anchors[K + 2].Offset - Offset <= FAnchorEvery)
-        Anchors.erase(Anchors.begin() + static_cast<std::ptrdiff_t>(K) + 1);
-    std::size_t Middle = K + 1 == Anchors.size() && K >= 1 ? K - 1 : K;
-    if (Middle >= 2 && Anchors[Middle].Offset - Anchors[Middle - 2].Offset <= FAnchorEvery)
-        Anchors.erase(Anchors.begin() + static_cast<std::ptrdiff_t>(Middle) - 1);
-}
-
-void TRecordView::SplitBlock(std::size_t B)
-{
-    FBlocks.emplace(FBlocks.begin() + static_cast<std::ptrdiff_t>(B) + 1);
-    FAnchors.emplace(FAnchors.begin() + static_cast<std::ptrdiff_t>(B) + 1);
-    Reserve(B + 1);
-    std::vector<TId>& Block = FBlocks[B];
-    std::size_t Half = Block.size() / 2;
-    FBlocks[B + 1].assign(Block.begin() + static_cast<std::ptrdiff_t>(Half), Block.end());
-    Block.resize(Half);
-    std::vector<TAnchor>& Anchors = FAnchors[B];
-    auto Split = std::lower_bound(Anchors.begin(), Anchors.end(), static_cast<std::int32_t>(Half),
-                                  [](const TAnchor& A, std::int32_t O) { return A.Offset < O; });
-    std::vector<TAnchor>& TailAnchors = FAnchors[B + 1];
-    TailAnchors.assign(std::make_move_iterator(Split), std::make_move_iterator(Anchors.end()));
-    Anchors.erase(Split, Anchors.end());
-    for (TAnchor& Anchor : TailAnchors) Anchor.Offset -= static_cast<std::int32_t>(Half);
-    FTreeStale = true;
-    FHeadsStale = true;
-    Changed();
-}
-
-void TRecordView::Remove(std::int64_t Pos)
-{
-    if (Pos < 0 || Pos >= FCount) throw std::out_of_range("record view position out of range");
-    std::int64_t Start = 0;
-    std::size_t B = BlockOf(Pos, Start);
-    std::vector<TId>& Block = FBlocks[B];
-    auto Offset = static_cast<std::int32_t>(Pos - Start);
-    Block.erase(Block.begin() + Offset);
-    std::vector<TAnchor>& Anchors = FAnchors[B];
-    bool WasHead = !Anchors.empty() && Anchors.front().Offset == Offset;
-    Anchors.erase(std::remove_if(Anchors.begin(), Anchors.end(), [&](const TAnchor& A) { return A.Offset == Offset; }),
-                  Anchors.end());
-    if (WasHead) HeadChanged(B);
-    for (TAnchor& Anchor : Anchors)
-        if (Anchor.Offset > Offset) --Anchor.Offset;
-    --FCount;
-    Changed();
-    if (!FTreeStale) AddToTree(B, -1);
-    if (Block.empty() && FBlocks.size() > 1) {
-        FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(B));
-        FAnchors.erase(FAnchors.begin() + static_cast<std::ptrdiff_t>(B));
-        FTreeStale = true;
-        FHeadsStale = true;
-    }
-    ZFD_CHECK_INVARIANTS(*this);
-}
-
-std::size_t TRecordView::NextAnchoredBlock(std::size_t Block) const
-{
-    if (FHeadsStale) RebuildHeads();
-    while (Block < FHeads.size() && FHeads[Block].Offset < 0) ++Block;
-    return Block;
-}
-
-TRecordView::TAnchor TRecordView::HeadOf(std::size_t Block) const
-{
-    return FAnchors[Block].empty() ? TAnchor{-1, 0, NoLead, {}} : FAnchors[Block].front();
-}
-
-void TRecordView::RebuildHeads() const
-{
-    FHeads.resize(FAnchors.size());
-    for (std::size_t B = 0; B < FAnchors.size(); ++B) FHeads[B] = HeadOf(B);
-    FHeadsStale = false;
-}
-
-void TRecordView::HeadChanged(std::size_t Block)
-{
-    if (!FHeadsStale) FHeads[Block] = HeadOf(Block);
-}
-
-namespace {
-
-// A binary search over a large view waits on memory at each probe: the two places the next
-// probe may be (the middles of [Lo, Mid] and [Mid, Hi]) are fetched while Mid is compared.
-template <class T>
-void FetchBothNext(const std::vector<T>& Items, std::size_t Lo, std::size_t Mid, std::size_t Hi)
-{
-    __builtin_prefetch(Items.data() + Lo + (Mid - Lo) / 2);
-    if (std::size_t Upper = Mid + (Hi - Mid) / 2; Upper < Items.size()) __builtin_prefetch(Items.data() + Upper);
-}
-
-}  // namespace
-
-TRecordView::TBracket TRecordView::Bracket(const TAnchorCompare& Compare, std::int64_t Lead) const
-{
-    auto Order = [&](const TAnchor& A) {
-        if (Lead != NoLead && A.Lead != NoLead && A.Lead != Lead) return A.Lead < Lead ? -1 : 1;
-        return Compare(A.Key, A.Id);
-    };
-    auto Anchor = [&](std::size_t B, std::size_t K) { return Order(FAnchors[B][K]); };
-    // The last block whose first anchor comes before the key or is at it (blocks without
-    // anchors are passed over), found among the blocks' heads.
-    std::size_t N = FBlocks.size(), Lo = 0, Hi = N, Found = N;
-    if (FHeadsStale) RebuildHeads();
-    while (Lo < Hi) {
-        std::size_t Mid = Lo + (Hi - Lo) / 2;
-        FetchBothNext(FHeads, Lo, Mid, Hi);
-        std::size_t M = NextAnchoredBlock(Mid);
-        if (M >= Hi) {
-            Hi = Mid;
-        } else if (Order(FHeads[M]) <= 0) {
-            Found = M;
-            Lo = M + 1;
-        } else {
-            Hi = Mid;
-        }
-    }
-    TBracket Result;
-    Result.Hi = FCount;
-    std::size_t After = 0;  // the block of the first anchor after the key, and its index there
-    std::size_t AfterIndex = 0;
-    if (Found < N) {
-        // Within it, the last anchor before the key or at it.
-        const std::vector<TAnchor>& Anchors = FAnchors[Found];
-        std::size_t L = 0, H = Anchors.size();
-        int LastCompare = 0;
-        while (H - L > 1) {
-            std::size_t M = L + (H - L) / 2;
-            FetchBothNext(Anchors, L, M, H);
-            int C = Anchor(Found, M);
-            if (C <= 0) {
-                L = M;
-                LastCompare = C;
-            } else {
-                H = M;
-            }
-        }
-        if (L == 0) LastCompare = Anchor(Found, 0);
-        std::int64_t Pos = BlockStart(Found) + Anchors[L].Offset;
-        if (LastCompare == 0) {
-            Result.Exact = Result.Lo = Result.Hi = Pos;
-            return Result;
-        }
-        Result.Lo = Pos + 1;
-        After = L + 1 < Anchors.size() ? Found : NextAnchoredBlock(Found + 1);
-        AfterIndex = L + 1 < Anchors.size() ? L + 1 : 0;
+    Trim(1);
+    int Index;
+    if (!FFree.empty()) {
+        Index = FFree.back();
+        FFree.pop_back();
     } else {
-        After = NextAnchoredBlock(0);
+        Index = static_cast<int>(FSlots.size());
+        FSlots.emplace_back();
     }
-    if (After < N) Result.Hi = BlockStart(After) + FAnchors[After][AfterIndex].Offset;
-    return Result;
+    TSlot& Slot = FSlots[static_cast<std::size_t>(Index)];
+    Slot.Records.clear();
+    const TRecordKey* To = Block + 1 < FBlocks.size() ? &*FBlocks[Block + 1].Bound : nullptr;
+    try {
+        FLoader(FBlocks[Block].Bound ? &*FBlocks[Block].Bound : nullptr, To, Slot.Records);
+    } catch (...) {
+        FFree.push_back(Index);
+        throw;
+    }
+    Slot.Block = Block;
+    Slot.Used = ++FClock;
+    Slot.Fresh = true;
+    FBlocks[Block].Slot = Index;
+    // What the store holds now is the block's count (see the header: it may be ahead).
+    SetCount(Block, static_cast<std::int64_t>(Slot.Records.size()));
+    if (FBlocks[Block].Count >= FSplit) Split(Block);
+    else if (FBlocks[Block].Count == 0 && Block > 0) RemoveBlock(Block);
+    ZFD_CHECK_INVARIANTS(*this);
 }
 
-std::size_t TRecordView::AnchorCount() const
+void TRecordView::Trim(std::size_t Room)
 {
-    std::size_t Count = 0;
-    for (const std::vector<TAnchor>& Anchors : FAnchors) Count += Anchors.size();
-    return Count;
+    // Room more blocks that are not fresh: the ones used longest ago go.
+    std::size_t Kept = 0;
+    for (const TSlot& Slot : FSlots)
+        if (!Slot.Fresh && Slot.Used) ++Kept;
+    while (Kept > 0 && Kept + Room > FCache) {
+        int Oldest = -1;
+        for (std::size_t I = 0; I < FSlots.size(); ++I)
+            if (FSlots[I].Used && !FSlots[I].Fresh &&
+                (Oldest < 0 || FSlots[I].Used < FSlots[static_cast<std::size_t>(Oldest)].Used))
+                Oldest = static_cast<int>(I);
+        TSlot& Slot = FSlots[static_cast<std::size_t>(Oldest)];
+        FBlocks[Slot.Block].Slot = -1;
+        Slot.Used = 0;
+        std::vector<TRecordKey>().swap(Slot.Records);
+        FFree.push_back(Oldest);
+        --Kept;
+    }
 }
 
-void TRecordView::ForEachAnchor(const TAnchorVisit& Visit) const
+void TRecordView::Settle()
 {
+    for (TSlot& Slot : FSlots) Slot.Fresh = false;
+    Trim(0);  // back to the bound, now that every block may go
+}
+
+void TRecordView::Split(std::size_t Block)
+{
+    // Loaded, or grown by records put in: its second half becomes a block of its own, bounded
+    // by its first record's key, and stays cached beside it.
+    std::vector<TRecordKey>& Full = FSlots[static_cast<std::size_t>(FBlocks[Block].Slot)].Records;
+    std::size_t Half = Full.size() / 2;
+    TBlock New;
+    // A bound is a key alone in a keyed table (id 0 comes before every record with that key), as
+    // the store reads a block by the key fields alone.
+    New.Bound = TRecordKey{Full[Half].Values, FSchema->HasKey() ? 0 : Full[Half].Id};
+    New.Count = static_cast<std::int64_t>(Full.size() - Half);
+    TSlot Tail;
+    Tail.Records.assign(std::make_move_iterator(Full.begin() + static_cast<std::ptrdiff_t>(Half)),
+                        std::make_move_iterator(Full.end()));
+    Full.resize(Half);
+    FBlocks[Block].Count = static_cast<std::int64_t>(Half);
+    for (TSlot& Slot : FSlots)
+        if (Slot.Used && Slot.Block > Block) ++Slot.Block;
+    FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(Block) + 1, std::move(New));
+    Tail.Block = Block + 1;
+    Tail.Used = ++FClock;
+    Tail.Fresh = FSlots[static_cast<std::size_t>(FBlocks[Block].Slot)].Fresh;
+    int Index;
+    if (!FFree.empty()) {
+        Index = FFree.back();
+        FFree.pop_back();
+        FSlots[static_cast<std::size_t>(Index)] = std::move(Tail);
+    } else {
+        Index = static_cast<int>(FSlots.size());
+        FSlots.push_back(std::move(Tail));
+    }
+    FBlocks[Block + 1].Slot = Index;
+    FTreeStale = true;
+    // Halves of a block far above the split (an uncached one that grew much) split again.
+    if (FBlocks[Block + 1].Count >= FSplit) Split(Block + 1);
+    if (FBlocks[Block].Count >= FSplit) Split(Block);
+}
+
+void TRecordView::RemoveBlock(std::size_t Block)
+{
+    // Only an empty block goes: its key range joins the block before, which holds nothing of it.
+    if (int Index = FBlocks[Block].Slot; Index >= 0) {
+        FSlots[static_cast<std::size_t>(Index)].Used = 0;
+        std::vector<TRecordKey>().swap(FSlots[static_cast<std::size_t>(Index)].Records);
+        FFree.push_back(Index);
+    }
+    FCount -= FBlocks[Block].Count;
+    FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(Block));
+    for (TSlot& Slot : FSlots)
+        if (Slot.Used && Slot.Block > Block) --Slot.Block;
+    FTreeStale = true;
+}
+
+TRecordView::TId TRecordView::At(std::int64_t Pos)
+{
+    return RecordAt(Pos).Id;
+}
+
+const TRecordKey& TRecordView::RecordAt(std::int64_t Pos)
+{
+    if (Pos < 0 || Pos >= FCount) throw std::out_of_range("record view position out of range");
     std::int64_t Start = 0;
-    for (std::size_t B = 0; B < FBlocks.size(); ++B) {
-        for (const TAnchor& Anchor : FAnchors[B]) Visit(Start + Anchor.Offset, Anchor.Id, Anchor.Key, Anchor.Lead);
-        Start += static_cast<std::int64_t>(FBlocks[B].size());
+    std::size_t B = BlockOf(Pos, Start);
+    if (FBlocks[B].Slot < 0) {
+        Load(B);  // its count may change, or it may split: find the position again
+        return RecordAt(std::min(Pos, FCount - 1));
     }
+    std::vector<TRecordKey>& Block = Records(B);
+    return Block[static_cast<std::size_t>(Pos - Start)];
+}
+
+std::int64_t TRecordView::Locate(const TRecordKey& Key)
+{
+    std::size_t B = BlockOfKey(Key);
+    if (FBlocks[B].Slot < 0) {
+        Load(B);
+        B = BlockOfKey(Key);
+    }
+    std::vector<TRecordKey>& Block = Records(B);
+    auto It = std::lower_bound(Block.begin(), Block.end(), Key,
+                               [this](const TRecordKey& A, const TRecordKey& K) { return Compare(A, K) < 0; });
+    if (It == Block.end() || It->Id != Key.Id) {
+        // Written by another session and not taken in yet: at another key in this block.
+        It = std::find_if(Block.begin(), Block.end(), [&](const TRecordKey& R) { return R.Id == Key.Id; });
+        if (It == Block.end()) return -1;
+    }
+    return BlockStart(B) + (It - Block.begin());
+}
+
+std::int64_t TRecordView::FindCached(TId Id) const
+{
+    for (const TSlot& Slot : FSlots) {
+        if (!Slot.Used) continue;
+        auto It = std::find_if(Slot.Records.begin(), Slot.Records.end(), [&](const TRecordKey& R) { return R.Id == Id; });
+        if (It != Slot.Records.end()) return BlockStart(Slot.Block) + (It - Slot.Records.begin());
+    }
+    return -1;
+}
+
+std::int64_t TRecordView::Put(const TRecordKey& Key, bool LoadFirst)
+{
+    std::size_t B = BlockOfKey(Key);
+    if (FBlocks[B].Slot < 0) {
+        if (!LoadFirst) {
+            SetCount(B, FBlocks[B].Count + 1);
+            return -1;
+        }
+        Load(B);
+        B = BlockOfKey(Key);
+    }
+    std::vector<TRecordKey>& Block = Records(B);
+    // A load may have seen this record already, at this key or, written again since, another.
+    auto Old = std::find_if(Block.begin(), Block.end(), [&](const TRecordKey& R) { return R.Id == Key.Id; });
+    if (Old != Block.end()) Block.erase(Old);
+    auto It = std::lower_bound(Block.begin(), Block.end(), Key,
+                               [this](const TRecordKey& A, const TRecordKey& K) { return Compare(A, K) < 0; });
+    std::int64_t Offset = It - Block.begin();
+    Block.insert(It, Key);
+    SetCount(B, static_cast<std::int64_t>(Block.size()));
+    if (FBlocks[B].Count >= FSplit) {
+        Split(B);
+        Trim(0);
+        return Locate(Key);
+    }
+    ZFD_CHECK_INVARIANTS(*this);
+    return BlockStart(B) + Offset;
+}
+
+bool TRecordView::Take(const TRecordKey& Key, bool LoadFirst, std::int64_t& Pos)
+{
+    Pos = -1;
+    std::size_t B = BlockOfKey(Key);
+    if (FBlocks[B].Slot < 0) {
+        if (!LoadFirst) {
+            if (FBlocks[B].Count == 0) return false;
+            SetCount(B, FBlocks[B].Count - 1);
+            if (FBlocks[B].Count == 0 && B > 0) RemoveBlock(B);
+            return true;
+        }
+        Load(B);
+        B = BlockOfKey(Key);
+    }
+    std::vector<TRecordKey>& Block = Records(B);
+    auto It = std::lower_bound(Block.begin(), Block.end(), Key,
+                               [this](const TRecordKey& A, const TRecordKey& K) { return Compare(A, K) < 0; });
+    if (It == Block.end() || It->Id != Key.Id)
+        It = std::find_if(Block.begin(), Block.end(), [&](const TRecordKey& R) { return R.Id == Key.Id; });
+    if (It == Block.end()) return false;
+    Pos = BlockStart(B) + (It - Block.begin());
+    Block.erase(It);
+    SetCount(B, static_cast<std::int64_t>(Block.size()));
+    if (Block.empty() && B > 0) RemoveBlock(B);
+    ZFD_CHECK_INVARIANTS(*this);
+    return true;
+}
+
+void TRecordView::RemoveAt(std::int64_t Pos)
+{
+    const TRecordKey Key = RecordAt(Pos);
+    std::int64_t Taken = -1;
+    Take(Key, true, Taken);
 }
 
 AnsiString TRecordView::CheckInvariants() const
@@ -356,42 +359,41 @@ AnsiString TRecordView::CheckInvariants() const
     auto Number = [](std::int64_t N) { return IntToStr(N); };
     std::size_t N = FBlocks.size();
     if (N == 0) return "the view has no block";
-    if (FAnchors.size() != N)
-        return "the view has " + Number(static_cast<std::int64_t>(N)) + " blocks and anchors for " +
-               Number(static_cast<std::int64_t>(FAnchors.size()));
+    if (FBlocks[0].Bound) return "the view's first block has a bound";
     std::int64_t Sum = 0;
-    std::vector<std::int64_t> Starts(N);
+    std::size_t Kept = 0;
     for (std::size_t B = 0; B < N; ++B) {
-        const std::vector<TId>& Block = FBlocks[B];
-        auto Size = static_cast<std::int64_t>(Block.size());
+        const TBlock& Block = FBlocks[B];
         AnsiString Where = "block " + Number(static_cast<std::int64_t>(B)) + ": ";
-        if (Block.empty() && N > 1) return Where + "empty, beside other blocks";
-        if (Block.size() >= 2 * FBlockSize) return Where + "holds " + Number(Size) + " ids, more than it is split at";
-        std::int32_t Previous = -1;
-        for (const TAnchor& Anchor : FAnchors[B]) {
-            if (Anchor.Offset <= Previous || Anchor.Offset >= Size)
-                return Where + "an anchor at offset " + Number(Anchor.Offset) + " after one at " + Number(Previous) +
-                       " in " + Number(Size) + " ids";
-            if (Block[static_cast<std::size_t>(Anchor.Offset)] != Anchor.Id)
-                return Where + "the anchor at offset " + Number(Anchor.Offset) + " is of record " + Number(Anchor.Id) +
-                       ", which stands elsewhere";
-            Previous = Anchor.Offset;
-        }
-        if (!FHeadsStale) {
-            if (FHeads.size() != N) return "the blocks' heads are not one per block";
-            // A head's offset tells only whether the block has an anchor.
-            TAnchor Head = HeadOf(B);
-            const TAnchor& Kept = FHeads[B];
-            if ((Kept.Offset < 0) != (Head.Offset < 0) || Kept.Id != Head.Id || Kept.Lead != Head.Lead || Kept.Key != Head.Key)
-                return Where + "its head is not its first anchor";
+        if (B > 0) {
+            if (!Block.Bound) return Where + "has no bound";
+            if (B > 1 && Compare(*FBlocks[B - 1].Bound, *Block.Bound) >= 0) return Where + "its bound does not rise";
+            if (Block.Count <= 0) return Where + "counts " + Number(Block.Count) + " records";
         }
         if (!FTreeStale && BlockStart(B) != Sum) return Where + "the Fenwick tree puts its start elsewhere";
-        Starts[B] = Sum;
-        Sum += Size;
+        Sum += Block.Count;
+        if (Block.Slot < 0) continue;
+        if (static_cast<std::size_t>(Block.Slot) >= FSlots.size()) return Where + "its slot is out of range";
+        const TSlot& Slot = FSlots[static_cast<std::size_t>(Block.Slot)];
+        if (!Slot.Used || Slot.Block != B) return Where + "its slot is not its own";
+        if (!Slot.Fresh) ++Kept;
+        if (static_cast<std::int64_t>(Slot.Records.size()) != Block.Count)
+            return Where + "holds " + Number(static_cast<std::int64_t>(Slot.Records.size())) + " records and counts " +
+                   Number(Block.Count);
+        if (Block.Count >= FSplit) return Where + "holds " + Number(Block.Count) + " records, more than it is split at";
+        for (std::size_t I = 0; I < Slot.Records.size(); ++I) {
+            const TRecordKey& R = Slot.Records[I];
+            if (I > 0 && Compare(Slot.Records[I - 1], R) >= 0)
+                return Where + "record " + Number(R.Id) + " does not come after the one before it";
+            if ((Block.Bound && Compare(R, *Block.Bound) < 0) || (B + 1 < N && Compare(R, *FBlocks[B + 1].Bound) >= 0))
+                return Where + "record " + Number(R.Id) + " lies outside the block's bounds";
+        }
     }
-    if (Sum != FCount) return "the view counts " + Number(FCount) + " ids and holds " + Number(Sum);
-    if (FLastValid && (FLastBlock >= N || FLastStart != Starts[FLastBlock]))
-        return "the block used last is remembered at the wrong start";
+    for (std::size_t I = 0; I < FSlots.size(); ++I)
+        if (FSlots[I].Used && (FSlots[I].Block >= N || FBlocks[FSlots[I].Block].Slot != static_cast<int>(I)))
+            return "slot " + Number(static_cast<std::int64_t>(I)) + " is of no block";
+    if (Sum != FCount) return "the view counts " + Number(FCount) + " records and its blocks " + Number(Sum);
+    if (Kept > FCache) return "the cache holds " + Number(static_cast<std::int64_t>(Kept)) + " blocks, more than its bound";
     return {};
 }
 

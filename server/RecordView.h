@@ -1,136 +1,140 @@
 #pragma once
-// The records a session sees, as an ordered sequence of record ids. Positions are 0-based
-// here (the interface's record numbers are positions + 1).
+// The records a session sees, in key order, as a list of blocks whose records are read only
+// when a position in them is visited. Positions are 0-based here (the interface's record
+// numbers are positions + 1).
 //
-// The ids are held in blocks of about a thousand. The blocks' sizes are kept in a Fenwick
-// tree, so that finding the block of a position, or the position of a block, costs O(log
-// blocks) whatever the size, and inserting or removing one id moves at most one block's ids
-// plus O(log blocks) counters, instead of every id or every block start after it. A step to
-// a neighbouring position is answered from the block last used without the tree.
+// The list holds, per block, its bound (the key its records start at; none for block 0, which
+// starts before every key) and its count; a Fenwick tree over the counts gives the block of a
+// position, and the position of a block, in O(log blocks). A record's position is the count
+// before its block plus its place in it. A block's records (ids with their keys) are read from
+// the store by the loader with the block's bound and the next one's - one indexed range read -
+// when a position in the block is visited or a record is put into it, and kept in a cache of at
+// most CacheBlocks blocks, the one used longest ago going first. So memory is the list (one
+// bound and count per block of about a thousand records) plus the cache, whatever the table's
+// size.
 //
-// Some records also carry their key in memory (anchors): every AnchorEvery()-th record as the
-// view is read, and each record placed with a known key afterwards, thinned so that two
-// anchors apart always span more than AnchorEvery() records (with 1, every record keeps its
-// key). An anchor's key is the key the record was placed by, so the anchors always agree with
-// the view's order: Bracket finds, in memory, the few positions between two anchors where a
-// key belongs, and only there does the session ask the store (for the key's neighbours, or
-// comparisons). Keys are held packed (PackKey), one text per anchor, with the key's lead when
-// it has one: an integer that orders two keys that both have one (KeyLead), so that most
-// steps of a search compare two integers instead of two texts.
+// The blocks are the view's own partition of the key space: they start as the store's summary
+// (or, filtered, every BlockRows-th passing record) and then follow the records put in and
+// taken out: a cached block that reaches SplitRows records is split in two (its middle record's
+// key becomes the new block's bound), an uncached one when it is next loaded; a block left with
+// no record goes (block 0 stays). The store's own blocks may split differently meanwhile: a
+// block's records are read by its bounds, so the two need not agree.
 //
-// Invariants: FAnchors has one entry per block of FBlocks; a block's anchors are ordered by
-// Offset, each below the block's size, at most one per offset; FCount is the sum of the
-// blocks' sizes; only the first block may be empty, and only when it is the only one. Unless
-// FHeadsStale, FHeads[B] holds the key and id of block B's first anchor, its Offset -1 when
-// the block has none (else not kept): the search over blocks reads one array instead of every
-// block's anchors.
-#include <algorithm>
+// Records put in or taken out of an uncached block change only its count. A loaded block's
+// count becomes what the store holds: a load may see commits the session has not taken in yet
+// (Fresh); putting a record in and taking one out of a cached block go by its id, so taking
+// those commits in later changes nothing twice. A fresh block stays cached until Settle (called
+// once the session took in the log up to a point after the load): evicted and then counted
+// down by a commit it already held, its count would be wrong until its next load.
+//
+// Invariants:
+//   FBlocks is never empty; block 0 has no bound, every other block one, rising strictly in
+//     the key order (KeyOrder.h); only block 0 may count no record.
+//   FCount is the sum of the counts; the Fenwick tree agrees with the counts unless stale.
+//   A cached block (Slot >= 0) and its slot point at each other; its records are ordered by
+//     key, lie in [its bound, the next bound), number its count, and are below SplitRows.
+//   At most CacheBlocks slots are taken by blocks that are not fresh.
 #include <cstdint>
 #include <functional>
-#include <string_view>
+#include <optional>
 #include <vector>
 
 #include "framework/core/Exceptions.h"
+#include "server/KeySummary.h"
+#include "server/RecordStore.h"
+#include "server/Schema.h"
 
 namespace RecordServer {
 
 class TRecordView {
 public:
+    // Blocks kept cached: the page's, the current record's and their neighbours' fit many times.
+    static constexpr std::size_t CacheBlocks = 32;
     using TId = std::int64_t;
+    // Reads the records (ids and keys) with From <= key < To in key order into Records; a null
+    // bound is open. The view as of now, which may be ahead of the log the session took in.
+    using TLoader = std::function<void(const TRecordKey* From, const TRecordKey* To, std::vector<TRecordKey>& Records)>;
 
-    TRecordView() { Clear(); }
+    // Schema orders the keys (not owned: valid while the view is used); Loader reads blocks.
+    void Open(const TTableSchema& Schema, TLoader Loader);
+    // Forgets every block: one empty block 0, uncached.
     void Clear();
-    // A key without a lead.
-    static constexpr std::int64_t NoLead = INT64_MIN;
-    // Adds Id after the last; the view is filled this way straight from the statement that
-    // reads the ids, without a copy of them all. PackedKey, when given, makes it an anchor,
-    // with Lead the lead of that key.
-    void Append(TId Id, const AnsiString* PackedKey = nullptr, std::int64_t Lead = NoLead);
+    // Block sizes: split at Split records (SplitRows unless set), at most Cache blocks cached.
+    void SetSizes(std::int64_t Split, std::size_t Cache);
+    // The sizes of views opened from now on (tests make them small, so that a session's blocks
+    // split and leave the cache); 0 for the usual ones.
+    static void SetOpeningSizes(std::int64_t Split, std::size_t Cache);
+    // Adds a block after the last (Bound: none only for the first one added after Clear, which
+    // becomes block 0 and replaces the empty one).
+    void AddBlock(std::optional<TRecordKey> Bound, std::int64_t Count);
+
     std::int64_t Count() const { return FCount; }
     bool IsEmpty() const { return FCount == 0; }
-    TId At(std::int64_t Pos) const;
-    // Position of Id, or -1; a linear search, for the rare cases that need it.
-    std::int64_t Find(TId Id) const;
-    // Position of Id among the positions [From, To), or -1; a linear search in memory.
-    std::int64_t FindBetween(TId Id, std::int64_t From, std::int64_t To) const;
-    // Puts Id at Pos (0..Count); the ids from Pos on move one place back. PackedKey, when
-    // given, is the key Id was placed by, and makes it an anchor (Lead: that key's lead).
-    void Insert(std::int64_t Pos, TId Id, const AnsiString* PackedKey = nullptr, std::int64_t Lead = NoLead);
-    void Remove(std::int64_t Pos);
+    std::size_t BlockCount() const { return FBlocks.size(); }
+    std::size_t CachedCount() const { return FSlots.size() - FFree.size(); }
+    // The record at Pos (0 .. Count-1): its block is loaded when it is not cached.
+    TId At(std::int64_t Pos);
+    const TRecordKey& RecordAt(std::int64_t Pos);
+    // Position of the record with Key (its key fields and id); -1 when the view does not hold it.
+    std::int64_t Locate(const TRecordKey& Key);
+    // Position of record Id among the cached blocks; -1 when none holds it.
+    std::int64_t FindCached(TId Id) const;
 
-    // A record is read with its key every AnchorEvery() records as the view is filled (16
-    // unless set; Clear keeps it). Where every record keeps its key, blocks are smaller, so
-    // that a record put in or taken out moves few keys.
-    int AnchorEvery() const { return FAnchorEvery; }
-    void SetAnchorEvery(int Every)
-    {
-        FAnchorEvery = std::max(Every, 1);
-        FBlockSize = FAnchorEvery >= 16 ? 1024 : 128;
-    }
-    // Compares an anchor (its packed key and id) with the key looked for: negative, 0 or
-    // positive as the anchor comes before, at or after it.
-    using TAnchorCompare = std::function<int(std::string_view PackedKey, TId Id)>;
-    struct TBracket {
-        std::int64_t Lo = 0, Hi = 0;  // the key's place, or its record, is in [Lo, Hi]
-        std::int64_t Exact = -1;      // the position of an anchor at the key itself
-    };
-    // The positions between the last anchor before the key and the first after it. Lead is the
-    // key's lead: an anchor with another lead is ordered by the two leads, without Compare.
-    TBracket Bracket(const TAnchorCompare& Compare, std::int64_t Lead = NoLead) const;
-    std::size_t AnchorCount() const;
-    // Hands Visit every anchor in the view's order: its position, id, packed key and lead.
-    using TAnchorVisit = std::function<void(std::int64_t Pos, TId Id, std::string_view PackedKey, std::int64_t Lead)>;
-    void ForEachAnchor(const TAnchorVisit& Visit) const;
+    // Where a record was put or taken: its position when its block is cached, else -1.
+    // Puts the record Key in at its place (taking out a record with its id that its block holds
+    // already). Load: read its block first when it is not cached (else only its count grows).
+    std::int64_t Put(const TRecordKey& Key, bool Load);
+    // Takes the record Key out (by its key, then by its id within the block). Load: read the
+    // block first when it is not cached (else only its count falls). Answers whether a cached
+    // block held it, or, not loaded, that the count fell; Pos receives its position or -1.
+    bool Take(const TRecordKey& Key, bool Load, std::int64_t& Pos);
+    void RemoveAt(std::int64_t Pos);
+    // The log is taken in up to a point after every load so far: fresh blocks may go.
+    void Settle();
 
-    // The first of the invariants above that is broken, or empty text (see Invariants.h).
-    // Also: every anchor's id is the id at its offset, no block holds twice the ids it is
-    // filled with, and the Fenwick tree and the block last used agree with the blocks' sizes
-    // unless stale. The order of the anchors' keys is the caller's to check (ForEachAnchor).
+    // The first broken invariant above, or empty text (Invariants.h).
     AnsiString CheckInvariants() const;
 
 private:
-    struct TAnchor {
-        std::int32_t Offset;  // within its block
-        TId Id;               // the record's, so that comparing with it reads nothing else
-        std::int64_t Lead;    // its key's, or NoLead
-        AnsiString Key;       // packed
+    struct TBlock {
+        std::optional<TRecordKey> Bound;
+        std::int64_t Count = 0;
+        int Slot = -1;  // its records in FSlots, or -1
+    };
+    struct TSlot {
+        std::vector<TRecordKey> Records;
+        std::size_t Block = 0;
+        std::uint64_t Used = 0;  // FClock at its last use
+        bool Fresh = false;      // loaded since the last Settle
     };
 
-    // The block holding Pos; Start receives that block's first position.
+    int Compare(const TRecordKey& A, const TRecordKey& B) const;
+    // The last block whose bound is at or before Key.
+    std::size_t BlockOfKey(const TRecordKey& Key) const;
+    // The block holding Pos; Start receives its first position.
     std::size_t BlockOf(std::int64_t Pos, std::int64_t& Start) const;
-    void SplitBlock(std::size_t Block);
-    // Gives a new block its room.
-    void Reserve(std::size_t Block);
     std::int64_t BlockStart(std::size_t Block) const;
-    // Adds an anchor at Offset of Block and drops a neighbour that the new one makes needless.
-    void AddAnchor(std::size_t Block, std::int32_t Offset, TId Id, const AnsiString& Key, std::int64_t Lead);
-    // The first block from Block on that holds an anchor, or FBlocks.size(); makes FHeads
-    // again when stale.
-    std::size_t NextAnchoredBlock(std::size_t Block) const;
-    // Block's head: its first anchor, or one with Offset -1 when it has none.
-    TAnchor HeadOf(std::size_t Block) const;
-    // FHeads made again from the blocks' anchors, when stale.
-    void RebuildHeads() const;
-    // Block's first anchor may have changed: its head follows.
-    void HeadChanged(std::size_t Block);
-    // The Fenwick tree over the blocks' sizes: rebuilt when blocks were added or removed.
+    // Block's records, loaded when not cached; marks it used.
+    std::vector<TRecordKey>& Records(std::size_t Block);
+    void Load(std::size_t Block);
+    // Evicts the blocks used longest ago (fresh ones stay) until Room more fit the bound.
+    void Trim(std::size_t Room);
+    void SetCount(std::size_t Block, std::int64_t Count);
+    void Split(std::size_t Block);
+    void RemoveBlock(std::size_t Block);
     void RebuildTree() const;
-    void AddToTree(std::size_t Block, std::int64_t Delta);
-    // Forgets the block last used (its start moved).
-    void Changed() { FLastValid = false; }
 
-    std::vector<std::vector<TId>> FBlocks;  // never empty blocks, except a single one
-    mutable std::vector<std::int64_t> FTree;  // 1-based Fenwick tree of the blocks' sizes
+    const TTableSchema* FSchema = nullptr;  // not owned: the session's open table's
+    TLoader FLoader;
+    std::vector<TBlock> FBlocks{1};
+    std::vector<TSlot> FSlots;
+    std::vector<int> FFree;  // slots not in use
+    mutable std::vector<std::int64_t> FTree;  // 1-based Fenwick tree of the counts
     mutable bool FTreeStale = true;
-    std::vector<std::vector<TAnchor>> FAnchors;  // per block, by offset
-    mutable std::vector<TAnchor> FHeads;         // per block, its first anchor's copy
-    mutable bool FHeadsStale = true;
-    int FAnchorEvery = 16;
-    std::size_t FBlockSize = 1024;  // ids a block is filled with; it is split at twice that
     std::int64_t FCount = 0;
-    mutable std::size_t FLastBlock = 0;  // the block used last, tried first, and its start
-    mutable std::int64_t FLastStart = 0;
-    mutable bool FLastValid = false;
+    std::int64_t FSplit = SplitRows;
+    std::size_t FCache = CacheBlocks;
+    std::uint64_t FClock = 0;
 };
 
 }  // namespace RecordServer

@@ -194,6 +194,7 @@ void TSqliteRecordStore::ReadSummary(const TSummarySink& Sink)
 {
     Guard([&] {
         ReadInSnapshot([&] {
+            RestartLog();  // the summary and the log's end with no commit between them
             TStatementReset Done(FSummary);
             TSummaryBlock Block;
             std::size_t BoundCount = static_cast<std::size_t>(FSummary.ColumnCount() - 2);

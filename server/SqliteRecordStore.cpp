@@ -118,7 +118,72 @@ void TSqliteRecordStore::SetFilter(const std::vector<TFilterCondition>& Conditio
         FView = std::move(View);
         FPasses = std::move(Passes);
         FPage = std::move(Page);
+        for (TSqliteStatement& Range : FRange) Range = TSqliteStatement();  // made again for this filter
+        FWhereFilter = Where;
         FFilter = std::move(Filter);
+    });
+}
+
+void TSqliteRecordStore::RestartLog()
+{
+    if (FMemoryLog) {
+        FLogCursor.Restart(FMemoryLog->End());
+    } else {
+        DataVersionMoved();
+        FLogCursor.Restart(LogEnd());
+    }
+}
+
+TSqliteStatement& TSqliteRecordStore::RangeStatement(bool HasFrom, bool HasTo)
+{
+    TSqliteStatement& Stmt = FRange[(HasFrom ? 1 : 0) + (HasTo ? 2 : 0)];
+    if (Stmt.IsPrepared()) return Stmt;
+    // From's key fields are ?3.., To's follow them (?1 and ?2 are the filter's, as elsewhere).
+    int Keys = static_cast<int>(ValueTerms(FSchema).size());
+    auto Param = [](int Number) { return "?" + IntToStr(Number); };
+    std::vector<AnsiString> Conditions;
+    if (!FWhereFilter.empty()) Conditions.push_back(FWhereFilter);
+    if (FSchema.HasKey()) {
+        if (HasFrom)
+            Conditions.push_back(KeyRangeSql(FSchema, '>', true, [&](std::size_t, int K) { return Param(3 + K); }));
+        if (HasTo)
+            Conditions.push_back(KeyRangeSql(FSchema, '<', false, [&](std::size_t, int K) { return Param(3 + Keys + K); }));
+    } else {
+        if (HasFrom) Conditions.push_back("zfd_id >= ?3");
+        if (HasTo) Conditions.push_back("zfd_id < ?4");
+    }
+    AnsiString Where;
+    for (const AnsiString& Condition : Conditions) Where += (Where.empty() ? " WHERE (" : " AND (") + Condition + ")";
+    AnsiString KeyColumns;
+    for (std::size_t I = 0; I < FSchema.Fields.size(); ++I)
+        if (FSchema.Fields[I].Key) KeyColumns += ", " + Column(I);
+    Stmt = TSqliteStatement(FDb, "SELECT zfd_id" + KeyColumns + " FROM " + FTable + Where + " ORDER BY " +
+                                     KeyOrderSql(FSchema, "") + "zfd_id");
+    return Stmt;
+}
+
+void TSqliteRecordStore::ReadRange(const TRecordKey* From, const TRecordKey* To, const TRangeSink& Sink)
+{
+    Guard([&] {
+        TSqliteStatement& Stmt = RangeStatement(From != nullptr, To != nullptr);
+        TStatementReset Done(Stmt);
+        BindFilter(Stmt, *FFilter);
+        int Keys = static_cast<int>(ValueTerms(FSchema).size());
+        if (FSchema.HasKey()) {
+            for (int K = 0; From && K < Keys; ++K) Stmt.BindUncopied(3 + K, From->Values[static_cast<std::size_t>(K)]);
+            for (int K = 0; To && K < Keys; ++K) Stmt.BindUncopied(3 + Keys + K, To->Values[static_cast<std::size_t>(K)]);
+        } else {
+            if (From) Stmt.Bind(3, From->Id);
+            if (To) Stmt.Bind(4, To->Id);
+        }
+        TRecordKey Record;
+        Record.Values.resize(static_cast<std::size_t>(Stmt.ColumnCount() - 1));
+        while (Stmt.Step()) {
+            Record.Id = Stmt.ColumnInt64(0);
+            for (std::size_t I = 0; I < Record.Values.size(); ++I)
+                Stmt.ColumnTextInto(static_cast<int>(I) + 1, Record.Values[I]);
+            Sink(Record);
+        }
     });
 }
 
@@ -129,12 +194,7 @@ void TSqliteRecordStore::ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink
         // in the ids or after the end (the snapshot is the one of ReadChanges, when it called
         // for reading the view again).
         ReadInSnapshot([&] {
-            if (FMemoryLog) {
-                FLogCursor.Restart(FMemoryLog->End());
-            } else {
-                DataVersionMoved();
-                FLogCursor.Restart(LogEnd());
-            }
+            RestartLog();
             TStatementReset Done(FView);
             BindFilter(FView, *FFilter);
             // Each row is handed over when the next tells whether it was the last, which goes with

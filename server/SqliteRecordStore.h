@@ -104,6 +104,7 @@ public:
     int KeyEvery() const override { return 16; }
     void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override;
     void ReadSummary(const TSummarySink& Sink) override;
+    void ReadRange(const TRecordKey* From, const TRecordKey* To, const TRangeSink& Sink) override;
     bool PassesFilter(std::int64_t Id) override;
     std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override;
     std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) override;
@@ -204,6 +205,10 @@ private:
     void ReadRow(const TSqliteStatement& Stmt, int First, TStoredRecord& Record) const;
     AnsiString Column(std::size_t Field) const { return ColumnOf(FSchema, Field); }
     AnsiString ColumnList() const;
+    // The point ReadChanges counts from becomes the log's end (inside ReadInSnapshot).
+    void RestartLog();
+    // The statement of ReadRange with a lower and an upper bound or not, made at its first use.
+    TSqliteStatement& RangeStatement(bool HasFrom, bool HasTo);
     // The tables a page is read from, and its condition (see ReadPage).
     AnsiString PageSource() const;
     AnsiString PageRange() const;
@@ -221,7 +226,9 @@ private:
     int FBusyTimeoutMs = DefaultBusyTimeoutMs;  // a file's writers' wait for another's lock
     bool FInSnapshot = false;  // a read transaction from ReadChanges until FinishChanges
     TSqliteStatement FView, FPasses, FPage;
-    std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView, FPasses and FPage
+    TSqliteStatement FRange[4];  // ReadRange's: [From given + 2 * To given], made when first used
+    AnsiString FWhereFilter;     // the filter's SQL condition, for FRange
+    std::unique_ptr<TCompiledFilter> FFilter;  // owned; bound to FView, FPasses, FPage and FRange
     std::int64_t FLastDataVersion = -1;
     TWalCommitWatch FWalWatch;  // a file's commits seen without a transaction; a memory table has none
     AnsiString FLogName, FLog;  // the change log table's name, and quoted

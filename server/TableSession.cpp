@@ -324,7 +324,7 @@ bool TTableSession::Sync(TLook Look)
         ~TFinish() { Store.FinishChanges(); }
     } Finish{*FStore};
     switch (FStore->ReadChanges(Changes, Look)) {
-    case TChangesSeen::None: return false;
+    case TChangesSeen::None: FView.Settle(); return false;
     case TChangesSeen::Lost: {
         TCursorMark Mark = MarkCursor();
         ChangeView(Mark, [&] { RebuildView(Mark); });
@@ -332,7 +332,10 @@ bool TTableSession::Sync(TLook Look)
     }
     case TChangesSeen::Listed: break;
     }
-    if (Changes.empty()) return false;  // only this session's own writes, or another table's
+    if (Changes.empty()) {  // only this session's own writes, or another table's
+        FView.Settle();
+        return false;
+    }
     TCursorMark Mark = MarkCursor();
     // Records read ahead stay good unless they were written.
     for (const TChange& Change : Changes) FReadAhead.Forget(Change.Id);
@@ -358,7 +361,7 @@ void TTableSession::ReadView()
     FView.Read();
 }
 
-TTableSession::TCursorMark TTableSession::MarkCursor() const
+TTableSession::TCursorMark TTableSession::MarkCursor()
 {
     TCursorMark Mark;
     if (HasCurrent()) Mark.Id = FView.At(FPos);
@@ -713,7 +716,7 @@ void TTableSession::Delete()
     std::int64_t Pos = HasCurrent() && FCurrent.Id == Id ? FPos : FView.LocateOwn(Id, FEditOriginal);
     if (Editing) EndPending();
     if (Pos >= 0) {
-        FView.RemoveDeleted(Pos);
+        FView.RemoveDeleted(Pos, Id);
         PositionAt(Pos);  // the next record, or the new last
     }
     RunTriggers(trgAfterDelete, false, "delete");
@@ -866,9 +869,15 @@ void TTableSession::SetFiltered(bool Value)
     }
     Sync(TLook::Known);  // the view is read again
     if (!Value && !FFiltered) return;
-    ApplyFilter(Value ? FFilterLines : std::vector<TFilterCondition>{});
-    FFiltered = Value;
+    // The view reads its blocks by the filter it is told of (the summary counts every record).
     FView.SetFiltered(Value);
+    try {
+        ApplyFilter(Value ? FFilterLines : std::vector<TFilterCondition>{});
+    } catch (...) {
+        FView.SetFiltered(FFiltered);
+        throw;
+    }
+    FFiltered = Value;
     if (Value) FNextLineStartsNewSet = false;
     Notify(FOnFilterChange);
     Notify(FOnStateChange);

@@ -270,7 +270,7 @@ private:
     template <class F>
     void ChangeView(const TCursorMark& Mark, F&& Change);
     void ReadView();
-    TCursorMark MarkCursor() const;
+    TCursorMark MarkCursor();
     void RebuildView(const TCursorMark& Mark);
     // Puts the cursor back on the marked record, now at Found (-1: it left the view), keeping
     // what the session knew of it.

@@ -19,6 +19,7 @@
 #include "framework/core/TextUtils.h"
 #include "server/MemoryChangeLog.h"
 #include "server/MemoryTables.h"
+#include "server/RecordView.h"
 #include "server/SqliteSqlFunctions.h"
 
 namespace {
@@ -76,6 +77,7 @@ struct TMix {
     bool WithFilter;
     int Stored;  // records stored before the mix (keys 1000, 1002, ...), so that views span blocks
     int Steps;
+    bool SmallBlocks = false;  // views split at 6 records and cache 2 blocks
 };
 
 class ChangeLogTest : public ServerTest, public ::testing::WithParamInterface<TMix> {
@@ -159,6 +161,10 @@ TEST_P(ChangeLogTest, ViewsTakenInFromTheLogEqualAFreshReadAfterEveryStepOfARand
         for (int I = 0; I < GetParam().Stored; ++I) Keys.insert(1000 + 2 * I);
     }
     const int KeyLimit = GetParam().Stored > 0 ? 1000 + 2 * GetParam().Stored + 500 : 300;
+    struct TSizes {
+        explicit TSizes(bool Small) { RecordServer::TRecordView::SetOpeningSizes(Small ? 6 : 0, Small ? 2 : 0); }
+        ~TSizes() { RecordServer::TRecordView::SetOpeningSizes(0, 0); }
+    } Sizes(GetParam().SmallBlocks);
     TSession A = Open(WithFilter());
     TSession B = Open(false);
     std::mt19937 Random(InFile() ? 11 : 12);
@@ -201,11 +207,14 @@ TEST_P(ChangeLogTest, ViewsTakenInFromTheLogEqualAFreshReadAfterEveryStepOfARand
 INSTANTIATE_TEST_SUITE_P(MemoryAndFileWithAndWithoutFilter, ChangeLogTest,
                          ::testing::Values(TMix{false, false, 0, 400}, TMix{false, true, 0, 400},
                                            TMix{true, false, 0, 120}, TMix{true, true, 0, 120},
-                                           TMix{false, false, 3000, 60}, TMix{false, true, 3000, 60}),
+                                           TMix{false, false, 3000, 60}, TMix{false, true, 3000, 60},
+                                           TMix{false, false, 0, 300, true}, TMix{false, true, 0, 300, true},
+                                           TMix{true, false, 0, 100, true}),
                          [](const auto& Info) {
                              return std::string(Info.param.InFile ? "File" : "Memory") +
                                     (Info.param.WithFilter ? "Filtered" : "All") +
-                                    (Info.param.Stored ? "InSeveralBlocks" : "");
+                                    (Info.param.Stored ? "InSeveralBlocks" : "") +
+                                    (Info.param.SmallBlocks ? "WithSmallBlocksAndCache" : "");
                          });
 
 class TrimmedLogTest : public ServerTest {
@@ -262,13 +271,18 @@ TEST_F(TrimmedLogTest, ALogTrimmedPastWhatASessionSawMakesItReadItsViewAgainWith
 }
 
 // A session that fails while it takes in others' writes (here its table is renamed away for a
-// moment) has moved past their log entries: it reads its view again at its next operation,
-// with the cursor on its record, instead of going on without the records it had not placed.
+// moment, while a filtered view asks the store whether the records written pass) has moved
+// past their log entries: it reads its view again at its next operation, with the cursor on
+// its record, instead of going on without the records it had not placed.
 TEST_F(TrimmedLogTest, ASessionThatFailedHalfWayThroughOthersWritesReadsItsViewAgainAtItsNextOperation)
 {
     TSession A, B;
     OpenTwoWithAOn30(A, B);
     if (HasFatalFailure()) return;
+    OleVariant Accepted;
+    OleCheck(A->AddFilterCommand("all,CustNo,,,>=,1,", &Accepted));
+    OleCheck(A->SetFiltered(true));
+    OleCheck(A->MoveTo(3));
     AddKeys(B.get(), {"25", "35"});
     Exec(Raw, "ALTER TABLE Customer RENAME TO Away");
     EXPECT_NE(FailureText(A->MoveTo(1)).find("no such table"), AnsiString::npos);

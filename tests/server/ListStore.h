@@ -4,6 +4,7 @@
 // no change log, and a count of the statements a real store would run for each call.
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "server/KeySummary.h"
@@ -13,7 +14,7 @@ class TListStore : public RecordServer::TRecordStore {
 public:
     std::vector<RecordServer::TStoredRecord> Records;  // in the store's order
     int Every = 16;                                     // KeyEvery()
-    int Reads = 0, Pages = 0;                           // Read and ReadPage calls
+    int Reads = 0, Pages = 0, Ranges = 0;               // Read, ReadPage and ReadRange calls
 
     // Records with ids 1..Count and keys "1".."Count" in their first field, a second field "v<id>".
     static TListStore Numbered(int Count)
@@ -51,6 +52,18 @@ public:
             Sink(Block);
         }
         if (Records.empty()) Sink(Block);
+    }
+    // Keys compare as numbers, as Numbered makes them; the records in between in the store's order.
+    void ReadRange(const RecordServer::TRecordKey* From, const RecordServer::TRecordKey* To, const TRangeSink& Sink) override
+    {
+        ++Ranges;
+        auto Number = [](const AnsiString& Text) { return std::stoll(Text); };
+        for (const RecordServer::TStoredRecord& Record : Records) {
+            long long Key = Number(Record.Values[0]);
+            if (From && Key < Number(From->Values[0])) continue;
+            if (To && Key >= Number(To->Values[0])) continue;
+            Sink(RecordServer::TRecordKey{{Record.Values[0]}, Record.Id});
+        }
     }
     bool PassesFilter(std::int64_t Id) override { return Find(Id) != Records.end(); }
     std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override { return Index(A) < Index(B); }

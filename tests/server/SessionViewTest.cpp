@@ -1,5 +1,6 @@
-// The session's view on its own: it checks what it holds where it changes, so that a store
-// that answers out of order, or a placing gone wrong, stops a debug build where it happens.
+// The session's view on its own: it opens from the store's summary and reads a block only when
+// a position in it is visited; and it checks what it holds where it changes, so that a store
+// that answers out of order stops a debug build where the block is read.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -12,26 +13,52 @@ namespace {
 
 using namespace RecordServer;
 
-TEST(SessionView, AViewWhoseKeysDoNotRiseWithTheirPlacesIsCaughtWhereItIsRead)
+TTableSchema KeyedSchema()
 {
-    TTableSchema Schema = ParseSchema("[Table]\nName = T\n[Fields]\nK, Number, 8, Key\nV, Text, 8\n", "t.SFD");
-    TListStore Store = TListStore::Numbered(5);
-    Store.Every = 1;  // every record keeps its key
+    return ParseSchema("[Table]\nName = T\n[Fields]\nK, Number, 8, Key\nV, Text, 8\n", "t.SFD");
+}
+
+TEST(SessionView, OpeningReadsTheSummaryAloneAndAPositionReadsOnlyItsBlock)
+{
+    TTableSchema Schema = KeyedSchema();
+    TListStore Store = TListStore::Numbered(5000);  // summary blocks of 1024
     TSessionView View;
     View.Open(Store, Schema);
     View.Read();
+    EXPECT_EQ(View.Count(), 5000);
+    EXPECT_EQ(Store.Ranges, 0);
+    EXPECT_EQ(View.At(4999), 5000);  // the last block alone
+    EXPECT_EQ(View.At(4100), 4101);
+    EXPECT_EQ(Store.Ranges, 1);
+    EXPECT_EQ(View.At(1500), 1501);
+    EXPECT_EQ(Store.Ranges, 2);
+    EXPECT_EQ(View.Find(2), 1);
+    EXPECT_EQ(Store.Ranges, 3);
+    EXPECT_EQ(View.Find(9999), -1);
     EXPECT_EQ(View.CheckInvariants(), "");
-    EXPECT_EQ(View.Count(), 5);
+    View.Close();
+    EXPECT_TRUE(View.IsEmpty());
+}
+
+TEST(SessionView, ABlockWhoseKeysDoNotRiseIsCaughtWhereItIsRead)
+{
+    TTableSchema Schema = KeyedSchema();
+    TListStore Store = TListStore::Numbered(5);
+    TSessionView View;
+    View.Open(Store, Schema);
+    View.Read();
+    EXPECT_EQ(View.At(2), 3);
+    EXPECT_EQ(View.CheckInvariants(), "");
 
     std::swap(Store.Records[1], Store.Records[3]);  // keys 1 4 3 2 5
-#ifdef NDEBUG
     View.Read();
-    EXPECT_NE(View.CheckInvariants().find("the anchor at 2 (record 3) does not come after the anchor at 1"),
-              AnsiString::npos)
+#ifdef NDEBUG
+    View.At(0);
+    EXPECT_NE(View.CheckInvariants().find("record 3 does not come after the one before it"), AnsiString::npos)
         << View.CheckInvariants();
 #else
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_DEATH(View.Read(), "an invariant is broken: the anchor at 2 \\(record 3\\) does not come after");
+    EXPECT_DEATH(View.At(0), "an invariant is broken: block 0: record 3 does not come after the one before it");
 #endif
     View.Close();
     EXPECT_EQ(View.CheckInvariants(), "");
