@@ -54,7 +54,7 @@ TChangesSeen TPostgresRecordStore::ReadChanges(std::vector<TChange>& Changes, TL
         FMustLook = false;
         FLocalSeen = Local;
         // Without a filter, and with every entry holding the key it leaves (sessions here
-        // keep every key in memory), the session reads nothing while it takes the changes
+        // place each record by its key among the records they hold), the session reads nothing while it takes the changes
         // in: when the notices hold every entry since the last look and nobody asks for
         // more, nothing is read at all; else the log alone is read, in one round trip. With
         // a filter the log and every read until FinishChanges see one snapshot: at once when

@@ -98,7 +98,6 @@ public:
     void SetFilter(const std::vector<TFilterCondition>& Conditions) override;
     // A comparison with the table is a round trip: every key is kept in the view (the view's
     // reading brings them all anyway).
-    int KeyEvery() const override { return 1; }
     void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override;
     void ReadSummary(const TSummarySink& Sink) override;
     void ReadRange(const TRecordKey* From, const TRecordKey* To, const TRangeSink& Sink) override;

@@ -120,7 +120,8 @@ public:
 
     // Every write appends (sequence, record id, what happened, the key before) to a change
     // log of the store's own, in the same transaction as the write. ReadChanges answers the
-    // entries that other sessions appended since the last call (or since ReadOrderedIds);
+    // entries that other sessions appended since the last call (or since ReadOrderedIds or
+    // ReadSummary);
     // this session's own writes are left out, since the session placed them itself. The log
     // is trimmed to its latest few thousand entries; a session that fell further behind gets
     // Lost and reads its view again.
@@ -128,7 +129,8 @@ public:
     // every read until FinishChanges, so that the records compared while the changes are
     // taken in do not change under them; the caller calls FinishChanges before it writes. A
     // store may go without one only where the session reads nothing to take the changes in:
-    // no filter, every entry with its new key, and every key kept (KeyEvery() 1).
+    // no filter and every entry with its new key (the session places each record by its key
+    // among the records it holds).
     virtual TChangesSeen ReadChanges(std::vector<TChange>& Changes, TLook Look) = 0;
     virtual void FinishChanges() = 0;
     // What wakes a live view when another session may have committed (CommitWake.h): made at
@@ -153,10 +155,6 @@ public:
     // KeyEvery+1-th, ...) and with the last also its key fields' texts, else null. The ids and
     // the point ReadChanges counts from are read with no commit between them.
     using TOrderedIdSink = std::function<void(std::int64_t Id, const std::vector<AnsiString>* Key)>;
-    // Every how many records a session keeps the key in memory: 1 (every record) where a
-    // comparison with the storage costs much against the memory a key takes (a server a round
-    // trip away), more where comparisons are cheap and a large table's view must stay small.
-    virtual int KeyEvery() const = 0;
     virtual void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) = 0;
     // The key-order summary's blocks (KeySummary.h), in order, handed to Sink: every record,
     // whatever the filter, read in one snapshot (or with the writers kept out), with the point

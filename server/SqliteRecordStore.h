@@ -101,7 +101,6 @@ public:
     void SetFilter(const std::vector<TFilterCondition>& Conditions) override;
     // One key in sixteen: a comparison in process costs little, while every key would make
     // opening a large table half as slow again and a session on ten million records large.
-    int KeyEvery() const override { return 16; }
     void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override;
     void ReadSummary(const TSummarySink& Sink) override;
     void ReadRange(const TRecordKey* From, const TRecordKey* To, const TRangeSink& Sink) override;

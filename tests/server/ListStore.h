@@ -13,7 +13,6 @@
 class TListStore : public RecordServer::TRecordStore {
 public:
     std::vector<RecordServer::TStoredRecord> Records;  // in the store's order
-    int Every = 16;                                     // KeyEvery()
     int Reads = 0, Pages = 0, Ranges = 0;               // Read, ReadPage and ReadRange calls
 
     // Records with ids 1..Count and keys "1".."Count" in their first field, a second field "v<id>".
@@ -33,7 +32,6 @@ public:
     void FinishChanges() override {}
     bool HoldInStep() override { return false; }
     void SetFilter(const std::vector<RecordServer::TFilterCondition>&) override {}
-    int KeyEvery() const override { return Every; }
     void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override
     {
         for (std::size_t N = 0; N < Records.size(); ++N) {
