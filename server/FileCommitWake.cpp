@@ -7,6 +7,7 @@
 #include <sys/timerfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -33,7 +34,7 @@ void TFileCommitWake::CloseDescriptor()
         if (*Descriptor >= 0) close(*Descriptor);
         *Descriptor = -1;
     }
-    FFollowUpMs = 0;
+    FFollowUpAt = 0;
 }
 
 bool TFileCommitWake::StartWatch()
@@ -67,18 +68,25 @@ bool TFileCommitWake::StartWatch()
     FDescriptor = Set;
     FWatcher = Watcher;
     FFollowUp = FollowUp;
-    FFollowUpMs = 0;
+    FFollowUpAt = 0;
     FMode = TMode::Watch;
     return true;
 }
 
-void TFileCommitWake::FollowUpAfter(int Ms)
+void TFileCommitWake::FollowUpAt(int At)
 {
+    const int Ms = At - FFollowUpAt;
     itimerspec Once{};
     Once.it_value.tv_sec = Ms / 1000;
     Once.it_value.tv_nsec = static_cast<long>(Ms % 1000) * 1000000L;
     timerfd_settime(FFollowUp, 0, &Once, nullptr);
-    FFollowUpMs = Ms;
+    FFollowUpAt = At;
+}
+
+void TFileCommitWake::FollowUpAfresh()
+{
+    FFollowUpAt = 0;
+    FollowUpAt(FollowUpFirstMs);
 }
 
 void TFileCommitWake::StartTimer()
@@ -103,13 +111,15 @@ void TFileCommitWake::Drain()
         while (read(FDescriptor, &Expirations, sizeof Expirations) < 0 && errno == EINTR) {}
         return;
     }
-    // A follow-up that came arms the next, at twice its delay, up to the last.
+    // A follow-up that came arms the next, a share of the time since the write later, up to
+    // the last.
     std::uint64_t Expirations = 0;
     ssize_t Fired = 0;
     while ((Fired = read(FFollowUp, &Expirations, sizeof Expirations)) < 0 && errno == EINTR) {}
     if (Fired > 0) {
-        if (FFollowUpMs < FollowUpLastMs) FollowUpAfter(FFollowUpMs * 2);
-        else FFollowUpMs = 0;
+        if (FFollowUpAt < FollowUpLastMs)
+            FollowUpAt(std::min(FFollowUpAt + std::max(FollowUpFirstMs, FFollowUpAt / FollowUpShare), FollowUpLastMs));
+        else FFollowUpAt = 0;
     }
     // Every event waiting is read; a write starts the follow-ups afresh; an event that ends
     // the watch has it made again on the file SQLite writes now, or hands over to the timer.
@@ -131,10 +141,10 @@ void TFileCommitWake::Drain()
         CloseDescriptor();
         if (!StartWatch()) StartTimer();
         // The commit that ended the watch may not be published yet.
-        if (FMode == TMode::Watch) FollowUpAfter(FollowUpFirstMs);
+        if (FMode == TMode::Watch) FollowUpAfresh();
         return;
     }
-    if (Written) FollowUpAfter(FollowUpFirstMs);
+    if (Written) FollowUpAfresh();
 }
 
 }  // namespace RecordServer

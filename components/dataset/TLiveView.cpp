@@ -9,6 +9,13 @@
 #include "interface/FileDataSetWatch.h"
 #include "interface/ServerCall.h"
 
+std::function<void(const TZopFileDataSet&, TLiveView::TStep, bool)> TLiveView::Probe;
+
+void TLiveView::Note(TStep Step, bool Changed) const
+{
+    if (Probe) Probe(FDataSet, Step, Changed);
+}
+
 TLiveView::TLiveView(TZopFileDataSet& DataSet) : FDataSet(DataSet)
 {
     FWatch.OnReadable = TNotifyEvent(this, &TLiveView::Readable);
@@ -43,11 +50,22 @@ void TLiveView::Stop()
 
 void TLiveView::Readable(TObject*)
 {
+    Note(TStep::Woken);
+    // Looked at now unless two refreshes came within the last two rests; then the wake waits
+    // until the older of them is two rests old (the descriptor stays readable: the watch
+    // fires again then).
+    const auto Rested = FShownAt[1] + std::chrono::milliseconds(2 * RestMs);
+    const auto Now = std::chrono::steady_clock::now();
+    if (Now < Rested) {
+        FWatch.RearmAfter(static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(Rested - Now).count()));
+        return;
+    }
     FLook.Request();
 }
 
 void TLiveView::Look(TObject*)
 {
+    Note(TStep::Looking);
     TComInterface<IFileDataSetWatch> Server;
     if (MayWatch()) Server = TComInterface<IFileDataSet>(FDataSet.FileDataSet()).As<IFileDataSetWatch>();
     if (!Server) {
@@ -62,6 +80,7 @@ void TLiveView::Look(TObject*)
     std::vector<int> After = Before;
     bool Changed = false;
     const HRESULT Looked = Server->TakeOthersCommits(TakeIn, After.data(), static_cast<int>(After.size()), &Changed);
+    Note(TStep::TakenIn, Changed);
     if (FAILED(Looked)) {
         // Shown once (the deferred call hands the failure to the application); nothing is
         // watched until the dataset's next notification, so that a lost connection does not
@@ -72,11 +91,10 @@ void TLiveView::Look(TObject*)
     int Descriptor = -1;
     Check(Server->GetCommitDescriptor(&Descriptor));
     FWatch.SetDescriptor(Descriptor);
-    if (!Changed) {
-        FWatch.Rearm();
-        return;
-    }
-    FWatch.RearmAfter(RestMs);
+    FWatch.Rearm();
+    if (!Changed) return;
     if (Listener) Listener->ShowOthersCommits(Before, After);
+    FShownAt = {std::chrono::steady_clock::now(), FShownAt[0]};
+    Note(TStep::Shown, true);
     if (FDataSet.OnLiveRefresh) FDataSet.OnLiveRefresh(&FDataSet);
 }

@@ -7,9 +7,11 @@
 // cancel or move, whose own refresh shows them.
 //
 // The look runs in a deferred call (TDeferredCall.h): from the event loop, never inside a key,
-// mouse or data handler, at most once per turn, never re-entered. After a look that showed
-// something the watch rests RestMs before it fires again, so that a burst of commits costs a
-// refresh per rest at most and the loop keeps serving the user meanwhile.
+// mouse or data handler, at most once per turn, never re-entered. A burst of commits is
+// coalesced from its third refresh on: a wake is looked at once unless the refresh before the
+// last ended less than two rests (2 x RestMs) ago, and then waits until it did. So a lone
+// commit, and the second of two close together, show at once, and a burst costs two
+// refreshes per two rests at most, the loop serving the user meanwhile.
 //
 // States:
 //
@@ -20,14 +22,20 @@
 //             |                             | a look that failed (until the dataset's next
 //             |                             | notification)
 //   watching  | armed on the descriptor     | Follow() with the dataset open and LiveView on
-//   due       | fired; the look requested   | the descriptor readable
-//   resting   | disarmed for RestMs         | a look that showed others' commits
+//   due       | fired; the look requested   | the descriptor readable 2 x RestMs or more
+//             |                             | after the refresh before the last
+//   resting   | disarmed until 2 x RestMs   | the descriptor readable sooner than that
+//             | after that refresh          |
 //
 // Invariants: the watch's descriptor is the server's current one, or -1 (Follow asks again
 // after the dataset's notifications and after every look); a look requested is never run
 // while a handler runs.
 //
 // Threading: GUI thread only.
+#include <array>
+#include <chrono>
+#include <functional>
+
 #include "framework/core/Events.h"
 #include "framework/core/TObject.h"
 #include "framework/ui/TDeferredCall.h"
@@ -37,8 +45,16 @@ class TZopFileDataSet;
 
 class TLiveView : public TObject {
 public:
-    // The rest after a look that showed others' commits.
+    // Two refreshes at most in any 2 x RestMs.
     static constexpr int RestMs = 20;
+
+    // The moments of a live refresh, for measuring where its time goes: the descriptor became
+    // readable (Woken), the deferred look began (Looking), the server took the commits in
+    // (TakenIn; Changed: something was), the data source showed them (Shown).
+    enum class TStep { Woken, Looking, TakenIn, Shown };
+    // Called at each step of every live view with its dataset, when set (benchmarks); GUI
+    // thread only.
+    static std::function<void(const TZopFileDataSet&, TStep, bool Changed)> Probe;
 
     // DataSet owns this object and outlives it.
     explicit TLiveView(TZopFileDataSet& DataSet);
@@ -55,8 +71,12 @@ private:
     // The deferred look: takes others' commits in and shows them, or only drains.
     void Look(TObject* Sender);
     bool MayWatch() const;
+    void Note(TStep Step, bool Changed = false) const;
 
     TZopFileDataSet& FDataSet;  // not owned: the owner
     TDescriptorWatch FWatch;
     TDeferredCall FLook;
+    // When the last two looks that showed others' commits ended, the latest first; the
+    // clock's start for those not yet made.
+    std::array<std::chrono::steady_clock::time_point, 2> FShownAt{};
 };

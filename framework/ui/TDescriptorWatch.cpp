@@ -9,6 +9,8 @@
 TDescriptorWatch::TDescriptorWatch() : FRearmTimer(std::make_unique<QTimer>())
 {
     FRearmTimer->setSingleShot(true);
+    // A coarse timer may fire early, before the rest it waits out has passed.
+    FRearmTimer->setTimerType(Qt::PreciseTimer);
     QObject::connect(FRearmTimer.get(), &QTimer::timeout, FRearmTimer.get(), [this] { Rearm(); });
 }
 

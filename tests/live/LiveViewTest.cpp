@@ -360,6 +360,49 @@ TEST_P(LiveForm, ABurstOfAThousandPostsEndsShowingTheLastStateWithBoundedRefresh
     EXPECT_EQ(KeyEdit->Text(), "1999");
 }
 
+// A commit after a quiet spell, and a second one at once after it, are each looked at as
+// soon as they wake the view (the wake's look is not put off); a third at once waits until
+// two rests have passed since the first refresh, so that a burst costs two refreshes per
+// two rests at most.
+TEST_P(LiveForm, TwoCommitsInARowShowAtOnceAndTheThirdWaitsOutTheRest)
+{
+    struct TStepAt {
+        TLiveView::TStep Step;
+        std::chrono::steady_clock::time_point At;
+    };
+    std::vector<TStepAt> Steps;
+    // The form's dataset's steps (on a memory table the other dataset has a live view too).
+    TLiveView::Probe = [&](const TZopFileDataSet& Of, TLiveView::TStep Step, bool) {
+        if (&Of == DataSet) Steps.push_back({Step, std::chrono::steady_clock::now()});
+    };
+    struct TProbeOff {
+        ~TProbeOff() { TLiveView::Probe = nullptr; }
+    } ProbeOff;
+    auto ShownAfter = [&](std::size_t From) {
+        for (std::size_t I = From; I < Steps.size(); ++I)
+            if (Steps[I].Step == TLiveView::TStep::Shown) return I;
+        return Steps.size();
+    };
+    QTest::qWait(3 * TLiveView::RestMs);  // quiet: the form's opening is long past its rest
+    Steps.clear();
+    std::vector<std::size_t> Shown;
+    for (int Key : {15, 16, 17}) {
+        SCOPED_TRACE(Key);
+        const std::size_t From = Shown.empty() ? 0 : Shown.back() + 1;
+        Other("post CustNo=" + std::to_string(Key) + " Company=InARow");
+        ASSERT_TRUE(WaitUntil([&] { return ShownAfter(From) < Steps.size(); })) << "no refresh came";
+        Shown.push_back(ShownAfter(From));
+    }
+    for (std::size_t I = 0; I < Shown[1]; ++I) {
+        if (Steps[I].Step == TLiveView::TStep::Woken) {
+            EXPECT_EQ(Steps[I + 1].Step, TLiveView::TStep::Looking) << "the wake at step " << I << " was put off";
+        }
+    }
+    EXPECT_GE(Steps[Shown[2]].At - Steps[Shown[0]].At, std::chrono::milliseconds(2 * TLiveView::RestMs));
+    ProcessEvents();
+    EXPECT_EQ(ColumnTexts(0), Keys({10, 15, 16, 17, 20, 30, 40, 50, 60, 70}));
+}
+
 // The user's place stays: the focus in the grid's editor, in the current record's row wherever
 // that row goes, with its caret; the focus in a bound edit whose text the other changed, with
 // its selection.
