@@ -1,14 +1,17 @@
 #include "framework/ui/TCanvas.h"
 
+#include <QFont>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
 
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/QtConvert.h"
 #include "framework/ui/TBitmap.h"
 #include "framework/ui/TFont.h"
 #include "framework/ui/TPenBrush.h"
+#include "framework/ui/TTextCache.h"
 
 using namespace ui_detail;
 
@@ -26,6 +29,15 @@ Qt::PenStyle ToQtPenStyle(TPenStyle Style)
     }
 }
 
+// A text that QPainter::drawText(QPoint, ...) shows on one line and QStaticText would break
+// into several: such texts are drawn as they are, without the cache.
+bool BreaksLines(const QString& Text)
+{
+    for (QChar C : Text)
+        if (C == u'\n' || C == u'\r' || C == QChar::LineSeparator || C == QChar::ParagraphSeparator) return true;
+    return false;
+}
+
 }  // namespace
 
 const TClassInfo* TCanvas::StaticClassInfo()
@@ -34,10 +46,14 @@ const TClassInfo* TCanvas::StaticClassInfo()
     return &Info;
 }
 
-TCanvas::TCanvas() : FFont(new TFont), FBrush(new TBrush), FPen(new TPen) {}
+TCanvas::TCanvas() : FFont(new TFont), FBrush(new TBrush), FPen(new TPen)
+{
+    FFont->OnChange = TNotifyEvent(this, &TCanvas::FontChanged);
+}
 
 TCanvas::~TCanvas()
 {
+    FFont->OnChange = nullptr;
     delete FPen;
     delete FBrush;
     delete FFont;
@@ -58,14 +74,49 @@ void TCanvas::SetPen(TPen* Value)
     FPen->Assign(Value);
 }
 
+std::string TCanvas::FontKey(const TFont& Font)
+{
+    std::string Key = Font.Name();
+    Key += '\x1f';
+    Key += std::to_string(Font.Height());
+    Key += '\x1f';
+    for (TFontStyle Style : {fsBold, fsItalic, fsUnderline, fsStrikeOut}) Key += Font.Style().Contains(Style) ? '1' : '0';
+    return Key;
+}
+
+void TCanvas::FontChanged(TObject*)
+{
+    FQtFont.reset();
+    FMetrics.reset();
+}
+
+const QFont& TCanvas::QtFont() const
+{
+    if (!FQtFont) {
+        FQtFont = std::make_unique<QFont>(ToQFont(*FFont));
+        FMetrics = std::make_unique<QFontMetrics>(*FQtFont);
+        FFontKey = FontKey(*FFont);
+    }
+    return *FQtFont;
+}
+
+const QFontMetrics& TCanvas::Metrics() const
+{
+    QtFont();
+    return *FMetrics;
+}
+
 int TCanvas::TextWidth(const AnsiString& Text) const
 {
-    return QFontMetrics(ToQFont(*FFont)).horizontalAdvance(ToQString(Text));
+    const QFontMetrics& M = Metrics();
+    TTextCache::TEntry& Entry = TTextCache::Instance().Find(FFontKey, Text);
+    if (Entry.Width < 0) Entry.Width = M.horizontalAdvance(ToQString(Text));
+    return Entry.Width;
 }
 
 int TCanvas::TextHeight(const AnsiString&) const
 {
-    return QFontMetrics(ToQFont(*FFont)).height();
+    return Metrics().height();
 }
 
 bool TCanvas::CanDraw() const
@@ -100,17 +151,27 @@ void TCanvas::TextOut(int X, int Y, const AnsiString& Text)
 void TCanvas::TextRect(const TRect& R, int X, int Y, const AnsiString& Text)
 {
     DrawWith([&](QPainter& P) {
-        const QString S = ToQString(Text);
-        const QFont Font = ToQFont(*FFont);
-        const QFontMetrics Metrics(Font);
+        const QFont& Font = QtFont();
+        const QFontMetrics& M = Metrics();
         const QRect Clip = ToQRect(R);
         P.setClipRect(Clip);
         if (FBrush->Style() == bsSolid)
-            P.fillRect(QRect(X, Y, Metrics.horizontalAdvance(S), Metrics.height()).intersected(Clip),
-                       ToQColor(FBrush->Color()));
+            P.fillRect(QRect(X, Y, TextWidth(Text), M.height()).intersected(Clip), ToQColor(FBrush->Color()));
         P.setFont(Font);
         P.setPen(ToQColor(FFont->Color()));
-        P.drawText(QPoint(X, Y + Metrics.ascent()), S);
+        TTextCache::TEntry& Entry = TTextCache::Instance().Find(FFontKey, Text);
+        if (!Entry.Shaped) {
+            const QString S = ToQString(Text);
+            if (BreaksLines(S)) {
+                P.drawText(QPoint(X, Y + M.ascent()), S);
+                return;
+            }
+            QStaticText Shaped(S);
+            Shaped.setTextFormat(Qt::PlainText);
+            Shaped.setPerformanceHint(QStaticText::AggressiveCaching);
+            Entry.Shaped = std::move(Shaped);
+        }
+        P.drawStaticText(QPointF(X, Y), *Entry.Shaped);
     });
 }
 
@@ -124,7 +185,17 @@ void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2)
             QPen Pen(ToQColor(FPen->Color()));
             Pen.setStyle(ToQtPenStyle(FPen->Style()));
             const int W = FPen->Width();
-            if (W <= 1) {
+            if (W <= 1 && FPen->Style() == psSolid && X2 - X1 >= 2 && Y2 - Y1 >= 2) {
+                // A solid one-pixel outline is four one-pixel bands: the same pixels as the
+                // cosmetic pen's rectangle, without stroking a path. (Qt draws no outline
+                // round a single pixel, so that case keeps the pen.)
+                const QColor Color = ToQColor(FPen->Color());
+                const int Width = X2 - X1, Height = Y2 - Y1;
+                P.fillRect(QRect(X1, Y1, Width, 1), Color);
+                P.fillRect(QRect(X1, Y2 - 1, Width, 1), Color);
+                P.fillRect(QRect(X1, Y1, 1, Height), Color);
+                P.fillRect(QRect(X2 - 1, Y1, 1, Height), Color);
+            } else if (W <= 1) {
                 Pen.setWidth(0);  // cosmetic: exactly one pixel
                 P.setPen(Pen);
                 P.setBrush(Qt::NoBrush);

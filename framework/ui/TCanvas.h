@@ -3,6 +3,16 @@
 // the control paints (outside a paint, drawing does nothing, as the next paint would
 // cover it anyway); a bitmap's canvas draws into the bitmap at any time. Measuring text
 // works at any time.
+//
+// Texts are measured and shaped once per font and text for the whole program (TTextCache):
+// drawing or measuring a text that any canvas has drawn or measured in the same font shapes
+// nothing. The canvas keeps the Qt font and metrics of its font until the font changes.
+//
+// Invariant: FQtFont is null or the Qt font of FFont as it is now (FFont's OnChange drops it),
+// FFontKey and FMetrics with it.
+#include <memory>
+#include <string>
+
 #include "framework/core/Events.h"
 #include "framework/core/TPersistent.h"
 #include "framework/ui/Colors.h"
@@ -10,8 +20,10 @@
 #include "framework/ui/TPenBrush.h"
 #include "framework/ui/UiTypes.h"
 
-class QPainter;
+class QFont;
+class QFontMetrics;
 class QImage;
+class QPainter;
 class TBitmap;
 
 class TCanvas : public TPersistent {
@@ -48,6 +60,10 @@ public:
     // The area that drawing can reach.
     TRect ClipRect() const;
 
+    // The key of Font's shape (name, height, style) among texts measured and drawn; fonts
+    // that differ only in colour or character set share it.
+    static std::string FontKey(const TFont& Font);
+
     // Fired after every drawing operation on a bitmap's canvas.
     TNotifyEvent OnChange;
 
@@ -61,6 +77,10 @@ private:
     template <class F>
     void DrawWith(F&& Paint);
     void Changed();
+    void FontChanged(TObject* Sender);
+    // The Qt font of FFont, and its metrics, made when first needed after a change.
+    const QFont& QtFont() const;
+    const QFontMetrics& Metrics() const;
 
     TFont* FFont;           // owned
     TBrush* FBrush;         // owned
@@ -70,4 +90,7 @@ private:
     int FPaintWidth = 0;
     int FPaintHeight = 0;
     TPoint FPenPos;
+    mutable std::unique_ptr<QFont> FQtFont;         // owned; null until needed
+    mutable std::unique_ptr<QFontMetrics> FMetrics;  // owned; with FQtFont
+    mutable std::string FFontKey;                    // with FQtFont
 };

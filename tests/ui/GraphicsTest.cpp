@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/Colors.h"
 #include "framework/ui/TBitmap.h"
 #include "framework/ui/TCanvas.h"
 #include "framework/ui/TFont.h"
+#include "framework/ui/QtConvert.h"
 #include "framework/ui/TPenBrush.h"
+#include "framework/ui/TTextCache.h"
 
 namespace {
 
@@ -92,6 +96,101 @@ TEST(Canvas, RectangleOutlinesWithThePenAndFillsWithTheBrushRightAndBottomExclud
     EXPECT_EQ(C->Pixels(15, 15), TColor(0x00E1F5DC));
     EXPECT_EQ(C->Pixels(16, 16), clWhite);
     EXPECT_EQ(C->Pixels(-1, 0), clNone);
+
+    // The solid one-pixel outline covers exactly the pixels of Qt's cosmetic pen, at every
+    // size down to a single pixel.
+    const TRect Sizes[] = {{2, 3, 12, 13}, {0, 0, 20, 20}, {5, 5, 6, 6}, {4, 2, 6, 9}, {1, 7, 18, 8}};
+    for (const TRect& R : Sizes) {
+        SCOPED_TRACE(std::to_string(R.Width()) + "x" + std::to_string(R.Height()));
+        TBitmap Drawn;
+        Drawn.SetSize(20, 20);
+        Drawn.Canvas()->Pen()->SetColor(clRed);
+        Drawn.Canvas()->Brush()->SetColor(clBlue);
+        Drawn.Canvas()->Rectangle(R);
+        QImage Expected(20, 20, QImage::Format_RGB32);
+        Expected.fill(Qt::white);
+        {
+            QPainter P(&Expected);
+            P.fillRect(QRect(R.Left, R.Top, R.Width(), R.Height()), Qt::blue);
+            QPen Pen(Qt::red);
+            Pen.setWidth(0);
+            P.setPen(Pen);
+            P.drawRect(QRect(R.Left, R.Top, R.Width() - 1, R.Height() - 1));
+        }
+        EXPECT_TRUE(Drawn.Image() == Expected);
+    }
+}
+
+// Texts drawn through the canvas (shaped once, then drawn from the program's text cache) come
+// out pixel for pixel as Qt draws them directly, the first time and every later time, in any
+// canvas, and are measured as Qt measures them.
+TEST(Canvas, TextDrawnFromTheCacheLooksAndMeasuresExactlyAsQtDrawsIt)
+{
+    struct TCase {
+        const char* Text;
+        int Height;
+        bool Bold;
+        int ClipRight;  // the clip's right edge; 0: the text's own width
+    };
+    const TCase Cases[] = {
+        {"Company number 1042", -11, false, 0},
+        {"Company number 1042", -11, true, 0},  // the same text in another font
+        {"客戶編號 Trading", -13, false, 0},
+        {"Kauai Dive Shoppe", -11, false, 40},  // cut by the clip
+        {"two\nlines", -11, false, 0},          // drawn as drawText shows it, on one line
+        {"  leading blanks", -11, false, 0},
+    };
+    TTextCache::Instance().Clear();
+    for (const TCase& Case : Cases) {
+        for (int Round = 0; Round < 3; ++Round) {
+            SCOPED_TRACE(std::string(Case.Text) + " round " + std::to_string(Round));
+            TBitmap Bitmap;  // a new canvas each round: the cache is shared between canvases
+            Bitmap.SetSize(160, 30);
+            TCanvas* C = Bitmap.Canvas();
+            C->Font()->SetHeight(Case.Height);
+            C->Font()->SetStyle(Case.Bold ? TFontStyles{fsBold} : TFontStyles{});
+            C->Brush()->SetStyle(bsClear);
+
+            const QFont Font = ui_detail::ToQFont(*C->Font());
+            const QFontMetrics Metrics(Font);
+            const QString Text = QString::fromUtf8(Case.Text);
+            EXPECT_EQ(C->TextWidth(Case.Text), Metrics.horizontalAdvance(Text));
+            EXPECT_EQ(C->TextHeight(Case.Text), Metrics.height());
+
+            const int W = Case.ClipRight ? Case.ClipRight : C->TextWidth(Case.Text);
+            C->TextRect(TRect{3, 4, 3 + W, 4 + C->TextHeight(Case.Text)}, 3, 4, Case.Text);
+
+            QImage Expected(160, 30, QImage::Format_RGB32);
+            Expected.fill(Qt::white);
+            {
+                QPainter P(&Expected);
+                P.setClipRect(QRect(3, 4, W, Metrics.height()));
+                P.setFont(Font);
+                P.setPen(Qt::black);
+                P.drawText(QPoint(3, 4 + Metrics.ascent()), Text);
+            }
+            EXPECT_TRUE(Bitmap.Image() == Expected) << "the text differs from Qt's own drawing";
+        }
+    }
+    EXPECT_GT(TTextCache::Instance().Size(), 0u);
+}
+
+TEST(Canvas, TheTextCacheStaysBoundedAndKeepsWhatIsStillInUse)
+{
+    TTextCache& Cache = TTextCache::Instance();
+    Cache.Clear();
+    TCanvas Canvas;
+    const int Kept = Canvas.TextWidth("kept on screen");
+    for (std::size_t I = 0; I < 5 * TTextCache::Capacity; ++I) {
+        Canvas.TextWidth("text " + std::to_string(I));
+        if (I % 100 == 0) {
+            EXPECT_EQ(Canvas.TextWidth("kept on screen"), Kept);  // in use all along
+        }
+        ASSERT_LE(Cache.Size(), 2 * TTextCache::Capacity);
+    }
+    const std::string Key = TCanvas::FontKey(*Canvas.Font());
+    EXPECT_EQ(Cache.Find(Key, "kept on screen").Width, Kept) << "a text in use was dropped";
+    EXPECT_EQ(Cache.Find(Key, "text 0").Width, -1) << "a text not used for long was kept";
 }
 
 TEST(Bitmap, AssignCopiesSoTheSourceCanChangeAfterwards)
