@@ -337,9 +337,12 @@ void TGridCell::TypeKey(wchar_t& Key)
     Check(Server->Edit());
     // The editor does not take the character itself: it is added here once, after the
     // cell's text, in the editor this column shows (the pick list's box for a pick list).
+    // Every printable character counts, a blank too (" Trading" typed after a company's
+    // name keeps its blank); a control character (Backspace) only starts the edit.
+    const bool Printable = Key >= 0x20 && Key != 0x7F;
     AnsiString Typed;
     AppendUtf8(Typed, static_cast<char32_t>(Key));
-    if (!Trim(Typed).empty()) {
+    if (Printable) {
         if (FColumn->GetEditStyle() == CES_PickList) {
             // Taken as typed into the pick list: the cell takes the text and the column hears
             // of the change, as for any later character.

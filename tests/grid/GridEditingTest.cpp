@@ -100,10 +100,29 @@ TEST_F(GridEditing, TypingInBrowseStartsAnEditWithTheOldTextAndTheTypedCharacter
     EXPECT_EQ(Grid->FCellEdit->Text(), "Company 3AB") << "in Edit the characters go to the editor";
     Check(Server()->Cancel());
 
+    // A blank typed first is kept like any other character, and so are the ones after it,
+    // up to the stored record.
     ClickCell(1, 4);
     Type(" ");
     EXPECT_EQ(State(), "Edit") << "a blank starts an edit";
-    EXPECT_EQ(Grid->FCellEdit->Text(), "Company 5") << "and adds nothing";
+    EXPECT_EQ(Grid->FCellEdit->Text(), "Company 5 ");
+    Type("Trading");
+    EXPECT_EQ(Grid->FCellEdit->Text(), "Company 5 Trading");
+    {
+        TScriptedDialogs Dialogs;
+        Dialogs.Answer(mrYes);
+        Key(Qt::Key_Down);  // leaving the row asks whether to save: yes
+    }
+    EXPECT_EQ(State(), "Browse");
+    EXPECT_EQ(Cell(1, 4)->GetAsString(), "Company 5 Trading");
+    Check(Server()->MoveTo(OleVariant(5)));
+    EXPECT_EQ(Field("Company"), "Company 5 Trading");
+
+    // Backspace typed first starts the edit and adds nothing.
+    ClickCell(1, 6);
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(State(), "Edit");
+    EXPECT_EQ(Grid->FCellEdit->Text(), "Company 7");
 }
 
 TEST_F(GridEditing, AReadOnlyGridOrReadOnlyDataChangesNothing)
