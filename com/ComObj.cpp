@@ -3,6 +3,8 @@
 #include <map>
 #include <mutex>
 
+#include "framework/core/Translation.h"
+
 namespace {
 
 const char* const ErrorSource = "ComObj";
@@ -91,7 +93,10 @@ HRESULT CoCreateInstance(const CLSID& Clsid, IUnknown* Outer, DWORD ClsContext, 
         return Fail(E_FAIL);
     }
     if (!Created)
-        return ReportError(E_FAIL, "The class factory of " + GUIDToString(Clsid) + " made no object", ErrorSource);
+        return ReportError(
+            E_FAIL,
+            FormatText(TranslateText("ComObj", "The class factory of %1 made no object"), {GUIDToString(Clsid)}),
+            ErrorSource);
     // The factory's reference is dropped whatever the answer: on success the caller holds the
     // one QueryInterface added, on failure the object is freed.
     HRESULT Code = Created->QueryInterface(Iid, Object);

@@ -1,6 +1,7 @@
 #include "com/Guid.h"
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 
 AnsiString GUIDToString(const GUID& Guid)
 {
@@ -11,6 +12,11 @@ AnsiString GUIDToString(const GUID& Guid)
         Result += IntToHex(Guid.Data4[i], 2);
     }
     return Result + "}";
+}
+
+void RaiseInvalidGUID(std::string_view Text)
+{
+    throw EConvertError(FormatText(TranslateText("Guid", "'%1' is not a valid GUID value"), {Text}));
 }
 
 GUID StringToGUID(std::string_view Text)

@@ -74,12 +74,15 @@ constexpr std::optional<GUID> TryStringToGUID(std::string_view Text)
     return Result;
 }
 
+// Raises EConvertError "'Text' is not a valid GUID value" (in the user's language).
+[[noreturn]] void RaiseInvalidGUID(std::string_view Text);
+
 // A GUID from its text; used for literals. In a constant expression a malformed text is a
 // compile error; at run time it raises EConvertError like StringToGUID.
 constexpr GUID MakeGUID(std::string_view Text)
 {
     std::optional<GUID> Result = TryStringToGUID(Text);
-    if (!Result) throw EConvertError("'" + AnsiString(Text) + "' is not a valid GUID value");
+    if (!Result) RaiseInvalidGUID(Text);
     return *Result;
 }
 

@@ -1,6 +1,7 @@
 #include "com/OleVariant.h"
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 
 namespace {
 
@@ -60,13 +61,13 @@ TVarType OleVariant::VarType() const
 
 void OleVariant::ThrowOverflow()
 {
-    throw EVariantError("Variant overflow");
+    throw EVariantError(TranslateText("OleVariant", "Variant overflow"));
 }
 
 void OleVariant::ThrowCannotConvert(TVarType Target) const
 {
-    throw EVariantError("Could not convert variant of type (" + VarTypeName(VarType()) + ") into type (" +
-                        VarTypeName(Target) + ")");
+    throw EVariantError(FormatText(TranslateText("OleVariant", "Could not convert variant of type (%1) into type (%2)"),
+                                   {VarTypeName(VarType()), VarTypeName(Target)}));
 }
 
 AnsiString OleVariant::AsString() const

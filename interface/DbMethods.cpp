@@ -2,6 +2,7 @@
 
 #include "framework/core/ClassRegistry.h"
 #include "framework/core/TComponent.h"
+#include "framework/core/Translation.h"
 #include "framework/core/UpdateBracket.h"
 
 namespace {
@@ -15,7 +16,8 @@ TComponent* OwnerComponentOf(TCollection* Collection)
 void RequireItemClass(const TClassInfo* ItemClass, const TClassInfo* Base, const char* CollectionName)
 {
     if (!ItemClass || !ItemClass->InheritsFrom(Base))
-        throw EInvalidArgument(AnsiString(CollectionName) + " needs an item class derived from " + Base->Name);
+        throw EInvalidArgument(FormatText(TranslateText("DbMethods", "%1 needs an item class derived from %2"),
+                                          {CollectionName, Base->Name}));
 }
 
 }  // namespace
@@ -128,7 +130,7 @@ void TDbProcItem::Assign(TPersistent* Source)
 
 void TDbProcItem::SetUpItem(TDbProcItem* Source)
 {
-    if (!Source) throw EInvalidArgument("SetUpItem needs an item to copy from");
+    if (!Source) throw EInvalidArgument(TranslateText("DbMethods", "SetUpItem needs an item to copy from"));
     CopyFrom(Source, false);
 }
 

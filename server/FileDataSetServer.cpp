@@ -359,7 +359,9 @@ HRESULT TFileDataSetServer::TakeOthersCommits(bool TakeIn, int* RecNos, int Coun
 {
     return Call([&] {
         if (!Changed || (Count > 0 && !RecNos))
-            throw EServerError("No variable was given for the answer or the record numbers.", E_POINTER);
+            throw EServerError(
+                TranslateText("FileDataSetServer", "No variable was given for the answer or the record numbers."),
+                E_POINTER);
         *Changed = false;
         std::vector<int> Followed(RecNos, RecNos + std::max(Count, 0));
         if (!FSession.TakeOthersCommits(TakeIn, Followed)) return;

@@ -21,7 +21,10 @@ namespace {
 
 const char* const FilterPointerType = "zfd_filter";
 
-// zfd_filter(filter, text1, text2, ...): 1 when the texts pass every condition.
+// zfd_filter(filter, text1, text2, ...): 1 when the texts pass every condition. Only the
+// server's own SQL calls it (SQLITE_DIRECTONLY, and the extension for other programs does not
+// have it), so its two errors mean the server built a wrong call: invariant checks, left
+// untranslated.
 void FilterFunction(sqlite3_context* Context, int Argc, sqlite3_value** Argv)
 {
     auto* Filter = static_cast<const TCompiledFilter*>(sqlite3_value_pointer(Argv[0], FilterPointerType));

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>ClassRegistry</name>
+    <message>
+        <source>Class %1 not found</source>
+        <translation>Class %1 not found</translation>
+    </message>
+</context>
+<context>
     <name>CoFileDataSet</name>
     <message>
         <source>Cannot create the record-storage server on machine %1: servers run only on this machine.</source>
@@ -13,10 +20,35 @@
     </message>
 </context>
 <context>
+    <name>Colors</name>
+    <message>
+        <source>&apos;%1&apos; is not a valid colour</source>
+        <translation>&apos;%1&apos; is not a valid colour</translation>
+    </message>
+</context>
+<context>
+    <name>ComObj</name>
+    <message>
+        <source>The class factory of %1 made no object</source>
+        <translation>The class factory of %1 made no object</translation>
+    </message>
+</context>
+<context>
     <name>CommitBell</name>
     <message>
         <source>Other sessions&apos; commits cannot be watched: no event counter (%1).</source>
         <translation>Other sessions&apos; commits cannot be watched: no event counter (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>ControlBridge</name>
+    <message>
+        <source>Unhandled exception: %1</source>
+        <translation>Unhandled exception: %1</translation>
+    </message>
+    <message>
+        <source>Unhandled exception</source>
+        <translation>Unhandled exception</translation>
     </message>
 </context>
 <context>
@@ -40,6 +72,28 @@
     <message>
         <source>a special file</source>
         <translation>a special file</translation>
+    </message>
+</context>
+<context>
+    <name>DateTime</name>
+    <message>
+        <source>Invalid argument to date encode</source>
+        <translation>Invalid argument to date encode</translation>
+    </message>
+    <message>
+        <source>Invalid argument to time encode</source>
+        <translation>Invalid argument to time encode</translation>
+    </message>
+</context>
+<context>
+    <name>DbMethods</name>
+    <message>
+        <source>%1 needs an item class derived from %2</source>
+        <translation>%1 needs an item class derived from %2</translation>
+    </message>
+    <message>
+        <source>SetUpItem needs an item to copy from</source>
+        <translation>SetUpItem needs an item to copy from</translation>
     </message>
 </context>
 <context>
@@ -161,6 +215,10 @@
         <source>No variable was given for the descriptor.</source>
         <translation>No variable was given for the descriptor.</translation>
     </message>
+    <message>
+        <source>No variable was given for the answer or the record numbers.</source>
+        <translation>No variable was given for the answer or the record numbers.</translation>
+    </message>
 </context>
 <context>
     <name>FilterCommand</name>
@@ -250,6 +308,336 @@
     <message>
         <source>Cannot write the form file %1: it is a link to nothing.</source>
         <translation>Cannot write the form file %1: it is a link to nothing.</translation>
+    </message>
+</context>
+<context>
+    <name>FormParser</name>
+    <message>
+        <source>character #%1</source>
+        <translation>character #%1</translation>
+    </message>
+    <message>
+        <source>unexpected %1</source>
+        <translation>unexpected %1</translation>
+    </message>
+    <message>
+        <source>invalid number %1</source>
+        <translation>invalid number %1</translation>
+    </message>
+    <message>
+        <source>unterminated string</source>
+        <translation>unterminated string</translation>
+    </message>
+    <message>
+        <source>character code out of range</source>
+        <translation>character code out of range</translation>
+    </message>
+    <message>
+        <source>invalid character code: &apos;#&apos; must be followed by a number</source>
+        <translation>invalid character code: &apos;#&apos; must be followed by a number</translation>
+    </message>
+    <message>
+        <source>unterminated binary data (missing &apos;}&apos;)</source>
+        <translation>unterminated binary data (missing &apos;}&apos;)</translation>
+    </message>
+    <message>
+        <source>invalid %1 in binary data</source>
+        <translation>invalid %1 in binary data</translation>
+    </message>
+    <message>
+        <source>binary data has an odd number of hex digits</source>
+        <translation>binary data has an odd number of hex digits</translation>
+    </message>
+    <message>
+        <source>number %1</source>
+        <translation>number %1</translation>
+    </message>
+    <message>
+        <source>a string</source>
+        <translation>a string</translation>
+    </message>
+    <message>
+        <source>binary data</source>
+        <translation>binary data</translation>
+    </message>
+    <message>
+        <source>the end of the file</source>
+        <translation>the end of the file</translation>
+    </message>
+    <message>
+        <source>unexpected %1 after the end of the top object</source>
+        <translation>unexpected %1 after the end of the top object</translation>
+    </message>
+    <message>
+        <source>expected &apos;object&apos; but found %1</source>
+        <translation>expected &apos;object&apos; but found %1</translation>
+    </message>
+    <message>
+        <source>a component name or class name</source>
+        <translation>a component name or class name</translation>
+    </message>
+    <message>
+        <source>a class name</source>
+        <translation>a class name</translation>
+    </message>
+    <message>
+        <source>form nested too deeply</source>
+        <translation>form nested too deeply</translation>
+    </message>
+    <message>
+        <source>expected %1 but found %2</source>
+        <translation>expected %1 but found %2</translation>
+    </message>
+    <message>
+        <source>expected &apos;%1&apos; but found %2</source>
+        <translation>expected &apos;%1&apos; but found %2</translation>
+    </message>
+    <message>
+        <source>object %1 is not terminated (missing &apos;end&apos;)</source>
+        <translation>object %1 is not terminated (missing &apos;end&apos;)</translation>
+    </message>
+    <message>
+        <source>expected a property, &apos;object&apos; or &apos;end&apos; but found %1</source>
+        <translation>expected a property, &apos;object&apos; or &apos;end&apos; but found %1</translation>
+    </message>
+    <message>
+        <source>property %1 follows a nested object; properties come first</source>
+        <translation>property %1 follows a nested object; properties come first</translation>
+    </message>
+    <message>
+        <source>a property name</source>
+        <translation>a property name</translation>
+    </message>
+    <message>
+        <source>expected a value but found %1</source>
+        <translation>expected a value but found %1</translation>
+    </message>
+    <message>
+        <source>expected a string after &apos;+&apos; but found %1</source>
+        <translation>expected a string after &apos;+&apos; but found %1</translation>
+    </message>
+    <message>
+        <source>a set element</source>
+        <translation>a set element</translation>
+    </message>
+    <message>
+        <source>expected &apos;,&apos; or &apos;]&apos; but found %1</source>
+        <translation>expected &apos;,&apos; or &apos;]&apos; but found %1</translation>
+    </message>
+    <message>
+        <source>unterminated list (missing &apos;)&apos;)</source>
+        <translation>unterminated list (missing &apos;)&apos;)</translation>
+    </message>
+    <message>
+        <source>expected a list element or &apos;)&apos; but found %1</source>
+        <translation>expected a list element or &apos;)&apos; but found %1</translation>
+    </message>
+    <message>
+        <source>unterminated collection (missing &apos;&gt;&apos;)</source>
+        <translation>unterminated collection (missing &apos;&gt;&apos;)</translation>
+    </message>
+    <message>
+        <source>expected &apos;item&apos; or &apos;&gt;&apos; but found %1</source>
+        <translation>expected &apos;item&apos; or &apos;&gt;&apos; but found %1</translation>
+    </message>
+    <message>
+        <source>collection item is not terminated (missing &apos;end&apos;)</source>
+        <translation>collection item is not terminated (missing &apos;end&apos;)</translation>
+    </message>
+    <message>
+        <source>expected a property or &apos;end&apos; but found %1</source>
+        <translation>expected a property or &apos;end&apos; but found %1</translation>
+    </message>
+    <message>
+        <source>(form text)</source>
+        <translation>(form text)</translation>
+    </message>
+    <message>
+        <source>%1, line %2: %3</source>
+        <translation>%1, line %2: %3</translation>
+    </message>
+    <message>
+        <source>an integer</source>
+        <translation>an integer</translation>
+    </message>
+    <message>
+        <source>an identifier</source>
+        <translation>an identifier</translation>
+    </message>
+    <message>
+        <source>a set</source>
+        <translation>a set</translation>
+    </message>
+    <message>
+        <source>a list</source>
+        <translation>a list</translation>
+    </message>
+    <message>
+        <source>a collection</source>
+        <translation>a collection</translation>
+    </message>
+    <message>
+        <source>a value</source>
+        <translation>a value</translation>
+    </message>
+</context>
+<context>
+    <name>FormReader</name>
+    <message>
+        <source>the integer %1</source>
+        <translation>the integer %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>the form describes a %1, but it is loaded into a %2</source>
+        <translation>the form describes a %1, but it is loaded into a %2</translation>
+    </message>
+    <message>
+        <source>Class %1 not found</source>
+        <translation>Class %1 not found</translation>
+    </message>
+    <message>
+        <source>class %1 is not a component that can be created</source>
+        <translation>class %1 is not a component that can be created</translation>
+    </message>
+    <message>
+        <source>cannot create %1</source>
+        <translation>cannot create %1</translation>
+    </message>
+    <message>
+        <source>the field %1 of %2 cannot hold a %3</source>
+        <translation>the field %1 of %2 cannot hold a %3</translation>
+    </message>
+    <message>
+        <source>cannot set the parent of %1</source>
+        <translation>cannot set the parent of %1</translation>
+    </message>
+    <message>
+        <source>property %1 does not exist in %2</source>
+        <translation>property %1 does not exist in %2</translation>
+    </message>
+    <message>
+        <source>cannot read %1</source>
+        <translation>cannot read %1</translation>
+    </message>
+    <message>
+        <source>%1 has no object to read into</source>
+        <translation>%1 has no object to read into</translation>
+    </message>
+    <message>
+        <source>%1 is not an object with properties of its own</source>
+        <translation>%1 is not an object with properties of its own</translation>
+    </message>
+    <message>
+        <source>invalid value for %1: expected %2, found %3</source>
+        <translation>invalid value for %1: expected %2, found %3</translation>
+    </message>
+    <message>
+        <source>the name of a handler</source>
+        <translation>the name of a handler</translation>
+    </message>
+    <message>
+        <source>the name of a component</source>
+        <translation>the name of a component</translation>
+    </message>
+    <message>
+        <source>error setting %1</source>
+        <translation>error setting %1</translation>
+    </message>
+    <message>
+        <source>property %1 is read-only</source>
+        <translation>property %1 is read-only</translation>
+    </message>
+    <message>
+        <source>invalid value for %1: &apos;%2&apos; is not a %3 value</source>
+        <translation>invalid value for %1: &apos;%2&apos; is not a %3 value</translation>
+    </message>
+    <message>
+        <source>an integer</source>
+        <translation>an integer</translation>
+    </message>
+    <message>
+        <source>True or False</source>
+        <translation>True or False</translation>
+    </message>
+    <message>
+        <source>a %1 identifier</source>
+        <translation>a %1 identifier</translation>
+    </message>
+    <message>
+        <source>a set</source>
+        <translation>a set</translation>
+    </message>
+    <message>
+        <source>a string</source>
+        <translation>a string</translation>
+    </message>
+    <message>
+        <source>binary data</source>
+        <translation>binary data</translation>
+    </message>
+    <message>
+        <source>property %1 cannot be read from a form file</source>
+        <translation>property %1 cannot be read from a form file</translation>
+    </message>
+    <message>
+        <source>a list of strings</source>
+        <translation>a list of strings</translation>
+    </message>
+    <message>
+        <source>a string in the list</source>
+        <translation>a string in the list</translation>
+    </message>
+    <message>
+        <source>a collection</source>
+        <translation>a collection</translation>
+    </message>
+    <message>
+        <source>invalid value for %1: it is an object, set its properties (%1.Name = value)</source>
+        <translation>invalid value for %1: it is an object, set its properties (%1.Name = value)</translation>
+    </message>
+    <message>
+        <source>cannot clear %1</source>
+        <translation>cannot clear %1</translation>
+    </message>
+    <message>
+        <source>cannot add an item to %1</source>
+        <translation>cannot add an item to %1</translation>
+    </message>
+    <message>
+        <source>error updating %1</source>
+        <translation>error updating %1</translation>
+    </message>
+    <message>
+        <source>%1 refers to a component named %2 that does not exist</source>
+        <translation>%1 refers to a component named %2 that does not exist</translation>
+    </message>
+    <message>
+        <source>%1 cannot refer to %2: it is a %3, not a %4</source>
+        <translation>%1 cannot refer to %2: it is a %3, not a %4</translation>
+    </message>
+    <message>
+        <source>%1 names the handler %2, which %3 does not publish</source>
+        <translation>%1 names the handler %2, which %3 does not publish</translation>
+    </message>
+    <message>
+        <source>the handler %1 of %2 has the wrong type for %3</source>
+        <translation>the handler %1 of %2 has the wrong type for %3</translation>
+    </message>
+    <message>
+        <source>cannot bind %1</source>
+        <translation>cannot bind %1</translation>
+    </message>
+    <message>
+        <source>error finishing %1</source>
+        <translation>error finishing %1</translation>
+    </message>
+    <message>
+        <source>Cannot open file %1</source>
+        <translation>Cannot open file %1</translation>
     </message>
 </context>
 <context>
@@ -391,6 +779,67 @@ plain form; its handlers are kept as the file names them.
     <message>
         <source>Try &apos;zopfiledb-form --help&apos; for more.</source>
         <translation>Try &apos;zopfiledb-form --help&apos; for more.</translation>
+    </message>
+</context>
+<context>
+    <name>FormWriter</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>it is listed twice among the form&apos;s children</source>
+        <translation>it is listed twice among the form&apos;s children</translation>
+    </message>
+    <message>
+        <source>%1 is not a %2 value</source>
+        <translation>%1 is not a %2 value</translation>
+    </message>
+    <message>
+        <source>the property&apos;s type cannot be written</source>
+        <translation>the property&apos;s type cannot be written</translation>
+    </message>
+    <message>
+        <source>the set holds an element outside %1</source>
+        <translation>the set holds an element outside %1</translation>
+    </message>
+    <message>
+        <source>it refers to a component that is not a named component of %1</source>
+        <translation>it refers to a component that is not a named component of %1</translation>
+    </message>
+    <message>
+        <source>its handler is not one that %1 publishes</source>
+        <translation>its handler is not one that %1 publishes</translation>
+    </message>
+    <message>
+        <source>Cannot create file %1</source>
+        <translation>Cannot create file %1</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1</source>
+        <translation>Cannot write file %1</translation>
+    </message>
+    <message>
+        <source>Cannot create file %1: %2</source>
+        <translation>Cannot create file %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Guid</name>
+    <message>
+        <source>&apos;%1&apos; is not a valid GUID value</source>
+        <translation>&apos;%1&apos; is not a valid GUID value</translation>
+    </message>
+</context>
+<context>
+    <name>OleVariant</name>
+    <message>
+        <source>Variant overflow</source>
+        <translation>Variant overflow</translation>
+    </message>
+    <message>
+        <source>Could not convert variant of type (%1) into type (%2)</source>
+        <translation>Could not convert variant of type (%1) into type (%2)</translation>
     </message>
 </context>
 <context>
@@ -866,6 +1315,79 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>TApplication</name>
+    <message>
+        <source>Unknown exception</source>
+        <translation>Unknown exception</translation>
+    </message>
+</context>
+<context>
+    <name>TBitmap</name>
+    <message>
+        <source>Bitmap data is not a BMP or PNG image</source>
+        <translation>Bitmap data is not a BMP or PNG image</translation>
+    </message>
+    <message>
+        <source>Cannot load the image file %1</source>
+        <translation>Cannot load the image file %1</translation>
+    </message>
+    <message>
+        <source>Cannot save the image file %1</source>
+        <translation>Cannot save the image file %1</translation>
+    </message>
+</context>
+<context>
+    <name>TCollection</name>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>List index out of bounds (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>TComponent</name>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>List index out of bounds (%1)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid component name</source>
+        <translation>&apos;%1&apos; is not a valid component name</translation>
+    </message>
+    <message>
+        <source>A component named %1 already exists</source>
+        <translation>A component named %1 already exists</translation>
+    </message>
+</context>
+<context>
+    <name>TControl</name>
+    <message>
+        <source>%1 %2 is out of range: positions and sizes of a control lie from %3 to %4</source>
+        <translation>%1 %2 is out of range: positions and sizes of a control lie from %3 to %4</translation>
+    </message>
+    <message>
+        <source>A control cannot be its own parent</source>
+        <translation>A control cannot be its own parent</translation>
+    </message>
+</context>
+<context>
+    <name>TFields</name>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>List index out of bounds (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>TFont</name>
+    <message>
+        <source>Font height %1 is out of range: from %2 to %3</source>
+        <translation>Font height %1 is out of range: from %2 to %3</translation>
+    </message>
+    <message>
+        <source>Font size %1 is out of range: from %2 to %3</source>
+        <translation>Font size %1 is out of range: from %2 to %3</translation>
+    </message>
+</context>
+<context>
     <name>TForm</name>
     <message>
         <source>No form file for the class %1</source>
@@ -1071,6 +1593,50 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>TMenuItem</name>
+    <message>
+        <source>Menu index out of range (%1)</source>
+        <translation>Menu index out of range (%1)</translation>
+    </message>
+    <message>
+        <source>A menu item cannot contain itself</source>
+        <translation>A menu item cannot contain itself</translation>
+    </message>
+</context>
+<context>
+    <name>TPersistent</name>
+    <message>
+        <source>Cannot assign a %1 to a %2</source>
+        <translation>Cannot assign a %1 to a %2</translation>
+    </message>
+</context>
+<context>
+    <name>TPropertyEditor</name>
+    <message>
+        <source>A property editor needs a selected component</source>
+        <translation>A property editor needs a selected component</translation>
+    </message>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>List index out of bounds (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>TStrings</name>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>List index out of bounds (%1)</translation>
+    </message>
+    <message>
+        <source>Operation not allowed on sorted list</source>
+        <translation>Operation not allowed on sorted list</translation>
+    </message>
+    <message>
+        <source>String list does not allow duplicates</source>
+        <translation>String list does not allow duplicates</translation>
+    </message>
+</context>
+<context>
     <name>TTable</name>
     <message>
         <source>Cannot read the table: %1</source>
@@ -1257,6 +1823,17 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>TWinControl</name>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>List index out of bounds (%1)</translation>
+    </message>
+    <message>
+        <source>Cannot focus a disabled or invisible window</source>
+        <translation>Cannot focus a disabled or invisible window</translation>
+    </message>
+</context>
+<context>
     <name>TZopFileDBEdit</name>
     <message>
         <source>Edits the field %1</source>
@@ -1376,6 +1953,10 @@ plain form; its handlers are kept as the file names them.
         <source>FieldByName: no field name is given</source>
         <translation>FieldByName: no field name is given</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>TZopFileDataSource</name>
@@ -1463,10 +2044,32 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>TextUtils</name>
+    <message>
+        <source>&apos;%1&apos; is not a valid integer value</source>
+        <translation>&apos;%1&apos; is not a valid integer value</translation>
+    </message>
+</context>
+<context>
     <name>Translations</name>
     <message>
         <source>The language %1 cannot be chosen before the application object exists.</source>
         <translation>The language %1 cannot be chosen before the application object exists.</translation>
+    </message>
+</context>
+<context>
+    <name>TypeInfo</name>
+    <message>
+        <source>Value %1 is out of range for %2-bit integers</source>
+        <translation>Value %1 is out of range for %2-bit integers</translation>
+    </message>
+    <message>
+        <source>Property %1 does not exist in %2</source>
+        <translation>Property %1 does not exist in %2</translation>
+    </message>
+    <message>
+        <source>Property %1 of %2 is read-only</source>
+        <translation>Property %1 of %2 is read-only</translation>
     </message>
 </context>
 <context>

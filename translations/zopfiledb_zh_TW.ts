@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>ClassRegistry</name>
+    <message>
+        <source>Class %1 not found</source>
+        <translation>找不到類別 %1</translation>
+    </message>
+</context>
+<context>
     <name>CoFileDataSet</name>
     <message>
         <source>Cannot create the record-storage server on machine %1: servers run only on this machine.</source>
@@ -13,10 +20,35 @@
     </message>
 </context>
 <context>
+    <name>Colors</name>
+    <message>
+        <source>&apos;%1&apos; is not a valid colour</source>
+        <translation>「%1」不是有效的顏色</translation>
+    </message>
+</context>
+<context>
+    <name>ComObj</name>
+    <message>
+        <source>The class factory of %1 made no object</source>
+        <translation>%1 的類別工廠沒有產生物件</translation>
+    </message>
+</context>
+<context>
     <name>CommitBell</name>
     <message>
         <source>Other sessions&apos; commits cannot be watched: no event counter (%1).</source>
         <translation>無法監看其他工作階段的認可：沒有事件計數器（%1）。</translation>
+    </message>
+</context>
+<context>
+    <name>ControlBridge</name>
+    <message>
+        <source>Unhandled exception: %1</source>
+        <translation>未處理的例外狀況：%1</translation>
+    </message>
+    <message>
+        <source>Unhandled exception</source>
+        <translation>未處理的例外狀況</translation>
     </message>
 </context>
 <context>
@@ -40,6 +72,28 @@
     <message>
         <source>a special file</source>
         <translation>特殊檔案</translation>
+    </message>
+</context>
+<context>
+    <name>DateTime</name>
+    <message>
+        <source>Invalid argument to date encode</source>
+        <translation>無效的日期（年、月或日超出範圍）</translation>
+    </message>
+    <message>
+        <source>Invalid argument to time encode</source>
+        <translation>無效的時間（時、分、秒或毫秒超出範圍）</translation>
+    </message>
+</context>
+<context>
+    <name>DbMethods</name>
+    <message>
+        <source>%1 needs an item class derived from %2</source>
+        <translation>%1 需要衍生自 %2 的項目類別</translation>
+    </message>
+    <message>
+        <source>SetUpItem needs an item to copy from</source>
+        <translation>SetUpItem 需要一個可供複製的來源項目</translation>
     </message>
 </context>
 <context>
@@ -161,6 +215,10 @@
         <source>No variable was given for the descriptor.</source>
         <translation>沒有給存放描述元的變數。</translation>
     </message>
+    <message>
+        <source>No variable was given for the answer or the record numbers.</source>
+        <translation>沒有給存放答案或資料編號的變數。</translation>
+    </message>
 </context>
 <context>
     <name>FilterCommand</name>
@@ -250,6 +308,336 @@
     <message>
         <source>Cannot write the form file %1: it is a link to nothing.</source>
         <translation>無法寫入表單檔 %1：它是指向不存在目標的連結。</translation>
+    </message>
+</context>
+<context>
+    <name>FormParser</name>
+    <message>
+        <source>character #%1</source>
+        <translation>字元 #%1</translation>
+    </message>
+    <message>
+        <source>unexpected %1</source>
+        <translation>不應出現 %1</translation>
+    </message>
+    <message>
+        <source>invalid number %1</source>
+        <translation>無效的數字 %1</translation>
+    </message>
+    <message>
+        <source>unterminated string</source>
+        <translation>字串沒有結束</translation>
+    </message>
+    <message>
+        <source>character code out of range</source>
+        <translation>字元代碼超出範圍</translation>
+    </message>
+    <message>
+        <source>invalid character code: &apos;#&apos; must be followed by a number</source>
+        <translation>無效的字元代碼：&apos;#&apos; 後面必須是數字</translation>
+    </message>
+    <message>
+        <source>unterminated binary data (missing &apos;}&apos;)</source>
+        <translation>二進位資料沒有結束（缺少 &apos;}&apos;）</translation>
+    </message>
+    <message>
+        <source>invalid %1 in binary data</source>
+        <translation>二進位資料中有無效的 %1</translation>
+    </message>
+    <message>
+        <source>binary data has an odd number of hex digits</source>
+        <translation>二進位資料的十六進位數字個數是奇數</translation>
+    </message>
+    <message>
+        <source>number %1</source>
+        <translation>數字 %1</translation>
+    </message>
+    <message>
+        <source>a string</source>
+        <translation>字串</translation>
+    </message>
+    <message>
+        <source>binary data</source>
+        <translation>二進位資料</translation>
+    </message>
+    <message>
+        <source>the end of the file</source>
+        <translation>檔案結尾</translation>
+    </message>
+    <message>
+        <source>unexpected %1 after the end of the top object</source>
+        <translation>最上層物件結束後不應出現 %1</translation>
+    </message>
+    <message>
+        <source>expected &apos;object&apos; but found %1</source>
+        <translation>應為 &apos;object&apos;，但找到 %1</translation>
+    </message>
+    <message>
+        <source>a component name or class name</source>
+        <translation>元件名稱或類別名稱</translation>
+    </message>
+    <message>
+        <source>a class name</source>
+        <translation>類別名稱</translation>
+    </message>
+    <message>
+        <source>form nested too deeply</source>
+        <translation>表單的巢狀層次太深</translation>
+    </message>
+    <message>
+        <source>expected %1 but found %2</source>
+        <translation>應為%1，但找到 %2</translation>
+    </message>
+    <message>
+        <source>expected &apos;%1&apos; but found %2</source>
+        <translation>應為 &apos;%1&apos;，但找到 %2</translation>
+    </message>
+    <message>
+        <source>object %1 is not terminated (missing &apos;end&apos;)</source>
+        <translation>物件 %1 沒有結束（缺少 &apos;end&apos;）</translation>
+    </message>
+    <message>
+        <source>expected a property, &apos;object&apos; or &apos;end&apos; but found %1</source>
+        <translation>應為屬性、&apos;object&apos; 或 &apos;end&apos;，但找到 %1</translation>
+    </message>
+    <message>
+        <source>property %1 follows a nested object; properties come first</source>
+        <translation>屬性 %1 位於巢狀物件之後；屬性必須寫在前面</translation>
+    </message>
+    <message>
+        <source>a property name</source>
+        <translation>屬性名稱</translation>
+    </message>
+    <message>
+        <source>expected a value but found %1</source>
+        <translation>應為值，但找到 %1</translation>
+    </message>
+    <message>
+        <source>expected a string after &apos;+&apos; but found %1</source>
+        <translation>&apos;+&apos; 之後應為字串，但找到 %1</translation>
+    </message>
+    <message>
+        <source>a set element</source>
+        <translation>列舉集合的元素</translation>
+    </message>
+    <message>
+        <source>expected &apos;,&apos; or &apos;]&apos; but found %1</source>
+        <translation>應為 &apos;,&apos; 或 &apos;]&apos;，但找到 %1</translation>
+    </message>
+    <message>
+        <source>unterminated list (missing &apos;)&apos;)</source>
+        <translation>清單沒有結束（缺少 &apos;)&apos;）</translation>
+    </message>
+    <message>
+        <source>expected a list element or &apos;)&apos; but found %1</source>
+        <translation>應為清單元素或 &apos;)&apos;，但找到 %1</translation>
+    </message>
+    <message>
+        <source>unterminated collection (missing &apos;&gt;&apos;)</source>
+        <translation>集合沒有結束（缺少 &apos;&gt;&apos;）</translation>
+    </message>
+    <message>
+        <source>expected &apos;item&apos; or &apos;&gt;&apos; but found %1</source>
+        <translation>應為 &apos;item&apos; 或 &apos;&gt;&apos;，但找到 %1</translation>
+    </message>
+    <message>
+        <source>collection item is not terminated (missing &apos;end&apos;)</source>
+        <translation>集合項目沒有結束（缺少 &apos;end&apos;）</translation>
+    </message>
+    <message>
+        <source>expected a property or &apos;end&apos; but found %1</source>
+        <translation>應為屬性或 &apos;end&apos;，但找到 %1</translation>
+    </message>
+    <message>
+        <source>(form text)</source>
+        <translation>（表單文字）</translation>
+    </message>
+    <message>
+        <source>%1, line %2: %3</source>
+        <translation>%1 第 %2 行：%3</translation>
+    </message>
+    <message>
+        <source>an integer</source>
+        <translation>整數</translation>
+    </message>
+    <message>
+        <source>an identifier</source>
+        <translation>識別字</translation>
+    </message>
+    <message>
+        <source>a set</source>
+        <translation>列舉集合</translation>
+    </message>
+    <message>
+        <source>a list</source>
+        <translation>清單</translation>
+    </message>
+    <message>
+        <source>a collection</source>
+        <translation>集合</translation>
+    </message>
+    <message>
+        <source>a value</source>
+        <translation>值</translation>
+    </message>
+</context>
+<context>
+    <name>FormReader</name>
+    <message>
+        <source>the integer %1</source>
+        <translation>整數 %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>the form describes a %1, but it is loaded into a %2</source>
+        <translation>表單描述的是 %1，卻載入到 %2</translation>
+    </message>
+    <message>
+        <source>Class %1 not found</source>
+        <translation>找不到類別 %1</translation>
+    </message>
+    <message>
+        <source>class %1 is not a component that can be created</source>
+        <translation>類別 %1 不是可以建立的元件</translation>
+    </message>
+    <message>
+        <source>cannot create %1</source>
+        <translation>無法建立 %1</translation>
+    </message>
+    <message>
+        <source>the field %1 of %2 cannot hold a %3</source>
+        <translation>%2 的成員 %1 無法存放 %3</translation>
+    </message>
+    <message>
+        <source>cannot set the parent of %1</source>
+        <translation>無法設定 %1 的上層控制項</translation>
+    </message>
+    <message>
+        <source>property %1 does not exist in %2</source>
+        <translation>%2 沒有屬性 %1</translation>
+    </message>
+    <message>
+        <source>cannot read %1</source>
+        <translation>無法讀取 %1</translation>
+    </message>
+    <message>
+        <source>%1 has no object to read into</source>
+        <translation>%1 沒有可讀入的物件</translation>
+    </message>
+    <message>
+        <source>%1 is not an object with properties of its own</source>
+        <translation>%1 不是具有自身屬性的物件</translation>
+    </message>
+    <message>
+        <source>invalid value for %1: expected %2, found %3</source>
+        <translation>%1 的值無效：應為%2，但找到 %3</translation>
+    </message>
+    <message>
+        <source>the name of a handler</source>
+        <translation>事件處理常式的名稱</translation>
+    </message>
+    <message>
+        <source>the name of a component</source>
+        <translation>元件名稱</translation>
+    </message>
+    <message>
+        <source>error setting %1</source>
+        <translation>設定 %1 時發生錯誤</translation>
+    </message>
+    <message>
+        <source>property %1 is read-only</source>
+        <translation>屬性 %1 是唯讀的</translation>
+    </message>
+    <message>
+        <source>invalid value for %1: &apos;%2&apos; is not a %3 value</source>
+        <translation>%1 的值無效：「%2」不是 %3 的值</translation>
+    </message>
+    <message>
+        <source>an integer</source>
+        <translation>整數</translation>
+    </message>
+    <message>
+        <source>True or False</source>
+        <translation>True 或 False</translation>
+    </message>
+    <message>
+        <source>a %1 identifier</source>
+        <translation>%1 識別字</translation>
+    </message>
+    <message>
+        <source>a set</source>
+        <translation>列舉集合</translation>
+    </message>
+    <message>
+        <source>a string</source>
+        <translation>字串</translation>
+    </message>
+    <message>
+        <source>binary data</source>
+        <translation>二進位資料</translation>
+    </message>
+    <message>
+        <source>property %1 cannot be read from a form file</source>
+        <translation>屬性 %1 無法從表單檔讀取</translation>
+    </message>
+    <message>
+        <source>a list of strings</source>
+        <translation>字串清單</translation>
+    </message>
+    <message>
+        <source>a string in the list</source>
+        <translation>清單中的字串</translation>
+    </message>
+    <message>
+        <source>a collection</source>
+        <translation>集合</translation>
+    </message>
+    <message>
+        <source>invalid value for %1: it is an object, set its properties (%1.Name = value)</source>
+        <translation>%1 的值無效：它是物件，請設定它的屬性（%1.Name = 值）</translation>
+    </message>
+    <message>
+        <source>cannot clear %1</source>
+        <translation>無法清除 %1</translation>
+    </message>
+    <message>
+        <source>cannot add an item to %1</source>
+        <translation>無法在 %1 中加入項目</translation>
+    </message>
+    <message>
+        <source>error updating %1</source>
+        <translation>更新 %1 時發生錯誤</translation>
+    </message>
+    <message>
+        <source>%1 refers to a component named %2 that does not exist</source>
+        <translation>%1 參照名為 %2 的元件，但沒有這個元件</translation>
+    </message>
+    <message>
+        <source>%1 cannot refer to %2: it is a %3, not a %4</source>
+        <translation>%1 無法參照 %2：它是 %3，不是 %4</translation>
+    </message>
+    <message>
+        <source>%1 names the handler %2, which %3 does not publish</source>
+        <translation>%1 指定事件處理常式 %2，但 %3 沒有公開它</translation>
+    </message>
+    <message>
+        <source>the handler %1 of %2 has the wrong type for %3</source>
+        <translation>%2 的事件處理常式 %1 與 %3 的類型不符</translation>
+    </message>
+    <message>
+        <source>cannot bind %1</source>
+        <translation>無法繫結 %1</translation>
+    </message>
+    <message>
+        <source>error finishing %1</source>
+        <translation>完成載入 %1 時發生錯誤</translation>
+    </message>
+    <message>
+        <source>Cannot open file %1</source>
+        <translation>無法開啟檔案 %1</translation>
     </message>
 </context>
 <context>
@@ -388,6 +776,67 @@ plain form; its handlers are kept as the file names them.
     <message>
         <source>Try &apos;zopfiledb-form --help&apos; for more.</source>
         <translation>執行「zopfiledb-form --help」以取得更多說明。</translation>
+    </message>
+</context>
+<context>
+    <name>FormWriter</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>無法寫出 %1：%2</translation>
+    </message>
+    <message>
+        <source>it is listed twice among the form&apos;s children</source>
+        <translation>它在表單的子元件中出現兩次</translation>
+    </message>
+    <message>
+        <source>%1 is not a %2 value</source>
+        <translation>%1 不是 %2 的值</translation>
+    </message>
+    <message>
+        <source>the property&apos;s type cannot be written</source>
+        <translation>這個屬性的類型無法寫出</translation>
+    </message>
+    <message>
+        <source>the set holds an element outside %1</source>
+        <translation>列舉集合含有 %1 以外的元素</translation>
+    </message>
+    <message>
+        <source>it refers to a component that is not a named component of %1</source>
+        <translation>它參照的元件不是 %1 中具名的元件</translation>
+    </message>
+    <message>
+        <source>its handler is not one that %1 publishes</source>
+        <translation>它的事件處理常式不是 %1 公開的</translation>
+    </message>
+    <message>
+        <source>Cannot create file %1</source>
+        <translation>無法建立檔案 %1</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1</source>
+        <translation>無法寫入檔案 %1</translation>
+    </message>
+    <message>
+        <source>Cannot create file %1: %2</source>
+        <translation>無法建立檔案 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>Guid</name>
+    <message>
+        <source>&apos;%1&apos; is not a valid GUID value</source>
+        <translation>「%1」不是有效的 GUID 值</translation>
+    </message>
+</context>
+<context>
+    <name>OleVariant</name>
+    <message>
+        <source>Variant overflow</source>
+        <translation>Variant 溢位</translation>
+    </message>
+    <message>
+        <source>Could not convert variant of type (%1) into type (%2)</source>
+        <translation>無法將類型（%1）的 Variant 轉換成類型（%2）</translation>
     </message>
 </context>
 <context>
@@ -863,6 +1312,79 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>TApplication</name>
+    <message>
+        <source>Unknown exception</source>
+        <translation>不明的例外狀況</translation>
+    </message>
+</context>
+<context>
+    <name>TBitmap</name>
+    <message>
+        <source>Bitmap data is not a BMP or PNG image</source>
+        <translation>點陣圖資料不是 BMP 或 PNG 圖片</translation>
+    </message>
+    <message>
+        <source>Cannot load the image file %1</source>
+        <translation>無法載入圖檔 %1</translation>
+    </message>
+    <message>
+        <source>Cannot save the image file %1</source>
+        <translation>無法儲存圖檔 %1</translation>
+    </message>
+</context>
+<context>
+    <name>TCollection</name>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>清單索引超出範圍（%1）</translation>
+    </message>
+</context>
+<context>
+    <name>TComponent</name>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>清單索引超出範圍（%1）</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid component name</source>
+        <translation>「%1」不是有效的元件名稱</translation>
+    </message>
+    <message>
+        <source>A component named %1 already exists</source>
+        <translation>已經有名為 %1 的元件</translation>
+    </message>
+</context>
+<context>
+    <name>TControl</name>
+    <message>
+        <source>%1 %2 is out of range: positions and sizes of a control lie from %3 to %4</source>
+        <translation>%1 %2 超出範圍：控制項的位置與大小介於 %3 到 %4 之間</translation>
+    </message>
+    <message>
+        <source>A control cannot be its own parent</source>
+        <translation>控制項不能是自己的上層控制項</translation>
+    </message>
+</context>
+<context>
+    <name>TFields</name>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>清單索引超出範圍（%1）</translation>
+    </message>
+</context>
+<context>
+    <name>TFont</name>
+    <message>
+        <source>Font height %1 is out of range: from %2 to %3</source>
+        <translation>字型高度 %1 超出範圍：應在 %2 到 %3 之間</translation>
+    </message>
+    <message>
+        <source>Font size %1 is out of range: from %2 to %3</source>
+        <translation>字型大小 %1 超出範圍：應在 %2 到 %3 之間</translation>
+    </message>
+</context>
+<context>
     <name>TForm</name>
     <message>
         <source>No form file for the class %1</source>
@@ -1067,6 +1589,50 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>TMenuItem</name>
+    <message>
+        <source>Menu index out of range (%1)</source>
+        <translation>選單索引超出範圍（%1）</translation>
+    </message>
+    <message>
+        <source>A menu item cannot contain itself</source>
+        <translation>選單項目不能包含自己</translation>
+    </message>
+</context>
+<context>
+    <name>TPersistent</name>
+    <message>
+        <source>Cannot assign a %1 to a %2</source>
+        <translation>無法將 %1 指派給 %2</translation>
+    </message>
+</context>
+<context>
+    <name>TPropertyEditor</name>
+    <message>
+        <source>A property editor needs a selected component</source>
+        <translation>屬性編輯器需要一個已選取的元件</translation>
+    </message>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>清單索引超出範圍（%1）</translation>
+    </message>
+</context>
+<context>
+    <name>TStrings</name>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>清單索引超出範圍（%1）</translation>
+    </message>
+    <message>
+        <source>Operation not allowed on sorted list</source>
+        <translation>已排序的清單不允許這項操作</translation>
+    </message>
+    <message>
+        <source>String list does not allow duplicates</source>
+        <translation>字串清單不允許重複的項目</translation>
+    </message>
+</context>
+<context>
     <name>TTable</name>
     <message>
         <source>Cannot read the table: %1</source>
@@ -1253,6 +1819,17 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>TWinControl</name>
+    <message>
+        <source>List index out of bounds (%1)</source>
+        <translation>清單索引超出範圍（%1）</translation>
+    </message>
+    <message>
+        <source>Cannot focus a disabled or invisible window</source>
+        <translation>無法將焦點移到停用或隱藏的視窗</translation>
+    </message>
+</context>
+<context>
     <name>TZopFileDBEdit</name>
     <message>
         <source>Edits the field %1</source>
@@ -1372,6 +1949,10 @@ plain form; its handlers are kept as the file names them.
         <source>FieldByName: no field name is given</source>
         <translation>FieldByName：沒有指定欄位名稱</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
 </context>
 <context>
     <name>TZopFileDataSource</name>
@@ -1459,10 +2040,32 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>TextUtils</name>
+    <message>
+        <source>&apos;%1&apos; is not a valid integer value</source>
+        <translation>「%1」不是有效的整數值</translation>
+    </message>
+</context>
+<context>
     <name>Translations</name>
     <message>
         <source>The language %1 cannot be chosen before the application object exists.</source>
         <translation>應用程式物件建立之前無法選擇語言 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>TypeInfo</name>
+    <message>
+        <source>Value %1 is out of range for %2-bit integers</source>
+        <translation>值 %1 超出 %2 位元整數的範圍</translation>
+    </message>
+    <message>
+        <source>Property %1 does not exist in %2</source>
+        <translation>%2 沒有屬性 %1</translation>
+    </message>
+    <message>
+        <source>Property %1 of %2 is read-only</source>
+        <translation>%2 的屬性 %1 是唯讀的</translation>
     </message>
 </context>
 <context>

@@ -19,7 +19,7 @@ auto Naming(const AnsiString& Operation, F&& Fn) -> decltype(Fn())
     } catch (const EDatabaseError&) {
         throw;
     } catch (const Exception& E) {
-        throw EDatabaseError(Operation + ": " + E.Message());
+        throw EDatabaseError(FormatText(TranslateText("TZopFileDataSet", "%1: %2"), {Operation, E.Message()}));
     }
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ void RegisterClass(const TClassInfo* Class)
     for (const TClassInfo* C : R.Classes) {
         if (C == Class) return;
         if (SameText(C->Name, Class->Name))
+            // Registration at start-up: a program's mistake, left untranslated.
             throw EFilerError("A class named " + Class->Name + " already exists");
     }
     R.Classes.push_back(Class);
@@ -57,6 +59,6 @@ const TClassInfo* GetClass(std::string_view Name)
 const TClassInfo* FindClass(std::string_view Name)
 {
     const TClassInfo* C = GetClass(Name);
-    if (!C) throw EClassNotFound("Class " + AnsiString(Name) + " not found");
+    if (!C) throw EClassNotFound(FormatText(TranslateText("ClassRegistry", "Class %1 not found"), {Name}));
     return C;
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <ctime>
 
+#include "framework/core/Translation.h"
+
 namespace {
 
 // Days from 0001-01-01 style civil date to 1970-01-01 based counts (H. Hinnant's algorithm).
@@ -53,14 +55,14 @@ TDateTime EncodeDate(int Year, int Month, int Day)
 {
     // A day past the end of its month is refused rather than rolled into the next month.
     if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInMonth(Year, Month))
-        throw EConvertError("Invalid argument to date encode");
+        throw EConvertError(TranslateText("DateTime", "Invalid argument to date encode"));
     return static_cast<double>(DaysFromCivil(Year, Month, Day) + UnixEpochInDateTime);
 }
 
 TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec)
 {
     if (Hour < 0 || Hour > 23 || Min < 0 || Min > 59 || Sec < 0 || Sec > 59 || MSec < 0 || MSec > 999)
-        throw EConvertError("Invalid argument to time encode");
+        throw EConvertError(TranslateText("DateTime", "Invalid argument to time encode"));
     return (((Hour * 60.0 + Min) * 60.0 + Sec) * 1000.0 + MSec) / 86400000.0;
 }
 

@@ -57,6 +57,7 @@ public:
     static TMethodPtr FromMethod(const TMethod& Method)
     {
         if (Method.HasCode && Method.Signature && *Method.Signature != typeid(Signature))
+            // A program's mistake: left untranslated.
             throw EConvertError("Incompatible types: method pointer signatures differ");
         TMethodPtr P;
         P.FMethod = Method;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 
 namespace FormText {
 
@@ -51,7 +52,7 @@ AnsiString DescribeChar(char C)
 {
     auto U = static_cast<unsigned char>(C);
     if (U > ' ' && U < 0x7F) return AnsiString("'") + C + "'";
-    return "character #" + IntToStr(U);
+    return FormatText(TranslateText("FormParser", "character #%1"), {IntToStr(U)});
 }
 
 class TLexer {
@@ -112,7 +113,7 @@ private:
             T.Symbol = C;
             ++FPos;
         } else {
-            Fail(FLine, "unexpected " + DescribeChar(C));
+            Fail(FLine, FormatText(TranslateText("FormParser", "unexpected %1"), {DescribeChar(C)}));
         }
         T.EndLine = FLine;
         return T;
@@ -146,8 +147,9 @@ private:
         }
         std::string_view Literal = FText.substr(Start, FPos - Start);
         if (!AtEnd() && (IsIdentChar(Cur()) || Cur() == '.'))
-            Fail(FLine, "invalid number " + AnsiString(Literal) + Cur());
-        if (!TryStrToInt64(Literal, T.Integer)) Fail(FLine, "invalid number " + AnsiString(Literal));
+            Fail(FLine, FormatText(TranslateText("FormParser", "invalid number %1"), {AnsiString(Literal) + Cur()}));
+        if (!TryStrToInt64(Literal, T.Integer))
+            Fail(FLine, FormatText(TranslateText("FormParser", "invalid number %1"), {Literal}));
         T.Kind = TTokenKind::Integer;
     }
 
@@ -170,7 +172,8 @@ private:
         int StartLine = FLine;
         ++FPos;
         for (;;) {
-            if (AtEnd() || Cur() == '\n' || Cur() == '\r') Fail(StartLine, "unterminated string");
+            if (AtEnd() || Cur() == '\n' || Cur() == '\r')
+                Fail(StartLine, TranslateText("FormParser", "unterminated string"));
             char C = Cur();
             ++FPos;
             if (C != '\'') {
@@ -215,9 +218,10 @@ private:
             int D = Hex ? HexValue(Cur()) : (IsDigit(Cur()) ? Cur() - '0' : -1);
             if (D < 0) break;
             Code = Code * (Hex ? 16 : 10) + static_cast<std::uint32_t>(D);
-            if (Code > 0x10FFFF) Fail(FLine, "character code out of range");
+            if (Code > 0x10FFFF) Fail(FLine, TranslateText("FormParser", "character code out of range"));
         }
-        if (Digits == 0) Fail(FLine, "invalid character code: '#' must be followed by a number");
+        if (Digits == 0)
+            Fail(FLine, TranslateText("FormParser", "invalid character code: '#' must be followed by a number"));
         return Code;
     }
 
@@ -228,14 +232,15 @@ private:
         T.Kind = TTokenKind::Binary;
         int High = -1;
         for (;;) {
-            if (AtEnd()) Fail(StartLine, "unterminated binary data (missing '}')");
+            if (AtEnd()) Fail(StartLine, TranslateText("FormParser", "unterminated binary data (missing '}')"));
             char C = Cur();
             ++FPos;
             if (C == '}') break;
             if (C == '\n') ++FLine;
             if (C == ' ' || C == '\t' || C == '\r' || C == '\n') continue;
             int V = HexValue(C);
-            if (V < 0) Fail(FLine, "invalid " + DescribeChar(C) + " in binary data");
+            if (V < 0)
+                Fail(FLine, FormatText(TranslateText("FormParser", "invalid %1 in binary data"), {DescribeChar(C)}));
             if (High < 0) {
                 High = V;
             } else {
@@ -243,7 +248,7 @@ private:
                 High = -1;
             }
         }
-        if (High >= 0) Fail(FLine, "binary data has an odd number of hex digits");
+        if (High >= 0) Fail(FLine, TranslateText("FormParser", "binary data has an odd number of hex digits"));
     }
 
     std::string_view FText;
@@ -259,11 +264,11 @@ AnsiString DescribeToken(const TToken& T)
 {
     switch (T.Kind) {
     case TTokenKind::Ident: return "'" + T.Text + "'";
-    case TTokenKind::Integer: return "number " + IntToStr(T.Integer);
-    case TTokenKind::String: return "a string";
-    case TTokenKind::Binary: return "binary data";
+    case TTokenKind::Integer: return FormatText(TranslateText("FormParser", "number %1"), {IntToStr(T.Integer)});
+    case TTokenKind::String: return TranslateText("FormParser", "a string");
+    case TTokenKind::Binary: return TranslateText("FormParser", "binary data");
     case TTokenKind::Symbol: return AnsiString("'") + T.Symbol + "'";
-    case TTokenKind::EndOfText: return "the end of the file";
+    case TTokenKind::EndOfText: return TranslateText("FormParser", "the end of the file");
     }
     return "?";
 }
@@ -287,21 +292,24 @@ public:
         TObjectNode Top = ParseObject(0);
         const TToken& T = FLex.Peek();
         if (T.Kind != TTokenKind::EndOfText)
-            FLex.Fail(T.Line, "unexpected " + DescribeToken(T) + " after the end of the top object");
+            FLex.Fail(T.Line, FormatText(TranslateText("FormParser", "unexpected %1 after the end of the top object"),
+                                         {DescribeToken(T)}));
         return Top;
     }
 
     TObjectHeader ParseHeader(int& Line)
     {
         TToken T = FLex.Next();
-        if (!IsKeyword(T, "object")) FLex.Fail(T.Line, "expected 'object' but found " + DescribeToken(T));
+        if (!IsKeyword(T, "object"))
+            FLex.Fail(T.Line,
+                      FormatText(TranslateText("FormParser", "expected 'object' but found %1"), {DescribeToken(T)}));
         Line = T.Line;
         TObjectHeader H;
-        AnsiString First = ExpectIdent("a component name or class name");
+        AnsiString First = ExpectIdent(TranslateText("FormParser", "a component name or class name"));
         if (IsSymbol(FLex.Peek(), ':')) {
             FLex.Next();
             H.Name = std::move(First);
-            H.ClassName = ExpectIdent("a class name");
+            H.ClassName = ExpectIdent(TranslateText("FormParser", "a class name"));
         } else {
             H.ClassName = std::move(First);
         }
@@ -311,20 +319,25 @@ public:
 private:
     void CheckDepth(int Depth, int Line) const
     {
-        if (Depth > MaxNesting) FLex.Fail(Line, "form nested too deeply");
+        if (Depth > MaxNesting) FLex.Fail(Line, TranslateText("FormParser", "form nested too deeply"));
     }
 
-    AnsiString ExpectIdent(const char* What)
+    // What is already translated.
+    AnsiString ExpectIdent(const AnsiString& What)
     {
         TToken T = FLex.Next();
-        if (T.Kind != TTokenKind::Ident) FLex.Fail(T.Line, AnsiString("expected ") + What + " but found " + DescribeToken(T));
+        if (T.Kind != TTokenKind::Ident)
+            FLex.Fail(T.Line,
+                      FormatText(TranslateText("FormParser", "expected %1 but found %2"), {What, DescribeToken(T)}));
         return std::move(T.Text);
     }
 
     void ExpectSymbol(char C)
     {
         TToken T = FLex.Next();
-        if (!IsSymbol(T, C)) FLex.Fail(T.Line, AnsiString("expected '") + C + "' but found " + DescribeToken(T));
+        if (!IsSymbol(T, C))
+            FLex.Fail(T.Line, FormatText(TranslateText("FormParser", "expected '%1' but found %2"),
+                                         {AnsiString(1, C), DescribeToken(T)}));
     }
 
     TObjectNode ParseObject(int Depth)
@@ -338,7 +351,9 @@ private:
             const TToken& T = FLex.Peek();
             if (T.Kind == TTokenKind::EndOfText) {
                 AnsiString What = Node.Name.empty() ? Node.ClassName : Node.Name + ": " + Node.ClassName;
-                FLex.Fail(Node.Line, "object " + What + " is not terminated (missing 'end')");
+                FLex.Fail(
+                    Node.Line,
+                    FormatText(TranslateText("FormParser", "object %1 is not terminated (missing 'end')"), {What}));
             }
             if (IsKeyword(T, "end")) {
                 Node.EndLine = FLex.Next().Line;
@@ -349,9 +364,14 @@ private:
                 continue;
             }
             if (T.Kind != TTokenKind::Ident)
-                FLex.Fail(T.Line, "expected a property, 'object' or 'end' but found " + DescribeToken(T));
+                FLex.Fail(T.Line,
+                          FormatText(TranslateText("FormParser", "expected a property, 'object' or 'end' but found %1"),
+                                     {DescribeToken(T)}));
             if (!Node.Children.empty())
-                FLex.Fail(T.Line, "property " + T.Text + " follows a nested object; properties come first");
+                FLex.Fail(T.Line,
+                          FormatText(
+                              TranslateText("FormParser", "property %1 follows a nested object; properties come first"),
+                              {T.Text}));
             Node.Properties.push_back(ParseProperty(Depth));
         }
     }
@@ -360,7 +380,7 @@ private:
     {
         TPropertyNode P;
         P.Line = FLex.Peek().Line;
-        P.Name = ExpectIdent("a property name");
+        P.Name = ExpectIdent(TranslateText("FormParser", "a property name"));
         ExpectSymbol('=');
         P.Value = ParseValue(Depth);
         P.EndLine = FLex.LastEndLine();
@@ -397,7 +417,7 @@ private:
             break;
         case TTokenKind::EndOfText: break;
         }
-        FLex.Fail(T.Line, "expected a value but found " + DescribeToken(T));
+        FLex.Fail(T.Line, FormatText(TranslateText("FormParser", "expected a value but found %1"), {DescribeToken(T)}));
     }
 
     // "'a' + 'b'" (the + may end a line).
@@ -407,7 +427,8 @@ private:
             FLex.Next();
             TToken Part = FLex.Next();
             if (Part.Kind != TTokenKind::String)
-                FLex.Fail(Part.Line, "expected a string after '+' but found " + DescribeToken(Part));
+                FLex.Fail(Part.Line, FormatText(TranslateText("FormParser", "expected a string after '+' but found %1"),
+                                                {DescribeToken(Part)}));
             Text += Part.Text;
         }
     }
@@ -420,10 +441,12 @@ private:
             return V;
         }
         for (;;) {
-            V.Names.push_back(ExpectIdent("a set element"));
+            V.Names.push_back(ExpectIdent(TranslateText("FormParser", "a set element")));
             TToken T = FLex.Next();
             if (IsSymbol(T, ']')) return V;
-            if (!IsSymbol(T, ',')) FLex.Fail(T.Line, "expected ',' or ']' but found " + DescribeToken(T));
+            if (!IsSymbol(T, ','))
+                FLex.Fail(T.Line, FormatText(TranslateText("FormParser", "expected ',' or ']' but found %1"),
+                                             {DescribeToken(T)}));
         }
     }
 
@@ -436,9 +459,11 @@ private:
                 FLex.Next();
                 return V;
             }
-            if (T.Kind == TTokenKind::EndOfText) FLex.Fail(V.Line, "unterminated list (missing ')')");
+            if (T.Kind == TTokenKind::EndOfText)
+                FLex.Fail(V.Line, TranslateText("FormParser", "unterminated list (missing ')')"));
             if (T.Kind != TTokenKind::String && T.Kind != TTokenKind::Integer && T.Kind != TTokenKind::Ident)
-                FLex.Fail(T.Line, "expected a list element or ')' but found " + DescribeToken(T));
+                FLex.Fail(T.Line, FormatText(TranslateText("FormParser", "expected a list element or ')' but found %1"),
+                                             {DescribeToken(T)}));
             V.Elements.push_back(ParseValue(0));
         }
     }
@@ -450,8 +475,11 @@ private:
         for (;;) {
             TToken T = FLex.Next();
             if (IsSymbol(T, '>')) return V;
-            if (T.Kind == TTokenKind::EndOfText) FLex.Fail(V.Line, "unterminated collection (missing '>')");
-            if (!IsKeyword(T, "item")) FLex.Fail(T.Line, "expected 'item' or '>' but found " + DescribeToken(T));
+            if (T.Kind == TTokenKind::EndOfText)
+                FLex.Fail(V.Line, TranslateText("FormParser", "unterminated collection (missing '>')"));
+            if (!IsKeyword(T, "item"))
+                FLex.Fail(T.Line, FormatText(TranslateText("FormParser", "expected 'item' or '>' but found %1"),
+                                             {DescribeToken(T)}));
             TItemNode Item;
             Item.Line = T.Line;
             for (;;) {
@@ -460,9 +488,13 @@ private:
                     Item.EndLine = FLex.Next().Line;
                     break;
                 }
-                if (P.Kind == TTokenKind::EndOfText) FLex.Fail(Item.Line, "collection item is not terminated (missing 'end')");
+                if (P.Kind == TTokenKind::EndOfText)
+                    FLex.Fail(Item.Line,
+                              TranslateText("FormParser", "collection item is not terminated (missing 'end')"));
                 if (P.Kind != TTokenKind::Ident)
-                    FLex.Fail(P.Line, "expected a property or 'end' but found " + DescribeToken(P));
+                    FLex.Fail(P.Line,
+                              FormatText(TranslateText("FormParser", "expected a property or 'end' but found %1"),
+                                         {DescribeToken(P)}));
                 Item.Properties.push_back(ParseProperty(Depth));
             }
             V.Items.push_back(std::move(Item));
@@ -476,22 +508,22 @@ private:
 
 void RaiseFormError(const AnsiString& FileName, int Line, const AnsiString& Problem)
 {
-    throw EReadError((FileName.empty() ? AnsiString("(form text)") : FileName) + ", line " + IntToStr(Line) + ": " +
-                     Problem);
+    const AnsiString Where = FileName.empty() ? TranslateText("FormParser", "(form text)") : FileName;
+    throw EReadError(FormatText(TranslateText("FormParser", "%1, line %2: %3"), {Where, IntToStr(Line), Problem}));
 }
 
-const char* DescribeKind(TValueKind Kind)
+AnsiString DescribeKind(TValueKind Kind)
 {
     switch (Kind) {
-    case TValueKind::Integer: return "an integer";
-    case TValueKind::String: return "a string";
-    case TValueKind::Ident: return "an identifier";
-    case TValueKind::Set: return "a set";
-    case TValueKind::List: return "a list";
-    case TValueKind::Collection: return "a collection";
-    case TValueKind::Binary: return "binary data";
+    case TValueKind::Integer: return TranslateText("FormParser", "an integer");
+    case TValueKind::String: return TranslateText("FormParser", "a string");
+    case TValueKind::Ident: return TranslateText("FormParser", "an identifier");
+    case TValueKind::Set: return TranslateText("FormParser", "a set");
+    case TValueKind::List: return TranslateText("FormParser", "a list");
+    case TValueKind::Collection: return TranslateText("FormParser", "a collection");
+    case TValueKind::Binary: return TranslateText("FormParser", "binary data");
     }
-    return "a value";
+    return TranslateText("FormParser", "a value");
 }
 
 TObjectNode ParseFormText(std::string_view Text, const AnsiString& FileName)

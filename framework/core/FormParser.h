@@ -75,10 +75,11 @@ TObjectNode ParseFormText(std::string_view Text, const AnsiString& FileName);
 // Reads only the header of the top object; nothing when the text does not start with one.
 std::optional<TObjectHeader> ParseFormHeader(std::string_view Text);
 
-// Raises EReadError with the message "<FileName>, line <Line>: <Problem>".
+// Raises EReadError with the message "<FileName>, line <Line>: <Problem>" in the user's
+// language; Problem is already translated.
 [[noreturn]] void RaiseFormError(const AnsiString& FileName, int Line, const AnsiString& Problem);
 
-// Human-readable name of a value kind ("a string", "an integer") for error messages.
-const char* DescribeKind(TValueKind Kind);
+// Human-readable name of a value kind ("a string", "an integer") for error messages, translated.
+AnsiString DescribeKind(TValueKind Kind);
 
 }  // namespace FormText

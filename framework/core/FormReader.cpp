@@ -46,7 +46,8 @@ bool IsNil(std::string_view Name)
 AnsiString DescribeValue(const TValueNode& V)
 {
     if (V.Kind == TValueKind::Ident) return "'" + V.Text + "'";
-    if (V.Kind == TValueKind::Integer) return "the integer " + IntToStr(V.Integer);
+    if (V.Kind == TValueKind::Integer)
+        return FormatText(TranslateText("FormReader", "the integer %1"), {IntToStr(V.Integer)});
     return DescribeKind(V.Kind);
 }
 
@@ -72,7 +73,7 @@ public:
             // them as written, since it may be written back.
             FTextContext = Top.ClassName;
             FTranslateTexts = !FRoot->ComponentState().Contains(csDesigning);
-            if (!Top.Name.empty()) Attempt(Top.Line, "", [&] { FRoot->SetName(Top.Name); });
+            if (!Top.Name.empty()) Attempt(Top.Line, nullptr, {}, [&] { FRoot->SetName(Top.Name); });
             const AnsiString RootPath = Top.Name.empty() ? Top.ClassName : Top.Name;
             ReadProperties(FRoot, Top.Properties, RootPath);
             for (const TObjectNode& Child : Top.Children) ReadComponent(Child, FRoot);
@@ -89,14 +90,18 @@ private:
     [[noreturn]] void Fail(int Line, const AnsiString& Problem) const { RaiseFormError(FFileName, Line, Problem); }
 
     // Runs code of the components (constructors, setters, Loaded) and reports what it
-    // raises as a read error at Line.
+    // raises as a read error at Line, after "<What>: " when What is given. What is a
+    // template of this file's context with %1 for Subject, translated only on failure (a
+    // form sets many properties and fails at most once).
     template <class F>
-    void Attempt(int Line, const AnsiString& What, F&& Fn) const
+    void Attempt(int Line, const char* What, const AnsiString& Subject, F&& Fn) const
     {
         try {
             Fn();
         } catch (const std::exception& E) {
-            Fail(Line, What.empty() ? AnsiString(E.what()) : What + ": " + E.what());
+            if (!What) Fail(Line, E.what());
+            Fail(Line, FormatText(TranslateText("FormReader", "%1: %2"),
+                                  {FormatText(TranslateText("FormReader", What), {Subject}), E.what()}));
         }
     }
 
@@ -105,32 +110,36 @@ private:
         if (FOptions.StandIn) return;
         for (const TClassInfo* C = FRoot->ClassInfo(); C; C = C->Parent)
             if (SameText(C->Name, Top.ClassName)) return;
-        Fail(Top.Line, "the form describes a " + Top.ClassName + ", but it is loaded into a " +
-                           FRoot->ClassInfo()->Name);
+        Fail(Top.Line, FormatText(TranslateText("FormReader", "the form describes a %1, but it is loaded into a %2"),
+                                  {Top.ClassName, FRoot->ClassInfo()->Name}));
     }
 
     void ReadComponent(const TObjectNode& Node, TComponent* Parent)
     {
         const TClassInfo* Class = GetClass(Node.ClassName);
-        if (!Class) Fail(Node.Line, "Class " + Node.ClassName + " not found");
-        if (!Class->CreateComponent) Fail(Node.Line, "class " + Class->Name + " is not a component that can be created");
+        if (!Class) Fail(Node.Line, FormatText(TranslateText("FormReader", "Class %1 not found"), {Node.ClassName}));
+        if (!Class->CreateComponent)
+            Fail(Node.Line, FormatText(TranslateText("FormReader", "class %1 is not a component that can be created"),
+                                       {Class->Name}));
         const AnsiString Path = Node.Name.empty() ? Node.ClassName : Node.Name;
 
         TComponent* C = nullptr;
-        Attempt(Node.Line, "cannot create " + Path, [&] { C = Class->CreateComponent(FRoot); });
+        Attempt(Node.Line, ZFD_TRANSLATE_NOOP("FormReader", "cannot create %1"), Path,
+                [&] { C = Class->CreateComponent(FRoot); });
         FCreated.push_back({C, Node.Line});
         C->SetStateFlag(csLoading, true);
         C->SetStateFlag(csReading, true);
         if (!Node.Name.empty()) {
-            Attempt(Node.Line, "", [&] { C->SetName(Node.Name); });
+            Attempt(Node.Line, nullptr, {}, [&] { C->SetName(Node.Name); });
             if (const TFieldInfo* Field = FRoot->ClassInfo()->FindField(Node.Name)) {
                 if (!Field->Assign(FRoot, C))
-                    Fail(Node.Line, "the field " + Field->Name + " of " + FRoot->ClassInfo()->Name +
-                                        " cannot hold a " + Class->Name);
+                    Fail(Node.Line, FormatText(TranslateText("FormReader", "the field %1 of %2 cannot hold a %3"),
+                                               {Field->Name, FRoot->ClassInfo()->Name, Class->Name}));
                 FAssignedFields.push_back(Field);
             }
         }
-        Attempt(Node.Line, "cannot set the parent of " + Path, [&] { C->SetParentComponent(Parent); });
+        Attempt(Node.Line, ZFD_TRANSLATE_NOOP("FormReader", "cannot set the parent of %1"), Path,
+                [&] { C->SetParentComponent(Parent); });
         ReadProperties(C, Node.Properties, Path);
         for (const TObjectNode& Child : Node.Children) ReadComponent(Child, C);
         C->SetStateFlag(csReading, false);
@@ -145,7 +154,8 @@ private:
     {
         const TPropInfo* P = Instance->ClassInfo()->FindProperty(Name);
         if (!P)
-            Fail(Line, "property " + Path + "." + AnsiString(Name) + " does not exist in " + Instance->ClassInfo()->Name);
+            Fail(Line, FormatText(TranslateText("FormReader", "property %1 does not exist in %2"),
+                                  {Path + "." + AnsiString(Name), Instance->ClassInfo()->Name}));
         return P;
     }
 
@@ -153,8 +163,9 @@ private:
     TObject* SubObject(TObject* Instance, const TPropInfo* P, const AnsiString& PropPath, int Line) const
     {
         TObject* Sub = nullptr;
-        Attempt(Line, "cannot read " + PropPath, [&] { Sub = P->Get(Instance).AsObject(); });
-        if (!Sub) Fail(Line, PropPath + " has no object to read into");
+        Attempt(Line, ZFD_TRANSLATE_NOOP("FormReader", "cannot read %1"), PropPath,
+                [&] { Sub = P->Get(Instance).AsObject(); });
+        if (!Sub) Fail(Line, FormatText(TranslateText("FormReader", "%1 has no object to read into"), {PropPath}));
         return Sub;
     }
 
@@ -173,7 +184,10 @@ private:
             std::string_view Part = Rest.substr(0, Dot);
             const TPropInfo* P = FindProp(Target, Part, TargetPath, Node.Line);
             TargetPath += "." + P->Name;
-            if (!IsSubObjectProperty(P)) Fail(Node.Line, TargetPath + " is not an object with properties of its own");
+            if (!IsSubObjectProperty(P))
+                Fail(Node.Line,
+                     FormatText(TranslateText("FormReader", "%1 is not an object with properties of its own"),
+                                {TargetPath}));
             Target = SubObject(Target, P, TargetPath, Node.Line);
             Rest = Rest.substr(Dot + 1);
         }
@@ -181,9 +195,11 @@ private:
         AssignValue(Target, P, Node.Value, TargetPath + "." + P->Name);
     }
 
+    // Expected is translated.
     [[noreturn]] void WrongKind(const TValueNode& V, const AnsiString& PropPath, const AnsiString& Expected) const
     {
-        Fail(V.Line, "invalid value for " + PropPath + ": expected " + Expected + ", found " + DescribeValue(V));
+        Fail(V.Line, FormatText(TranslateText("FormReader", "invalid value for %1: expected %2, found %3"),
+                                {PropPath, Expected, DescribeValue(V)}));
     }
 
     void AssignValue(TObject* Instance, const TPropInfo* P, const TValueNode& V, const AnsiString& PropPath)
@@ -196,17 +212,32 @@ private:
         if (Type->Kind == TTypeKind::Class || Type->Kind == TTypeKind::Method) {
             const bool IsHandler = Type->Kind == TTypeKind::Method;
             if (V.Kind != TValueKind::Ident)
-                WrongKind(V, PropPath, IsHandler ? "the name of a handler" : "the name of a component");
-            if (!P->Set) Fail(V.Line, "property " + PropPath + " is read-only");
+                WrongKind(V, PropPath,
+                          IsHandler ? TranslateText("FormReader", "the name of a handler")
+                                    : TranslateText("FormReader", "the name of a component"));
+            if (!P->Set) ReadOnly(V, PropPath);
             FFixups.push_back({IsHandler, Instance, P, V.Text, V.Line, PropPath, FCollectionChain});
             return;
         }
-        if (!P->Set) Fail(V.Line, "property " + PropPath + " is read-only");
+        if (!P->Set) ReadOnly(V, PropPath);
         TValue Value = Convert(Type, V, PropPath);
         if (P->Translatable && FTranslateTexts && Type->Kind == TTypeKind::String && !V.Text.empty() &&
             V.Text.find('\0') == AnsiString::npos)
             Value = TValue::Str(TranslateText(FTextContext.c_str(), V.Text.c_str()));
-        Attempt(V.Line, "error setting " + PropPath, [&] { P->Set(Instance, Value); });
+        Attempt(V.Line, ZFD_TRANSLATE_NOOP("FormReader", "error setting %1"), PropPath,
+                [&] { P->Set(Instance, Value); });
+    }
+
+    [[noreturn]] void ReadOnly(const TValueNode& V, const AnsiString& PropPath) const
+    {
+        Fail(V.Line, FormatText(TranslateText("FormReader", "property %1 is read-only"), {PropPath}));
+    }
+
+    [[noreturn]] void NotAValueOf(const TValueNode& V, const AnsiString& PropPath, const AnsiString& Name,
+                                  const AnsiString& TypeName) const
+    {
+        Fail(V.Line, FormatText(TranslateText("FormReader", "invalid value for %1: '%2' is not a %3 value"),
+                                {PropPath, Name, TypeName}));
     }
 
     TValue Convert(const TTypeInfo* Type, const TValueNode& V, const AnsiString& PropPath) const
@@ -216,53 +247,52 @@ private:
             if (V.Kind == TValueKind::Integer) return TValue::Int(V.Integer);
             std::int64_t Value = 0;
             if (V.Kind == TValueKind::Ident && Type->IdentToInt(V.Text, Value)) return TValue::Int(Value);
-            if (V.Kind == TValueKind::Ident && !Type->Idents.empty())
-                Fail(V.Line, "invalid value for " + PropPath + ": '" + V.Text + "' is not a " + Type->Name + " value");
-            WrongKind(V, PropPath, "an integer");
+            if (V.Kind == TValueKind::Ident && !Type->Idents.empty()) NotAValueOf(V, PropPath, V.Text, Type->Name);
+            WrongKind(V, PropPath, TranslateText("FormReader", "an integer"));
         }
         case TTypeKind::Boolean:
             if (V.Kind == TValueKind::Ident && SameText(V.Text, "True")) return TValue::Bool(true);
             if (V.Kind == TValueKind::Ident && SameText(V.Text, "False")) return TValue::Bool(false);
-            WrongKind(V, PropPath, "True or False");
+            WrongKind(V, PropPath, TranslateText("FormReader", "True or False"));
         case TTypeKind::Enumeration: {
-            if (V.Kind != TValueKind::Ident) WrongKind(V, PropPath, "a " + Type->Name + " identifier");
+            if (V.Kind != TValueKind::Ident)
+                WrongKind(V, PropPath, FormatText(TranslateText("FormReader", "a %1 identifier"), {Type->Name}));
             int Ordinal = Type->EnumOrdinal(V.Text);
-            if (Ordinal < 0)
-                Fail(V.Line, "invalid value for " + PropPath + ": '" + V.Text + "' is not a " + Type->Name + " value");
+            if (Ordinal < 0) NotAValueOf(V, PropPath, V.Text, Type->Name);
             return TValue::Int(Ordinal);
         }
         case TTypeKind::Set: {
-            if (V.Kind != TValueKind::Set) WrongKind(V, PropPath, "a set");
+            if (V.Kind != TValueKind::Set) WrongKind(V, PropPath, TranslateText("FormReader", "a set"));
             std::uint64_t Bits = 0;
             for (const AnsiString& Name : V.Names) {
                 int Ordinal = Type->ElementType->EnumOrdinal(Name);
-                if (Ordinal < 0 || Ordinal >= 64)
-                    Fail(V.Line, "invalid value for " + PropPath + ": '" + Name + "' is not a " +
-                                     Type->ElementType->Name + " value");
+                if (Ordinal < 0 || Ordinal >= 64) NotAValueOf(V, PropPath, Name, Type->ElementType->Name);
                 Bits |= std::uint64_t{1} << Ordinal;
             }
             return TValue::Int(static_cast<std::int64_t>(Bits));
         }
         case TTypeKind::String:
-            if (V.Kind != TValueKind::String) WrongKind(V, PropPath, "a string");
+            if (V.Kind != TValueKind::String) WrongKind(V, PropPath, TranslateText("FormReader", "a string"));
             return TValue::Str(V.Text);
         case TTypeKind::StringList: return TValue::Lines(ListLines(V, PropPath));
         case TTypeKind::Binary:
-            if (V.Kind != TValueKind::Binary) WrongKind(V, PropPath, "binary data");
+            if (V.Kind != TValueKind::Binary) WrongKind(V, PropPath, TranslateText("FormReader", "binary data"));
             return TValue::Bytes(V.Bytes);
         case TTypeKind::Class:
         case TTypeKind::Method: break;  // assigned after reading (see AssignValue)
         }
-        Fail(V.Line, "property " + PropPath + " cannot be read from a form file");
+        Fail(V.Line,
+             FormatText(TranslateText("FormReader", "property %1 cannot be read from a form file"), {PropPath}));
     }
 
     std::vector<AnsiString> ListLines(const TValueNode& V, const AnsiString& PropPath) const
     {
-        if (V.Kind != TValueKind::List) WrongKind(V, PropPath, "a list of strings");
+        if (V.Kind != TValueKind::List) WrongKind(V, PropPath, TranslateText("FormReader", "a list of strings"));
         std::vector<AnsiString> Lines;
         Lines.reserve(V.Elements.size());
         for (const TValueNode& E : V.Elements) {
-            if (E.Kind != TValueKind::String) WrongKind(E, PropPath, "a string in the list");
+            if (E.Kind != TValueKind::String)
+                WrongKind(E, PropPath, TranslateText("FormReader", "a string in the list"));
             Lines.push_back(E.Text);
         }
         return Lines;
@@ -274,16 +304,19 @@ private:
     {
         if (auto* Strings = dynamic_cast<TStrings*>(Sub)) {
             std::vector<AnsiString> Lines = ListLines(V, PropPath);
-            Attempt(V.Line, "error setting " + PropPath, [&] { Strings->SetLines(Lines); });
+            Attempt(V.Line, ZFD_TRANSLATE_NOOP("FormReader", "error setting %1"), PropPath,
+                    [&] { Strings->SetLines(Lines); });
             return;
         }
         if (auto* Collection = dynamic_cast<TCollection*>(Sub)) {
-            if (V.Kind != TValueKind::Collection) WrongKind(V, PropPath, "a collection");
+            if (V.Kind != TValueKind::Collection) WrongKind(V, PropPath, TranslateText("FormReader", "a collection"));
             ReadCollection(Collection, V, PropPath);
             return;
         }
-        Fail(V.Line, "invalid value for " + PropPath + ": it is an object, set its properties (" + PropPath +
-                         ".Name = value)");
+        Fail(V.Line,
+             FormatText(TranslateText("FormReader",
+                                      "invalid value for %1: it is an object, set its properties (%1.Name = value)"),
+                        {PropPath}));
     }
 
     void ReadCollection(TCollection* Collection, const TValueNode& V, const AnsiString& PropPath)
@@ -295,11 +328,13 @@ private:
         Collection->BeginUpdate();
         FCollectionChain.push_back(Collection);
         try {
-            Attempt(V.Line, "cannot clear " + PropPath, [&] { Collection->Clear(); });
+            Attempt(V.Line, ZFD_TRANSLATE_NOOP("FormReader", "cannot clear %1"), PropPath,
+                    [&] { Collection->Clear(); });
             for (std::size_t I = 0; I < V.Items.size(); ++I) {
                 const TItemNode& Node = V.Items[I];
                 TCollectionItem* Item = nullptr;
-                Attempt(Node.Line, "cannot add an item to " + PropPath, [&] { Item = Collection->Add(); });
+                Attempt(Node.Line, ZFD_TRANSLATE_NOOP("FormReader", "cannot add an item to %1"), PropPath,
+                        [&] { Item = Collection->Add(); });
                 ReadProperties(Item, Node.Properties, PropPath + "[" + IntToStr(static_cast<std::int64_t>(I)) + "]");
             }
         } catch (...) {
@@ -312,18 +347,22 @@ private:
             throw;
         }
         FCollectionChain.pop_back();
-        Attempt(V.Line, "error updating " + PropPath, [&] { Collection->EndUpdate(); });
+        Attempt(V.Line, ZFD_TRANSLATE_NOOP("FormReader", "error updating %1"), PropPath,
+                [&] { Collection->EndUpdate(); });
     }
 
     TComponent* FindReference(const TFixup& F) const
     {
         if (IsNil(F.Name)) return nullptr;
         TComponent* C = (!FRoot->Name().empty() && SameText(FRoot->Name(), F.Name)) ? FRoot : FRoot->FindComponent(F.Name);
-        if (!C) Fail(F.Line, F.Path + " refers to a component named " + F.Name + " that does not exist");
+        if (!C)
+            Fail(F.Line,
+                 FormatText(TranslateText("FormReader", "%1 refers to a component named %2 that does not exist"),
+                            {F.Path, F.Name}));
         const TClassInfo* Wanted = F.Prop->Type->ClassType ? F.Prop->Type->ClassType() : nullptr;
         if (Wanted && !C->InheritsFrom(Wanted))
-            Fail(F.Line, F.Path + " cannot refer to " + F.Name + ": it is a " + C->ClassInfo()->Name + ", not a " +
-                             Wanted->Name);
+            Fail(F.Line, FormatText(TranslateText("FormReader", "%1 cannot refer to %2: it is a %3, not a %4"),
+                                    {F.Path, F.Name, C->ClassInfo()->Name, Wanted->Name}));
         return C;
     }
 
@@ -333,12 +372,15 @@ private:
         const TClassInfo* RootClass = FRoot->ClassInfo();
         const THandlerInfo* H = RootClass->FindHandler(F.Name);
         if (!H && FOptions.StandIn) return TMethod{};
-        if (!H) Fail(F.Line, F.Path + " names the handler " + F.Name + ", which " + RootClass->Name + " does not publish");
+        if (!H)
+            Fail(F.Line, FormatText(TranslateText("FormReader", "%1 names the handler %2, which %3 does not publish"),
+                                    {F.Path, F.Name, RootClass->Name}));
         const std::type_info* Wanted = F.Prop->Type->Signature;
         if (!Wanted || !H->Signature || *Wanted != *H->Signature)
-            Fail(F.Line, "the handler " + F.Name + " of " + RootClass->Name + " has the wrong type for " + F.Path);
+            Fail(F.Line, FormatText(TranslateText("FormReader", "the handler %1 of %2 has the wrong type for %3"),
+                                    {F.Name, RootClass->Name, F.Path}));
         TMethod M;
-        Attempt(F.Line, "cannot bind " + F.Name, [&] { M = H->Bind(FRoot); });
+        Attempt(F.Line, ZFD_TRANSLATE_NOOP("FormReader", "cannot bind %1"), F.Name, [&] { M = H->Bind(FRoot); });
         return M;
     }
 
@@ -346,16 +388,19 @@ private:
     {
         for (const TFixup& F : FFixups) {
             TValue Value = F.IsHandler ? TValue::Meth(FindHandler(F)) : TValue::Obj(FindReference(F));
-            Attempt(F.Line, "error setting " + F.Path, [&] { F.Prop->Set(F.Instance, Value); });
+            Attempt(F.Line, ZFD_TRANSLATE_NOOP("FormReader", "error setting %1"), F.Path,
+                    [&] { F.Prop->Set(F.Instance, Value); });
         }
         FFixups.clear();
     }
 
     void CallLoaded(int RootLine)
     {
-        Attempt(RootLine, "error finishing " + FRoot->Name(), [&] { FRoot->Loaded(); });
+        Attempt(RootLine, ZFD_TRANSLATE_NOOP("FormReader", "error finishing %1"), FRoot->Name(),
+                [&] { FRoot->Loaded(); });
         for (const TCreated& C : FCreated)
-            Attempt(C.Line, "error finishing " + C.Component->Name(), [&] { C.Component->Loaded(); });
+            Attempt(C.Line, ZFD_TRANSLATE_NOOP("FormReader", "error finishing %1"), C.Component->Name(),
+                    [&] { C.Component->Loaded(); });
     }
 
     bool StillOwned(TComponent* C) const
@@ -407,6 +452,7 @@ private:
 
 void ReadFormText(std::string_view Text, TComponent* Root, const AnsiString& FileName, const TFormReadOptions& Options)
 {
+    // A caller's mistake, not a reader's: left untranslated.
     if (!Root) throw EInvalidArgument("ReadFormText needs a root component");
     TFormLoader(Root, FileName, Options).Load(Text);
 }
@@ -416,10 +462,10 @@ void ReadFormFile(const AnsiString& Path, TComponent* Root, const TFormReadOptio
     std::error_code Ec;
     std::ifstream In;
     if (!std::filesystem::is_directory(Path, Ec)) In.open(Path, std::ios::binary);
-    if (!In.is_open()) throw EFOpenError("Cannot open file " + Path);
+    if (!In.is_open()) throw EFOpenError(FormatText(TranslateText("FormReader", "Cannot open file %1"), {Path}));
     std::ostringstream Buffer;
     Buffer << In.rdbuf();
-    if (In.bad()) throw EFOpenError("Cannot open file " + Path);
+    if (In.bad()) throw EFOpenError(FormatText(TranslateText("FormReader", "Cannot open file %1"), {Path}));
     ReadFormText(Buffer.str(), Root, Path, Options);
 }
 

@@ -9,6 +9,7 @@
 
 #include "framework/core/TCollection.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 
 namespace {
@@ -82,16 +83,18 @@ public:
     TWrittenObject Describe() { return DescribeComponent(FRoot); }
 
 private:
+    // Problem is translated.
     [[noreturn]] static void Fail(const AnsiString& Path, const AnsiString& Problem)
     {
-        throw EWriteError("Cannot write " + Path + ": " + Problem);
+        throw EWriteError(FormatText(TranslateText("FormWriter", "Cannot write %1: %2"), {Path, Problem}));
     }
 
     TWrittenObject DescribeComponent(TComponent* C)
     {
         const AnsiString& ClassName = C->ClassInfo()->Name;
         if (std::find(FWritten.begin(), FWritten.end(), C) != FWritten.end())
-            Fail(C->Name().empty() ? ClassName : C->Name(), "it is listed twice among the form's children");
+            Fail(C->Name().empty() ? ClassName : C->Name(),
+                 TranslateText("FormWriter", "it is listed twice among the form's children"));
         FWritten.push_back(C);
         C->SetStateFlag(csWriting, true);
         TWrittenObject Object{C->Name(), ClassName, {}, {}};
@@ -203,7 +206,7 @@ private:
         case TTypeKind::Enumeration: {
             std::int64_t V = Value.AsInteger();
             if (V < 0 || V >= static_cast<std::int64_t>(Type->EnumNames.size()))
-                Fail(Path, IntToStr(V) + " is not a " + Type->Name + " value");
+                Fail(Path, FormatText(TranslateText("FormWriter", "%1 is not a %2 value"), {IntToStr(V), Type->Name}));
             return Type->EnumNames[static_cast<std::size_t>(V)];
         }
         case TTypeKind::Set: return SetText(Type, static_cast<std::uint64_t>(Value.AsInteger()), Path);
@@ -213,7 +216,7 @@ private:
         case TTypeKind::StringList:
         case TTypeKind::Binary: break;  // multi-line values, written by WriteProperty
         }
-        Fail(Path, "the property's type cannot be written");
+        Fail(Path, TranslateText("FormWriter", "the property's type cannot be written"));
     }
 
     static AnsiString SetText(const TTypeInfo* Type, std::uint64_t Bits, const AnsiString& Path)
@@ -223,7 +226,9 @@ private:
         for (std::size_t I = 0; I < 64 && Bits != 0; ++I) {
             const std::uint64_t Bit = std::uint64_t{1} << I;
             if (!(Bits & Bit)) continue;
-            if (I >= Names.size()) Fail(Path, "the set holds an element outside " + Type->ElementType->Name);
+            if (I >= Names.size())
+                Fail(Path, FormatText(TranslateText("FormWriter", "the set holds an element outside %1"),
+                                      {Type->ElementType->Name}));
             if (Out.size() > 1) Out += ", ";
             Out += Names[I];
             Bits &= ~Bit;
@@ -238,7 +243,9 @@ private:
         if (!Object) return "nil";
         auto* C = dynamic_cast<TComponent*>(Object);
         if (C && (C == FRoot || C->Owner() == FRoot) && !C->Name().empty()) return C->Name();
-        Fail(Path, "it refers to a component that is not a named component of " + FRoot->ClassInfo()->Name);
+        Fail(Path,
+             FormatText(TranslateText("FormWriter", "it refers to a component that is not a named component of %1"),
+                        {FRoot->ClassInfo()->Name}));
     }
 
     AnsiString HandlerName(const TMethod& Method, const AnsiString& Path) const
@@ -246,7 +253,8 @@ private:
         if (!Method.Assigned()) return "nil";
         for (const auto& [Handler, Bound] : FHandlers)
             if (Bound == Method) return Handler->Name;
-        Fail(Path, "its handler is not one that " + FRoot->ClassInfo()->Name + " publishes");
+        Fail(Path, FormatText(TranslateText("FormWriter", "its handler is not one that %1 publishes"),
+                              {FRoot->ClassInfo()->Name}));
     }
 
     TComponent* FRoot;  // not owned
@@ -264,6 +272,7 @@ bool TWrittenProperty::operator==(const TWrittenProperty& Other) const
 
 TWrittenObject DescribeForm(TComponent* Root)
 {
+    // A caller's mistake: left untranslated.
     if (!Root) throw EInvalidArgument("DescribeForm needs a root component");
     return TFormDescriber(Root).Describe();
 }
@@ -307,18 +316,19 @@ void WriteFormFile(const AnsiString& Path, TComponent* Root)
     const AnsiString Temporary = Path + ".tmp";
     {
         std::ofstream Out(Temporary, std::ios::binary | std::ios::trunc);
-        if (!Out.is_open()) throw EFCreateError("Cannot create file " + Path);
+        if (!Out.is_open())
+            throw EFCreateError(FormatText(TranslateText("FormWriter", "Cannot create file %1"), {Path}));
         Out << Text;
         Out.close();
         if (!Out) {
             std::remove(Temporary.c_str());
-            throw EFCreateError("Cannot write file " + Path);
+            throw EFCreateError(FormatText(TranslateText("FormWriter", "Cannot write file %1"), {Path}));
         }
     }
     std::error_code Ec;
     std::filesystem::rename(Temporary, Path, Ec);
     if (Ec) {
         std::remove(Temporary.c_str());
-        throw EFCreateError("Cannot create file " + Path + ": " + Ec.message());
+        throw EFCreateError(FormatText(TranslateText("FormWriter", "Cannot create file %1: %2"), {Path, Ec.message()}));
     }
 }

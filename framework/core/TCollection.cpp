@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/UpdateBracket.h"
 #include "framework/core/TypeInfo.h"
 
@@ -77,6 +78,7 @@ const TClassInfo* TCollection::StaticClassInfo()
 TCollection::TCollection(const TClassInfo* ItemClass) : FItemClass(ItemClass)
 {
     if (!ItemClass || !ItemClass->CreateItem)
+        // A program's mistake: left untranslated.
         throw EInvalidArgument("A collection needs an item class that can be created");
 }
 
@@ -194,7 +196,7 @@ void TCollection::MoveItem(TCollectionItem* Item, int NewIndex)
 
 void TCollection::IndexError(int Index) const
 {
-    throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    throw EListError(FormatText(TranslateText("TCollection", "List index out of bounds (%1)"), {IntToStr(Index)}));
 }
 
 const TClassInfo* TOwnedCollection::StaticClassInfo()

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 
 const TTypeInfo* GetTypeInfo(TComponentStateItem*)
@@ -63,7 +64,7 @@ void TComponent::BeforeDestruction()
 TComponent* TComponent::Components(int Index) const
 {
     if (Index < 0 || Index >= ComponentCount())
-        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+        throw EListError(FormatText(TranslateText("TComponent", "List index out of bounds (%1)"), {IntToStr(Index)}));
     return FComponents[static_cast<std::size_t>(Index)];
 }
 
@@ -86,7 +87,7 @@ void TComponent::SetName(const AnsiString& NewName)
 {
     if (FName == NewName) return;
     if (!NewName.empty() && !IsValidIdent(NewName))
-        throw EComponentError("'" + NewName + "' is not a valid component name");
+        throw EComponentError(FormatText(TranslateText("TComponent", "'%1' is not a valid component name"), {NewName}));
     if (FOwner) FOwner->ValidateRename(this, FName, NewName);
     FName = NewName;
 }
@@ -96,7 +97,8 @@ void TComponent::ValidateRename(TComponent* Component, const AnsiString& CurName
     if (NewName.empty() || SameText(CurName, NewName)) return;
     TComponent* Existing = FindComponent(NewName);
     if (Existing && Existing != Component)
-        throw EComponentError("A component named " + NewName + " already exists");
+        throw EComponentError(
+            FormatText(TranslateText("TComponent", "A component named %1 already exists"), {NewName}));
 }
 
 void TComponent::SetStateFlag(TComponentStateItem Flag, bool On)

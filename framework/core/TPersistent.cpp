@@ -1,5 +1,6 @@
 #include "framework/core/TPersistent.h"
 
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 
 const TClassInfo* TPersistent::StaticClassInfo()
@@ -22,7 +23,8 @@ void TPersistent::AssignTo(TPersistent* Dest)
 void TPersistent::AssignError(TPersistent* Source)
 {
     AnsiString SourceName = Source ? Source->ClassName() : AnsiString("nil");
-    throw EConvertError("Cannot assign a " + SourceName + " to a " + ClassName());
+    throw EConvertError(
+        FormatText(TranslateText("TPersistent", "Cannot assign a %1 to a %2"), {SourceName, ClassName()}));
 }
 
 AnsiString TPersistent::GetNamePath()

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/UpdateBracket.h"
 #include "framework/core/TypeInfo.h"
 
@@ -175,9 +176,9 @@ void TStrings::SetLines(const std::vector<AnsiString>& Lines)
     });
 }
 
-void TStrings::Error(const AnsiString& Message, int Index) const
+void TStrings::Error(const AnsiString& Template, int Index) const
 {
-    throw EStringListError(Message + " (" + IntToStr(Index) + ")");
+    throw EStringListError(FormatText(Template, {IntToStr(Index)}));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -197,7 +198,7 @@ TStringList::~TStringList()
 void TStringList::CheckIndex(int Index, bool AllowEnd) const
 {
     int Limit = AllowEnd ? Count() : Count() - 1;
-    if (Index < 0 || Index > Limit) Error("List index out of bounds", Index);
+    if (Index < 0 || Index > Limit) Error(TranslateText("TStrings", "List index out of bounds (%1)"), Index);
 }
 
 AnsiString TStringList::Get(int Index) const
@@ -208,7 +209,7 @@ AnsiString TStringList::Get(int Index) const
 
 void TStringList::Put(int Index, const AnsiString& S)
 {
-    if (FSorted) throw EStringListError("Operation not allowed on sorted list");
+    if (FSorted) throw EStringListError(TranslateText("TStrings", "Operation not allowed on sorted list"));
     CheckIndex(Index);
     Changing();
     FList[static_cast<std::size_t>(Index)].S = S;
@@ -236,7 +237,7 @@ void TStringList::Insert(int Index, const AnsiString& S)
 
 void TStringList::InsertObject(int Index, const AnsiString& S, TObject* Object)
 {
-    if (FSorted) throw EStringListError("Operation not allowed on sorted list");
+    if (FSorted) throw EStringListError(TranslateText("TStrings", "Operation not allowed on sorted list"));
     CheckIndex(Index, true);
     InsertItem(Index, S, Object);
 }
@@ -255,7 +256,7 @@ int TStringList::AddObject(const AnsiString& S, TObject* Object)
         if (Find(S, Index)) {
             switch (FDuplicates) {
             case dupIgnore: return Index;
-            case dupError: throw EStringListError("String list does not allow duplicates");
+            case dupError: throw EStringListError(TranslateText("TStrings", "String list does not allow duplicates"));
             case dupAccept: break;
             }
         }

@@ -49,7 +49,8 @@ public:
 
 protected:
     virtual void SetUpdateState(bool Updating);
-    [[noreturn]] void Error(const AnsiString& Message, int Index) const;
+    // Raises EStringListError with Template (translated) and Index for its %1.
+    [[noreturn]] void Error(const AnsiString& Template, int Index) const;
 
 private:
     int FUpdateCount = 0;

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <limits>
 
+#include "framework/core/Translation.h"
+
 namespace {
 
 bool IsBlank(char C)
@@ -109,14 +111,16 @@ bool TryStrToInt(std::string_view S, int& Value)
 std::int64_t StrToInt64(std::string_view S)
 {
     std::int64_t V;
-    if (!TryStrToInt64(S, V)) throw EConvertError("'" + AnsiString(S) + "' is not a valid integer value");
+    if (!TryStrToInt64(S, V))
+        throw EConvertError(FormatText(TranslateText("TextUtils", "'%1' is not a valid integer value"), {S}));
     return V;
 }
 
 int StrToInt(std::string_view S)
 {
     int V;
-    if (!TryStrToInt(S, V)) throw EConvertError("'" + AnsiString(S) + "' is not a valid integer value");
+    if (!TryStrToInt(S, V))
+        throw EConvertError(FormatText(TranslateText("TextUtils", "'%1' is not a valid integer value"), {S}));
     return V;
 }
 

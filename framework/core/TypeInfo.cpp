@@ -2,6 +2,7 @@
 
 #include "framework/core/TComponent.h"
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 
 int TTypeInfo::EnumOrdinal(std::string_view Ident) const
 {
@@ -85,6 +86,7 @@ const TTypeInfo* BinaryTypeInfo()
 
 namespace {
 
+// A value of the wrong kind for its type is a program's mistake: left untranslated.
 template <class T>
 const T& Expect(const TValue::Storage& V, const char* What)
 {
@@ -207,10 +209,18 @@ const TFieldInfo* TClassInfo::FindField(std::string_view Name) const
     return nullptr;
 }
 
+void RaiseIntegerRange(std::int64_t V, int Bits)
+{
+    throw EConvertError(FormatText(TranslateText("TypeInfo", "Value %1 is out of range for %2-bit integers"),
+                                   {IntToStr(V), IntToStr(Bits)}));
+}
+
 const TPropInfo* GetPropInfo(const TObject* Instance, std::string_view Name)
 {
     const TPropInfo* P = Instance->ClassInfo()->FindProperty(Name);
-    if (!P) throw EPropertyError("Property " + AnsiString(Name) + " does not exist in " + Instance->ClassName());
+    if (!P)
+        throw EPropertyError(
+            FormatText(TranslateText("TypeInfo", "Property %1 does not exist in %2"), {Name, Instance->ClassName()}));
     return P;
 }
 
@@ -222,6 +232,8 @@ TValue GetPropValue(TObject* Instance, std::string_view Name)
 void SetPropValue(TObject* Instance, std::string_view Name, const TValue& Value)
 {
     const TPropInfo* P = GetPropInfo(Instance, Name);
-    if (!P->Set) throw EPropertyError("Property " + P->Name + " of " + Instance->ClassName() + " is read-only");
+    if (!P->Set)
+        throw EPropertyError(
+            FormatText(TranslateText("TypeInfo", "Property %1 of %2 is read-only"), {P->Name, Instance->ClassName()}));
     P->Set(Instance, Value);
 }

@@ -189,6 +189,9 @@ struct TValueTraits<bool> {
     static bool From(const TValue& V) { return V.AsBoolean(); }
 };
 
+// Raises EConvertError: V does not fit an integer of Bits bits.
+[[noreturn]] void RaiseIntegerRange(std::int64_t V, int Bits);
+
 // Narrows a published integer to its C++ type. A value that fits neither the signed nor the
 // unsigned range of that width raises EConvertError; the unsigned range is accepted so that
 // 32-bit patterns written in hex (colours such as $8000000F) read back into a signed int.
@@ -200,8 +203,7 @@ T NarrowInteger(std::int64_t V)
         using U = std::make_unsigned_t<T>;
         if (V < static_cast<std::int64_t>(std::numeric_limits<S>::min()) ||
             V > static_cast<std::int64_t>(std::numeric_limits<U>::max()))
-            throw EConvertError("Value " + std::to_string(V) + " is out of range for " + std::to_string(sizeof(T) * 8) +
-                                "-bit integers");
+            RaiseIntegerRange(V, static_cast<int>(sizeof(T) * 8));
     }
     return static_cast<T>(V);
 }
@@ -286,6 +288,7 @@ struct TValueTraits<T*, std::enable_if_t<std::is_base_of_v<TObject, T>>> {
         TObject* O = V.AsObject();
         if (!O) return nullptr;
         T* Typed = dynamic_cast<T*>(O);
+        // A program's mistake (the form reader checks the class first): left untranslated.
         if (!Typed) throw EConvertError("Invalid class typecast: " + O->ClassName() + " is not a " +
                                         ShortTypeName(typeid(T)));
         return Typed;
@@ -440,6 +443,7 @@ public:
     TClassBuilder& Publish(const AnsiString& Name)
     {
         const TPropInfo* Inherited = FInfo.Parent ? FInfo.Parent->FindAnyProperty(Name) : nullptr;
+        // Class registration at start-up: a program's mistake, left untranslated.
         if (!Inherited) throw EPropertyError("Cannot publish unknown property " + Name + " in " + FInfo.Name);
         TPropInfo P = *Inherited;
         P.Published = true;

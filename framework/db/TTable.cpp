@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "framework/core/ClassRegistry.h"
+#include "framework/core/TextUtils.h"
 #include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 
@@ -54,7 +55,8 @@ AnsiString TField::AsString() const
 
 TField* TFields::Fields(int Index) const
 {
-    if (Index < 0 || Index >= Count()) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= Count())
+        throw EListError(FormatText(TranslateText("TFields", "List index out of bounds (%1)"), {IntToStr(Index)}));
     return FFields[Index].get();
 }
 

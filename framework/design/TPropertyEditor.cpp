@@ -1,11 +1,14 @@
 #include "framework/design/TPropertyEditor.h"
 
 #include "framework/core/TPersistent.h"
+#include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 
 TPropertyEditor::TPropertyEditor(std::vector<TPersistent*> Selection, const TPropInfo* Prop)
     : FSelection(std::move(Selection)), FProp(Prop)
 {
-    if (FSelection.empty()) throw EInvalidOperation("A property editor needs a selected component");
+    if (FSelection.empty())
+        throw EInvalidOperation(TranslateText("TPropertyEditor", "A property editor needs a selected component"));
 }
 
 TPropertyAttributes TPropertyEditor::GetAttributes()
@@ -33,7 +36,8 @@ void TPropertyEditor::SetValue(const AnsiString& Value)
 TPersistent* TPropertyEditor::GetComponent(int Index) const
 {
     if (Index < 0 || Index >= PropCount())
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+        throw EListError(
+            FormatText(TranslateText("TPropertyEditor", "List index out of bounds (%1)"), {IntToStr(Index)}));
     return FSelection[Index];
 }
 

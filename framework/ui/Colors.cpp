@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 
 namespace {
@@ -128,5 +129,5 @@ TColor StringToColor(const AnsiString& S)
     if (GetTypeInfo(static_cast<TColor*>(nullptr))->IdentToInt(Trim(S), Value)) return TColor(Value);
     if (TryStrToInt64(S, Value) && Value >= INT32_MIN && Value <= static_cast<std::int64_t>(UINT32_MAX))
         return TColor(static_cast<std::int32_t>(static_cast<std::uint32_t>(Value)));
-    throw EConvertError("'" + S + "' is not a valid colour");
+    throw EConvertError(FormatText(TranslateText("Colors", "'%1' is not a valid colour"), {S}));
 }

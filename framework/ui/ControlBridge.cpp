@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <string>
 
+#include "framework/core/Translation.h"
 #include "framework/ui/QtConvert.h"
 #include "framework/ui/TApplication.h"
 #include "framework/ui/TDeferredCall.h"
@@ -31,9 +32,10 @@ void HandleHandlerException(TObject* Sender) noexcept
         }
         throw;
     } catch (const std::exception& E) {
-        std::fprintf(stderr, "Unhandled exception: %s\n", E.what());
+        std::fprintf(stderr, "%s\n",
+                     FormatText(TranslateText("ControlBridge", "Unhandled exception: %1"), {E.what()}).c_str());
     } catch (...) {
-        std::fprintf(stderr, "Unhandled exception\n");
+        std::fprintf(stderr, "%s\n", TranslateText("ControlBridge", "Unhandled exception").c_str());
     }
 }
 

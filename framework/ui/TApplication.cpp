@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/ControlBridge.h"
 #include "framework/ui/Dialogs.h"
@@ -127,7 +128,7 @@ void TApplication::HandleException(TObject* Sender)
         if (OnException) OnException(Sender, &Wrapped);
         else ShowException(&Wrapped);
     } catch (...) {
-        Exception Wrapped("Unknown exception");
+        Exception Wrapped(TranslateText("TApplication", "Unknown exception"));
         if (OnException) OnException(Sender, &Wrapped);
         else ShowException(&Wrapped);
     }

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/QtConvert.h"
 #include "framework/ui/TCanvas.h"
@@ -118,20 +119,23 @@ void TBitmap::SetData(const std::vector<std::uint8_t>& Value)
         if (Size == Value.size() - 4) Bytes = Bytes.mid(4);
     }
     QImage Image;
-    if (!Image.loadFromData(Bytes)) throw EConvertError("Bitmap data is not a BMP or PNG image");
+    if (!Image.loadFromData(Bytes))
+        throw EConvertError(TranslateText("TBitmap", "Bitmap data is not a BMP or PNG image"));
     SetImage(Image);
 }
 
 void TBitmap::LoadFromFile(const AnsiString& FileName)
 {
     QImage Image;
-    if (!Image.load(ToQString(FileName))) throw EConvertError("Cannot load the image file " + FileName);
+    if (!Image.load(ToQString(FileName)))
+        throw EConvertError(FormatText(TranslateText("TBitmap", "Cannot load the image file %1"), {FileName}));
     SetImage(Image);
 }
 
 void TBitmap::SaveToFile(const AnsiString& FileName) const
 {
-    if (!FImage->save(ToQString(FileName))) throw EConvertError("Cannot save the image file " + FileName);
+    if (!FImage->save(ToQString(FileName)))
+        throw EConvertError(FormatText(TranslateText("TBitmap", "Cannot save the image file %1"), {FileName}));
 }
 
 TColor TBitmap::TransparentColor() const

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/ControlAccessible.h"
 #include "framework/ui/ControlBridge.h"
@@ -203,9 +204,9 @@ namespace {
 int GeometryValue(const char* What, std::int64_t Value)
 {
     if (Value < -TControl::MaxCoordinate || Value > TControl::MaxCoordinate)
-        throw EInvalidArgument(AnsiString(What) + " " + IntToStr(Value) +
-                               " is out of range: positions and sizes of a control lie from " +
-                               IntToStr(-TControl::MaxCoordinate) + " to " + IntToStr(TControl::MaxCoordinate));
+        throw EInvalidArgument(FormatText(
+            TranslateText("TControl", "%1 %2 is out of range: positions and sizes of a control lie from %3 to %4"),
+            {What, IntToStr(Value), IntToStr(-TControl::MaxCoordinate), IntToStr(TControl::MaxCoordinate)}));
     return static_cast<int>(Value);
 }
 
@@ -264,7 +265,7 @@ void TControl::SetParent(TWinControl* Value)
 {
     if (Value == FParent) return;
     for (const TControl* P = Value; P; P = P->FParent)
-        if (P == this) throw EInvalidOperation("A control cannot be its own parent");
+        if (P == this) throw EInvalidOperation(TranslateText("TControl", "A control cannot be its own parent"));
     if (FParent) FParent->RemoveControl(this);
     if (Value) Value->InsertControl(this);
     UpdateWidgetVisibility();

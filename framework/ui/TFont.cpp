@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 
 namespace {
@@ -90,8 +91,8 @@ void TFont::SetName(const AnsiString& Value)
 void TFont::SetHeight(int Value)
 {
     if (Value < -MaxHeight || Value > MaxHeight)
-        throw EInvalidArgument("Font height " + IntToStr(Value) + " is out of range: from " +
-                               IntToStr(-MaxHeight) + " to " + IntToStr(MaxHeight));
+        throw EInvalidArgument(FormatText(TranslateText("TFont", "Font height %1 is out of range: from %2 to %3"),
+                                          {IntToStr(Value), IntToStr(-MaxHeight), IntToStr(MaxHeight)}));
     if (Value == FHeight) return;
     FHeight = Value;
     Changed();
@@ -107,8 +108,8 @@ void TFont::SetSize(int Value)
     // Checked before the conversion, which would overflow for the largest sizes.
     const int MaxSize = MulDiv(MaxHeight, 72, ScreenPixelsPerInch);
     if (Value < -MaxSize || Value > MaxSize)
-        throw EInvalidArgument("Font size " + IntToStr(Value) + " is out of range: from " + IntToStr(-MaxSize) +
-                               " to " + IntToStr(MaxSize));
+        throw EInvalidArgument(FormatText(TranslateText("TFont", "Font size %1 is out of range: from %2 to %3"),
+                                          {IntToStr(Value), IntToStr(-MaxSize), IntToStr(MaxSize)}));
     SetHeight(-MulDiv(Value, ScreenPixelsPerInch, 72));
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/ControlBridge.h"
 #include "framework/ui/QtConvert.h"
@@ -55,7 +56,8 @@ TMenuItem::~TMenuItem()
 
 TMenuItem* TMenuItem::Items(int Index) const
 {
-    if (Index < 0 || Index >= Count()) throw EListError("Menu index out of range (" + IntToStr(Index) + ")");
+    if (Index < 0 || Index >= Count())
+        throw EListError(FormatText(TranslateText("TMenuItem", "Menu index out of range (%1)"), {IntToStr(Index)}));
     return FItems[static_cast<std::size_t>(Index)];
 }
 
@@ -68,7 +70,7 @@ void TMenuItem::Insert(int Index, TMenuItem* Item)
 {
     if (!Item || Item == this) return;
     for (const TMenuItem* P = this; P; P = P->FParent)
-        if (P == Item) throw EInvalidOperation("A menu item cannot contain itself");
+        if (P == Item) throw EInvalidOperation(TranslateText("TMenuItem", "A menu item cannot contain itself"));
     if (Item->FParent) Item->FParent->Remove(Item);
     Index = std::clamp(Index, 0, Count());
     FItems.insert(FItems.begin() + Index, Item);

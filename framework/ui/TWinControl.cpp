@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "framework/core/TextUtils.h"
+#include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/ui/ControlBridge.h"
 #include "framework/ui/QtConvert.h"
@@ -55,7 +56,8 @@ void TWinControl::SetDefaultTabStop(bool Value)
 
 TControl* TWinControl::Controls(int Index) const
 {
-    if (Index < 0 || Index >= ControlCount()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    if (Index < 0 || Index >= ControlCount())
+        throw EListError(FormatText(TranslateText("TWinControl", "List index out of bounds (%1)"), {IntToStr(Index)}));
     return FControls[static_cast<std::size_t>(Index)];
 }
 
@@ -164,7 +166,8 @@ bool TWinControl::Focused() const
 
 void TWinControl::SetFocus()
 {
-    if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    if (!CanFocus())
+        throw EInvalidOperation(TranslateText("TWinControl", "Cannot focus a disabled or invisible window"));
     // CanFocus found the form at the top.
     const_cast<TWinControl*>(TopParent())->FocusControlChanged(this);
     Widget()->setFocus(Qt::OtherFocusReason);

@@ -11,6 +11,9 @@ extern "C" __attribute__((visibility("default"))) int sqlite3_zopfiledbsqlite_in
 {
     SQLITE_EXTENSION_INIT2(Api);
     int Result = RecordServer::RegisterKeyFunctions(Db);
+    // English by design: the extension runs inside programs such as the sqlite3 shell, which
+    // have no translations of ours, and SQLite's own part of the message (sqlite3_errstr) is
+    // English too.
     if (Result != SQLITE_OK && Error)
         *Error = sqlite3_mprintf("zopfiledb_sqlite: the key functions could not be registered (%s)", sqlite3_errstr(Result));
     return Result;
