@@ -78,11 +78,11 @@
     <name>DateTime</name>
     <message>
         <source>Invalid argument to date encode</source>
-        <translation>Invalid argument to date encode</translation>
+        <translation>Invalid date: the year, month or day is out of range</translation>
     </message>
     <message>
         <source>Invalid argument to time encode</source>
-        <translation>Invalid argument to time encode</translation>
+        <translation>Invalid time: the hour, minute, second or millisecond is out of range</translation>
     </message>
 </context>
 <context>
@@ -382,7 +382,7 @@
     </message>
     <message>
         <source>form nested too deeply</source>
-        <translation>form nested too deeply</translation>
+        <translation>the form&apos;s objects are nested too deeply</translation>
     </message>
     <message>
         <source>expected %1 but found %2</source>
@@ -835,7 +835,7 @@ plain form; its handlers are kept as the file names them.
     <name>OleVariant</name>
     <message>
         <source>Variant overflow</source>
-        <translation>Variant overflow</translation>
+        <translation>The number is too large for a variant (overflow)</translation>
     </message>
     <message>
         <source>Could not convert variant of type (%1) into type (%2)</source>
@@ -1629,7 +1629,7 @@ plain form; its handlers are kept as the file names them.
     </message>
     <message>
         <source>Operation not allowed on sorted list</source>
-        <translation>Operation not allowed on sorted list</translation>
+        <translation>The operation is not allowed on a sorted list</translation>
     </message>
     <message>
         <source>String list does not allow duplicates</source>
