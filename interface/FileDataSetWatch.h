@@ -38,6 +38,11 @@ public:
     // *Changed tells whether any commit was taken in; only then are the RecNos rewritten.
     // Otherwise (TakeIn false, or a record pending) the commits wait for the next operation.
     virtual HRESULT TakeOthersCommits(bool TakeIn, int* RecNos, int Count, bool* Changed) = 0;
+    // While Hold is true the table's operations take no other sessions' commits in: the caller
+    // shows what TakeOthersCommits took in, in that one state and without a look at the
+    // storage per question (a round trip each on PostgreSQL). The caller holds only while it
+    // shows, and always lets go; the next operation after that takes in what came meanwhile.
+    virtual HRESULT HoldCommits(bool Hold) = 0;
 
 protected:
     ~IFileDataSetWatch() override = default;

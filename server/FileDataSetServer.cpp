@@ -370,4 +370,9 @@ HRESULT TFileDataSetServer::TakeOthersCommits(bool TakeIn, int* RecNos, int Coun
     });
 }
 
+HRESULT TFileDataSetServer::HoldCommits(bool Hold)
+{
+    return CallWithoutHandlers([&] { FSession.HoldCommits(Hold); });
+}
+
 }  // namespace RecordServer

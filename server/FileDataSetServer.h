@@ -80,6 +80,7 @@ public:
     // IFileDataSetWatch.
     HRESULT GetCommitDescriptor(int* Descriptor) override;
     HRESULT TakeOthersCommits(bool TakeIn, int* RecNos, int Count, bool* Changed) override;
+    HRESULT HoldCommits(bool Hold) override;
 
     // The first broken invariant of the session or its view, empty when all hold (see
     // Invariants.h). Every call that may change the session checks the session's at its end,

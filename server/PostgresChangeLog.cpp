@@ -112,6 +112,15 @@ void TPostgresRecordStore::KeepNotified(std::string_view Payload)
     FNotified[Notice->Seq] = std::move(*Notice);
 }
 
+void TPostgresRecordStore::KeepArrived() noexcept
+{
+    if (!FWake || !FConn.Connected()) return;  // nobody watches: the next look reads them
+    std::vector<AnsiString> Others;
+    if (FConn.TakeReceived(FChannel, &Others)) FNoticesKept = true;
+    for (const AnsiString& Payload : Others) KeepNotified(Payload);
+    if (FNoticesKept) FWake->Ring();
+}
+
 bool TPostgresRecordStore::NoticesCoverLog() const
 {
     if (FNoticeMissing || FNotified.empty()) return false;
@@ -167,6 +176,7 @@ void TPostgresRecordStore::FinishChanges()
         // Ending a transaction that only read cannot lose anything; a lost connection is
         // met again, and reported, by the next operation.
     }
+    KeepArrived();
 }
 
 }  // namespace RecordServer

@@ -65,6 +65,7 @@
 #include "server/CommitWake.h"
 #include "server/PgConnection.h"
 #include "server/PgNotice.h"
+#include "server/PgSocketWake.h"
 #include "server/RecordStore.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
@@ -140,6 +141,11 @@ private:
                 Connected();
                 FMustLook = true;  // notifications may have been missed meanwhile
             }
+            // Notices that came with the step's answers wake the watcher (KeepArrived).
+            struct TKeep {
+                TPostgresRecordStore& Store;
+                ~TKeep() { Store.KeepArrived(); }
+            } Keep{*this};
             return Step();
         } catch (const EPgError& E) {
             if (E.Lost()) FInSnapshot = false;
@@ -186,6 +192,10 @@ private:
 
     // The change log (PostgresChangeLog.cpp).
     void KeepNotified(std::string_view Payload);
+    // While a live view watches: keeps the notices of others' commits that came into libpq
+    // with the answers to this store's statements (the socket shows them no more), and rings
+    // the wake so that the next look takes them in. Never raises.
+    void KeepArrived() noexcept;
     // Whether the notices kept hold every entry since the last look, but this session's own.
     bool NoticesCoverLog() const;
     TChangesSeen TakeNotified(std::vector<TChange>& Changes);
@@ -225,7 +235,7 @@ private:
     bool FNoticesKept = false;         // others' notices came with a write's answer: look at the next call
     bool FOwnEntryUnknown = false;     // a write's notice did not tell its entry: read the view again
     bool FInSnapshot = false;          // a read transaction from ReadChanges until FinishChanges
-    std::unique_ptr<TCommitWake> FWake;  // owned; made by the first Wake()
+    std::unique_ptr<TPgSocketWake> FWake;  // owned; made by the first Wake()
 };
 
 }  // namespace RecordServer

@@ -312,6 +312,7 @@ void TTableSession::ChangeView(const TCursorMark& Mark, F&& Change)
 bool TTableSession::Sync(TLook Look)
 {
     RequireOpen();
+    if (FCommitsHeld) return false;
     if (FRereadMark) {
         TCursorMark Mark = *FRereadMark;
         ChangeView(Mark, [&] { RebuildView(Mark); });

@@ -40,6 +40,7 @@
 //   SetFiltered            Inactive                Inactive                - (remembered for Open)
 //   TakeOthersCommits      Browse (takes them in)  unchanged               - (the caller refreshes)
 //                          other states: drains
+//   HoldCommits            every state             unchanged               -
 //   SetFieldValue          Edit/Insert             unchanged               -
 //   field and schema       every state             unchanged               -
 //     questions
@@ -48,7 +49,8 @@
 //   FPos is in 0..FView.Count(); FPos == FView.Count() means no current record.
 //   FView holds the ids of the stored records that pass the filter, in key order, as of the
 //     last commit this session applied; Sync() brings it up to date (SessionView.h), with
-//     every commit acknowledged before a navigation or a count began.
+//     every commit acknowledged before a navigation or a count began, except while
+//     FCommitsHeld (HoldCommits: the caller shows what the live view's last look took in).
 //   FCurrent.Id == FView.At(FPos) whenever there is a current record; FCurrent is empty
 //     (Id 0) otherwise. (A positioning whose read failed leaves FCurrent as it was, and the
 //     call fails.)
@@ -216,6 +218,8 @@ public:
     // does, counts the current record as read now, and rewrites RecNos (1-based record numbers)
     // with where their records are now (-1: gone). True when any commit was taken in.
     bool TakeOthersCommits(bool TakeIn, std::vector<int>& RecNos);
+    // While held, Sync takes nothing in: the caller shows what the last look took in.
+    void HoldCommits(bool Hold) { FCommitsHeld = Hold; }
 
     // The first broken invariant of those at the top of this file, or empty text (see
     // Invariants.h); with WithView, of the view's too (which the view checks itself where it
@@ -317,6 +321,7 @@ private:
     std::unique_ptr<TRecordStore> FStore;  // owned; null while closed
     bool FUserReadOnly = false;
     TSessionState FState = TSessionState::Inactive;
+    bool FCommitsHeld = false;  // HoldCommits: Sync takes nothing in
     bool FAnswerCancelState = false;
 
     // The view and the cursor. FPos == FView.Count() means no current record (an empty view,

@@ -918,6 +918,13 @@ plain form; its handlers are kept as the file names them.
     </message>
 </context>
 <context>
+    <name>PgSocketWake</name>
+    <message>
+        <source>Commits to the table cannot be watched: the system gives no event set (%1).</source>
+        <translation>無法監看對資料表的認可：系統不提供事件集合（%1）。</translation>
+    </message>
+</context>
+<context>
     <name>PostgresRecordStore</name>
     <message>
         <source>%1 may not be written by this user: %2.</source>

@@ -93,7 +93,17 @@ void TLiveView::Look(TObject*)
     FWatch.SetDescriptor(Descriptor);
     FWatch.Rearm();
     if (!Changed) return;
-    if (Listener) Listener->ShowOthersCommits(Before, After);
+    if (Listener) {
+        // The controls show the state just taken in: their questions to the server take
+        // nothing more in (on PostgreSQL each would read the change log, a round trip),
+        // and what comes meanwhile wakes the watch again.
+        Check(Server->HoldCommits(true));
+        struct TLetGo {
+            IFileDataSetWatch* Server;  // not owned
+            ~TLetGo() { Server->HoldCommits(false); }
+        } LetGo{Server.get()};
+        Listener->ShowOthersCommits(Before, After);
+    }
     FShownAt = {std::chrono::steady_clock::now(), FShownAt[0]};
     Note(TStep::Shown, true);
     if (FDataSet.OnLiveRefresh) FDataSet.OnLiveRefresh(&FDataSet);

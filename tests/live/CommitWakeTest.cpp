@@ -158,6 +158,30 @@ TEST_P(LiveLook, AnotherSessionsPostEditAndDeleteWakeTheWatcherAndTheLookTakesEa
     }
 }
 
+// While the watcher shows what a look took in, it holds the commits: its operations take no
+// other commit in (the view stays in the state shown); let go, the next operation takes in
+// what came meanwhile.
+TEST_P(LiveLook, HeldCommitsWaitUntilTheWatcherLetsGo)
+{
+    const AnsiString Access = AccessFile();
+    TSession S = OpenSession("1688", Access);
+    AddKeys(S.get(), {"10", "20", "30"});
+    std::unique_ptr<TOtherWriter> Writer = Other(Access);
+    TComInterface<IFileDataSetWatch> Watch = WatchOf(S);
+    ASSERT_GE(DescriptorOf(Watch.get()), 0);
+    Look(Watch.get());
+    ASSERT_TRUE(Succeeded(Watch->HoldCommits(true)));
+    Writer->Does("post CustNo=25 Company=Meanwhile");
+    EXPECT_EQ(CountOf(S.get()), 3) << "held: the count is the one shown";
+    ASSERT_TRUE(Succeeded(S->MoveTo(3)));
+    EXPECT_EQ(ValueOf(S.get(), "CustNo"), "30") << "held: the positions are the ones shown";
+    EXPECT_EQ(InvariantProblem(S.get()), "");
+    ASSERT_TRUE(Succeeded(Watch->HoldCommits(false)));
+    EXPECT_EQ(CountOf(S.get()), 4);
+    EXPECT_EQ(KeysInView(S.get()), (std::vector<AnsiString>{"10", "20", "25", "30"}));
+    EXPECT_EQ(InvariantProblem(S.get()), "");
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, LiveLook, ::testing::Values(TPlace::Memory, TPlace::File, TPlace::Postgres),
                          [](const ::testing::TestParamInfo<TPlace>& Info) {
                              switch (Info.param) {
@@ -276,6 +300,33 @@ TEST_F(ServerTest, ALostPostgresConnectionFailsTheLookOnceAndTheNextOperationWat
     EXPECT_EQ(DescriptorOf(Watch.get()), -1) << "a lost connection leaves nothing to watch";
     EXPECT_EQ(CountOf(S.get()), 1) << "the next operation connects again";
     EXPECT_GE(DescriptorOf(Watch.get()), 0);
+}
+
+// A notice of another's commit that reaches the connection while one of the watcher's own
+// statements runs comes into libpq with that statement's answer, and the socket shows nothing
+// more: the store keeps it and the descriptor is readable still, so the commit is not left
+// unseen until the watcher's next operation.
+TEST_F(ServerTest, ANoticeThatCameWithTheAnswerToAReadStillWakesThePostgresWatcher)
+{
+    const std::string Uri = TestCluster().NewDatabase();
+    TSession S = OpenSession("1688", Uri);
+    AddKeys(S.get(), {"10", "20"});
+    TTableWriter Writer(TABLE_WRITER, Dir.File("test.SFD"), Uri);
+    TComInterface<IFileDataSetWatch> Watch = WatchOf(S);
+    const int Descriptor = DescriptorOf(Watch.get());
+    ASSERT_GE(Descriptor, 0);
+    Look(Watch.get());
+    ASSERT_FALSE(Readable(Descriptor, 0));
+    // Held, so that the read below takes nothing in: it only reads the record's version.
+    ASSERT_TRUE(Succeeded(Watch->HoldCommits(true)));
+    Writer.Write("post CustNo=15 Company=Other");
+    ASSERT_TRUE(Readable(Descriptor, 10000)) << "the notice did not come";
+    EXPECT_FALSE(AskBool(S.get(), &IFileDataSet::GetRecordChangedByOther));
+    EXPECT_TRUE(Readable(Descriptor, 0)) << "the notice read with the answer wakes no one";
+    ASSERT_TRUE(Succeeded(Watch->HoldCommits(false)));
+    EXPECT_TRUE(Look(Watch.get()));
+    EXPECT_EQ(KeysInView(S.get()), (std::vector<AnsiString>{"10", "15", "20"}));
+    EXPECT_FALSE(Readable(Descriptor, 0)) << "the look drained the descriptor";
 }
 
 // A table file's watch follows the file SQLite writes: the WAL file; when that goes, the
