@@ -1327,6 +1327,10 @@ plain form; its handlers are kept as the file names them.
         <source>Unknown exception</source>
         <translation>Unknown exception</translation>
     </message>
+    <message>
+        <source>Application</source>
+        <translation>Application</translation>
+    </message>
 </context>
 <context>
     <name>TBitmap</name>

@@ -1324,6 +1324,10 @@ plain form; its handlers are kept as the file names them.
         <source>Unknown exception</source>
         <translation>不明的例外狀況</translation>
     </message>
+    <message>
+        <source>Application</source>
+        <translation>應用程式</translation>
+    </message>
 </context>
 <context>
     <name>TBitmap</name>

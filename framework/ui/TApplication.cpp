@@ -43,7 +43,8 @@ const TClassInfo* TApplication::StaticClassInfo()
 
 TApplication::TApplication(TComponent* Owner) : TComponent(Owner)
 {
-    SetTitle("Application");
+    // UseLanguage translates it again while a program keeps it.
+    SetTitle(TranslateText("TApplication", "Application"));
 }
 
 TApplication::~TApplication()

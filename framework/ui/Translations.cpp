@@ -12,6 +12,7 @@
 
 #include "framework/core/TextUtils.h"
 #include "framework/core/Translation.h"
+#include "framework/ui/TApplication.h"
 
 // The compiled catalogues are a resource of this library (cmake/Translations.cmake); a static
 // library drops an object that nothing refers to, so the resource is initialised by name.
@@ -77,11 +78,14 @@ bool UseLanguage(std::string_view Language)
     if (!QFile::exists(File)) return false;
     auto Translator = std::make_unique<QTranslator>();
     if (!Translator->load(File)) return false;
+    const AnsiString DefaultTitle = TranslateText("TApplication", "Application");
     if (Installed) QCoreApplication::removeTranslator(Installed.get());
     Installed = std::move(Translator);
     QCoreApplication::installTranslator(Installed.get());
     SetTranslateHook(&ThroughQt);
     Current = Chosen;
+    if (Application && Application->Title() == DefaultTitle)
+        Application->SetTitle(TranslateText("TApplication", "Application"));
     return true;
 }
 

@@ -28,7 +28,9 @@ AnsiString LanguageForLocales(const std::vector<AnsiString>& Preferred);
 
 // Shows every text from now on in Language ("zh_TW", "en"; empty: the user's locale) and
 // points the framework's translation hook at Qt's translators. False, with nothing changed,
-// for a language without a catalogue; EInvalidOperation without an application object.
+// for a language without a catalogue; EInvalidOperation without an application object. An
+// application title left at its default ("Application") follows the language; a program's
+// own title stays.
 bool UseLanguage(std::string_view Language = {});
 
 // The language in use; empty before UseLanguage.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/core/Translation.h"
+#include "framework/ui/TApplication.h"
 #include "framework/ui/Translations.h"
 #include "com/ComObj.h"
 #include "interface/Ostrel_TLB.h"
@@ -104,6 +105,22 @@ TEST_F(Translation, UseLanguageTranslatesEveryLayerAndRefusesALanguageWithoutCat
     EXPECT_FALSE(UseLanguage("../zh_TW"));
     EXPECT_EQ(CurrentLanguage(), "zh_TW") << "a refused language changes nothing";
     EXPECT_EQ(TranslateText("TZopFileDBNavigator", "Last record"), "最後一筆資料");
+}
+
+TEST_F(Translation, TheDefaultApplicationTitleFollowsTheLanguageAndAProgramsOwnTitleStays)
+{
+    ASSERT_NE(Application, nullptr);
+    const AnsiString Saved = Application->Title();
+    Application->SetTitle("Application");
+    ASSERT_TRUE(UseLanguage("zh_TW"));
+    EXPECT_EQ(Application->Title(), "應用程式");
+    ASSERT_TRUE(UseLanguage("en"));
+    EXPECT_EQ(Application->Title(), "Application");
+    ASSERT_TRUE(UseLanguage("zh_TW"));
+    Application->SetTitle("訂單");
+    ASSERT_TRUE(UseLanguage("en"));
+    EXPECT_EQ(Application->Title(), "訂單") << "a program's own title stays";
+    Application->SetTitle(Saved);
 }
 
 TEST_F(Translation, EnglishHasAPluralFormForOneAndForMany)
