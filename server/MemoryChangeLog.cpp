@@ -8,19 +8,13 @@ std::int64_t TMemoryChangeLog::Append(std::int64_t Id, int What, AnsiString OldK
     {
         std::lock_guard Guard(FLock);
         Seq = FEnd.load(std::memory_order_relaxed) + 1;
-        FEntries.push_back({Seq, Id, What, std::move(OldKey), std::move(NewKey), {}});
+        FEntries.push_back({Seq, Id, What, std::move(OldKey), std::move(NewKey)});
         if (FEntries.size() > KeepEntries) FEntries.pop_front();
         FEnd.store(Seq, std::memory_order_release);
     }
     // Readers of the entries need not wait for the listeners' wake-ups.
     FBell->Ring();
     return Seq;
-}
-
-void TMemoryChangeLog::SetPlace(std::int64_t Seq, const TWritePlace& Place)
-{
-    std::lock_guard Guard(FLock);
-    if (!FEntries.empty() && FEntries.back().Seq == Seq) FEntries.back().Place = Place;
 }
 
 std::vector<TMemoryChangeLog::TEntry> TMemoryChangeLog::After(std::int64_t Seq) const

@@ -37,7 +37,6 @@ public:
         int What = 0;       // a TChangeKind
         AnsiString OldKey;  // as the change log cursor reads it: the key's tag, then the packed key
         AnsiString NewKey;  // likewise, after the write (empty for a deletion)
-        TWritePlace Place;  // as its writer told (the store's Placed); -1s otherwise
     };
     static constexpr std::size_t KeepEntries = 8192;
 
@@ -46,10 +45,6 @@ public:
     // Appends an entry (the caller holds the write lock), rings the bell, and answers its
     // sequence.
     std::int64_t Append(std::int64_t Id, int What, AnsiString OldKey, AnsiString NewKey);
-    // The writer of entry Seq tells where its view had the record: kept only while Seq is the
-    // last entry (Place.Before and New only if the writer held the write lock again, with
-    // nobody writing since).
-    void SetPlace(std::int64_t Seq, const TWritePlace& Place);
     // The sequence of the last entry appended (0: none yet).
     std::int64_t End() const { return FEnd.load(std::memory_order_acquire); }
     // The entries after Seq, in order.

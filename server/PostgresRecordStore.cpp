@@ -251,30 +251,6 @@ bool TPostgresRecordStore::PassesFilter(std::int64_t Id)
     return Read(Id, Record) && Passes(Record);
 }
 
-std::optional<bool> TPostgresRecordStore::ComesBefore(std::int64_t A, std::int64_t B)
-{
-    if (!FSchema.HasKey()) return A < B;
-    return Guard([&]() -> std::optional<bool> {
-        TPgResult Result = FConn.RunPrepared("compare", TPgParams().Add(A).Add(B));
-        if (!Result.Rows()) return std::nullopt;
-        return Result.Text(0, 0) == "t";
-    });
-}
-
-std::optional<bool> TPostgresRecordStore::ComesBeforeKey(std::int64_t A, const TRecordKey& Key)
-{
-    if (!FSchema.HasKey()) return A < Key.Id;
-    return Guard([&]() -> std::optional<bool> {
-        TPgParams Params;
-        Params.Add(A);
-        for (const AnsiString& Value : Key.Values) Params.Add(Value);
-        Params.Add(Key.Id);
-        TPgResult Result = FConn.RunPrepared("comparekey", Params);
-        if (!Result.Rows()) return std::nullopt;
-        return Result.Text(0, 0) == "t";
-    });
-}
-
 bool TPostgresRecordStore::Read(std::int64_t Id, TStoredRecord& Record)
 {
     return Guard([&] {
@@ -306,20 +282,6 @@ void TPostgresRecordStore::ReadPage(std::int64_t FromId, int Count, std::vector<
             FromId = Result.Int64(Result.Rows() - 1, 0);
             First = false;
         }
-    });
-}
-
-bool TPostgresRecordStore::ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After)
-{
-    if (!FSchema.HasKey()) return false;
-    return Guard([&] {
-        TPgParams Params;
-        for (const AnsiString& Value : Key.Values) Params.Add(Value);
-        TPgResult Result = FConn.RunPrepared("neighbours", Params);
-        if (!Result.Rows()) return false;
-        Before = Result.IsNull(0, 0) ? 0 : Result.Int64(0, 0);
-        if (After) *After = Result.IsNull(0, 1) ? 0 : Result.Int64(0, 1);
-        return true;
     });
 }
 

@@ -95,7 +95,6 @@ public:
     // The connection's socket, on which the notices of others' commits arrive.
     TCommitWake* Wake() override;
     // Every key is in the view: a session places its writes without asking the table.
-    bool HoldInStep() override { return false; }
     void SetFilter(const std::vector<TFilterCondition>& Conditions) override;
     // A comparison with the table is a round trip: every key is kept in the view (the view's
     // reading brings them all anyway).
@@ -103,12 +102,9 @@ public:
     void ReadSummary(const TSummarySink& Sink) override;
     void ReadRange(const TRecordKey* From, const TRecordKey* To, const TRangeSink& Sink) override;
     bool PassesFilter(std::int64_t Id) override;
-    std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override;
-    std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) override;
     bool Read(std::int64_t Id, TStoredRecord& Record) override;
     void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) override;
     std::optional<std::int64_t> ReadVersion(std::int64_t Id) override;
-    bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After) override;
     TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override;
     TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
                         std::int64_t& NewVersion) override;

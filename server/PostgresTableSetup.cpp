@@ -481,23 +481,6 @@ void TPostgresRecordStore::Connected()
                            : "(" + Keys + ") >= (SELECT " + Keys + " FROM " + FTable + " WHERE zfd_id = $1)";
     FConn.Prepare("page", "SELECT zfd_id, zfd_ver, " + Cols + " FROM " + FTable + " WHERE " + Range + " ORDER BY " +
                               Order("") + " LIMIT $2");
-    if (FSchema.HasKey()) {
-        AnsiString KeyParams, Values, Down;  // "$2, $3, " for comparekey; "$1, $2" for neighbours
-        int Param = 1;
-        for (std::size_t I = 0; I < N; ++I)
-            if (FSchema.Fields[I].Key) {
-                Values += (Values.empty() ? "" : ", ") + KeyExprOf(I, ParamRef(Param) + "::text");
-                KeyParams += KeyExprOf(I, ParamRef(++Param) + "::text") + ", ";
-                Down += (Down.empty() ? "" : ", ") + KeyExpr(I, "") + " DESC";
-            }
-        FConn.Prepare("neighbours", "SELECT (SELECT zfd_id FROM " + FTable + " WHERE (" + Keys + ") < (" + Values +
-                                        ") ORDER BY " + Down + " LIMIT 1), (SELECT zfd_id FROM " + FTable + " WHERE (" +
-                                        Keys + ") > (" + Values + ") ORDER BY " + Keys + " LIMIT 1)");
-        FConn.Prepare("comparekey", "SELECT (" + Order("") + ") < (" + KeyParams + ParamRef(Param + 1) +
-                                        "::bigint) FROM " + FTable + " WHERE zfd_id = $1");
-        FConn.Prepare("compare", "SELECT (" + Order("a.") + ") < (" + Order("b.") + ") FROM " + FTable + " AS a, " +
-                                     FTable + " AS b WHERE a.zfd_id = $1 AND b.zfd_id = $2");
-    }
     FConn.Exec("LISTEN " + QuoteIdent(FChannel));
 }
 

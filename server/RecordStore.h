@@ -20,23 +20,16 @@
 //   before every operation (Sync):
 //     ReadChanges(Changes, Look) ----------------> None: nobody else committed; holds nothing
 //                                                  Listed / Lost: may hold from here on
-//     take the changes in: Read, ComesBeforeKey,
-//       ReadNeighbours, ... ---------------------> all see the storage as held
+//     take the changes in: Read, PassesFilter,
+//       ReadRange, ... --------------------------> all see the storage as held
 //     FinishChanges() ---------------------------> lets go
 //   a write (Post, Delete):
 //     Insert / Update / Delete ------------------> one transaction with its log entry; never
 //                                                  inside a hold
-//     HoldInStep() ------------------------------> true: holds, and nobody else wrote since
-//                                                  this session's last look
-//                                                  false: holds nothing
-//     place the record in the view
-//     Placed({Old, New, Before}) ----------------> kept with the write's log entry
+//     place the record in the view (its block read by ReadRange when not cached)
 //     FinishChanges() ---------------------------> lets go
-//   another session's next Sync:
-//     ReadChanges(Changes) ----------------------> the write, carrying Placed's place while
-//                                                  its entry is the log's last
 //
-//   Free --ReadChanges: Listed/Lost, HoldInStep: true--> Held --FinishChanges--> Free
+//   Free --ReadChanges: Listed/Lost--> Held --FinishChanges--> Free
 //
 // FinishChanges is harmless when nothing is held, so a session calls it on every way out
 // (a scope guard), also when taking the changes in fails.
@@ -66,12 +59,6 @@ struct TRecordKey {
 
 enum class TChangeKind { Inserted = 1, Updated = 2, Deleted = 3 };
 
-// Where the view of a write's session had the record: Old before the write, New after it, and
-// Before, the record it then stands right after in the whole table (0: first). -1: not known.
-struct TWritePlace {
-    std::int64_t Old = -1, New = -1, Before = -1;
-};
-
 // One write of another session, as the change log keeps it.
 struct TChange {
     std::int64_t Id = 0;
@@ -80,10 +67,6 @@ struct TChange {
     // Inserted, Updated: the key fields' texts after the write, when the log holds them
     // (entries written before it did hold none).
     std::optional<std::vector<AnsiString>> NewKey;
-    // Where its writer's view had the record, where the store keeps it: places to try first,
-    // which the session checks against its own view (the views may differ). Before (and New)
-    // only while the table is as this write left it, and this is the one write taken in.
-    TWritePlace Place;
 };
 
 // How much a look for others' commits must find. Sure: every commit acknowledged to anyone
@@ -137,17 +120,8 @@ public:
     // the first call, owned by the store and valid while it lives; null where a store has
     // none. Raises EServerError when the system gives nothing to watch.
     virtual TCommitWake* Wake() { return nullptr; }
-    // After this session's write: holds the storage still, as ReadChanges does, and answers
-    // true when nobody else wrote since this session's last look, so that its view and the
-    // storage differ only by that write while the session places it; FinishChanges lets go.
-    // False, holding nothing, otherwise or where a store cannot tell at little cost.
-    virtual bool HoldInStep() = 0;
-    // This session's last write: where its view had the record (Old) and put it (New). New and
-    // Before count only while HoldInStep held and the view holds every record. A store may pass
-    // this on with the write's log entry (TChange::Place), so that a session that takes in only
-    // that write need not search its view, nor ask where it goes.
-    virtual void Placed(const TWritePlace& /*Place*/) {}
-    // Sets the filter that ReadOrderedIds and PassesFilter apply (empty: every record).
+    // Sets the filter that ReadOrderedIds, ReadRange, ReadPage and PassesFilter apply (empty:
+    // every record).
     // Raises EServerError when a condition names a field the table does not have.
     virtual void SetFilter(const std::vector<TFilterCondition>& Conditions) = 0;
     // Hands Sink the ids of the records that pass the filter, ordered by the key fields
@@ -164,33 +138,18 @@ public:
     // The records that pass the filter with From <= key < To (by the key fields, or the id in a
     // table without a key; a null bound is open), in order, each handed to Sink with its key
     // fields' texts and id: one indexed range read, as stored now. A session reads one block of
-    // its view so (RecordView.h).
+    // its view so (RecordView.h). Every store orders as CompareRecordKeys (KeyOrder.h) does, so
+    // that the keys a session holds are compared in memory without asking the storage.
     using TRangeSink = std::function<void(const TRecordKey& Record)>;
     virtual void ReadRange(const TRecordKey* From, const TRecordKey* To, const TRangeSink& Sink) = 0;
     // False also when the record no longer exists.
     virtual bool PassesFilter(std::int64_t Id) = 0;
-    // True when record A comes before record B in the order of ReadOrderedIds; nullopt when
-    // either no longer exists.
-    virtual std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) = 0;
-    // True when record A comes before the place Key; nullopt when A no longer exists. Every
-    // store orders as CompareRecordKeys (KeyOrder.h) does, so that keys held in memory are
-    // compared without asking the storage.
-    virtual std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) = 0;
-
     // False when there is no such record.
     virtual bool Read(std::int64_t Id, TStoredRecord& Record) = 0;
     // Reads ahead: up to Count records that pass the filter, in order, from record FromId on
     // (FromId first; nothing when it no longer exists), in one statement.
     virtual void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) = 0;
     virtual std::optional<std::int64_t> ReadVersion(std::int64_t Id) = 0;
-    // The records just before and just after the place Key (by its key fields alone) in the
-    // order of ReadOrderedIds, whether they pass the filter or not, as stored now: their ids
-    // in Before and *After (only the one before when After is null), 0 where there is none;
-    // one statement. A session that finds them side by side in its view puts a new record
-    // between them without comparing. False for a table without a key (ids are compared in
-    // memory there).
-    virtual bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After) = 0;
-
     // Each write is one transaction. A key that another record has refuses the write
     // (DuplicateKey). Insert fills Record's id and version on success.
     virtual TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) = 0;

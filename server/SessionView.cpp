@@ -56,7 +56,7 @@ void TSessionView::Read()
     ZFD_CHECK_INVARIANTS(*this);
 }
 
-std::optional<TSessionView::TTakenIn> TSessionView::TakeIn(const std::vector<TChange>& Changes,
+TSessionView::TTakenIn TSessionView::TakeIn(const std::vector<TChange>& Changes,
                                                            std::optional<std::int64_t> Marked, std::int64_t MarkedPos)
 {
     // The first change of a record since the last look tells where it stands in this view:

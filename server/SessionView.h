@@ -72,9 +72,7 @@ public:
     };
     // Takes in others' Changes (as the store's ReadChanges lists them, inside its hold). Marked:
     // the id of the record the cursor is on, at MarkedPos; none when the cursor is on no record.
-    // Nothing when the view must be read again (kept for stores that cannot tell; the view
-    // itself always takes the changes in).
-    std::optional<TTakenIn> TakeIn(const std::vector<TChange>& Changes, std::optional<std::int64_t> Marked,
+    TTakenIn TakeIn(const std::vector<TChange>& Changes, std::optional<std::int64_t> Marked,
                                    std::int64_t MarkedPos);
 
     // Position of record Id as it is stored now; -1 when it is not in the view.
@@ -88,8 +86,6 @@ public:
         enum TKind {
             Placed,  // at Pos
             Out,     // not in the view: it does not pass the filter
-            Reread,  // the view was read again; Pos is where the record is in it, -1 when not
-                     // there
         } Kind = Placed;
         std::int64_t Pos = -1;
     };

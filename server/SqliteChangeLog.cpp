@@ -1,6 +1,6 @@
 // The SQLite store and other sessions' commits: whether anybody committed since the last
 // look, the entries of the change log since then, and the hold protocol of the storage seam
-// (ReadChanges ... FinishChanges, HoldInStep, Placed; see RecordStore.h). The modes, states
+// (ReadChanges ... FinishChanges; see RecordStore.h). The modes, states
 // and invariants are at the top of SqliteRecordStore.h.
 #include <sqlite3.h>
 
@@ -49,27 +49,6 @@ TCommitWake* TSqliteRecordStore::Wake()
     return FWake.get();
 }
 
-// A memory table tells from its log in process; a file would need a read transaction and a
-// look at its log, which cost as much as what knowing it saves.
-bool TSqliteRecordStore::HoldInStep()
-{
-    if (!FMemoryLog) return false;
-    if (!FMemoryHold.owns_lock()) FMemoryHold = FMemoryLog->LockForWrite();
-    if (FMemoryLog->End() == FLogCursor.Applied()) return true;
-    FMemoryHold.unlock();
-    return false;
-}
-
-void TSqliteRecordStore::Placed(const TWritePlace& Place)
-{
-    if (!FMemoryLog) return;
-    // Where the record went holds for the table only while this session held it in step since
-    // the write; where it was is a place to try, which a reader checks.
-    TWritePlace Told = Place;
-    if (!FMemoryHold.owns_lock()) Told.New = Told.Before = -1;
-    FMemoryLog->SetPlace(FLastOwnSeq, Told);
-}
-
 void TSqliteRecordStore::FinishChanges()
 {
     if (FMemoryHold.owns_lock()) FMemoryHold.unlock();
@@ -98,15 +77,6 @@ TChangesSeen TSqliteRecordStore::ReadMemoryLog(std::vector<TChange>& Changes)
             return true;
         },
         Changes);
-    // Another session's one write, the log's last entry, with where its writer's view had it.
-    // Where it went (Before, New) holds while the log is held, since the table is as that
-    // write left it. Only the last entry tells: after a write of this session's (out of step,
-    // so placed without telling) the place told before may be wrong.
-    if (Seen == TChangesSeen::Listed && Changes.size() == 1 && Entries.back().Seq != FLastOwnSeq &&
-        Entries.back().Id == Changes[0].Id) {
-        Changes[0].Place = Entries.back().Place;
-        if (!Changes[0].NewKey) Changes[0].Place.New = Changes[0].Place.Before = -1;
-    }
     return Seen;
 }
 

@@ -231,26 +231,6 @@ bool TSqliteRecordStore::PassesFilter(std::int64_t Id)
     });
 }
 
-std::optional<bool> TSqliteRecordStore::ComesBefore(std::int64_t A, std::int64_t B)
-{
-    if (!FSchema.HasKey()) return A < B;
-    return Guard([&]() -> std::optional<bool> {
-        TStatementReset Done(FCompare);
-        FCompare.Bind(1, A).Bind(2, B);
-        if (!FCompare.Step()) return std::nullopt;
-        return FCompare.ColumnInt64(0) != 0;
-    });
-}
-
-std::optional<bool> TSqliteRecordStore::ComesBeforeKey(std::int64_t A, const TRecordKey& Key)
-{
-    if (!FSchema.HasKey()) return A < Key.Id;
-    // A's key is read and compared here: cheaper than a comparison in SQL.
-    if (!Guard([&] { return ReadKey(A, FProbeKey.Values); })) return std::nullopt;
-    FProbeKey.Id = A;
-    return CompareRecordKeys(FSchema, FProbeKey, Key) < 0;
-}
-
 bool TSqliteRecordStore::Read(std::int64_t Id, TStoredRecord& Record)
 {
     return Guard([&] {
@@ -278,20 +258,6 @@ void TSqliteRecordStore::ReadPage(std::int64_t FromId, int Count, std::vector<TS
             ReadRow(FPage, 1, Record);
         }
         Records.resize(Read);
-    });
-}
-
-bool TSqliteRecordStore::ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After)
-{
-    if (!FSchema.HasKey()) return false;
-    return Guard([&] {
-        TSqliteStatement& Stmt = After ? FNeighbours : FBefore;
-        TStatementReset Done(Stmt);
-        for (std::size_t I = 0; I < Key.Values.size(); ++I) Stmt.BindUncopied(static_cast<int>(I) + 1, Key.Values[I]);
-        // FBefore answers no row, FNeighbours NULL, where there is no record: both read as 0.
-        Before = Stmt.Step() ? Stmt.ColumnInt64(0) : 0;
-        if (After) *After = Stmt.ColumnInt64(1);
-        return true;
     });
 }
 
@@ -420,8 +386,7 @@ TWriteResult TSqliteRecordStore::MemoryLoggedWrite(TChangeKind Kind, const std::
     if (Values) NewKey = FLogCursor.KeyTag() + PackKey(KeyValues(FSchema, *Values));
     TWriteResult Result = RunWrite(Write);
     if (Result == TWriteResult::Done) {
-        FLastOwnSeq = FMemoryLog->Append(Id, static_cast<int>(Kind), std::move(OldKey), std::move(NewKey));
-        FLogCursor.OwnWrite(FLastOwnSeq);
+        FLogCursor.OwnWrite(FMemoryLog->Append(Id, static_cast<int>(Kind), std::move(OldKey), std::move(NewKey)));
     }
     return Result;
 }

@@ -33,7 +33,7 @@
 //   SqliteTableSetup.cpp    the table, its key index, the change log's table and triggers, and
 //                           the prepared statements
 //   SqliteChangeLog.cpp     others' commits: looking for them, reading the log, and the hold
-//                           protocol (ReadChanges, HoldInStep, Placed, FinishChanges)
+//                           protocol (ReadChanges, FinishChanges)
 //   SqliteKeySummary.cpp    the key-order summary: its table and triggers, the checks that make
 //                           it again on opening, and ReadSummary
 //   SqliteSqlFunctions.*    the SQL functions of ours and the SQL that calls them
@@ -42,14 +42,12 @@
 //   Free       nothing held.
 //   Snapshot   (file) a read transaction, from a ReadChanges that found changes until
 //              FinishChanges: every read meanwhile sees one state of the file.
-//   Holding    (memory) the memory log's write lock, from a ReadChanges that found changes, or
-//              a HoldInStep that answered true, until FinishChanges: nobody else writes the
-//              table meanwhile.
+//   Holding    (memory) the memory log's write lock, from a ReadChanges that found changes
+//              until FinishChanges: nobody else writes the table meanwhile.
 // Invariants:
 //   FInSnapshot only in file mode; FMemoryHold.owns_lock() only in memory mode.
 //   FView, FPasses and FPage are prepared for FFilter, which is bound to them as ?2.
 //   FLogCursor.Applied() is the log's entry up to which this session took others' writes in.
-//   FLastOwnSeq is the memory log's entry of this session's last write (0: none).
 //
 // Failures: every SQLite failure leaves this class as EServerError (Guard); a duplicate key or
 // a version no longer stored is a result (TWriteResult), not a failure.
@@ -96,8 +94,6 @@ public:
     void FinishChanges() override;
     // Memory mode: a listener of the table's commit bell; file mode: a watch on the WAL file.
     TCommitWake* Wake() override;
-    bool HoldInStep() override;
-    void Placed(const TWritePlace& Place) override;
     void SetFilter(const std::vector<TFilterCondition>& Conditions) override;
     // One key in sixteen: a comparison in process costs little, while every key would make
     // opening a large table half as slow again and a session on ten million records large.
@@ -105,12 +101,9 @@ public:
     void ReadSummary(const TSummarySink& Sink) override;
     void ReadRange(const TRecordKey* From, const TRecordKey* To, const TRangeSink& Sink) override;
     bool PassesFilter(std::int64_t Id) override;
-    std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override;
-    std::optional<bool> ComesBeforeKey(std::int64_t A, const TRecordKey& Key) override;
     bool Read(std::int64_t Id, TStoredRecord& Record) override;
     void ReadPage(std::int64_t FromId, int Count, std::vector<TStoredRecord>& Records) override;
     std::optional<std::int64_t> ReadVersion(std::int64_t Id) override;
-    bool ReadNeighbours(const TRecordKey& Key, std::int64_t& Before, std::int64_t* After) override;
     TWriteResult Insert(const std::vector<AnsiString>& Values, TStoredRecord& Record) override;
     TWriteResult Update(std::int64_t Id, std::int64_t Version, const std::vector<AnsiString>& Values,
                         std::int64_t& NewVersion) override;
@@ -219,7 +212,7 @@ private:
     TSqliteDb FDb;
     AnsiString FWhere;  // where the table lives, for messages
     AnsiString FTable;  // the quoted table name
-    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FCompare, FKeyRead, FBefore, FNeighbours;
+    TSqliteStatement FDataVersion, FRead, FReadVersion, FInsert, FUpdate, FDelete, FKeyRead;
     TSqliteStatement FLogEnd, FLogRead, FBeginRead, FCommit, FSummary;
     bool FIsFile = false;
     int FBusyTimeoutMs = DefaultBusyTimeoutMs;  // a file's writers' wait for another's lock
@@ -234,10 +227,8 @@ private:
     AnsiString FBlocksName, FBlocks;  // the key-order summary's table's name, and quoted
     std::int64_t FLogged = 0;   // the log entry of this connection's last write (0: none)
     TChangeLogCursor FLogCursor;  // what this session took in of the log
-    TRecordKey FProbeKey;         // the last key ComesBeforeKey read, kept for its buffers
     std::shared_ptr<TMemoryChangeLog> FMemoryLog;  // shared with the table's other sessions; null for a file
     std::unique_lock<std::mutex> FMemoryHold;      // the log's write lock, while Holding
-    std::int64_t FLastOwnSeq = 0;  // the memory log's entry of this session's last write
     std::unique_ptr<TCommitWake> FWake;  // owned; made by the first Wake()
 };
 

@@ -204,22 +204,6 @@ void TSqliteRecordStore::PrepareStatements()
     if (!FSchema.HasKey()) return;
 
     FKeyRead = TSqliteStatement(FDb, "SELECT " + KeyList.substr(2) + " FROM " + FTable + " WHERE zfd_id = ?1");
-    // The record before the key ?1..?n and the one after it, each found in the key index.
-    AnsiString Down = KeyOrderSql(FSchema, "", " DESC"), Up = KeyOrderSql(FSchema, "");
-    Down.resize(Down.size() - 2);
-    Up.resize(Up.size() - 2);
-    auto Param = [](std::size_t, int K) {
-        AnsiString Ref = std::to_string(K + 1);
-        return Ref.insert(0, 1, '?');
-    };
-    AnsiString Before = "SELECT zfd_id FROM " + FTable + " WHERE " + KeyRangeSql(FSchema, '<', false, Param) +
-                        " ORDER BY " + Down + " LIMIT 1";
-    FBefore = TSqliteStatement(FDb, Before);
-    FNeighbours = TSqliteStatement(FDb, "SELECT (" + Before + "), (SELECT zfd_id FROM " + FTable + " WHERE " +
-                                            KeyRangeSql(FSchema, '>', false, Param) + " ORDER BY " + Up + " LIMIT 1)");
-
-    FCompare = TSqliteStatement(FDb, "SELECT (" + KeyOrderSql(FSchema, "a.") + "a.zfd_id) < (" + KeyOrderSql(FSchema, "b.") +
-                                         "b.zfd_id) FROM " + FTable + " AS a, " + FTable + " AS b WHERE a.zfd_id = ?1 AND b.zfd_id = ?2");
 }
 
 }  // namespace RecordServer

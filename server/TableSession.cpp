@@ -340,19 +340,15 @@ bool TTableSession::Sync(TLook Look)
     TCursorMark Mark = MarkCursor();
     // Records read ahead stay good unless they were written.
     for (const TChange& Change : Changes) FReadAhead.Forget(Change.Id);
-    std::optional<TSessionView::TTakenIn> Taken;
-    ChangeView(Mark, [&] {
-        Taken = FView.TakeIn(Changes, Mark.Id, FPos);
-        if (!Taken) RebuildView(Mark);
-    });
-    if (!Taken) return true;
-    if (Mark.Id && Taken->Marked >= 0 && !Taken->MarkedWritten) {
+    TSessionView::TTakenIn Taken;
+    ChangeView(Mark, [&] { Taken = FView.TakeIn(Changes, Mark.Id, FPos); });
+    if (Mark.Id && Taken.Marked >= 0 && !Taken.MarkedWritten) {
         // The current record was not written: what the session holds of it stays true.
-        FPos = Taken->Marked;
+        FPos = Taken.Marked;
         FReadAhead.Moved(FPos);
         return true;
     }
-    PlaceCursor(Mark, Taken->Marked);
+    PlaceCursor(Mark, Taken.Marked);
     return true;
 }
 
@@ -816,10 +812,6 @@ void TTableSession::PlaceWrittenRecord(TStoredRecord Written, std::int64_t OldPo
                [&] { Placed = FView.PlaceWrite(Written.Id, Written.Values, OldPos, Reorder); });
     switch (Placed.Kind) {
     case TSessionView::TWritePlaced::Placed: ShowWritten(Placed.Pos, std::move(Written)); return;
-    case TSessionView::TWritePlaced::Reread:
-        FReadAhead.Clear();
-        PositionAt(Placed.Pos >= 0 ? Placed.Pos : 0);
-        return;
     case TSessionView::TWritePlaced::Out:
         // A new record is stored but not shown, and the cursor stays where it was; an edited
         // one leaves its place to the record after it.

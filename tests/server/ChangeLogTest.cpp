@@ -294,6 +294,43 @@ TEST_F(TrimmedLogTest, ASessionThatFailedHalfWayThroughOthersWritesReadsItsViewA
     EXPECT_EQ(InvariantProblem(A.get()), "");
 }
 
+// A session's blocks are its own: another writer's inserts that split the store's summary
+// blocks under a block the session has not read, and others that empty one it has, leave its
+// record numbers, its count, its cursor and every row as a fresh session reads them.
+TEST_F(TrimmedLogTest, AnotherWritersInsertsThatSplitTheStoresBlocksAreTakenInWithTheCursorOnItsRecord)
+{
+    {
+        TSession Maker = OpenSession("maker", File);  // makes the table
+    }
+    Exec(Raw, "WITH RECURSIVE N(I) AS (SELECT 0 UNION ALL SELECT I + 1 FROM N WHERE I < 2999) "
+              "INSERT INTO Customer (CustNo, Company, City) SELECT 1000 + 2 * I, 'S' || I, 'Taipei' FROM N");
+    TSession A = OpenSession("a", File);
+    EXPECT_EQ(CountOf(A.get()), 3000);
+    OleCheck(A->MoveTo(2501));
+    ASSERT_EQ(ValueOf(A.get(), "CustNo"), "6000");
+    std::int64_t Blocks = QueryNumber(Raw, "SELECT count(*) FROM \"zfd_blk_Customer\"");
+    // 1200 keys between records 1025 and 2225, in a block the session never read; the first
+    // 40 records (a block it read, at the top) deleted.
+    Exec(Raw, "WITH RECURSIVE N(I) AS (SELECT 0 UNION ALL SELECT I + 1 FROM N WHERE I < 1199) "
+              "INSERT INTO Customer (CustNo, Company, City) SELECT 3049 + 2 * I, 'T' || I, 'Tainan' FROM N");
+    OleCheck(A->MoveTo(1));
+    Exec(Raw, "DELETE FROM Customer WHERE CustNo < 1080");
+    EXPECT_GT(QueryNumber(Raw, "SELECT count(*) FROM \"zfd_blk_Customer\""), Blocks);  // the store split
+
+    EXPECT_EQ(RecNoOf(A.get()), 1);  // its record went: on the one now at its place
+    OleCheck(A->MoveTo(1));
+    EXPECT_EQ(ValueOf(A.get(), "CustNo"), "1080");
+    OleCheck(A->MoveTo(3661));
+    EXPECT_EQ(ValueOf(A.get(), "CustNo"), "6000");  // 2501 - 40 + 1200
+    EXPECT_EQ(CountOf(A.get()), 4160);
+    TSession Fresh = OpenSession("fresh", File);
+    EXPECT_EQ(KeysInView(A.get()), KeysInView(Fresh.get()));
+    OleCheck(A->Last());
+    EXPECT_EQ(RecNoOf(A.get()), 4160);
+    EXPECT_EQ(ValueOf(A.get(), "CustNo"), "6998");
+    EXPECT_EQ(InvariantProblem(A.get()), "");
+}
+
 TEST_F(TrimmedLogTest, TheLogStaysSmallAndWritesOfPlainConnectionsAreSeenToo)
 {
     TSession A = OpenSession("a", File);

@@ -30,7 +30,6 @@ public:
         return RecordServer::TChangesSeen::None;
     }
     void FinishChanges() override {}
-    bool HoldInStep() override { return false; }
     void SetFilter(const std::vector<RecordServer::TFilterCondition>&) override {}
     void ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink) override
     {
@@ -64,11 +63,6 @@ public:
         }
     }
     bool PassesFilter(std::int64_t Id) override { return Find(Id) != Records.end(); }
-    std::optional<bool> ComesBefore(std::int64_t A, std::int64_t B) override { return Index(A) < Index(B); }
-    std::optional<bool> ComesBeforeKey(std::int64_t, const RecordServer::TRecordKey&) override
-    {
-        throw std::logic_error("not used");
-    }
     bool Read(std::int64_t Id, RecordServer::TStoredRecord& Record) override
     {
         ++Reads;
@@ -89,7 +83,6 @@ public:
         if (It == Records.end()) return std::nullopt;
         return It->Version;
     }
-    bool ReadNeighbours(const RecordServer::TRecordKey&, std::int64_t&, std::int64_t*) override { return false; }
     RecordServer::TWriteResult Insert(const std::vector<AnsiString>&, RecordServer::TStoredRecord&) override
     {
         throw std::logic_error("not used");

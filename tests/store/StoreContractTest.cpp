@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 
 #include <signal.h>
@@ -144,39 +145,47 @@ TEST_P(StoreContract, RecordsAreOrderedByTextKeysByteByByteThenByNumberKeysByVal
     ASSERT_EQ(Page.size(), 3u);
     for (std::size_t I = 0; I < 3; ++I) EXPECT_EQ(Page[I].Id, Order[2 + I]);
     EXPECT_EQ(Page[1].Values[1], "9");
-    // The records next to a place, by its key alone: numbers by value, texts by their bytes;
-    // none before the first or after the last; a record at the key itself is neither.
-    struct TNeighbours {
-        std::vector<AnsiString> Key;
-        std::int64_t Before, After;
-    };
-    const TNeighbours Places[] = {
-        {{"North", "5"}, Order[2], Order[3]},    {{"North", "50"}, Order[4], Order[5]},
-        {{"North", "-3"}, Order[0], Order[1]},   {{"A", "1"}, 0, Order[0]},
-        {{"Zz", "0"}, Order[6], Order[7]},       {{"Zürich", "2"}, Order[7], 0},
-        {{"North", "9"}, Order[2], Order[4]},    {{"North", "9.0"}, Order[2], Order[4]},
-    };
-    for (const TNeighbours& Place : Places) {
-        SCOPED_TRACE(Place.Key[0] + "/" + Place.Key[1]);
-        std::int64_t Before = -1, After = -1;
-        ASSERT_TRUE(Store->ReadNeighbours(TRecordKey{Place.Key, 0}, Before, &After));
-        EXPECT_EQ(Before, Place.Before);
-        EXPECT_EQ(After, Place.After);
-        Before = -1;
-        ASSERT_TRUE(Store->ReadNeighbours(TRecordKey{Place.Key, 0}, Before, nullptr));
-        EXPECT_EQ(Before, Place.Before);
-    }
+    // The records of a range of keys, by the key fields alone: numbers by value, texts by
+    // their bytes; a bound at a record's key holds it from below and leaves it out from above.
     std::map<std::int64_t, TRecordKey> KeyOf;
     for (std::int64_t Id : Order) {
         TStoredRecord R;
         ASSERT_TRUE(Store->Read(Id, R));
         KeyOf[Id] = TRecordKey{{R.Values[0], R.Values[1]}, Id};
     }
+    struct TRange {
+        std::optional<std::vector<AnsiString>> From, To;
+        std::size_t First, End;  // the records Order[First .. End)
+    };
+    using TKey = std::vector<AnsiString>;
+    const TRange Ranges[] = {
+        {std::nullopt, std::nullopt, 0, 8},
+        {TKey{"North", "5"}, TKey{"North", "50"}, 3, 5},
+        {TKey{"North", "9"}, std::nullopt, 3, 8},
+        {TKey{"North", "9.0"}, TKey{"Zulu", "1"}, 3, 6},
+        {std::nullopt, TKey{"North", "-2.5"}, 0, 1},
+        {TKey{"Zz", "0"}, std::nullopt, 7, 8},
+        {TKey{"A", "1"}, TKey{"B", "1"}, 0, 0},
+        {TKey{"North", "-3"}, TKey{"North", "0.50"}, 1, 2},
+    };
+    for (const TRange& Range : Ranges) {
+        SCOPED_TRACE((Range.From ? (*Range.From)[0] + "/" + (*Range.From)[1] : AnsiString("-")) + " .. " +
+                     (Range.To ? (*Range.To)[0] + "/" + (*Range.To)[1] : AnsiString("-")));
+        std::optional<TRecordKey> From, To;
+        if (Range.From) From = TRecordKey{*Range.From, 0};
+        if (Range.To) To = TRecordKey{*Range.To, 0};
+        std::vector<std::int64_t> Read;
+        Store->ReadRange(From ? &*From : nullptr, To ? &*To : nullptr, [&](const TRecordKey& Record) {
+            Read.push_back(Record.Id);
+            EXPECT_EQ(Record.Values, KeyOf[Record.Id].Values) << Record.Id;
+        });
+        EXPECT_EQ(Read, std::vector<std::int64_t>(Order.begin() + static_cast<std::ptrdiff_t>(Range.First),
+                                                  Order.begin() + static_cast<std::ptrdiff_t>(Range.End)));
+    }
+    // The order in memory agrees with the store's.
     for (std::size_t A = 0; A < Order.size(); ++A)
         for (std::size_t B = 0; B < Order.size(); ++B) {
             if (A == B) continue;
-            EXPECT_EQ(Store->ComesBefore(Order[A], Order[B]), A < B) << A << " " << B;
-            EXPECT_EQ(Store->ComesBeforeKey(Order[A], KeyOf[Order[B]]), A < B) << A << " " << B;
             EXPECT_EQ(CompareRecordKeys(Schema, KeyOf[Order[A]], KeyOf[Order[B]]) < 0, A < B) << A << " " << B;
             EXPECT_EQ(ComparePackedKey(Schema, PackKey(KeyOf[Order[A]].Values), Order[A], KeyOf[Order[B]]) < 0, A < B)
                 << A << " " << B;
@@ -262,6 +271,11 @@ TEST_P(StoreContract, AFilterShowsOnlyTheRecordsThatPassEveryLine)
     EXPECT_TRUE(Store->PassesFilter(Made[14]));   // 15
     EXPECT_FALSE(Store->PassesFilter(Made[13]));  // 14: Tainan
     EXPECT_FALSE(Store->PassesFilter(Made[35]));  // 36: past 33
+    // A range holds only what passes: 12..22 are 12 15 18 21.
+    std::vector<AnsiString> InRange;
+    TRecordKey From{{"North", "11"}, 0}, To{{"North", "22"}, 0};
+    Store->ReadRange(&From, &To, [&](const TRecordKey& Record) { InRange.push_back(Record.Values[1]); });
+    EXPECT_EQ(InRange, (std::vector<AnsiString>{"12", "15", "18", "21"}));
     // A page skips what does not pass, also from a record that does not pass.
     std::vector<TStoredRecord> Page;
     Store->ReadPage(Made[12], 3, Page);
