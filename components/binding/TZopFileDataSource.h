@@ -128,6 +128,10 @@ private:
     void ShowInText(TZopFileDBText* Text);
     // The page refresh of one grid: lays out and fills its page of records.
     void RefreshGridPage(TZopFileDBGrid* Grid);
+    // Fills the grid's rows from FirstRow on, the server standing on the page's top record:
+    // each row's record and fields, shown again from the rows the page showed when it only
+    // shifted in the same records epoch (never the Current record's row), else read.
+    void FillGridRows(TZopFileDBGrid* Grid, int FirstRow, int Current, int Records, bool Filtered);
     // Which control of a field was typed into last, over the first Count registered controls.
     TLatestTyping LatestTyping(int Count) const;
     // Writes the first Count registered edits and grids into the new (Inserting) or edited record.

@@ -19,6 +19,8 @@
 //
 // Invariant: a grid without columns or rows is never reached through a missing cell.
 #include <algorithm>
+#include <map>
+#include <vector>
 
 #include "components/ExactClass.h"
 #include "components/binding/TZopFileDataSource.h"
@@ -168,22 +170,7 @@ void TZopFileDataSource::RefreshGridPage(TZopFileDBGrid* Grid)
         if (Top >= 1) Check(S->MoveTo(OleVariant(Top)));
     }
 
-    // Fill: one record per row, one MoveNext per row; rows past the last record get no
-    // record number and empty texts from the server. The filter and a row's record number
-    // are asked once, not per cell.
-    const bool Filtered = AskBool(S, &IFileDataSet::GetFiltered);
-    for (int R = FirstRow; R < Grid->GetFRowCount(); ++R) {
-        const int RowRecNo = RecNo(S);
-        for (int K = 0; K < Columns->GetCount(); ++K) {
-            TColumnItem* Column = Columns->GeTColumnItem(K);
-            const AnsiString Field = Trim(Column->GetDataField());
-            TGridCell* Cell = Column->GetDataCell(R);
-            Cell->FRecordPos = Filtered ? -1 : RowRecNo;
-            Cell->FFilterPos = Filtered ? RowRecNo : -1;
-            if (!Field.empty()) Cell->SetAsString(FieldValueFor(Grid, Field));
-        }
-        Ask(S, &IFileDataSet::MoveNext);
-    }
+    FillGridRows(Grid, FirstRow, Saved, Records, AskBool(S, &IFileDataSet::GetFiltered));
 
     if (AskInt(S, &IFileDataSet::GetRecordCount) >= Saved) Check(S->MoveTo(OleVariant(Saved)));
 
@@ -201,6 +188,76 @@ void TZopFileDataSource::RefreshGridPage(TZopFileDBGrid* Grid)
         Grid->FNavigatorMovesCursor = false;
     }
     ZFD_CHECK_INVARIANTS(*Grid);
+}
+
+void TZopFileDataSource::FillGridRows(TZopFileDBGrid* Grid, int FirstRow, int Current, int Records, bool Filtered)
+{
+    IFileDataSet* S = Server();
+    TGridColumns* Columns = Grid->GetColumns();
+    const int Rows = Grid->GetFRowCount();
+    std::vector<AnsiString> Fields;
+    for (int K = 0; K < Columns->GetCount(); ++K) Fields.push_back(Trim(Columns->GeTColumnItem(K)->GetDataField()));
+
+    // The rows the page shows already, by record number, when the records cannot have
+    // changed since they were read: same epoch, same count, same fields, the live view
+    // watching with nothing waiting. The current record's row is always read: it is what the
+    // user acts on, and an edit refused as changed by another user has it shown as stored.
+    std::vector<TZopFileDBGrid::TShownRow> Before = std::move(Grid->FShownRows);
+    Grid->FShownRows.clear();
+    std::map<int, const TZopFileDBGrid::TShownRow*> Shown;
+    if (FirstRow == 0 && Grid->FShownEpoch == FDataSet->RecordsEpoch() && Grid->FShownCount == Records &&
+        Grid->FShownFields == Fields && FDataSet->MayReuseShownRows()) {
+        for (const TZopFileDBGrid::TShownRow& Row : Before)
+            if (Row.RecNo >= 1 && Row.RecNo != Current) Shown.emplace(Row.RecNo, &Row);
+    }
+
+    // The fields of the record the server stands on.
+    auto ReadRow = [&](int RowRecNo) {
+        TZopFileDBGrid::TShownRow Row;
+        Row.RecNo = RowRecNo;
+        for (const AnsiString& Field : Fields) Row.Values.push_back(Field.empty() ? AnsiString() : FieldValueFor(Grid, Field));
+        return Row;
+    };
+
+    // Without rows to show again: one record per row, one MoveNext per row; rows past the
+    // last record get no record number and empty texts from the server. The filter and a
+    // row's record number are asked once, not per cell. With them: the rows follow the top
+    // record one by one, and only the others are read, the server moved to each.
+    const int Top = Shown.empty() ? -1 : RecNo(S);
+    int At = Top;  // the record the server stands on
+    bool Reused = false;
+    for (int R = FirstRow; R < Rows; ++R) {
+        TZopFileDBGrid::TShownRow Row;
+        if (Shown.empty()) {
+            Row = ReadRow(RecNo(S));
+            Ask(S, &IFileDataSet::MoveNext);
+        } else {
+            const int Want = Top >= 1 && Top + R <= Records ? Top + R : -1;
+            if (auto It = Shown.find(Want); It != Shown.end()) {
+                Row = *It->second;
+                Reused = true;
+            } else if (Want < 1) {
+                Row.Values.assign(Fields.size(), AnsiString());  // past the last record
+            } else {
+                if (At != Want) Check(S->MoveTo(OleVariant(Want)));
+                Row = ReadRow(Want);
+                Ask(S, &IFileDataSet::MoveNext);
+                At = Want + 1;
+            }
+        }
+        for (int K = 0; K < Columns->GetCount(); ++K) {
+            TGridCell* Cell = Columns->GeTColumnItem(K)->GetDataCell(R);
+            Cell->FRecordPos = Filtered ? -1 : Row.RecNo;
+            Cell->FFilterPos = Filtered ? Row.RecNo : -1;
+            if (!Fields[static_cast<std::size_t>(K)].empty()) Cell->SetAsString(Row.Values[static_cast<std::size_t>(K)]);
+        }
+        Grid->FShownRows.push_back(std::move(Row));
+    }
+    if (Reused) FDataSet->NoteRowsReused();
+    // A page with an insert row keeps nothing to show again.
+    Grid->FShownEpoch = FirstRow == 0 ? FDataSet->RecordsEpoch() : 0;
+    Grid->FShownCount = Records;
+    Grid->FShownFields = std::move(Fields);
 }
 
 void TZopFileDataSource::RefreshDBGrid()

@@ -92,7 +92,14 @@ void TLiveView::Look(TObject*)
     Check(Server->GetCommitDescriptor(&Descriptor));
     FWatch.SetDescriptor(Descriptor);
     FWatch.Rearm();
-    if (!Changed) return;
+    // Something woke the watch: records may have changed, also when this look found nothing
+    // because an operation took the commits in first. A page that showed rows again since
+    // the last look is read again then.
+    const bool RowsReused = FDataSet.NoteRecordsMayHaveChanged();
+    if (!Changed) {
+        if (TakeIn && RowsReused && Listener) Listener->ShowOthersCommits(Before, After);
+        return;
+    }
     if (Listener) {
         // The controls show the state just taken in: their questions to the server take
         // nothing more in (on PostgreSQL each would read the change log, a round trip),

@@ -1,5 +1,7 @@
 #include "components/dataset/TZopFileDataSet.h"
 
+#include <poll.h>
+
 #include "com/ComObj.h"
 #include "components/dataset/TDataSetListener.h"
 #include "components/dataset/TLiveView.h"
@@ -7,6 +9,7 @@
 #include "framework/core/Translation.h"
 #include "framework/core/TypeInfo.h"
 #include "framework/core/UpdateBracket.h"
+#include "interface/FileDataSetWatch.h"
 #include "interface/ServerCall.h"
 
 const TClassInfo* TZopFileDataSet::StaticClassInfo()
@@ -221,6 +224,7 @@ void TZopFileDataSet::DoAfterDataChange()
 
 void TZopFileDataSet::DoAfterDBStateChange()
 {
+    NoteRecordsMayHaveChanged();
     if (FDataSource) {
         FDataSource->RefreshNavigator();
         FDataSource->RefreshDBGrid();
@@ -230,7 +234,26 @@ void TZopFileDataSet::DoAfterDBStateChange()
 
 void TZopFileDataSet::DoAfterFilterChange()
 {
+    NoteRecordsMayHaveChanged();
     if (FDataSource) FDataSource->RefreshDBGridParamsWhenDataFilterChanged();
+}
+
+bool TZopFileDataSet::MayReuseShownRows() const
+{
+    if (!FActive || !FLive || !FLive->Watching()) return false;
+    TComInterface<IFileDataSetWatch> Watch = TComInterface<IFileDataSet>(FDataSet.get()).As<IFileDataSetWatch>();
+    int Descriptor = -1;
+    if (!Watch || FAILED(Watch->GetCommitDescriptor(&Descriptor)) || Descriptor < 0) return false;
+    pollfd Waiting{Descriptor, POLLIN, 0};
+    return ::poll(&Waiting, 1, 0) == 0;
+}
+
+bool TZopFileDataSet::NoteRecordsMayHaveChanged()
+{
+    ++FRecordsEpoch;
+    const bool Reused = FRowsReused;
+    FRowsReused = false;
+    return Reused;
 }
 
 void TZopFileDataSet::DoInitDataControlData()

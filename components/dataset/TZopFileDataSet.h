@@ -47,7 +47,18 @@
 // - FLive watches FDataSet's commit descriptor only while the dataset is open with LiveView
 //   on; it stops before the server reference is released or replaced.
 //
+// Rows already shown (RecordsEpoch): a grid whose page only shifts (Down at its bottom row,
+// Next across its edge) shows again the rows it read, instead of reading their fields again,
+// while the records cannot have changed since. RecordsEpoch changes whenever they may have:
+// a state notification (the server's answer to its own edit, insert, post, cancel, delete,
+// open, close and filter), a filter notification, Refresh, and every look of the live view,
+// whether it took anything in or not (an operation may have taken the commits in first, as
+// every operation does). MayReuseShownRows allows it only while the live view watches and no
+// commit waits on its descriptor: without the live view nothing would tell of others' commits.
+// A look that finds rows shown again since the epoch changed has the page read again.
+//
 // Threading: GUI thread only. The server calls the handlers on the caller's thread.
+#include <cstdint>
 #include <memory>
 
 #include "com/Unknown.h"
@@ -144,6 +155,18 @@ public:
     TZopFileField FieldByName(const AnsiString& Name);
     TZopFileField Fields(int Index);
 
+    // Rows already shown (see the top of this file). The epoch changes whenever the records
+    // may have changed other than by a move; a page read in another epoch is read again.
+    std::uint64_t RecordsEpoch() const { return FRecordsEpoch; }
+    // True when a page read in this epoch may show its rows again: the live view watches and
+    // no commit is waiting on its descriptor.
+    bool MayReuseShownRows() const;
+    // A page showed rows it had read before.
+    void NoteRowsReused() { FRowsReused = true; }
+    // The records may have changed: a new epoch. True when rows were shown again in the
+    // epoch that ends (their page may need reading again).
+    bool NoteRecordsMayHaveChanged();
+
 private:
     // Opening steps after Open: DB methods, GetActive, filter lines, explorer file. False
     // when the server did not become active.
@@ -171,4 +194,6 @@ private:
     TDbMethods* FDBMethods = nullptr;  // owned
     bool FLiveView = true;
     std::unique_ptr<TLiveView> FLive;  // owned
+    std::uint64_t FRecordsEpoch = 1;
+    bool FRowsReused = false;  // rows were shown again in this epoch
 };

@@ -123,6 +123,7 @@ void TZopFileDataSet::Refresh()
         // Any call but a field read takes in what other sessions wrote; the controls then
         // show the view as it is now.
         AskInt(Server, &IFileDataSet::GetRecordCount);
+        NoteRecordsMayHaveChanged();
         if (!FDataSource) return;
         FDataSource->PostDisplayData();
         FDataSource->RefreshNavigator();

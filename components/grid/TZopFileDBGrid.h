@@ -33,6 +33,12 @@
 // say who moved the cursor last; FPageUpPending / FPageDownPending ask the next page refresh
 // to shift the page.
 //
+// The rows shown (read and written by the data source's page refresh only): FShownRows holds,
+// per row of the page as last read, its record number and its fields' values as the server
+// gave them (before CellGetValue), in the order of FShownFields; FShownEpoch is the dataset's
+// records epoch they were read in (0: none) and FShownCount the record count then. A page
+// refresh in the same epoch and count shows such rows again instead of reading them.
+//
 // Invariants (CheckInvariants answers which is broken; the grid's row operations and the data
 // source's grid operations check them where they end, see framework/core/Invariants.h):
 // - Rows: every column has the same number of data cells, GetFRowCount, at most a page and
@@ -48,6 +54,8 @@
 //
 // Threading: GUI thread only.
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "components/binding/TZopFileDbControlFieldStr.h"
 #include "framework/ui/TAccessibleTable.h"
@@ -204,6 +212,14 @@ public:
     // The grid shows an insert row for a record being inserted; cleared when the insert is
     // cancelled or closed, and when it is posted (the page is then laid around the new record).
     bool FInsertPending = false;
+    struct TShownRow {
+        int RecNo = -1;  // -1: no record (past the end)
+        std::vector<AnsiString> Values;
+    };
+    std::vector<TShownRow> FShownRows;
+    std::vector<AnsiString> FShownFields;
+    std::uint64_t FShownEpoch = 0;
+    int FShownCount = -1;
 
 private:
     // One column per field of the open dataset.
