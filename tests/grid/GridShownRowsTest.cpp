@@ -36,7 +36,7 @@ protected:
         TGridOnServer::SetUp();
         // The dataset's server is the counting one, with the handlers a dataset gives its own.
         Counting = new TCountingServer;
-        TComInterface<IFileDataSet> Server(static_cast<IFileDataSet*>(Counting));
+        auto Server = TComInterface<IFileDataSet>::Attach(static_cast<IFileDataSet*>(Counting));
         DataSet->SetFDataSet(Server);
         Server->SetOnAfterDataChange(TAfterRecDataSetDataChangeEvent(DataSet, &TZopFileDataSet::DoAfterDataChange));
         Server->SetOnInitDataControlData(TAfterRecDataSetDataChangeEvent(DataSet, &TZopFileDataSet::DoInitDataControlData));
