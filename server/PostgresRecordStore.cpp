@@ -101,6 +101,26 @@ void TPostgresRecordStore::SetFilter(const std::vector<TFilterCondition>& Condit
         FFilterFields.push_back(static_cast<std::size_t>(FSchema.FieldIndex(Cond.FieldName)));
 }
 
+TPgResult TPostgresRecordStore::ReadFromLogEnd(const AnsiString& Sql)
+{
+    std::vector<TPgConnection::TStep> Steps(3);
+    bool OwnSnapshot = !FInSnapshot;
+    Steps[0].Sql = OwnSnapshot ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY" : "SELECT 1";
+    Steps[1].Statement = "logend";
+    Steps[1].Params.Add(FSchema.TableName);
+    Steps[2].Sql = Sql;
+    // Notifications that came before the snapshot are of commits that it holds.
+    FConn.TakeNotifications(FChannel);
+    FMustLook = false;
+    FInSnapshot = true;
+    std::vector<TPgResult> Results = FConn.RunTogether(Steps);
+    if (OwnSnapshot) FinishChanges();
+    FLogCursor.Restart(Results[1].Rows() ? Results[1].Int64(0, 0) : 0);
+    ForgetNotified();
+    FLocalSeen = LocalWrites().Count(FLocalKey);
+    return std::move(Results[2]);
+}
+
 void TPostgresRecordStore::ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Sink)
 {
     Guard([&] {
@@ -114,23 +134,7 @@ void TPostgresRecordStore::ReadOrderedIds(int KeyEvery, const TOrderedIdSink& Si
             Columns += ", " + Column(I);
             Key.emplace_back();
         }
-        std::vector<TPgConnection::TStep> Steps(3);
-        bool OwnSnapshot = !FInSnapshot;
-        if (OwnSnapshot) Steps[0].Sql = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
-        else Steps[0].Sql = "SELECT 1";
-        Steps[1].Statement = "logend";
-        Steps[1].Params.Add(FSchema.TableName);
-        Steps[2].Sql = "SELECT zfd_id" + Columns + " FROM " + FTable + " ORDER BY " + Order("");
-        // Notifications that came before the snapshot are of commits that it holds.
-        FConn.TakeNotifications(FChannel);
-        FMustLook = false;
-        FInSnapshot = true;
-        std::vector<TPgResult> Results = FConn.RunTogether(Steps);
-        if (OwnSnapshot) FinishChanges();
-        FLogCursor.Restart(Results[1].Rows() ? Results[1].Int64(0, 0) : 0);
-        ForgetNotified();
-        FLocalSeen = LocalWrites().Count(FLocalKey);
-        const TPgResult& Ids = Results[2];
+        const TPgResult Ids = ReadFromLogEnd("SELECT zfd_id" + Columns + " FROM " + FTable + " ORDER BY " + Order(""));
         int KeyColumn = 1 + static_cast<int>(FFilterFields.size());
         std::vector<int> Passing;
         for (int Row = 0; Row < Ids.Rows(); ++Row) {
@@ -160,22 +164,8 @@ void TPostgresRecordStore::ReadSummary(const TSummarySink& Sink)
     Guard([&] {
         // The log's end and the summary from one snapshot: a commit is either counted or after
         // the end. Block 0 first, then the others by their bounds.
-        std::vector<TPgConnection::TStep> Steps(3);
-        bool OwnSnapshot = !FInSnapshot;
-        Steps[0].Sql = OwnSnapshot ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY" : "SELECT 1";
-        Steps[1].Statement = "logend";
-        Steps[1].Params.Add(FSchema.TableName);
-        Steps[2].Sql = "SELECT blk, n, " + BoundColumns() + " FROM " + FBlocks + " ORDER BY blk <> 0, " + BoundOrder("");
-        // Notifications that came before the snapshot are of commits that it holds.
-        FConn.TakeNotifications(FChannel);
-        FMustLook = false;
-        FInSnapshot = true;
-        std::vector<TPgResult> Results = FConn.RunTogether(Steps);
-        if (OwnSnapshot) FinishChanges();
-        FLogCursor.Restart(Results[1].Rows() ? Results[1].Int64(0, 0) : 0);
-        ForgetNotified();
-        FLocalSeen = LocalWrites().Count(FLocalKey);
-        const TPgResult& Blocks = Results[2];
+        const TPgResult Blocks =
+            ReadFromLogEnd("SELECT blk, n, " + BoundColumns() + " FROM " + FBlocks + " ORDER BY blk <> 0, " + BoundOrder(""));
         TSummaryBlock Block;
         int BoundCount = Blocks.Columns() - 2;
         for (int Row = 0; Row < Blocks.Rows(); ++Row) {

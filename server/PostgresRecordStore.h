@@ -111,6 +111,9 @@ public:
     TWriteResult Delete(std::int64_t Id, std::int64_t Version) override;
 
 private:
+    // Runs Sql in one snapshot with a read of the log's end, which becomes the point ReadChanges
+    // counts from (the snapshot is ReadChanges', when it holds one), and answers its rows.
+    TPgResult ReadFromLogEnd(const AnsiString& Sql);
     // Writes of the sessions of this process, per table: a session learns of another session's
     // commit here without a round trip (a notification may reach it a moment later). Safe to
     // use from any thread.

@@ -232,6 +232,16 @@ protected:
         sqlite3_close(Raw);
         ServerTest::TearDown();
     }
+    // The table made, and 3000 records stored by the plain connection (keys 1000, 1002, ...):
+    // a session opened afterwards has them in several blocks.
+    void Store3000()
+    {
+        {
+            TSession Maker = OpenSession("maker", File);  // makes the table
+        }
+        Exec(Raw, "WITH RECURSIVE N(I) AS (SELECT 0 UNION ALL SELECT I + 1 FROM N WHERE I < 2999) "
+                  "INSERT INTO Customer (CustNo, Company) SELECT 1000 + 2 * I, 'S' || I FROM N");
+    }
     // Sessions A and B on the file: B adds 10 20 30 40, and A stands on 30.
     void OpenTwoWithAOn30(TSession& A, TSession& B)
     {
@@ -299,11 +309,7 @@ TEST_F(TrimmedLogTest, ASessionThatFailedHalfWayThroughOthersWritesReadsItsViewA
 // record numbers, its count, its cursor and every row as a fresh session reads them.
 TEST_F(TrimmedLogTest, AnotherWritersInsertsThatSplitTheStoresBlocksAreTakenInWithTheCursorOnItsRecord)
 {
-    {
-        TSession Maker = OpenSession("maker", File);  // makes the table
-    }
-    Exec(Raw, "WITH RECURSIVE N(I) AS (SELECT 0 UNION ALL SELECT I + 1 FROM N WHERE I < 2999) "
-              "INSERT INTO Customer (CustNo, Company, City) SELECT 1000 + 2 * I, 'S' || I, 'Taipei' FROM N");
+    Store3000();
     TSession A = OpenSession("a", File);
     EXPECT_EQ(CountOf(A.get()), 3000);
     OleCheck(A->MoveTo(2501));
@@ -417,11 +423,7 @@ TEST_F(TrimmedLogTest, ASessionOpenedWithAnotherKeyReadsItsViewAgainInsteadOfMis
 
 TEST_F(TrimmedLogTest, ASearchPassesOverRecordsWhoseChangesAreNotTakenInYet)
 {
-    {
-        TSession Maker = OpenSession("m", File);  // makes the table
-    }
-    Exec(Raw, "WITH RECURSIVE N(I) AS (SELECT 0 UNION ALL SELECT I + 1 FROM N WHERE I < 2999) "
-              "INSERT INTO Customer (CustNo, Company) SELECT 1000 + 2 * I, 'S' || I FROM N");
+    Store3000();
     TSession A = OpenSession("a", File);
     ASSERT_EQ(CountOf(A.get()), 3000);
     // In one batch: the record at position 1022 is deleted, then the first record of the
