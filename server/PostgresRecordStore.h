@@ -231,7 +231,7 @@ private:
     std::map<std::int64_t, TPgNotice> FNotified;
     bool FNoticeMissing = false;       // a notice came without its entry since the last look
     bool FNoticeCarriesEntry = false;  // every entry of the table fits in its notice
-    bool FNoticesKept = false;         // others' notices came with a write's answer: look at the next call
+    bool FNoticesKept = false;         // others' notices came with a statement's answer: look at the next call
     bool FOwnEntryUnknown = false;     // a write's notice did not tell its entry: read the view again
     bool FInSnapshot = false;          // a read transaction from ReadChanges until FinishChanges
     std::unique_ptr<TPgSocketWake> FWake;  // owned; made by the first Wake()
